@@ -1,0 +1,147 @@
+#pragma once
+#include "standard/Money.h"
+
+#include <QMainWindow>
+
+class Connection;
+class DataGrid;
+class LinkLabel;
+class Query;
+class StringGrid;
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenuBar;
+class QPushButton;
+class QTabWidget;
+
+// Column numbers of the trial-balance grid, assigned once when the main window is made.
+struct rTB {
+    int PostingType = 0;
+    int CompanyName = 0;
+    int CostCentreNumber = 0;
+    int CostCentreDescription = 0;
+    int ObjectNumber = 0;
+    int ObjectDescription = 0;
+    int Level = 0;
+    int UseForAccount = 0;
+    int AccountDescription = 0;
+    int Classification = 0;
+    int OpeningBalance = 0;
+};
+extern rTB TB;
+
+class TfrmMain;
+extern TfrmMain* frmMain;
+
+// What program start does to the application object: its title, organisation, names.
+void InitApplication();
+
+// The main window: menu, filter bar and tabs, and the shared connection and queries
+// every other window works with. Handlers of each feature live in that feature's folder.
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    int UserID = 0;
+
+    // Cool bar: band 0 the menu, band 1 the filter panel.
+    QWidget* cbMain = nullptr;
+    QMenuBar* ammbMain = nullptr;
+    QWidget* pnlFilters = nullptr;
+    LinkLabel* lblCompany = nullptr;
+    QComboBox* cbCompany = nullptr;
+    LinkLabel* lblFinancialYear = nullptr;
+    QComboBox* cbFinancialYear = nullptr;
+    LinkLabel* lblFinancialPeriod = nullptr;
+    QComboBox* cbFinancialPeriod = nullptr;
+    QFrame* bDates = nullptr;
+    QLabel* lblPeriodStartDate = nullptr;
+    QLabel* lblPeriodEndDate = nullptr;
+    QLabel* lblPeriodOpen = nullptr;
+
+    QTabWidget* pcMain = nullptr;
+    QWidget* tsWelcome = nullptr;
+    LinkLabel* lblWelcome = nullptr;
+    QWidget* tsTrialBalance = nullptr;
+    QPushButton* btnAccounts = nullptr;
+    StringGrid* sgTB = nullptr;
+    QPushButton* btnExportTrialBalance = nullptr;
+    QWidget* tsJournalEntries = nullptr;
+    QPushButton* btnNewJournalEntry = nullptr;
+    DataGrid* dbgJournalEntries = nullptr;
+    QLabel* lblJournalEntryInfo = nullptr;
+
+    Connection* fdcMain = nullptr;
+    Query* qrWP_Users = nullptr;
+    Query* qrWP_UserMeta = nullptr;
+    Query* qrAccess = nullptr;
+    Query* qrCompanies = nullptr;
+    Query* qrFinancialYears = nullptr;
+    Query* qrFinancialPeriods = nullptr;
+    Query* qrCostCentres = nullptr;
+    Query* qrAccounts = nullptr;
+    Query* qrObjects = nullptr;
+    Query* qrTransactions = nullptr;
+    Query* qrTransactionDetails = nullptr;
+
+    QObject* amMain = nullptr;
+    QAction* acLogin = nullptr;
+    QAction* acCreateUser = nullptr;
+    QAction* acExit = nullptr;
+    QAction* acCompanies = nullptr;
+    QAction* acAccess = nullptr;
+    QAction* acCostCentres = nullptr;
+    QAction* acFinancialYears = nullptr;
+
+    // app/
+    void FormCreate();
+    void FormClose();
+    void acExitExecute();
+    void lblWelcomeClick();
+    // Makes a tab the shown one without the refresh a user's tab change runs.
+    void ShowTab(QWidget* tab);
+    void SetTabShown(QWidget* tab, bool shown);
+
+    // users/
+    void acLoginExecute();
+    void Login(int NewUserID);
+    void Logout();
+    int AccessToInt(const QString& Access);
+    bool TestAccess(const QString& field, const QString& access);
+    bool TestSetupAccess();
+
+    // context/
+    void RefreshFilters(QObject* Sender = nullptr);
+    void RefreshFilterscbCompanies();
+    void RefreshFilterscbFinancialYear();
+    int RefreshFiltersSelectFinancialYear();
+    void RefreshFilterscbFinancialPeriod();
+    void RefreshFiltersFinancialPeriodInformation();
+    QString SelCompany();
+    // The condition lines that restrict a statement to the selected company, or to every
+    // listed company when "All" is selected; column as written in the statement.
+    QStringList CompanyCondition(const QString& column, bool leadingBlank = true) const;
+
+    // trialbalance/
+    void RefreshFilterstsTrialBalance(QObject* Sender = nullptr);
+    void MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue);
+
+    // journal/
+    void RefreshFilterstsJournalEntries(QObject* Sender = nullptr);
+
+    // setup/
+    void acCompaniesExecute(QObject* Sender = nullptr);
+    void acCostCentresExecute(QObject* Sender = nullptr);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildMenu();
+    void connectHandlers();
+};

@@ -1,0 +1,230 @@
+#include "db/Connection.h"
+
+#include "BuildSettings.h"
+#include "db/DbError.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <mysql.h>
+
+namespace {
+ConnectionSettings& settingsStore()
+{
+    static ConnectionSettings s = BuiltInConnectionSettings();
+    return s;
+}
+
+Connection* g_current = nullptr;
+int g_counter = 0;
+
+// Client and server codes that mean the connection itself is gone.
+bool isConnectionLost(const QSqlError& e)
+{
+    static const QStringList codes = {"2006", "2013", "2055", "1927", "4031", "1053"};
+    return codes.contains(e.nativeErrorCode());
+}
+
+// A lost connection before the statement reached the server ("gone away") or a server
+// that says it dropped the idle connection: the statement was certainly not run.
+bool certainlyNotRun(const QSqlError& e)
+{
+    static const QStringList codes = {"2006", "1927", "4031"};
+    return codes.contains(e.nativeErrorCode());
+}
+
+bool isRead(const QString& sql)
+{
+    const QString head = sql.trimmed().left(8).toUpper();
+    return head.startsWith(QLatin1String("SELECT")) || head.startsWith(QLatin1String("SHOW"));
+}
+}
+
+ConnectionSettings BuiltInConnectionSettings()
+{
+    ConnectionSettings s;
+    s.host = QStringLiteral(VELDRA_DB_HOST);
+    s.port = VELDRA_DB_PORT;
+    s.database = QStringLiteral(VELDRA_DB_NAME);
+    s.user = QStringLiteral(VELDRA_DB_USER);
+    s.password = QStringLiteral(VELDRA_DB_PASSWORD);
+    return s;
+}
+
+void SetConnectionSettings(const ConnectionSettings& settings) { settingsStore() = settings; }
+ConnectionSettings CurrentConnectionSettings() { return settingsStore(); }
+
+WaitCursor::WaitCursor()
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor()
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::restoreOverrideCursor();
+}
+
+Connection::Connection(QObject* parent)
+    : QObject(parent), m_name(QStringLiteral("fdcMain-%1").arg(++g_counter))
+{
+    setObjectName(QStringLiteral("fdcMain"));
+    QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), m_name);
+    g_current = this;
+}
+
+Connection::~Connection()
+{
+    close();
+    if (g_current == this)
+        g_current = nullptr;
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+Connection* Connection::current() { return g_current; }
+
+QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_name, false); }
+
+bool Connection::isOpen() const { return database().isOpen(); }
+
+void Connection::open()
+{
+    WaitCursor wait;
+    QSqlDatabase db = database();
+    if (db.isOpen())
+        db.close();
+    const ConnectionSettings s = settingsStore();
+    db.setHostName(s.host);
+    db.setPort(s.port);
+    db.setDatabaseName(s.database);
+    db.setUserName(s.user);
+    db.setPassword(s.password);
+    QString options = QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=10");
+    const QString ssl = QStringLiteral(VELDRA_DB_SSL);
+    if (!ssl.isEmpty())
+        options += QLatin1Char(';') + ssl;
+    db.setConnectOptions(options);
+    if (!db.open())
+        throw DbError(db.lastError().text(), db.lastError().nativeErrorCode());
+    m_broken = false;
+    m_inTransaction = false;
+    // The statements quote text literals with double quotes and name ungrouped columns
+    // in grouped selects: neither ANSI_QUOTES nor ONLY_FULL_GROUP_BY may be on.
+    for (const char* setup : {"SET NAMES utf8mb4",
+                              "SET SESSION sql_mode = 'STRICT_TRANS_TABLES,NO_ZERO_IN_DATE,"
+                              "NO_ZERO_DATE,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION'"}) {
+        QSqlQuery q(db);
+        if (!q.exec(QString::fromLatin1(setup)))
+            throw DbError(q.lastError().text(), q.lastError().nativeErrorCode());
+    }
+}
+
+void Connection::close()
+{
+    QSqlDatabase db = database();
+    if (db.isValid() && db.isOpen())
+        db.close();
+    m_inTransaction = false;
+}
+
+void Connection::reconnect() { open(); }
+
+bool Connection::ping()
+{
+    QSqlDatabase db = database();
+    if (!db.isOpen())
+        return false;
+    const QVariant h = db.driver()->handle();
+    if (qstrcmp(h.typeName(), "MYSQL*") != 0)
+        return true;
+    MYSQL* handle = *static_cast<MYSQL* const*>(h.data());
+    return handle && mysql_ping(handle) == 0;
+}
+
+QSqlQuery Connection::run(const QString& sql, const Bindings& bindings, bool& lost, QSqlError& error)
+{
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    bool ok;
+    if (bindings.isEmpty()) {
+        ok = q.exec(sql);
+    } else {
+        ok = q.prepare(sql);
+        if (ok) {
+            for (const auto& [name, value] : bindings)
+                q.bindValue(name.startsWith(QLatin1Char(':')) ? name : QLatin1Char(':') + name, value);
+            ok = q.exec();
+        }
+    }
+    error = ok ? QSqlError() : q.lastError();
+    lost = !ok && isConnectionLost(error);
+    return q;
+}
+
+QSqlQuery Connection::execute(const QString& sql, const Bindings& bindings)
+{
+    WaitCursor wait;
+    if (!m_inTransaction) {
+        // Outside a transaction a dead connection is replaced before anything is sent.
+        // A write is only sent over a connection just seen alive, since a write lost in
+        // flight cannot be repeated blindly.
+        if (m_broken || !isOpen() || (!isRead(sql) && !ping()))
+            reconnect();
+    } else if (m_broken) {
+        throw DbError(QStringLiteral("The connection to the database was lost during a transaction."),
+                      QStringLiteral("2013"));
+    }
+    bool lost = false;
+    QSqlError error;
+    QSqlQuery q = run(sql, bindings, lost, error);
+    if (!error.isValid())
+        return q;
+    if (lost) {
+        m_broken = true;
+        if (!m_inTransaction && (isRead(sql) || certainlyNotRun(error))) {
+            reconnect();
+            q = run(sql, bindings, lost, error);
+            if (!error.isValid())
+                return q;
+            if (lost)
+                m_broken = true;
+        }
+    }
+    throw DbError(error.text(), error.nativeErrorCode());
+}
+
+void Connection::startTransaction()
+{
+    if (m_inTransaction)
+        throw DbError(QStringLiteral("A transaction is already open."));
+    execute(QStringLiteral("START TRANSACTION"));
+    m_inTransaction = true;
+}
+
+void Connection::commit()
+{
+    try {
+        execute(QStringLiteral("COMMIT"));
+    } catch (...) {
+        m_inTransaction = false;
+        throw;
+    }
+    m_inTransaction = false;
+}
+
+void Connection::rollback()
+{
+    if (!m_inTransaction)
+        return;
+    try {
+        if (!m_broken)
+            execute(QStringLiteral("ROLLBACK"));
+    } catch (const DbError&) {
+        // The server discards the open transaction of a connection it lost.
+        m_broken = true;
+    }
+    m_inTransaction = false;
+}

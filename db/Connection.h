@@ -1,0 +1,71 @@
+#pragma once
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+struct ConnectionSettings {
+    QString host;
+    int port = 3306;
+    QString database;
+    QString user;
+    QString password;
+};
+
+// The settings compiled into the program (CMake cache variables VELDRA_DB_*).
+ConnectionSettings BuiltInConnectionSettings();
+// Replaces the settings used by the next open (tests point it at their own database).
+void SetConnectionSettings(const ConnectionSettings& settings);
+ConnectionSettings CurrentConnectionSettings();
+
+using Bindings = QList<QPair<QString, QVariant>>;
+
+// The program's one database connection, fdcMain. Statements run synchronously with
+// the wait cursor shown. After a lost connection the next statement outside a
+// transaction reconnects; inside a transaction the statement fails and the caller's
+// rollback leaves nothing written (the client library's own reconnect stays off, since
+// it would let the rest of a broken transaction commit statement by statement).
+class Connection : public QObject {
+    Q_OBJECT
+public:
+    explicit Connection(QObject* parent = nullptr);
+    ~Connection() override;
+
+    static Connection* current();
+
+    void open();    // throws DbError
+    void close();
+    bool isOpen() const;
+
+    // Runs one statement and returns the positioned-before-first result; throws DbError.
+    QSqlQuery execute(const QString& sql, const Bindings& bindings = {});
+
+    void startTransaction();
+    void commit();
+    void rollback();   // never throws: a dead connection has rolled back on the server
+    bool inTransaction() const { return m_inTransaction; }
+
+    QSqlDatabase database() const;
+    QString connectionName() const { return m_name; }
+
+private:
+    void reconnect();
+    bool ping();
+    QSqlQuery run(const QString& sql, const Bindings& bindings, bool& lost, QSqlError& error);
+
+    QString m_name;
+    bool m_inTransaction = false;
+    bool m_broken = false;
+};
+
+// Shows the database wait cursor for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};

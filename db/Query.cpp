@@ -1,0 +1,274 @@
+#include "db/Query.h"
+
+#include "db/DbError.h"
+
+#include <QSqlField>
+#include <QSqlRecord>
+
+Query::Query(QObject* parent, const QString& name) : QAbstractTableModel(parent)
+{
+    if (!name.isEmpty())
+        setObjectName(name);
+}
+
+void Query::clear()
+{
+    m_lines.clear();
+    m_bindings.clear();
+}
+
+void Query::add(const QString& line) { m_lines << line; }
+
+void Query::setSql(const QStringList& lines)
+{
+    m_lines = lines;
+    m_bindings.clear();
+}
+
+void Query::bind(const QString& name, const QVariant& value)
+{
+    for (auto& b : m_bindings)
+        if (b.first == name) {
+            b.second = value;
+            return;
+        }
+    m_bindings.append({name, value});
+}
+
+void Query::open(const QStringList& lines)
+{
+    setSql(lines);
+    open();
+}
+
+void Query::open()
+{
+    Connection* c = Connection::current();
+    if (!c)
+        throw DbError(QStringLiteral("There is no database connection."));
+    close();
+    QSqlQuery q = c->execute(sql(), m_bindings);
+    beginResetModel();
+    const QSqlRecord rec = q.record();
+    m_fields.clear();
+    m_fieldIndex.clear();
+    for (int i = 0; i < rec.count(); ++i) {
+        m_fields << rec.fieldName(i);
+        m_fieldIndex.insert(rec.fieldName(i).toLower(), i);
+    }
+    const int cols = int(m_fields.size());
+    m_values.clear();
+    m_rowCount = 0;
+    if (q.size() > 0)
+        m_values.reserve(qsizetype(q.size()) * cols);
+    while (q.next()) {
+        for (int i = 0; i < cols; ++i)
+            m_values.append(q.value(i));
+        ++m_rowCount;
+    }
+    m_current = 0;
+    m_open = true;
+    endResetModel();
+    emit currentRowChanged(m_current);
+}
+
+void Query::close()
+{
+    if (!m_open)
+        return;
+    beginResetModel();
+    m_values.clear();
+    m_rowCount = 0;
+    m_current = 0;
+    m_open = false;
+    endResetModel();
+}
+
+void Query::execute(const QString& sql, const Bindings& bindings)
+{
+    Connection* c = Connection::current();
+    if (!c)
+        throw DbError(QStringLiteral("There is no database connection."));
+    c->execute(sql, bindings);
+}
+
+void Query::first() { setCurrentRow(0); }
+void Query::last() { setCurrentRow(std::max(0, m_rowCount - 1)); }
+
+void Query::next()
+{
+    // Moving past the last row marks the end of the data, as a dataset's Next does.
+    if (m_current < m_rowCount) {
+        ++m_current;
+        if (m_current < m_rowCount)
+            emit currentRowChanged(m_current);
+    }
+}
+
+void Query::setCurrentRow(int row)
+{
+    if (m_rowCount == 0)
+        return;
+    row = std::clamp(row, 0, m_rowCount - 1);
+    if (row == m_current)
+        return;
+    m_current = row;
+    emit currentRowChanged(row);
+}
+
+bool Query::locate(const QString& field, const QVariant& value)
+{
+    const int col = fieldIndex(field);
+    if (col < 0)
+        return false;
+    const QString wanted = value.toString();
+    for (int r = 0; r < m_rowCount; ++r)
+        if (m_values[r * m_fields.size() + col].toString() == wanted) {
+            setCurrentRow(r);
+            return true;
+        }
+    return false;
+}
+
+bool Query::locate(const QString& field1, const QVariant& value1, const QString& field2,
+                   const QVariant& value2)
+{
+    const int c1 = fieldIndex(field1), c2 = fieldIndex(field2);
+    if (c1 < 0 || c2 < 0)
+        return false;
+    const QString w1 = value1.toString(), w2 = value2.toString();
+    const int cols = int(m_fields.size());
+    for (int r = 0; r < m_rowCount; ++r)
+        if (m_values[r * cols + c1].toString() == w1 && m_values[r * cols + c2].toString() == w2) {
+            setCurrentRow(r);
+            return true;
+        }
+    return false;
+}
+
+int Query::fieldIndex(const QString& field) const
+{
+    return m_fieldIndex.value(field.toLower(), -1);
+}
+
+int Query::requireField(const QString& field) const
+{
+    const int col = fieldIndex(field);
+    if (col < 0)
+        throw DbError(QStringLiteral("Field '%1' not found").arg(field));
+    return col;
+}
+
+QVariant Query::value(int row, int column) const
+{
+    if (row < 0 || row >= m_rowCount || column < 0 || column >= m_fields.size())
+        return {};
+    return m_values[row * m_fields.size() + column];
+}
+
+QVariant Query::value(const QString& field) const
+{
+    return value(m_current, requireField(field));
+}
+
+bool Query::isNull(const QString& field) const { return value(field).isNull(); }
+QString Query::asString(const QString& field) const { return value(field).toString(); }
+int Query::asInteger(const QString& field) const { return value(field).toInt(); }
+QDate Query::asDate(const QString& field) const { return value(field).toDate(); }
+
+Money Query::asMoney(const QString& field) const
+{
+    const QString text = value(field).toString();
+    if (text.isEmpty())
+        return Money();
+    const auto m = Money::parseDb(text);
+    if (!m)
+        throw DbError(QStringLiteral("Field '%1' holds no amount: %2").arg(field, text));
+    return *m;
+}
+
+int Query::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rowCount; }
+int Query::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_fields.size());
+}
+
+QVariant Query::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    const QVariant v = value(index.row(), index.column());
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    return v.toString();
+}
+
+QVariant Query::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_fields.size())
+        return QAbstractTableModel::headerData(section, o, role);
+    return m_labels.value(m_fields[section].toLower(), m_fields[section]);
+}
+
+void Query::setDisplayLabel(const QString& field, const QString& title)
+{
+    m_labels.insert(field.toLower(), title);
+}
+
+RowWriter& RowWriter::set(const QString& column, const QVariant& value)
+{
+    for (auto& v : m_values)
+        if (v.first == column) {
+            v.second = value;
+            return *this;
+        }
+    m_values.append({column, value});
+    return *this;
+}
+
+static QString quoted(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
+
+QString RowWriter::insertSql() const
+{
+    QStringList cols, params;
+    for (int i = 0; i < m_values.size(); ++i) {
+        cols << quoted(m_values[i].first);
+        params << QStringLiteral(":p%1").arg(i);
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(quoted(m_table), cols.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")));
+}
+
+QString RowWriter::updateSql(int id) const
+{
+    QStringList sets;
+    for (int i = 0; i < m_values.size(); ++i)
+        sets << QStringLiteral("%1 = :p%2").arg(quoted(m_values[i].first)).arg(i);
+    return QStringLiteral("UPDATE %1 SET %2 WHERE id = %3")
+        .arg(quoted(m_table), sets.join(QStringLiteral(", ")))
+        .arg(id);
+}
+
+static Bindings positional(const QList<QPair<QString, QVariant>>& values)
+{
+    Bindings b;
+    for (int i = 0; i < values.size(); ++i)
+        b.append({QStringLiteral(":p%1").arg(i), values[i].second});
+    return b;
+}
+
+int RowWriter::insert()
+{
+    Connection* c = Connection::current();
+    if (!c)
+        throw DbError(QStringLiteral("There is no database connection."));
+    QSqlQuery q = c->execute(insertSql(), positional(m_values));
+    return q.lastInsertId().toInt();
+}
+
+void RowWriter::update(int id)
+{
+    if (m_values.isEmpty())
+        return;
+    Query::execute(updateSql(id), positional(m_values));
+}

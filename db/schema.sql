@@ -1,0 +1,151 @@
+-- Tables of Veldra Accounting. The two wp_ tables belong to the web site that shares the
+-- database and are defined as a multisite installation defines them; the program only
+-- reads and adds rows there, so nothing of ours points at them with a foreign key.
+-- Flags ("Yes"/"No") are compared exactly, so their columns use a binary collation.
+
+CREATE TABLE IF NOT EXISTS wp_users (
+  ID bigint(20) unsigned NOT NULL AUTO_INCREMENT,
+  user_login varchar(60) NOT NULL DEFAULT '',
+  user_pass varchar(255) NOT NULL DEFAULT '',
+  user_nicename varchar(50) NOT NULL DEFAULT '',
+  user_email varchar(100) NOT NULL DEFAULT '',
+  user_url varchar(100) NOT NULL DEFAULT '',
+  user_registered datetime NOT NULL DEFAULT '0000-00-00 00:00:00',
+  user_activation_key varchar(255) NOT NULL DEFAULT '',
+  user_status int(11) NOT NULL DEFAULT 0,
+  display_name varchar(250) NOT NULL DEFAULT '',
+  spam tinyint(2) NOT NULL DEFAULT 0,
+  deleted tinyint(2) NOT NULL DEFAULT 0,
+  PRIMARY KEY (ID),
+  KEY user_login_key (user_login),
+  KEY user_nicename (user_nicename),
+  KEY user_email (user_email)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+CREATE TABLE IF NOT EXISTS wp_usermeta (
+  umeta_id bigint(20) unsigned NOT NULL AUTO_INCREMENT,
+  user_id bigint(20) unsigned NOT NULL DEFAULT 0,
+  meta_key varchar(255) DEFAULT NULL,
+  meta_value longtext,
+  PRIMARY KEY (umeta_id),
+  KEY user_id (user_id),
+  KEY meta_key (meta_key(191))
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+CREATE TABLE IF NOT EXISTS companies (
+  id int NOT NULL AUTO_INCREMENT,
+  `company name` varchar(50) NOT NULL,
+  PRIMARY KEY (id),
+  UNIQUE KEY `company name` (`company name`)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+-- New rows get the least privilege: the levels are raised by an administrator.
+CREATE TABLE IF NOT EXISTS access (
+  id int NOT NULL AUTO_INCREMENT,
+  `company id` int NOT NULL,
+  `wp_user id` bigint(20) unsigned NOT NULL,
+  `access company` varchar(3) COLLATE utf8mb4_bin NOT NULL DEFAULT 'No',
+  administrator varchar(3) COLLATE utf8mb4_bin NOT NULL DEFAULT 'No',
+  `trial balance` varchar(10) NOT NULL DEFAULT 'No access',
+  `journal entries` varchar(10) NOT NULL DEFAULT 'No access',
+  PRIMARY KEY (id),
+  UNIQUE KEY `user company` (`wp_user id`, `company id`),
+  KEY `company id` (`company id`),
+  CONSTRAINT `access company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+CREATE TABLE IF NOT EXISTS `cost centres` (
+  id int NOT NULL AUTO_INCREMENT,
+  `company id` int NOT NULL,
+  `cost centre number` int NOT NULL,
+  `cost centre description` varchar(50) NOT NULL,
+  PRIMARY KEY (id),
+  UNIQUE KEY `company number` (`company id`, `cost centre number`),
+  UNIQUE KEY `company description` (`company id`, `cost centre description`),
+  CONSTRAINT `cost centre company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+-- The chart of objects is shared by all companies and loaded by other means.
+CREATE TABLE IF NOT EXISTS objects (
+  id int NOT NULL AUTO_INCREMENT,
+  `object number` int NOT NULL,
+  `object description` varchar(100) NOT NULL DEFAULT '',
+  `posting type` varchar(20) NOT NULL DEFAULT 'Balance Sheet',
+  level int DEFAULT NULL,
+  `use for account` varchar(3) COLLATE utf8mb4_bin NOT NULL DEFAULT 'No',
+  classification varchar(100) NOT NULL DEFAULT '',
+  PRIMARY KEY (id),
+  KEY `object number` (`object number`)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+CREATE TABLE IF NOT EXISTS accounts (
+  id int NOT NULL AUTO_INCREMENT,
+  `cost centre id` int NOT NULL,
+  `object id` int NOT NULL,
+  `account description` varchar(50) NOT NULL,
+  PRIMARY KEY (id),
+  UNIQUE KEY `cost centre object` (`cost centre id`, `object id`),
+  KEY `object id` (`object id`),
+  CONSTRAINT `account cost centre fk` FOREIGN KEY (`cost centre id`) REFERENCES `cost centres` (id),
+  CONSTRAINT `account object fk` FOREIGN KEY (`object id`) REFERENCES objects (id)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+CREATE TABLE IF NOT EXISTS `financial years` (
+  id int NOT NULL AUTO_INCREMENT,
+  `company id` int NOT NULL,
+  `financial year description` varchar(50) NOT NULL,
+  `last day of financial year` date NOT NULL,
+  PRIMARY KEY (id),
+  UNIQUE KEY `company description` (`company id`, `financial year description`),
+  CONSTRAINT `financial year company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+CREATE TABLE IF NOT EXISTS `financial periods` (
+  id int NOT NULL AUTO_INCREMENT,
+  `financial year id` int NOT NULL,
+  `period number` int NOT NULL,
+  `start date` date NOT NULL,
+  `end date` date NOT NULL,
+  `period description` varchar(50) NOT NULL,
+  `period open` varchar(3) COLLATE utf8mb4_bin NOT NULL DEFAULT 'Yes',
+  `period deleted` varchar(3) COLLATE utf8mb4_bin NOT NULL DEFAULT 'No',
+  PRIMARY KEY (id),
+  UNIQUE KEY `year number` (`financial year id`, `period number`),
+  KEY `dates` (`start date`, `end date`),
+  CONSTRAINT `financial period year fk` FOREIGN KEY (`financial year id`) REFERENCES `financial years` (id)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+CREATE TABLE IF NOT EXISTS transactions (
+  id int NOT NULL AUTO_INCREMENT,
+  `company id` int NOT NULL,
+  `transaction number` int NOT NULL,
+  `transaction type` varchar(2) NOT NULL DEFAULT 'JE',
+  `transaction date` date NOT NULL,
+  `transaction description` varchar(50) NOT NULL,
+  posted varchar(3) COLLATE utf8mb4_bin NOT NULL DEFAULT 'No',
+  `created by` bigint(20) unsigned DEFAULT NULL,
+  `edited by` bigint(20) unsigned DEFAULT NULL,
+  `posted by` bigint(20) unsigned DEFAULT NULL,
+  PRIMARY KEY (id),
+  UNIQUE KEY `company type number` (`company id`, `transaction type`, `transaction number`),
+  KEY `company date` (`company id`, `transaction date`),
+  CONSTRAINT `transaction company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+-- Large books are read per account (trial balance) and per entry (journal list); both
+-- indexes carry the amount so those reads need not visit the rows.
+CREATE TABLE IF NOT EXISTS `transaction details` (
+  id int NOT NULL AUTO_INCREMENT,
+  `transaction id` int NOT NULL,
+  `line nr` int NOT NULL,
+  `account id` int NOT NULL,
+  `line description` varchar(50) NOT NULL,
+  amount decimal(19,4) NOT NULL,
+  deleted varchar(3) COLLATE utf8mb4_bin NOT NULL DEFAULT 'No',
+  PRIMARY KEY (id),
+  UNIQUE KEY `transaction line` (`transaction id`, `line nr`),
+  KEY `account transaction amount` (`account id`, `transaction id`, amount),
+  KEY `transaction amount` (`transaction id`, amount),
+  CONSTRAINT `detail transaction fk` FOREIGN KEY (`transaction id`) REFERENCES transactions (id),
+  CONSTRAINT `detail account fk` FOREIGN KEY (`account id`) REFERENCES accounts (id)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;

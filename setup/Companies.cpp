@@ -1,0 +1,4 @@
+#include "app/Main.h"
+
+void TfrmMain::acCompaniesExecute(QObject*) {}
+void TfrmMain::acCostCentresExecute(QObject*) {}

@@ -1,0 +1,15 @@
+#pragma once
+#include <QDate>
+#include <QString>
+#include <stdexcept>
+
+// Raised by MyStringToDate for a text that is not a real dd/mm/yyyy calendar date.
+class DateConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+QDate MyStringToDate(const QString& DateText);
+bool TestMyDate(const QString& DateText);
+QString DateToMyString(const QDate& DateToConvert);
+QString DateToMySQLDate(const QDate& DateToConvert);

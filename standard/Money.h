@@ -1,0 +1,52 @@
+#pragma once
+#include <QString>
+#include <optional>
+#include <stdexcept>
+
+// The program's one money type: a signed fixed-point amount with four decimal places,
+// held in 128 bits so that sums over very large books cannot overflow in practice;
+// every operation still checks and throws MoneyOverflow rather than wrap.
+class MoneyOverflow : public std::overflow_error {
+public:
+    MoneyOverflow() : std::overflow_error("Money amount out of range") {}
+};
+
+class Money {
+public:
+    static constexpr int Decimals = 4;
+    static constexpr __int128 Scale = 10000;
+
+    constexpr Money() = default;
+    static Money fromUnits(__int128 units) { Money m; m.m_units = units; return m; }
+    static Money fromInt(long long whole);
+
+    // Text in the default QLocale's decimal separator (what the user types and sees).
+    static std::optional<Money> parse(const QString& text);
+    // Text as the database writes and reads DECIMAL values ("." separator).
+    static std::optional<Money> parseDb(const QString& text);
+    static std::optional<Money> parseWith(const QString& text, QChar decimalSeparator);
+
+    // Shortest form, up to four decimals, no thousands separators, locale separator.
+    QString toString() const;
+    // At most maxDecimals decimals (the value must not have more), trailing zeros dropped.
+    QString toString(int maxDecimals) const;
+    QString toDbString() const;
+
+    __int128 units() const { return m_units; }
+    bool isZero() const { return m_units == 0; }
+    bool isNegative() const { return m_units < 0; }
+    // True when the third or fourth decimal is not zero.
+    bool hasMoreThanTwoDecimals() const { return m_units % 100 != 0; }
+
+    Money operator+(const Money& o) const;
+    Money operator-(const Money& o) const;
+    Money operator-() const;
+    Money& operator+=(const Money& o) { return *this = *this + o; }
+    Money& operator-=(const Money& o) { return *this = *this - o; }
+    auto operator<=>(const Money& o) const = default;
+    bool operator==(const Money& o) const = default;
+
+private:
+    QString format(QChar separator, int maxDecimals) const;
+    __int128 m_units = 0;
+};

@@ -1,0 +1,338 @@
+#include "standard/Standard.h"
+
+#include "BuildSettings.h"
+#include "db/DbError.h"
+#include "db/Query.h"
+#include "standard/DataGrid.h"
+#include "standard/LabeledEdit.h"
+#include "standard/StringGrid.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTextStream>
+#include <QUrl>
+
+namespace {
+std::function<bool(const QString&, bool)> g_boodskapHandler;
+std::function<void(const QString&)> g_errorHandler;
+QDateTime g_fixedClock;
+
+QString applicationTitle() { return QStringLiteral("Veldra Accounting"); }
+
+QString layoutFile(const QObject* component)
+{
+    return LayoutDir() + component->objectName() + QStringLiteral(".txt");
+}
+
+void writeLines(const QString& path, const QList<int>& values)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    QByteArray out;
+    for (int v : values)
+        out += QByteArray::number(v) + "\r\n";
+    f.write(out);
+}
+
+// One entry per line; a line that is not a whole number (a file edited by hand or cut
+// short) is an empty entry, so that line alone is ignored.
+std::optional<QList<std::optional<int>>> readLines(const QString& path)
+{
+    QFile f(path);
+    if (!f.exists() || !f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QList<std::optional<int>> lines;
+    const QList<QByteArray> raw = f.readAll().split('\n');
+    for (int i = 0; i < raw.size(); ++i) {
+        QByteArray line = raw[i].trimmed();
+        if (i == raw.size() - 1 && line.isEmpty())
+            break;   // the terminator of the last line
+        bool ok = false;
+        const int v = line.toInt(&ok);
+        lines.append(ok ? std::optional<int>(v) : std::nullopt);
+    }
+    return lines;
+}
+
+int clampWidth(int w) { return std::clamp(w, 50, 400); }
+
+bool hasDialogBorder(const QWidget* form) { return form->property("dialogBorder").toBool(); }
+}
+
+// Messages ------------------------------------------------------------------------
+
+bool Boodskap(const QString& BoodskapS, bool Vraag)
+{
+    if (g_boodskapHandler)
+        return g_boodskapHandler(BoodskapS, Vraag);
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), BoodskapS,
+                    Vraag ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::Ok,
+                    QApplication::activeWindow());
+    const int answer = box.exec();
+    return !Vraag || answer == QMessageBox::Ok;
+}
+
+void SetBoodskapHandler(std::function<bool(const QString&, bool)> handler)
+{
+    g_boodskapHandler = std::move(handler);
+}
+
+void ShowStandardError(const QString& text)
+{
+    if (g_errorHandler) {
+        g_errorHandler(text);
+        return;
+    }
+    QMessageBox::critical(QApplication::activeWindow(), applicationTitle(), text);
+}
+
+void SetStandardErrorHandler(std::function<void(const QString&)> handler)
+{
+    g_errorHandler = std::move(handler);
+}
+
+void Guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const DbError& e) {
+        ShowStandardError(e.text());
+    } catch (const std::exception& e) {
+        ShowStandardError(QString::fromUtf8(e.what()));
+    }
+}
+
+// Clock ---------------------------------------------------------------------------
+
+QDate Today() { return Now().date(); }
+QDateTime Now() { return g_fixedClock.isValid() ? g_fixedClock : QDateTime::currentDateTime(); }
+void SetClockForTesting(const QDateTime& fixed) { g_fixedClock = fixed; }
+
+// Folders -------------------------------------------------------------------------
+
+QString LocalDrive() { return QDir::rootPath().left(1); }
+
+QString MainDir(bool MetSlash)
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    return MetSlash ? dir + QLatin1Char('/') : dir;
+}
+
+QString LayoutDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + applicationTitle() + QLatin1Char('/');
+}
+
+// Forms ---------------------------------------------------------------------------
+
+void IniForm(QWidget* form, bool Dialog)
+{
+    if (Dialog) {
+        form->setProperty("dialogBorder", true);
+        form->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
+        form->setFixedSize(form->size());
+        if (QScreen* screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen()) {
+            const QRect desk = screen->availableGeometry();
+            form->move(desk.center() - QPoint(form->width() / 2, form->height() / 2));
+        }
+    }
+    const QList<QObject*> components = form->findChildren<QObject*>();
+    for (QObject* c : components) {
+        if (auto* edit = qobject_cast<LabeledEdit*>(c)) {
+            if (Tag(edit) == 0) {
+                edit->setMaxLength(50);
+                edit->clear();
+            }
+        } else if (auto* combo = qobject_cast<QComboBox*>(c)) {
+            if (Tag(combo) == 0) {
+                combo->clear();
+                combo->setCurrentIndex(-1);
+                combo->setMaxVisibleItems(100);
+            }
+        } else if (auto* button = qobject_cast<QPushButton*>(c)) {
+            if (button->text().toLower() == QLatin1String("ok"))
+                button->setDefault(true);
+        } else if (auto* date = qobject_cast<QDateEdit*>(c)) {
+            date->setDate(Today());
+        } else if (auto* pages = qobject_cast<QTabWidget*>(c)) {
+            QSignalBlocker block(pages);
+            pages->setCurrentIndex(0);
+        } else if (auto* sg = qobject_cast<StringGrid*>(c)) {
+            LoadSG(sg);
+        } else if (auto* dbg = qobject_cast<QTableView*>(c)) {
+            LoadDBG(dbg);
+        }
+    }
+}
+
+void SaveForm(QWidget* form)
+{
+    if (!hasDialogBorder(form)) {
+        const bool maximised = form->isMaximized();
+        writeLines(layoutFile(form),
+                   {form->x(), form->y(), form->width(), form->height(), maximised ? 1 : 0});
+    }
+    const QList<QObject*> components = form->findChildren<QObject*>();
+    for (QObject* c : components) {
+        if (auto* sg = qobject_cast<StringGrid*>(c))
+            SaveSG(sg);
+        else if (auto* dbg = qobject_cast<QTableView*>(c))
+            SaveDBG(dbg);
+    }
+}
+
+void LoadForm(QWidget* form)
+{
+    const auto lines = readLines(layoutFile(form));
+    if (!lines)
+        return;
+    auto at = [&](int i) { return i < lines->size() ? (*lines)[i] : std::nullopt; };
+    QPoint pos = form->pos();
+    QSize size = form->size();
+    if (at(0))
+        pos.setX(*at(0));
+    if (at(1))
+        pos.setY(*at(1));
+    if (at(2) && *at(2) > 0)
+        size.setWidth(*at(2));
+    if (at(3) && *at(3) > 0)
+        size.setHeight(*at(3));
+    form->move(pos);
+    form->resize(size);
+    if (at(4) && *at(4) == 1)
+        form->setWindowState(form->windowState() | Qt::WindowMaximized);
+}
+
+// Grids ---------------------------------------------------------------------------
+
+namespace {
+// The columns a layout file describes: a DataGrid's defined columns, a plain view's
+// shown columns, a string grid's current columns.
+QList<int> gridWidths(QTableView* grid)
+{
+    QList<int> widths;
+    if (auto* dg = qobject_cast<DataGrid*>(grid)) {
+        for (int i = 0; i < dg->columns().size(); ++i)
+            widths << dg->gridColumnWidth(i);
+    } else if (grid->model()) {
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            if (!grid->isColumnHidden(c))
+                widths << grid->columnWidth(c);
+    }
+    return widths;
+}
+
+void setGridWidths(QTableView* grid, const QList<std::optional<int>>& lines)
+{
+    if (auto* dg = qobject_cast<DataGrid*>(grid)) {
+        for (int i = 0; i < dg->columns().size(); ++i) {
+            int w = dg->gridColumnWidth(i);
+            if (i < lines.size() && lines[i])
+                w = *lines[i];
+            dg->setGridColumnWidth(i, clampWidth(w));
+        }
+        return;
+    }
+    if (!grid->model())
+        return;
+    int n = 0;
+    for (int c = 0; c < grid->model()->columnCount(); ++c) {
+        if (grid->isColumnHidden(c))
+            continue;
+        int w = grid->columnWidth(c);
+        if (n < lines.size() && lines[n])
+            w = *lines[n];
+        grid->setColumnWidth(c, clampWidth(w));
+        ++n;
+    }
+}
+}
+
+void SaveDBG(QTableView* DBG) { writeLines(layoutFile(DBG), gridWidths(DBG)); }
+void SaveSG(StringGrid* SG) { writeLines(layoutFile(SG), gridWidths(SG)); }
+
+void LoadDBG(QTableView* DBG)
+{
+    setGridWidths(DBG, readLines(layoutFile(DBG)).value_or(QList<std::optional<int>>()));
+}
+
+void LoadSG(StringGrid* SG)
+{
+    setGridWidths(SG, readLines(layoutFile(SG)).value_or(QList<std::optional<int>>()));
+}
+
+// Combo boxes ---------------------------------------------------------------------
+
+void LoadFieldToCB(QComboBox* Combobox, Query& Table, const QString& IDField,
+                   const QString& TextField, bool AddAll)
+{
+    QSignalBlocker block(Combobox);
+    const int remembered = Combobox->currentIndex() >= 0 ? Combobox->currentData().toInt() : 0;
+    Combobox->clear();
+    if (Table.recordCount() == 0) {
+        Combobox->setCurrentIndex(-1);
+        return;
+    }
+    if (AddAll && Table.recordCount() > 1)
+        Combobox->addItem(QStringLiteral("All"), 0);
+    const int idCol = Table.fieldIndex(IDField), textCol = Table.fieldIndex(TextField);
+    if (idCol < 0 || textCol < 0)
+        throw DbError(QStringLiteral("Field '%1' or '%2' not found").arg(IDField, TextField));
+    for (int r = 0; r < Table.recordCount(); ++r)
+        Combobox->addItem(Table.value(r, textCol).toString(), Table.value(r, idCol).toInt());
+    Table.first();
+    int index = -1;
+    if (remembered != 0)
+        index = Combobox->findData(remembered);
+    Combobox->setCurrentIndex(index);
+}
+
+int SelectedId(const QComboBox* box)
+{
+    return box->currentIndex() < 0 ? -1 : box->currentData().toInt();
+}
+
+bool SelectId(QComboBox* box, int id)
+{
+    const int index = box->findData(id);
+    if (index < 0)
+        return false;
+    QSignalBlocker block(box);
+    box->setCurrentIndex(index);
+    return true;
+}
+
+// Links ---------------------------------------------------------------------------
+
+void Browse(const QString& URL) { QDesktopServices::openUrl(QUrl(URL)); }
+
+QString HelpUrl(const QString& path)
+{
+    const QString site = QStringLiteral(VELDRA_HELP_SITE);
+    if (!site.isEmpty())
+        return site + path;
+    // The pages shipped beside the program: "/blog/companies" is help/blog/companies.html.
+    QString local = path;
+    while (local.endsWith(QLatin1Char('/')))
+        local.chop(1);
+    return QUrl::fromLocalFile(MainDir(false) + QStringLiteral("/help") + local + QStringLiteral(".html"))
+        .toString();
+}
+
+QString VerseUrl(const QString& path) { return QStringLiteral(VELDRA_VERSE_SITE) + path; }
+
+int Tag(const QObject* control) { return control->property("tag").toInt(); }
+void SetTag(QObject* control, int tag) { control->setProperty("tag", tag); }

@@ -1,0 +1,65 @@
+#pragma once
+// The shared helpers every window uses: messages, the clock, layout persistence,
+// combo-box filling and links. Validation, dates, hashing and money have their own
+// headers, included here so that one include gives the whole unit.
+#include "standard/Dates.h"
+#include "standard/Hash.h"
+#include "standard/Money.h"
+#include "standard/Validation.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+class QComboBox;
+class QTableView;
+class QWidget;
+class QObject;
+class Query;
+class StringGrid;
+class DataGrid;
+
+// Messages ------------------------------------------------------------------------
+bool Boodskap(const QString& BoodskapS, bool Vraag = false);
+void SetBoodskapHandler(std::function<bool(const QString& text, bool vraag)> handler);
+
+// Database errors no caller handles end up here: shown in the standard error box.
+void ShowStandardError(const QString& text);
+void SetStandardErrorHandler(std::function<void(const QString&)> handler);
+
+// Runs an event handler; a database error it raises is shown and the action stops,
+// while the program (and any open dialog) goes on.
+void Guarded(const std::function<void()>& handler);
+
+// Clock ---------------------------------------------------------------------------
+QDate Today();
+QDateTime Now();
+void SetClockForTesting(const QDateTime& fixed);
+
+// Form utilities and layout persistence --------------------------------------------
+QString LocalDrive();
+QString MainDir(bool MetSlash);
+QString LayoutDir();   // folder of the layout files, ending with "/"
+void IniForm(QWidget* form, bool Dialog);
+void SaveForm(QWidget* form);
+void LoadForm(QWidget* form);
+void SaveDBG(QTableView* DBG);
+void LoadDBG(QTableView* DBG);
+void SaveSG(StringGrid* SG);
+void LoadSG(StringGrid* SG);
+void LoadFieldToCB(QComboBox* Combobox, Query& Table, const QString& IDField,
+                   const QString& TextField, bool AddAll);
+void Browse(const QString& URL);
+
+// A control's design-time tag (a dynamic property "tag", 0 unless set).
+int Tag(const QObject* control);
+void SetTag(QObject* control, int tag);
+
+// Id of a combo box's selected item; -1 when nothing is selected.
+int SelectedId(const QComboBox* box);
+bool SelectId(QComboBox* box, int id);
+
+// Links: help pages of the product's site and pages of the verse site, by path.
+QString HelpUrl(const QString& path);
+QString VerseUrl(const QString& path);

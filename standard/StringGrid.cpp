@@ -1,0 +1,227 @@
+#include "standard/StringGrid.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+namespace {
+// Editor that writes every keystroke into its cell, so handlers see each change.
+class KeystrokeDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            QPersistentModelIndex pi(index);
+            auto* model = const_cast<QAbstractItemModel*>(index.model());
+            QObject::connect(edit, &QLineEdit::textEdited, edit, [model, pi](const QString& t) {
+                if (pi.isValid())
+                    model->setData(pi, t, Qt::EditRole);
+            });
+        }
+        return w;
+    }
+};
+}
+
+int StringGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rows - 1;
+}
+
+int StringGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_cols;
+}
+
+QVariant StringGridModel::data(const QModelIndex& index, int role) const
+{
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return cell(index.column(), index.row() + 1);
+    return {};
+}
+
+bool StringGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole)
+        return false;
+    const int row = index.row() + 1;
+    const QString text = value.toString();
+    if (cell(index.column(), row) == text)
+        return true;
+    setCell(index.column(), row, text);
+    emit edited(index.column(), row, text);
+    return true;
+}
+
+QVariant StringGridModel::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o == Qt::Horizontal && role == Qt::DisplayRole)
+        return cell(section, 0);
+    if (o == Qt::Horizontal && role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+Qt::ItemFlags StringGridModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (editable)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+QString StringGridModel::cell(int col, int row) const
+{
+    if (col < 0 || row < 0 || col >= m_cols || row >= m_rows)
+        return {};
+    return m_cells[row * m_cols + col];
+}
+
+void StringGridModel::setCell(int col, int row, const QString& text)
+{
+    if (col < 0 || row < 0 || col >= m_cols || row >= m_rows)
+        return;
+    m_cells[row * m_cols + col] = text;
+    if (updating)
+        return;
+    if (row == 0)
+        emit headerDataChanged(Qt::Horizontal, col, col);
+    else
+        emit dataChanged(index(row - 1, col), index(row - 1, col));
+}
+
+void StringGridModel::resize(int cols, int rows)
+{
+    cols = std::max(cols, 1);
+    rows = std::max(rows, 1);
+    if (cols == m_cols && rows == m_rows)
+        return;
+    // Row and column changes are announced as such (not as a reset), so the view
+    // keeps the widths of the columns that stay.
+    const bool tell = !updating;
+    if (tell && cols < m_cols)
+        beginRemoveColumns({}, cols, m_cols - 1);
+    if (tell && cols > m_cols)
+        beginInsertColumns({}, m_cols, cols - 1);
+    QVector<QString> cells(qsizetype(cols) * m_rows);
+    const int keepCols = std::min(cols, m_cols);
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < keepCols; ++c)
+            cells[r * cols + c] = std::move(m_cells[r * m_cols + c]);
+    const int oldCols = m_cols;
+    m_cells = std::move(cells);
+    m_cols = cols;
+    if (tell && cols < oldCols)
+        endRemoveColumns();
+    if (tell && cols > oldCols)
+        endInsertColumns();
+
+    if (rows == m_rows)
+        return;
+    if (tell && rows < m_rows)
+        beginRemoveRows({}, rows - 1, m_rows - 2);
+    if (tell && rows > m_rows)
+        beginInsertRows({}, m_rows - 1, rows - 2);
+    const int oldRows = m_rows;
+    m_cells.resize(qsizetype(cols) * rows);
+    m_rows = rows;
+    if (tell && rows < oldRows)
+        endRemoveRows();
+    if (tell && rows > oldRows)
+        endInsertRows();
+}
+
+void StringGridModel::beginBulk()
+{
+    if (updating++ == 0)
+        beginResetModel();
+}
+
+void StringGridModel::endBulk()
+{
+    if (--updating == 0)
+        endResetModel();
+}
+
+StringGrid::StringGrid(QWidget* parent) : QTableView(parent), m_model(new StringGridModel(this))
+{
+    setModel(m_model);
+    setItemDelegate(new KeystrokeDelegate(this));
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(20);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setDefaultSectionSize(90);
+    horizontalHeader()->setHighlightSections(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setWordWrap(false);
+    connect(m_model, &StringGridModel::edited, this, &StringGrid::cellEdited);
+}
+
+QString StringGrid::cell(int col, int row) const { return m_model->cell(col, row); }
+void StringGrid::setCell(int col, int row, const QString& text) { m_model->setCell(col, row, text); }
+int StringGrid::columnCount() const { return m_model->cols(); }
+int StringGrid::rowCount() const { return m_model->rows(); }
+
+void StringGrid::setColumnCount(int count)
+{
+    const int before = m_model->cols();
+    m_model->resize(count, m_model->rows());
+    // New columns start at the grid's default width, as a designed grid's do.
+    for (int c = before; c < count; ++c)
+        setColumnWidth(c, defaultColumnWidth());
+}
+
+void StringGrid::setRowCount(int count) { m_model->resize(m_model->cols(), count); }
+
+int StringGrid::currentRow() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() + 1 : 0;
+}
+
+int StringGrid::currentColumn() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.column() : 0;
+}
+
+void StringGrid::setCurrentCell(int col, int row)
+{
+    if (row < 1 || row >= rowCount())
+        return;
+    setCurrentIndex(m_model->index(row - 1, std::clamp(col, 0, columnCount() - 1)));
+}
+
+void StringGrid::setEditable(bool editable)
+{
+    m_model->editable = editable;
+    setEditTriggers(editable ? QAbstractItemView::AllEditTriggers
+                             : QAbstractItemView::NoEditTriggers);
+}
+
+int StringGrid::defaultColumnWidth() const { return horizontalHeader()->defaultSectionSize(); }
+void StringGrid::setDefaultColumnWidth(int width) { horizontalHeader()->setDefaultSectionSize(width); }
+
+void StringGrid::beginUpdate()
+{
+    if (m_model->updating == 0) {
+        // A reset forgets the header's widths: keep the user's across it.
+        m_savedWidths.clear();
+        for (int c = 0; c < m_model->cols(); ++c)
+            m_savedWidths << columnWidth(c);
+    }
+    m_model->beginBulk();
+}
+
+void StringGrid::endUpdate()
+{
+    m_model->endBulk();
+    if (m_model->updating == 0) {
+        for (int c = 0; c < m_model->cols(); ++c)
+            setColumnWidth(c, c < m_savedWidths.size() ? m_savedWidths[c] : defaultColumnWidth());
+    }
+}

@@ -1,0 +1,1 @@
+#include "standard/Validation.h"

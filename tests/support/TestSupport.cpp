@@ -1,0 +1,252 @@
+#include "TestSupport.h"
+
+#include "app/Main.h"
+#include "standard/Standard.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStandardPaths>
+#include <QTest>
+#include <QDir>
+#include <atomic>
+
+namespace {
+std::atomic<int> g_dbCounter{0};
+
+[[noreturn]] void fail(const QString& what)
+{
+    qFatal("%s", qPrintable(what));
+}
+}
+
+ConnectionSettings TestServerSettings()
+{
+    ConnectionSettings s;
+    s.host = qEnvironmentVariable("VELDRA_TEST_DB_HOST", QStringLiteral("127.0.0.1"));
+    s.port = qEnvironmentVariableIntValue("VELDRA_TEST_DB_PORT");
+    if (s.port == 0)
+        s.port = 3306;
+    s.user = qEnvironmentVariable("VELDRA_TEST_DB_USER", QStringLiteral("root"));
+    s.password = qEnvironmentVariable("VELDRA_TEST_DB_PASSWORD");
+    return s;
+}
+
+TestDatabase::TestDatabase()
+{
+    m_settings = TestServerSettings();
+    m_name = QStringLiteral("veldra_t%1_%2")
+                 .arg(QCoreApplication::applicationPid())
+                 .arg(g_dbCounter.fetch_add(1));
+    m_adminConnection = QStringLiteral("admin_") + m_name;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), m_adminConnection);
+        db.setHostName(m_settings.host);
+        db.setPort(m_settings.port);
+        db.setUserName(m_settings.user);
+        db.setPassword(m_settings.password);
+        if (!db.open())
+            fail(QStringLiteral("Cannot reach the test database server (VELDRA_TEST_DB_*): ") +
+                 db.lastError().text());
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET utf8mb4").arg(m_name)) ||
+            !q.exec(QStringLiteral("USE `%1`").arg(m_name)))
+            fail(q.lastError().text());
+    }
+    QString path = qEnvironmentVariable("VELDRA_SCHEMA");
+    QFile schema(path);
+    if (!schema.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("Cannot read the schema at ") + path);
+    // Statements end with ";" at the end of a line; "--" lines are comments.
+    QString statement;
+    for (const QString& line : QString::fromUtf8(schema.readAll()).split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(QLatin1String("--")))
+            continue;
+        statement += line + QLatin1Char('\n');
+        if (line.trimmed().endsWith(QLatin1Char(';'))) {
+            exec(statement);
+            statement.clear();
+        }
+    }
+    m_settings.database = m_name;
+    SetConnectionSettings(m_settings);
+}
+
+TestDatabase::~TestDatabase()
+{
+    {
+        QSqlDatabase db = admin();
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(m_name));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_adminConnection);
+}
+
+QSqlDatabase TestDatabase::admin() const { return QSqlDatabase::database(m_adminConnection); }
+
+void TestDatabase::exec(const QString& sql) const
+{
+    QSqlQuery q(admin());
+    if (!q.exec(sql))
+        fail(QStringLiteral("Test setup statement failed: %1\n%2").arg(q.lastError().text(), sql));
+}
+
+QList<QVariantList> TestDatabase::rows(const QString& sql) const
+{
+    QSqlQuery q(admin());
+    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!q.exec(sql))
+        fail(QStringLiteral("Test query failed: %1\n%2").arg(q.lastError().text(), sql));
+    QList<QVariantList> out;
+    while (q.next()) {
+        QVariantList row;
+        for (int i = 0; i < q.record().count(); ++i)
+            row << q.value(i);
+        out << row;
+    }
+    return out;
+}
+
+QVariant TestDatabase::scalar(const QString& sql) const
+{
+    const auto r = rows(sql);
+    return r.isEmpty() || r.first().isEmpty() ? QVariant() : r.first().first();
+}
+
+namespace {
+QString quote(const QString& s)
+{
+    QString t = s;
+    t.replace(QLatin1String("\\"), QLatin1String("\\\\")).replace(QLatin1String("'"), QLatin1String("\\'"));
+    return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
+
+int lastId(const TestDatabase& db) { return db.scalar(QStringLiteral("SELECT LAST_INSERT_ID()")).toInt(); }
+}
+
+int TestDatabase::addUser(const QString& login, const QString& email, const QString& password)
+{
+    exec(QStringLiteral("INSERT INTO wp_users (user_login, user_pass, user_nicename, user_email, "
+                        "user_registered, display_name) VALUES (%1, %2, %1, %3, NOW(), %1)")
+             .arg(quote(login), quote(wp_hash_password(password)), quote(email)));
+    return lastId(*this);
+}
+
+int TestDatabase::addCompany(const QString& name)
+{
+    exec(QStringLiteral("INSERT INTO companies (`company name`) VALUES (%1)").arg(quote(name)));
+    return lastId(*this);
+}
+
+int TestDatabase::addAccess(int userId, int companyId, const QString& accessCompany,
+                            const QString& administrator, const QString& trialBalance,
+                            const QString& journalEntries)
+{
+    exec(QStringLiteral("INSERT INTO access (`company id`, `wp_user id`, `access company`, administrator, "
+                        "`trial balance`, `journal entries`) VALUES (%1, %2, %3, %4, %5, %6)")
+             .arg(companyId)
+             .arg(userId)
+             .arg(quote(accessCompany), quote(administrator), quote(trialBalance), quote(journalEntries)));
+    return lastId(*this);
+}
+
+int TestDatabase::addCostCentre(int companyId, int number, const QString& description)
+{
+    exec(QStringLiteral("INSERT INTO `cost centres` (`company id`, `cost centre number`, "
+                        "`cost centre description`) VALUES (%1, %2, %3)")
+             .arg(companyId)
+             .arg(number)
+             .arg(quote(description)));
+    return lastId(*this);
+}
+
+int TestDatabase::addObject(int number, const QString& description, const QString& postingType,
+                            const QVariant& level, const QString& useForAccount,
+                            const QString& classification)
+{
+    exec(QStringLiteral("INSERT INTO objects (`object number`, `object description`, `posting type`, "
+                        "level, `use for account`, classification) VALUES (%1, %2, %3, %4, %5, %6)")
+             .arg(number)
+             .arg(quote(description), quote(postingType),
+                  level.isNull() ? QStringLiteral("NULL") : QString::number(level.toInt()),
+                  quote(useForAccount), quote(classification)));
+    return lastId(*this);
+}
+
+int TestDatabase::addAccount(int costCentreId, int objectId, const QString& description)
+{
+    exec(QStringLiteral("INSERT INTO accounts (`cost centre id`, `object id`, `account description`) "
+                        "VALUES (%1, %2, %3)")
+             .arg(costCentreId)
+             .arg(objectId)
+             .arg(quote(description)));
+    return lastId(*this);
+}
+
+int TestDatabase::addYear(int companyId, const QString& description, const QDate& start, int periods)
+{
+    const QDate last = start.addMonths(periods).addDays(-1);
+    exec(QStringLiteral("INSERT INTO `financial years` (`company id`, `financial year description`, "
+                        "`last day of financial year`) VALUES (%1, %2, '%3')")
+             .arg(companyId)
+             .arg(quote(description), last.toString(Qt::ISODate)));
+    const int year = lastId(*this);
+    for (int p = 0; p < periods; ++p) {
+        const QDate from = start.addMonths(p), to = start.addMonths(p + 1).addDays(-1);
+        exec(QStringLiteral("INSERT INTO `financial periods` (`financial year id`, `period number`, "
+                            "`start date`, `end date`, `period description`, `period open`, "
+                            "`period deleted`) VALUES (%1, %2, '%3', '%4', %5, 'Yes', 'No')")
+                 .arg(year)
+                 .arg(p + 1)
+                 .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate),
+                      quote(from.toString(QStringLiteral("MMM yyyy")))));
+    }
+    return year;
+}
+
+int TestDatabase::addEntry(int companyId, int number, const QDate& date,
+                           const QList<QPair<int, QString>>& lines, const QString& description)
+{
+    exec(QStringLiteral("INSERT INTO transactions (`company id`, `transaction number`, `transaction type`, "
+                        "`transaction date`, `transaction description`, posted) "
+                        "VALUES (%1, %2, 'JE', '%3', %4, 'No')")
+             .arg(companyId)
+             .arg(number)
+             .arg(date.toString(Qt::ISODate), quote(description)));
+    const int id = lastId(*this);
+    for (int i = 0; i < lines.size(); ++i)
+        exec(QStringLiteral("INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, "
+                            "`line description`, amount, deleted) VALUES (%1, %2, %3, 'Line', %4, 'No')")
+                 .arg(id)
+                 .arg(i + 1)
+                 .arg(lines[i].first)
+                 .arg(lines[i].second));
+    return id;
+}
+
+MessageLog::MessageLog()
+{
+    SetBoodskapHandler([this](const QString& text, bool vraag) {
+        messages << text;
+        if (onMessage)
+            onMessage(text);
+        return vraag ? answer : true;
+    });
+    SetStandardErrorHandler([this](const QString& text) { errors << text; });
+}
+
+MessageLog::~MessageLog()
+{
+    SetBoodskapHandler({});
+    SetStandardErrorHandler({});
+}
+
+void InitTestApplication()
+{
+    InitApplication();
+    QStandardPaths::setTestModeEnabled(true);
+    QDir(LayoutDir()).removeRecursively();
+}

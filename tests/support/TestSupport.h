@@ -1,0 +1,71 @@
+#pragma once
+// Shared test fixtures: a private database made from db/schema.sql, captured messages,
+// and small builders for the rows most tests need.
+#include "db/Connection.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+
+// A fresh database on the test server (VELDRA_TEST_DB_*), loaded with the schema and
+// made the program's connection target; dropped again when the object goes.
+class TestDatabase {
+public:
+    TestDatabase();
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    QString name() const { return m_name; }
+    ConnectionSettings settings() const { return m_settings; }
+
+    // Statements on a second connection of its own (not the program's), so a test can
+    // act as another workstation. Failures abort the test with the server's message.
+    void exec(const QString& sql) const;
+    QVariant scalar(const QString& sql) const;
+    QList<QVariantList> rows(const QString& sql) const;
+    QSqlDatabase admin() const;
+
+    // Builders; each returns the new row's id.
+    int addUser(const QString& login, const QString& email, const QString& password);
+    int addCompany(const QString& name);
+    int addAccess(int userId, int companyId, const QString& accessCompany = "Yes",
+                  const QString& administrator = "Yes", const QString& trialBalance = "View",
+                  const QString& journalEntries = "View");
+    int addCostCentre(int companyId, int number, const QString& description);
+    int addObject(int number, const QString& description, const QString& postingType,
+                  const QVariant& level, const QString& useForAccount = "Yes",
+                  const QString& classification = QString());
+    int addAccount(int costCentreId, int objectId, const QString& description);
+    // A year of `periods` monthly periods starting on `start`; returns the year id.
+    int addYear(int companyId, const QString& description, const QDate& start, int periods = 12);
+    // One entry with lines of (account id, amount text); returns the transaction id.
+    int addEntry(int companyId, int number, const QDate& date,
+                 const QList<QPair<int, QString>>& lines, const QString& description = "Entry");
+
+private:
+    QString m_name;
+    QString m_adminConnection;
+    ConnectionSettings m_settings;
+};
+
+ConnectionSettings TestServerSettings();
+
+// Captures Boodskap messages and standard errors for as long as it lives.
+class MessageLog {
+public:
+    MessageLog();
+    ~MessageLog();
+    QStringList messages;      // Boodskap texts in order
+    QStringList errors;        // ShowStandardError texts in order
+    bool answer = true;        // what a question (Vraag) is answered
+    // Called for each Boodskap message (after it is logged), e.g. to act while it shows.
+    std::function<void(const QString&)> onMessage;
+    void clear() { messages.clear(); errors.clear(); }
+};
+
+// Prepares the test application: title, isolated layout folder.
+void InitTestApplication();
