@@ -69,6 +69,16 @@ std::optional<QList<std::optional<int>>> readLines(const QString& path)
 int clampWidth(int w) { return std::clamp(w, 50, 400); }
 
 bool hasDialogBorder(const QWidget* form) { return form->property("dialogBorder").toBool(); }
+
+// A grid the window designed: not the table inside a date picker's calendar pop-up or
+// another of Qt's own parts, which have no name of ours and must keep their widths.
+bool isFormGrid(const QTableView* view)
+{
+    if (qobject_cast<const StringGrid*>(view) || qobject_cast<const DataGrid*>(view))
+        return true;
+    const QString name = view->objectName();
+    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_"));
+}
 }
 
 // Messages ------------------------------------------------------------------------
@@ -172,7 +182,7 @@ void IniForm(QWidget* form, bool Dialog)
             pages->setCurrentIndex(0);
         } else if (auto* sg = qobject_cast<StringGrid*>(c)) {
             LoadSG(sg);
-        } else if (auto* dbg = qobject_cast<QTableView*>(c)) {
+        } else if (auto* dbg = qobject_cast<QTableView*>(c); dbg && isFormGrid(dbg)) {
             LoadDBG(dbg);
         }
     }
@@ -189,7 +199,7 @@ void SaveForm(QWidget* form)
     for (QObject* c : components) {
         if (auto* sg = qobject_cast<StringGrid*>(c))
             SaveSG(sg);
-        else if (auto* dbg = qobject_cast<QTableView*>(c))
+        else if (auto* dbg = qobject_cast<QTableView*>(c); dbg && isFormGrid(dbg))
             SaveDBG(dbg);
     }
 }
