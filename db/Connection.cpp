@@ -136,11 +136,15 @@ bool Connection::ping()
     QSqlDatabase db = database();
     if (!db.isOpen())
         return false;
+    // The driver's handle is registered under the C library's struct name ("st_mysql*");
+    // should a driver name it otherwise, a trivial statement asks the server instead.
     const QVariant h = db.driver()->handle();
-    if (qstrcmp(h.typeName(), "MYSQL*") != 0)
-        return true;
-    MYSQL* handle = *static_cast<MYSQL* const*>(h.data());
-    return handle && mysql_ping(handle) == 0;
+    if (qstrcmp(h.typeName(), "MYSQL*") == 0 || qstrcmp(h.typeName(), "st_mysql*") == 0) {
+        MYSQL* handle = *static_cast<MYSQL* const*>(h.data());
+        return handle && mysql_ping(handle) == 0;
+    }
+    QSqlQuery probe(db);
+    return probe.exec(QStringLiteral("DO 0"));
 }
 
 QSqlQuery Connection::run(const QString& sql, const Bindings& bindings, bool& lost, QSqlError& error)
