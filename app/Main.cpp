@@ -84,9 +84,15 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     buildMenu();
     buildWindow();
     connectHandlers();
-    // Building the window opens the connection; a server out of reach stops here.
-    fdcMain->open();
-    FormCreate();
+    // Building the window opens the connection; a server out of reach stops here, and
+    // the half-built window must not stay reachable as frmMain.
+    try {
+        fdcMain->open();
+        FormCreate();
+    } catch (...) {
+        frmMain = nullptr;
+        throw;
+    }
 }
 
 TfrmMain::~TfrmMain()
@@ -154,7 +160,7 @@ void TfrmMain::buildMenu()
 
 void TfrmMain::buildWindow()
 {
-    resize(1046, 531 + 54 + 22);
+    resize(1046, 531);
 
     pnlFilters = named(new QWidget(cbMain), "pnlFilters");
     pnlFilters->setFixedHeight(54);

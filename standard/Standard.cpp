@@ -113,13 +113,25 @@ void SetStandardErrorHandler(std::function<void(const QString&)> handler)
     g_errorHandler = std::move(handler);
 }
 
+namespace {
+// A transaction whose owner let an error through must not stay open: its half-written
+// rows would be committed by whoever starts the next one.
+void abandonOpenTransaction()
+{
+    if (Connection* c = Connection::current(); c && c->inTransaction())
+        c->rollback();
+}
+}
+
 void Guarded(const std::function<void()>& handler)
 {
     try {
         handler();
     } catch (const DbError& e) {
+        abandonOpenTransaction();
         ShowStandardError(e.text());
     } catch (const std::exception& e) {
+        abandonOpenTransaction();
         ShowStandardError(QString::fromUtf8(e.what()));
     }
 }

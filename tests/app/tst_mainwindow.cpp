@@ -4,12 +4,30 @@
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 
+#include "db/DbError.h"
+#include "db/Query.h"
+
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QTabWidget>
 #include <QTest>
 #include <QUrl>
 
+// Runs `step` from the event loop, also while a modal dialog or message box has its own.
+static void later(int ms, std::function<void()> step) { QTimer::singleShot(ms, qApp, std::move(step)); }
+
+static QMessageBox* shownMessageBox()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            return box;
+    return nullptr;
+}
 class UrlCatcher : public QObject {
     Q_OBJECT
 public:
@@ -63,6 +81,81 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("Veldra"));
     }
 
+    // A database error no code handles reaches the standard error box from inside a
+    // modal dialog; the dialog stays open and the program goes on.
+    void uncaughtErrorInsideDialogIsShownAndProgramGoesOn()
+    {
+        TestDatabase db;
+        TfrmMain w;
+        w.show();
+        QDialog dialog(&w);
+        auto* button = new QPushButton("Save", &dialog);
+        bool reached = false;
+        QObject::connect(button, &QPushButton::clicked, &dialog, [&] {
+            Guarded([&] {
+                Query q;
+                q.open({"SELECT * FROM no_such_table"});
+                reached = true;
+            });
+        });
+        QString shown;
+        bool dialogOpenAfterError = false;
+        later(0, [&] { button->click(); });
+        // The error box is up while the click handler waits for it.
+        std::function<void()> closeBox = [&] {
+            if (QMessageBox* box = shownMessageBox()) {
+                shown = box->text();
+                box->accept();
+                later(0, [&] {
+                    dialogOpenAfterError = dialog.isVisible();
+                    dialog.accept();
+                });
+            } else {
+                later(20, closeBox);
+            }
+        };
+        later(20, closeBox);
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QVERIFY(!reached);
+        QVERIFY2(shown.contains("no_such_table"), qPrintable(shown));
+        QVERIFY(dialogOpenAfterError);
+        w.qrCompanies->open({"SELECT COUNT(*) AS n FROM companies"});
+        QCOMPARE(w.qrCompanies->asInteger("n"), 0);
+    }
+
+    // A handler that lets an error out of its transaction leaves nothing written and no
+    // transaction open for the next one.
+    void guardedRollsBackAnAbandonedTransaction()
+    {
+        TestDatabase db;
+        TfrmMain w;
+        MessageLog log;
+        Guarded([&] {
+            w.fdcMain->startTransaction();
+            RowWriter("companies").set("company name", "Acme").insert();
+            Query::execute("INSERT INTO no_such_table VALUES (1)");
+            w.fdcMain->commit();
+        });
+        QCOMPARE(log.errors.size(), 1);
+        QVERIFY(!w.fdcMain->inTransaction());
+        QCOMPARE(db.scalar("SELECT COUNT(*) FROM companies").toInt(), 0);
+        w.fdcMain->startTransaction();
+        RowWriter("companies").set("company name", "Beta").insert();
+        w.fdcMain->commit();
+        QCOMPARE(db.scalar("SELECT `company name` FROM companies").toString(), QStringLiteral("Beta"));
+    }
+
+    // Without a server there is no main window to work with.
+    void unreachableServerStopsStartUp()
+    {
+        ConnectionSettings s = TestServerSettings();
+        s.port = 1;
+        s.database = "nowhere";
+        SetConnectionSettings(s);
+        QVERIFY_THROWS_EXCEPTION(DbError, TfrmMain());
+        QCOMPARE(frmMain, nullptr);
+    }
+
     void closeSavesLayoutExitDoesNot()
     {
         TestDatabase db;
@@ -91,6 +184,7 @@ private slots:
         QCOMPARE(again.sgTB->columnWidth(2), 123);
     }
 };
+
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

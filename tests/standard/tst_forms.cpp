@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QVBoxLayout>
 
 namespace {
 QString layoutPath(const QString& name) { return LayoutDir() + name + QStringLiteral(".txt"); }
@@ -282,6 +283,25 @@ private slots:
             for (int c = 0; c < v->model()->columnCount(); ++c)
                 after << v->columnWidth(c);
         QCOMPARE(after, before);
+    }
+
+    // A box made without a parent and then laid out takes its caption along; deleting the
+    // box removes the caption too.
+    void labeledEditCaptionGoesWithTheBox()
+    {
+        QDialog form;
+        auto* layout = new QVBoxLayout(&form);
+        auto* edit = new LabeledEdit("Company Name");
+        QPointer<QLabel> caption = edit->editLabel();
+        layout->addWidget(edit);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(caption->parentWidget(), &form);
+        QVERIFY(caption->isVisible());
+        QVERIFY(!caption->isWindow());
+        QCOMPARE(caption->pos(), edit->pos() - QPoint(0, 16));
+        delete edit;
+        QVERIFY(caption.isNull());
     }
 
     void loadFieldToCB_data()
