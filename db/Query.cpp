@@ -5,6 +5,15 @@
 #include <QSqlField>
 #include <QSqlRecord>
 
+namespace {
+// The driver hands columns with a binary collation (the "Yes"/"No" flags, compared
+// exactly) over as bytes; the schema holds no binary data, so they are read as text.
+QVariant textual(const QVariant& v)
+{
+    return v.typeId() == QMetaType::QByteArray ? QVariant(QString::fromUtf8(v.toByteArray())) : v;
+}
+}
+
 Query::Query(QObject* parent, const QString& name) : QAbstractTableModel(parent)
 {
     if (!name.isEmpty())
@@ -63,7 +72,7 @@ void Query::open()
         m_values.reserve(qsizetype(q.size()) * cols);
     while (q.next()) {
         for (int i = 0; i < cols; ++i)
-            m_values.append(q.value(i));
+            m_values.append(textual(q.value(i)));
         ++m_rowCount;
     }
     m_current = 0;

@@ -100,13 +100,14 @@ CREATE TABLE IF NOT EXISTS `financial years` (
   CONSTRAINT `financial year company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
+-- Period descriptions come from a grid cell too and have no length limit.
 CREATE TABLE IF NOT EXISTS `financial periods` (
   id int NOT NULL AUTO_INCREMENT,
   `financial year id` int NOT NULL,
   `period number` int NOT NULL,
   `start date` date NOT NULL,
   `end date` date NOT NULL,
-  `period description` varchar(50) NOT NULL,
+  `period description` text NOT NULL,
   `period open` varchar(3) COLLATE utf8mb4_bin NOT NULL DEFAULT 'Yes',
   `period deleted` varchar(3) COLLATE utf8mb4_bin NOT NULL DEFAULT 'No',
   PRIMARY KEY (id),
@@ -132,6 +133,8 @@ CREATE TABLE IF NOT EXISTS transactions (
   CONSTRAINT `transaction company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
+-- Line descriptions are typed into a grid cell with no length limit, so the column takes
+-- whatever was typed rather than refuse the whole entry.
 -- Large books are read per account (trial balance) and per entry (journal list); both
 -- indexes carry the amount so those reads need not visit the rows.
 CREATE TABLE IF NOT EXISTS `transaction details` (
@@ -139,7 +142,7 @@ CREATE TABLE IF NOT EXISTS `transaction details` (
   `transaction id` int NOT NULL,
   `line nr` int NOT NULL,
   `account id` int NOT NULL,
-  `line description` varchar(50) NOT NULL,
+  `line description` text NOT NULL,
   amount decimal(19,4) NOT NULL,
   deleted varchar(3) COLLATE utf8mb4_bin NOT NULL DEFAULT 'No',
   PRIMARY KEY (id),

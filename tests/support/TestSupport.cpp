@@ -55,21 +55,7 @@ TestDatabase::TestDatabase()
             !q.exec(QStringLiteral("USE `%1`").arg(m_name)))
             fail(q.lastError().text());
     }
-    QString path = qEnvironmentVariable("VELDRA_SCHEMA");
-    QFile schema(path);
-    if (!schema.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("Cannot read the schema at ") + path);
-    // Statements end with ";" at the end of a line; "--" lines are comments.
-    QString statement;
-    for (const QString& line : QString::fromUtf8(schema.readAll()).split(QLatin1Char('\n'))) {
-        if (line.trimmed().startsWith(QLatin1String("--")))
-            continue;
-        statement += line + QLatin1Char('\n');
-        if (line.trimmed().endsWith(QLatin1Char(';'))) {
-            exec(statement);
-            statement.clear();
-        }
-    }
+    execFile(qEnvironmentVariable("VELDRA_SCHEMA"));
     m_settings.database = m_name;
     SetConnectionSettings(m_settings);
 }
@@ -94,6 +80,23 @@ void TestDatabase::exec(const QString& sql) const
         fail(QStringLiteral("Test setup statement failed: %1\n%2").arg(q.lastError().text(), sql));
 }
 
+void TestDatabase::execFile(const QString& path) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("Cannot read the statements at ") + path);
+    QString statement;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(QLatin1String("--")))
+            continue;
+        statement += line + QLatin1Char('\n');
+        if (line.trimmed().endsWith(QLatin1Char(';'))) {
+            exec(statement);
+            statement.clear();
+        }
+    }
+}
+
 QList<QVariantList> TestDatabase::rows(const QString& sql) const
 {
     QSqlQuery q(admin());
@@ -103,8 +106,9 @@ QList<QVariantList> TestDatabase::rows(const QString& sql) const
     QList<QVariantList> out;
     while (q.next()) {
         QVariantList row;
+        // Flag columns have a binary collation, which the driver returns as bytes.
         for (int i = 0; i < q.record().count(); ++i)
-            row << q.value(i);
+            row << (q.value(i).typeId() == QMetaType::QByteArray ? QVariant(q.value(i).toString()) : q.value(i));
         out << row;
     }
     return out;

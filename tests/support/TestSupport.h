@@ -25,6 +25,9 @@ public:
     // Statements on a second connection of its own (not the program's), so a test can
     // act as another workstation. Failures abort the test with the server's message.
     void exec(const QString& sql) const;
+    // Runs a file of statements in the format of db/schema.sql (each ending with ";" at
+    // the end of a line, "--" comment lines) on the test's own connection.
+    void execFile(const QString& path) const;
     QVariant scalar(const QString& sql) const;
     QList<QVariantList> rows(const QString& sql) const;
     QSqlDatabase admin() const;

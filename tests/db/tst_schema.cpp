@@ -1,0 +1,259 @@
+#include "TestSupport.h"
+
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "db/Query.h"
+#include "standard/Standard.h"
+
+#include <QFileInfo>
+#include <QTest>
+
+class TestSchema : public QObject {
+    Q_OBJECT
+
+    static QString demoPath()
+    {
+        return QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() + QStringLiteral("/demo.sql");
+    }
+
+private slots:
+    void initTestCase() { InitTestApplication(); }
+
+    // The integrity the program itself does not enforce is kept by the schema: each
+    // statement adds a row that repeats what must be unique; its twin in another
+    // company, year or cost centre is accepted.
+    void uniqueKeys_data()
+    {
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QString>("accepted");
+        QTest::newRow("company name") << "INSERT INTO companies (`company name`) VALUES ('Acme')"
+                                      << "INSERT INTO companies (`company name`) VALUES ('Acme 2')";
+        QTest::newRow("company name in other letter case")
+            << "INSERT INTO companies (`company name`) VALUES ('ACME')" << "";
+        QTest::newRow("access row per user and company")
+            << "INSERT INTO access (`company id`, `wp_user id`) VALUES (@acme, @user)"
+            << "INSERT INTO access (`company id`, `wp_user id`) VALUES (@beta, @user)";
+        QTest::newRow("cost centre number")
+            << "INSERT INTO `cost centres` (`company id`, `cost centre number`, `cost centre description`) "
+               "VALUES (@acme, 1, 'Other')"
+            << "INSERT INTO `cost centres` (`company id`, `cost centre number`, `cost centre description`) "
+               "VALUES (@beta, 1, 'Other')";
+        QTest::newRow("cost centre description")
+            << "INSERT INTO `cost centres` (`company id`, `cost centre number`, `cost centre description`) "
+               "VALUES (@acme, 2, 'Head Office')"
+            << "INSERT INTO `cost centres` (`company id`, `cost centre number`, `cost centre description`) "
+               "VALUES (@beta, 2, 'Head Office')";
+        QTest::newRow("account per cost centre and object")
+            << "INSERT INTO accounts (`cost centre id`, `object id`, `account description`) "
+               "VALUES (@cc, @object, 'Bank again')"
+            << "INSERT INTO accounts (`cost centre id`, `object id`, `account description`) "
+               "VALUES (@cc, @object2, 'Savings')";
+        QTest::newRow("year description")
+            << "INSERT INTO `financial years` (`company id`, `financial year description`, "
+               "`last day of financial year`) VALUES (@acme, 'FY 2024', '2025-12-31')"
+            << "INSERT INTO `financial years` (`company id`, `financial year description`, "
+               "`last day of financial year`) VALUES (@beta, 'FY 2024', '2024-12-31')";
+        QTest::newRow("period number")
+            << "INSERT INTO `financial periods` (`financial year id`, `period number`, `start date`, "
+               "`end date`, `period description`) VALUES (@year, 3, '2024-03-01', '2024-03-31', 'Again')"
+            << "INSERT INTO `financial periods` (`financial year id`, `period number`, `start date`, "
+               "`end date`, `period description`) VALUES (@year, 13, '2025-01-01', '2025-01-31', 'Extra')";
+        QTest::newRow("journal number per company and type")
+            << "INSERT INTO transactions (`company id`, `transaction number`, `transaction type`, "
+               "`transaction date`, `transaction description`) VALUES (@acme, 1, 'JE', '2024-05-05', 'Again')"
+            << "INSERT INTO transactions (`company id`, `transaction number`, `transaction type`, "
+               "`transaction date`, `transaction description`) VALUES (@beta, 1, 'JE', '2024-05-05', 'First')";
+    }
+    void uniqueKeys()
+    {
+        QFETCH(QString, refused);
+        QFETCH(QString, accepted);
+        TestDatabase db;
+        const int user = db.addUser("anna", "anna@example.com", "secret");
+        const int acme = db.addCompany("Acme");
+        const int beta = db.addCompany("Beta");
+        db.addAccess(user, acme);
+        const int cc = db.addCostCentre(acme, 1, "Head Office");
+        const int object = db.addObject(11111, "Bank", "Balance Sheet", 5);
+        const int object2 = db.addObject(11112, "Savings", "Balance Sheet", 5);
+        db.addAccount(cc, object, "Bank");
+        const int year = db.addYear(acme, "FY 2024", QDate(2024, 1, 1));
+        db.addEntry(acme, 1, QDate(2024, 5, 5), {});
+
+        // The program's own connection, so the refusal arrives as the program sees it.
+        Connection c;
+        c.open();
+        Query::execute(QStringLiteral("SET @user = %1, @acme = %2, @beta = %3, @cc = %4, @object = %5, "
+                                      "@object2 = %6, @year = %7")
+                           .arg(user).arg(acme).arg(beta).arg(cc).arg(object).arg(object2).arg(year));
+        try {
+            Query::execute(refused);
+            QFAIL("the schema accepted a duplicate");
+        } catch (const DbError& e) {
+            QVERIFY2(e.isDuplicateKey(), qPrintable(e.text()));
+        }
+        if (!accepted.isEmpty())
+            Query::execute(accepted);
+    }
+
+    // A new access row holds the least privilege until an administrator raises it.
+    void accessDefaults()
+    {
+        TestDatabase db;
+        const int user = db.addUser("anna", "anna@example.com", "secret");
+        const int company = db.addCompany("Acme");
+        Connection c;
+        c.open();
+        RowWriter("access").set("company id", company).set("wp_user id", user).insert();
+        const auto row = db.rows("SELECT `access company`, administrator, `trial balance`, `journal entries` "
+                                 "FROM access");
+        QCOMPARE(row.size(), 1);
+        QCOMPARE(row[0], (QVariantList{"No", "No", "No access", "No access"}));
+        // The flags have a binary collation; the program still reads them as text.
+        Query q;
+        q.open({"SELECT administrator, `trial balance` FROM access"});
+        QCOMPARE(q.value("administrator"), QVariant(QStringLiteral("No")));
+        QCOMPARE(q.data(q.index(0, 0), Qt::DisplayRole), QVariant(QStringLiteral("No")));
+    }
+
+    // Text typed into grid cells has no length limit: a long line or period description
+    // is stored whole rather than refusing the entry.
+    void longGridTextsAreStored()
+    {
+        TestDatabase db;
+        const int company = db.addCompany("Acme");
+        const int year = db.addYear(company, "FY 2024", QDate(2024, 1, 1), 1);
+        const int cc = db.addCostCentre(company, 1, "Head Office");
+        const int account = db.addAccount(cc, db.addObject(11111, "Bank", "Balance Sheet", 5), "Bank");
+        const int entry = db.addEntry(company, 1, QDate(2024, 1, 5), {});
+        const QString longText = QString(300, QChar(u'é'));
+        Connection c;
+        c.open();
+        c.startTransaction();
+        RowWriter("transaction details")
+            .set("transaction id", entry)
+            .set("line nr", 1)
+            .set("account id", account)
+            .set("line description", longText)
+            .set("amount", "12.5")
+            .insert();
+        RowWriter("financial periods")
+            .set("financial year id", year)
+            .set("period number", 2)
+            .set("start date", QDate(2024, 2, 1))
+            .set("end date", QDate(2024, 2, 29))
+            .set("period description", longText)
+            .insert();
+        c.commit();
+        QCOMPARE(db.scalar("SELECT `line description` FROM `transaction details`").toString(), longText);
+        QCOMPARE(db.scalar("SELECT amount FROM `transaction details`").toString(), QStringLiteral("12.5000"));
+        QCOMPARE(db.scalar("SELECT `period description` FROM `financial periods` WHERE `period number` = 2")
+                     .toString(),
+                 longText);
+    }
+
+    // The demo data a newcomer logs into: balanced entries in a year that contains the
+    // day it was loaded, a sound chart, and the login "demo"/"demo".
+    void demoData()
+    {
+        TestDatabase db;
+        db.execFile(demoPath());
+
+        // Every entry has two or more non-zero lines, numbered 1.. without gaps, that balance.
+        const auto entries = db.rows(
+            "SELECT t.id, COUNT(d.id), COALESCE(SUM(d.amount), 0), MIN(d.`line nr`), MAX(d.`line nr`), "
+            "SUM(d.amount = 0) FROM transactions t LEFT JOIN `transaction details` d ON d.`transaction id` = t.id "
+            "GROUP BY t.id");
+        QVERIFY(entries.size() >= 5);
+        for (const auto& e : entries) {
+            QVERIFY2(e[1].toInt() >= 2, qPrintable(QString("entry %1 has too few lines").arg(e[0].toInt())));
+            QCOMPARE(Money::parseDb(e[2].toString()), std::optional<Money>(Money()));
+            QCOMPARE(e[3].toInt(), 1);
+            QCOMPARE(e[4].toInt(), e[1].toInt());
+            QCOMPARE(e[5].toInt(), 0);
+        }
+        QCOMPARE(db.scalar("SELECT COUNT(DISTINCT `transaction number`) = COUNT(*) AND MIN(`transaction number`) = 1 "
+                           "AND MAX(`transaction number`) = COUNT(*) FROM transactions")
+                     .toInt(),
+                 1);
+
+        // One open period contains today; its year has twelve monthly periods end to end.
+        const auto today = db.rows("SELECT `financial year id` FROM `financial periods` WHERE "
+                                   "CURDATE() BETWEEN `start date` AND `end date` AND `period deleted` = 'No' "
+                                   "AND `period open` = 'Yes'");
+        QCOMPARE(today.size(), 1);
+        const QString year = today[0][0].toString();
+        const auto periods = db.rows("SELECT `period number`, `start date`, `end date` FROM `financial periods` "
+                                     "WHERE `financial year id` = " + year + " ORDER BY `period number`");
+        QCOMPARE(periods.size(), 12);
+        for (int i = 0; i < periods.size(); ++i) {
+            QCOMPARE(periods[i][0].toInt(), i + 1);
+            QCOMPARE(periods[i][1].toDate().day(), 1);
+            QCOMPARE(periods[i][2].toDate(), periods[i][1].toDate().addMonths(1).addDays(-1));
+            if (i > 0)
+                QCOMPARE(periods[i][1].toDate(), periods[i - 1][2].toDate().addDays(1));
+        }
+        QCOMPARE(db.scalar("SELECT `last day of financial year` FROM `financial years` WHERE id = " + year).toDate(),
+                 periods.last()[2].toDate());
+
+        // Every entry lies in a period of its company; some in today's period, some before
+        // the year (they give the opening balances and the result brought forward).
+        QCOMPARE(db.scalar("SELECT COUNT(*) FROM transactions t WHERE NOT EXISTS (SELECT 1 FROM "
+                           "`financial periods` p JOIN `financial years` y ON y.id = p.`financial year id` "
+                           "WHERE y.`company id` = t.`company id` AND t.`transaction date` BETWEEN p.`start date` "
+                           "AND p.`end date`)")
+                     .toInt(),
+                 0);
+        QVERIFY(db.scalar("SELECT COUNT(*) FROM transactions t JOIN `financial periods` p ON "
+                          "t.`transaction date` BETWEEN p.`start date` AND p.`end date` WHERE CURDATE() BETWEEN "
+                          "p.`start date` AND p.`end date`")
+                    .toInt() > 0);
+        QVERIFY(db.scalar("SELECT COUNT(*) FROM transactions WHERE `transaction date` < '" +
+                          periods[0][1].toDate().toString(Qt::ISODate) + "'")
+                    .toInt() > 0);
+
+        // The chart: five levels, five-digit numbers, each object after its parent, the
+        // postable leaves (and only they) open for accounts, and 38000 in the balance sheet.
+        const auto chart = db.rows("SELECT `object number`, level, `posting type`, `use for account`, "
+                                   "classification FROM objects ORDER BY `object number`");
+        QList<int> levels;
+        for (const auto& o : chart)
+            levels << o[1].toInt();
+        QCOMPARE(*std::max_element(levels.begin(), levels.end()), 5);
+        for (int i = 0; i < chart.size(); ++i) {
+            const QString number = chart[i][0].toString();
+            QCOMPARE(number.size(), 5);
+            QVERIFY(chart[i][2] == "Balance Sheet" || chart[i][2] == "Income Statement");
+            QVERIFY(!chart[i][4].toString().isEmpty());
+            const int level = levels[i];
+            QVERIFY2(level == 1 || (i > 0 && levels[i - 1] >= level - 1), qPrintable(number + " has no parent"));
+            const bool leaf = i + 1 == chart.size() || levels[i + 1] <= level;
+            QVERIFY2(leaf == (chart[i][3] == "Yes"), qPrintable(number + ": use for account"));
+        }
+        QCOMPARE(db.scalar("SELECT `posting type` FROM objects WHERE `object number` = 38000").toString(),
+                 QStringLiteral("Balance Sheet"));
+        QCOMPARE(db.scalar("SELECT COUNT(*) FROM accounts a JOIN objects o ON o.id = a.`object id` "
+                           "WHERE o.`use for account` <> 'Yes'")
+                     .toInt(),
+                 0);
+        QVERIFY(db.scalar("SELECT COUNT(*) FROM `cost centres`").toInt() >= 2);
+
+        // Login: the statement the login dialog sends, and the program's own hash.
+        Connection c;
+        c.open();
+        Query users;
+        users.setSql({"SELECT ID, user_pass FROM wp_users WHERE", "(user_login = :username)",
+                      "or (user_email = :username)"});
+        users.bind("username", "demo");
+        users.open();
+        QCOMPARE(users.recordCount(), 1);
+        QCOMPARE(users.asString("user_pass"), wp_hash_password("demo"));
+        const auto access = db.rows("SELECT `access company`, administrator, `trial balance`, `journal entries` "
+                                    "FROM access WHERE `wp_user id` = " + users.asString("ID"));
+        QCOMPARE(access.size(), 1);
+        QCOMPARE(access[0], (QVariantList{"Yes", "Yes", "Post", "Post"}));
+    }
+};
+
+QTEST_MAIN(TestSchema)
+#include "tst_schema.moc"
