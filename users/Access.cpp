@@ -46,16 +46,15 @@ bool TfrmMain::TestAccess(const QString& field, const QString& access)
     qrAccess->open(sql);
     if (qrAccess->isEmpty())
         return false;
-    bool allAdministrator = true;
-    for (qrAccess->first(); !qrAccess->eof(); qrAccess->next())
-        if (qrAccess->asString(QStringLiteral("administrator")) != QLatin1String("Yes"))
-            allAdministrator = false;
-    if (allAdministrator)
-        return true;
+    // An administrator holds every right on a company, also when "All" spans it together
+    // with companies where the user needs the level itself.
     bool result = true;
-    for (qrAccess->first(); !qrAccess->eof(); qrAccess->next())
+    for (qrAccess->first(); !qrAccess->eof(); qrAccess->next()) {
+        if (qrAccess->asString(QStringLiteral("administrator")) == QLatin1String("Yes"))
+            continue;
         if (AccessToInt(qrAccess->asString(field)) < AccessToInt(access))
             result = false;
+    }
     return result;
 }
 
