@@ -146,7 +146,8 @@ QString ToetsGeld(const QString& Geld, bool AllowNul, bool AllowNegative, const 
     const QString normal = value->toString(2);
     if (value->isZero() && !AllowNul)
         return {};
-    if (*value < -Max || *value > Max)
+    // A negative Max admits nothing; testing that first keeps -Max from overflowing.
+    if (Max.isNegative() || *value < -Max || *value > Max)
         return {};
     if (value->isNegative() && !AllowNegative)
         return {};

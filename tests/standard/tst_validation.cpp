@@ -272,6 +272,17 @@ private slots:
         QVERIFY(log.messages.isEmpty());
     }
 
+    // The extremes of Max answer, never throw.
+    void toetsGeldMaxExtremes()
+    {
+        const Money lowest = Money::fromUnits(std::numeric_limits<__int128>::min());
+        const Money highest = Money::fromUnits(std::numeric_limits<__int128>::max());
+        QCOMPARE(ToetsGeld("5", false, true, lowest), QString());
+        QCOMPARE(ToetsGeld("5", false, true, Money::fromInt(-10)), QString());
+        QCOMPARE(ToetsGeld("-17014118346046923173168730371588.41", false, true, highest),
+                 QStringLiteral("-17014118346046923173168730371588.41"));
+    }
+
     // The edit-box forms: the message, the tab sheet and the focus, in a real window.
     void editBoxForms_data()
     {
