@@ -1,11 +1,15 @@
 #include "TestSupport.h"
 
+#include "app/Main.h"
+
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "standard/Standard.h"
 
+#include <QComboBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTest>
 
 class TestSchema : public QObject {
@@ -252,6 +256,28 @@ private slots:
                                     "FROM access WHERE `wp_user id` = " + users.asString("ID"));
         QCOMPARE(access.size(), 1);
         QCOMPARE(access[0], (QVariantList{"Yes", "Yes", "Post", "Post"}));
+    }
+
+    // A newcomer who logs in with the demo login lands in the demo company, in the year
+    // and the open period of today.
+    void demoLoginLandsInTodaysPeriod()
+    {
+        TestDatabase db;
+        db.execFile(demoPath());
+        TfrmMain w;
+        MessageLog log;
+        w.Login(db.scalar("SELECT ID FROM wp_users WHERE user_login = 'demo'").toInt());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Veldra - [User: demo]"));
+        QCOMPARE(w.cbCompany->currentText(), QStringLiteral("Demo Trading Ltd"));
+        const auto today = db.rows("SELECT y.`financial year description`, p.`period description` FROM "
+                                   "`financial periods` p JOIN `financial years` y ON y.id = p.`financial year id` "
+                                   "WHERE CURDATE() BETWEEN p.`start date` AND p.`end date`");
+        QCOMPARE(today.size(), 1);
+        QVERIFY2(w.cbFinancialYear->currentText().endsWith(today[0][0].toString()),
+                 qPrintable(w.cbFinancialYear->currentText()));
+        QCOMPARE(w.cbFinancialPeriod->currentText(), today[0][1].toString());
+        QCOMPARE(w.lblPeriodOpen->text(), QStringLiteral("Period Open: Yes"));
+        QCOMPARE(log.errors, QStringList());
     }
 };
 
