@@ -1,0 +1,64 @@
+#pragma once
+// Helpers for the tests of the setup windows: acting on a modal dialog while it runs and
+// reading what a grid shows.
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QHeaderView>
+#include <QTableView>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+// Acts on the next modal dialog once its loop runs, then closes it if it is still open,
+// so a test never hangs in a modal loop. `ran` tells whether a dialog was found.
+struct ModalAction {
+    bool ran = false;
+    QString title;
+};
+
+inline std::shared_ptr<ModalAction> OnNextModal(std::function<void(QDialog*)> act = {})
+{
+    auto state = std::make_shared<ModalAction>();
+    QTimer::singleShot(0, [state, act] {
+        QPointer<QDialog> dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        state->ran = true;
+        state->title = dialog->windowTitle();
+        if (act)
+            act(dialog);
+        if (dialog && dialog->isVisible())
+            dialog->reject();
+    });
+    return state;
+}
+
+// The texts a grid shows in its visible columns, row by row, in the shown order.
+inline QList<QStringList> ShownRows(const QTableView* grid)
+{
+    QList<QStringList> rows;
+    const QAbstractItemModel* m = grid->model();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList row;
+        for (int v = 0; v < m->columnCount(); ++v) {
+            const int c = grid->horizontalHeader()->logicalIndex(v);
+            if (!grid->isColumnHidden(c))
+                row << m->data(m->index(r, c), Qt::DisplayRole).toString();
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+inline QStringList ShownTitles(const QTableView* grid)
+{
+    QStringList titles;
+    const QAbstractItemModel* m = grid->model();
+    for (int v = 0; v < m->columnCount(); ++v) {
+        const int c = grid->horizontalHeader()->logicalIndex(v);
+        if (!grid->isColumnHidden(c))
+            titles << m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    }
+    return titles;
+}
