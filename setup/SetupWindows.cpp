@@ -7,6 +7,7 @@
 
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 
@@ -51,7 +52,12 @@ SetupListWindow::SetupListWindow(const SetupListDesign& design, QWidget* parent)
     m_grid->setObjectName(design.gridName);
     m_grid->setGeometry(design.gridRect);
     m_grid->setQuery(design.listQuery);
-    m_grid->setColumns(design.columns);
+    // The designed widths are a minimum: a title is never cut off in this system's font.
+    QList<GridColumn> columns = design.columns;
+    const QFontMetrics header(m_grid->horizontalHeader()->font());
+    for (GridColumn& c : columns)
+        c.width = std::max(c.width, header.horizontalAdvance(c.title) + 2 * header.averageCharWidth());
+    m_grid->setColumns(columns);
 
     m_help = new LinkLabel(QStringLiteral("Help"), this);
     m_help->setObjectName(QStringLiteral("lblHelp"));

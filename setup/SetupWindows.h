@@ -3,6 +3,7 @@
 // grid on a main-window query, a label seen when the list is empty, a help link and a
 // Bible verse) and an edit dialog whose caption is its mode. Each concrete window
 // describes its own parts and keeps only what is its own.
+#include "db/Query.h"
 #include "standard/DataGrid.h"
 
 #include <QDialog>
