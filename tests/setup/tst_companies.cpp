@@ -11,28 +11,9 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    UrlCatcher()
-    {
-        for (const char* scheme : {"file", "http", "https"})
-            QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
-    }
-    ~UrlCatcher() override
-    {
-        for (const char* scheme : {"file", "http", "https"})
-            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
-    }
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
 
 namespace {
 // A database, the main window and one logged-in user.
@@ -329,7 +310,7 @@ private slots:
     {
         World x;
         x.company("Alpha Farms");
-        UrlCatcher urls;
+        LinkCatcher urls;
         QStringList seen;
         auto window = OnNextModal([&](QDialog* d) {
             auto* list = qobject_cast<TfrmCompanies*>(d);

@@ -10,29 +10,10 @@
 #include "standard/Standard.h"
 
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    UrlCatcher()
-    {
-        for (const char* scheme : {"file", "http", "https"})
-            QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
-    }
-    ~UrlCatcher() override
-    {
-        for (const char* scheme : {"file", "http", "https"})
-            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
-    }
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
 
 namespace {
 // A logged-in administrator of two companies with the first selected in the filter bar.
@@ -309,7 +290,7 @@ private slots:
     {
         World x;
         TfrmCostCentres list(&x.w);
-        UrlCatcher urls;
+        LinkCatcher urls;
         QTest::mouseClick(list.lblHelp, Qt::LeftButton);
         QTest::mouseClick(list.lblBibleVerseLink, Qt::LeftButton);
         QCOMPARE(urls.urls.size(), 2);
