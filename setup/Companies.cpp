@@ -1,6 +1,7 @@
 #include "setup/Companies.h"
 
 #include "app/Main.h"
+#include "context/UserCompanies.h"
 #include "db/Query.h"
 #include "setup/Company.h"
 #include "standard/LabeledEdit.h"
@@ -35,16 +36,6 @@ SetupListDesign companiesDesign()
     d.verse.textSize = {155, 91};
     return d;
 }
-}
-
-QStringList UserCompaniesSql(int UserID)
-{
-    return {QStringLiteral("SELECT companies.id, `company name`"),
-            QStringLiteral("FROM access, companies WHERE"),
-            QStringLiteral("(access.`wp_user id` = %1)").arg(UserID),
-            QStringLiteral("and (access.`company id` = companies.id)"),
-            QStringLiteral("and (access.`access company` = \"Yes\")"),
-            QStringLiteral("ORDER BY companies.id")};
 }
 
 TfrmCompanies::TfrmCompanies(QWidget* parent)

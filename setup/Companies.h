@@ -33,6 +33,3 @@ protected:
     void newClicked() override { btnNewCompanyClick(); }
     void editClicked() override { btnEditCompanyClick(); }
 };
-
-// The lines of the statement that lists the companies a user may work with.
-QStringList UserCompaniesSql(int UserID);

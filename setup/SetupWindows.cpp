@@ -124,7 +124,8 @@ void SetupListWindow::LoadList(const QStringList& lines, bool OnCreateForm)
     q->open(lines);
     if (OnCreateForm || !q->locate(QStringLiteral("id"), remembered))
         q->first();
-    m_grid->setVisible(q->recordCount() > 0);
+    // A window without an empty label (the access list) keeps its grid in view.
+    m_grid->setVisible(!m_empty || q->recordCount() > 0);
 }
 
 void SetupListWindow::ReloadAndSelect(const QString& field, const QVariant& value)

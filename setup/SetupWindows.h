@@ -79,8 +79,8 @@ public:
 protected:
     SetupListWindow(const SetupListDesign& design, QWidget* parent);
     // Runs the list statement on the list query: the first row after opening the window,
-    // otherwise the row that was selected before, when it is still there. The grid is
-    // hidden, revealing the empty label, while there are no rows.
+    // otherwise the row that was selected before, when it is still there. While there are
+    // no rows the grid is hidden, revealing the empty label (when the window has one).
     void LoadList(const QStringList& lines, bool OnCreateForm);
     // False after showing message when the list has no row to edit.
     bool HasSelectedRow(const QString& message) const;

@@ -11,26 +11,32 @@
 #include <memory>
 
 // Acts on the next modal dialog once its loop runs, then closes it if it is still open,
-// so a test never hangs in a modal loop. `ran` tells whether a dialog was found.
+// so a test never hangs in a modal loop. `ran` tells whether a dialog was found. The
+// action is dropped with the returned object, so one that found no dialog cannot act on
+// a later test's window.
 struct ModalAction {
     bool ran = false;
     QString title;
+    QTimer timer;
 };
 
 inline std::shared_ptr<ModalAction> OnNextModal(std::function<void(QDialog*)> act = {})
 {
     auto state = std::make_shared<ModalAction>();
-    QTimer::singleShot(0, [state, act] {
+    ModalAction* s = state.get();
+    s->timer.setSingleShot(true);
+    QObject::connect(&s->timer, &QTimer::timeout, [s, act] {
         QPointer<QDialog> dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dialog)
             return;
-        state->ran = true;
-        state->title = dialog->windowTitle();
+        s->ran = true;
+        s->title = dialog->windowTitle();
         if (act)
             act(dialog);
         if (dialog && dialog->isVisible())
             dialog->reject();
     });
+    s->timer.start(0);
     return state;
 }
 

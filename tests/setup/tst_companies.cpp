@@ -306,10 +306,12 @@ private slots:
         QCOMPARE(dialog.edtCompanyName->text(), QString(50, 'n'));
     }
 
-    void companyLinkOpensTheWindow()
+    void companyLinkOpensTheWindowAndTheFilterBarFollows()
     {
         World x;
         x.company("Alpha Farms");
+        x.w.Login(x.user);
+        QCOMPARE(x.w.cbCompany->count(), 1);
         LinkCatcher urls;
         QStringList seen;
         auto window = OnNextModal([&](QDialog* d) {
@@ -335,6 +337,17 @@ private slots:
         QVERIFY(urls.urls[0].toString().endsWith("/help/blog/companies.html"));
         QCOMPARE(urls.urls[1].toString(), VerseUrl("/1_chronicles/4-10.htm"));
         QCOMPARE(x.count("companies"), 2);
+        // The filter bar lists the new company, and its creator may set it up.
+        QCOMPARE(x.w.cbCompany->count(), 3);
+        QVERIFY(SelectId(x.w.cbCompany, x.db.scalar("SELECT MAX(id) FROM companies").toInt()));
+        QCOMPARE(x.w.cbCompany->currentText(), QStringLiteral("Beta Trading"));
+        QVERIFY(x.w.TestSetupAccess());
+
+        // The menu opens the same window.
+        auto again = OnNextModal();
+        x.w.acCompanies->trigger();
+        QVERIFY(again->ran);
+        QCOMPARE(again->title, QStringLiteral("Setup -> Companies"));
     }
 };
 

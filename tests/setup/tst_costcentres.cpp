@@ -26,13 +26,10 @@ struct World {
     int beta = db.addCompany("Beta Trading");
     World()
     {
-        w.UserID = user;
         db.addAccess(user, alpha);
         db.addAccess(user, beta);
-        w.cbCompany->addItem("All", 0);
-        w.cbCompany->addItem("Alpha Farms", alpha);
-        w.cbCompany->addItem("Beta Trading", beta);
-        w.cbCompany->setCurrentIndex(1);
+        w.Login(user);
+        SelectId(w.cbCompany, alpha);
     }
     // Cost centres of a company as "number description", in number order.
     QStringList stored(int company) const
@@ -284,6 +281,48 @@ private slots:
         TfrmCostCentres again(&x.w);
         QCOMPARE(again.dbgCostCentres->gridColumnWidth(1), 333);
         QCOMPARE(again.dbgCostCentres->columnWidth(x.w.qrCostCentres->fieldIndex("cost centre description")), 333);
+    }
+
+    void openingNeedsAnAdministratorOfOneCompany_data()
+    {
+        QTest::addColumn<QString>("company");
+        QTest::addColumn<QString>("administrator");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("All") << "All" << "Yes" << "Please select/create a spesific company first.";
+        QTest::newRow("not administrator") << "Beta Trading" << "No"
+                                           << "You need administrator access to use this function.";
+        QTest::newRow("administrator") << "Beta Trading" << "Yes" << "";
+    }
+
+    void openingNeedsAnAdministratorOfOneCompany()
+    {
+        QFETCH(QString, company);
+        QFETCH(QString, administrator);
+        QFETCH(QString, refusal);
+        World x;
+        x.db.exec(QStringLiteral("UPDATE access SET administrator = '%1' WHERE `company id` = %2")
+                      .arg(administrator)
+                      .arg(x.beta));
+        x.db.addCostCentre(x.beta, 100, "Beta's own");
+        x.w.cbCompany->setCurrentIndex(x.w.cbCompany->findText(company));
+        QStringList shown;
+        auto window = OnNextModal([&](QDialog* d) {
+            auto* list = qobject_cast<TfrmCostCentres*>(d);
+            QVERIFY(list);
+            shown = ShownRows(list->dbgCostCentres).value(0);
+            // A company granted meanwhile shows in the filter bar once the window closes.
+            x.db.addAccess(x.user, x.db.addCompany("Added Meanwhile"));
+        });
+        x.w.acCostCentres->trigger();
+        QVERIFY2(x.log.errors.isEmpty(), qPrintable(x.log.errors.join("|")));
+        QCOMPARE(window->ran, refusal.isEmpty());
+        QCOMPARE(x.log.messages, refusal.isEmpty() ? QStringList() : QStringList{refusal});
+        if (window->ran) {
+            QCOMPARE(window->title, QStringLiteral("Cost Centres - Beta Trading"));
+            QCOMPARE(shown, (QStringList{"100", "Beta's own"}));
+            QVERIFY(x.w.cbCompany->findText("Added Meanwhile") >= 0);
+            QCOMPARE(x.w.cbCompany->currentText(), QStringLiteral("Beta Trading"));
+        }
     }
 
     void linksOpenTheHelpAndVersePages()
