@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTableView>
 #include <QTimer>
 #include <functional>
@@ -67,4 +69,12 @@ inline QStringList ShownTitles(const QTableView* grid)
             titles << m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
     }
     return titles;
+}
+
+// Whether a word-wrapped label shows all of its text within its own size.
+inline bool TextFits(const QLabel* label)
+{
+    const QRect room(QPoint(0, 0), label->size());
+    const QRect needed = QFontMetrics(label->font()).boundingRect(room, Qt::TextWordWrap, label->text());
+    return needed.width() <= room.width() && needed.height() <= room.height();
 }

@@ -318,8 +318,11 @@ private slots:
             auto* list = qobject_cast<TfrmCompanies*>(d);
             QVERIFY(list);
             seen << list->windowTitle();
-            list->lblHelp->clicked();
-            list->lblBibleVerseLink->clicked();
+            QTest::mouseClick(list->lblHelp, Qt::LeftButton);
+            QTest::mouseClick(list->lblBibleVerseLink, Qt::LeftButton);
+            QCOMPARE(list->lblBibleVerseLink->text(), QStringLiteral("1 Chronicles 4:10"));
+            QVERIFY(list->lblVerse->text().contains("Jabez called on the God of Israel"));
+            QVERIFY(TextFits(list->lblVerse));
             auto dialog = OnNextModal([](QDialog* dd) {
                 auto* company = qobject_cast<TfrmCompany*>(dd);
                 QTest::keyClicks(company->edtCompanyName, "Beta Trading");

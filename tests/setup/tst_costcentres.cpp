@@ -335,6 +335,9 @@ private slots:
         QCOMPARE(urls.urls.size(), 2);
         QVERIFY(urls.urls[0].toString().endsWith("/help/blog/cost-centres.html"));
         QCOMPARE(urls.urls[1].toString(), VerseUrl("/luke/14-28.htm"));
+        QCOMPARE(list.lblBibleVerseLink->text(), QStringLiteral("Luke 14:28"));
+        QVERIFY(list.lblVerse->text().contains("intending to build a tower"));
+        QVERIFY(TextFits(list.lblVerse));
     }
 };
 
