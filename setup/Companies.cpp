@@ -7,8 +7,6 @@
 #include "standard/LabeledEdit.h"
 
 namespace {
-const QString EditCaption = QStringLiteral("Edit Company");
-
 SetupListDesign companiesDesign()
 {
     SetupListDesign d;
@@ -66,7 +64,7 @@ void TfrmCompanies::btnEditCompanyClick()
     if (!HasSelectedRow(QStringLiteral("First create a company.")))
         return;
     TfrmCompany dialog(this);
-    dialog.setWindowTitle(EditCaption);
+    dialog.setWindowTitle(TfrmCompany::EditCaption);
     dialog.edtCompanyName->setText(frmMain->qrCompanies->asString(QStringLiteral("company name")));
     dialog.exec();
 }

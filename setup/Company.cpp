@@ -13,7 +13,7 @@ SetupDialogDesign companyDesign()
 {
     SetupDialogDesign d;
     d.name = QStringLiteral("frmCompany");
-    d.caption = QStringLiteral("New Company");
+    d.caption = TfrmCompany::NewCaption;
     d.clientSize = {234, 112};
     d.groupName = QStringLiteral("gbCompanyDetails");
     d.groupCaption = QStringLiteral("Company details");
@@ -33,7 +33,7 @@ TfrmCompany::TfrmCompany(TfrmCompanies* list)
     FormCreate();
 }
 
-bool TfrmCompany::Editing() const { return IsMode(QStringLiteral("Edit Company")); }
+bool TfrmCompany::Editing() const { return IsMode(EditCaption); }
 
 void TfrmCompany::btnOkClick()
 {

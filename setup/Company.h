@@ -11,6 +11,10 @@ class TfrmCompany : public SetupEditDialog {
 public:
     explicit TfrmCompany(TfrmCompanies* list);
 
+    // The captions that are the dialog's modes.
+    static inline const QString NewCaption = QStringLiteral("New Company");
+    static inline const QString EditCaption = QStringLiteral("Edit Company");
+
     void btnOkClick() override;
     // The checks, in order; false when one refused (its message shown, the dialog open).
     bool CheckInput();

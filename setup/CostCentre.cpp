@@ -14,7 +14,7 @@ SetupDialogDesign costCentreDesign()
 {
     SetupDialogDesign d;
     d.name = QStringLiteral("frmCostCentre");
-    d.caption = QStringLiteral("New Cost Centre");
+    d.caption = TfrmCostCentre::NewCaption;
     d.clientSize = {234, 153};
     d.groupName = QStringLiteral("gbCostCentreDetails");
     d.groupCaption = QStringLiteral("Cost Centre Details");
@@ -44,7 +44,7 @@ TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
     FormCreate();
 }
 
-bool TfrmCostCentre::Editing() const { return IsMode(QStringLiteral("Edit Cost Centre")); }
+bool TfrmCostCentre::Editing() const { return IsMode(EditCaption); }
 
 std::optional<int> TfrmCostCentre::EditedId() const
 {

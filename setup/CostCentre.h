@@ -11,6 +11,10 @@ class TfrmCostCentre : public SetupEditDialog {
 public:
     explicit TfrmCostCentre(TfrmCostCentres* list);
 
+    // The captions that are the dialog's modes.
+    static inline const QString NewCaption = QStringLiteral("New Cost Centre");
+    static inline const QString EditCaption = QStringLiteral("Edit Cost Centre");
+
     void btnOkClick() override;
     // The checks, in order; false when one refused (its message shown, the dialog open).
     bool CheckInput();

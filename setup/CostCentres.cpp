@@ -76,7 +76,7 @@ void TfrmCostCentres::btnEditCostCentreClick()
         return;
     const Query* list = frmMain->qrCostCentres;
     TfrmCostCentre dialog(this);
-    dialog.setWindowTitle(QStringLiteral("Edit Cost Centre"));
+    dialog.setWindowTitle(TfrmCostCentre::EditCaption);
     dialog.edtCostCentreNumber->setText(list->asString(QStringLiteral("cost centre number")));
     dialog.edtCostCentreDescription->setText(list->asString(QStringLiteral("cost centre description")));
     dialog.exec();

@@ -15,7 +15,6 @@
 
 class LabeledEdit;
 class LinkLabel;
-class Query;
 class QGroupBox;
 class QLabel;
 class QPushButton;
