@@ -11,5 +11,6 @@ public:
 
 QDate MyStringToDate(const QString& DateText);
 bool TestMyDate(const QString& DateText);
+// A null QDate is the zero date of an empty date field, 30 December 1899.
 QString DateToMyString(const QDate& DateToConvert);
 QString DateToMySQLDate(const QDate& DateToConvert);

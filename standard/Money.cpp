@@ -1,13 +1,19 @@
 #include "standard/Money.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <limits>
 
 namespace {
-constexpr __int128 kMax = std::numeric_limits<__int128>::max();
 constexpr __int128 kMin = std::numeric_limits<__int128>::min();
-// Parsing is limited to this many digits so that the accumulation cannot overflow.
-constexpr int kMaxIntegerDigits = 30;
+
+// The default locale's decimal separator; a locale whose separator is not one character
+// (none that Qt knows) falls back to the point.
+QChar localeSeparator()
+{
+    const QString sep = QLocale().decimalPoint();
+    return sep.size() == 1 ? sep.at(0) : QLatin1Char('.');
+}
 }
 
 Money Money::fromInt(long long whole)
@@ -17,7 +23,7 @@ Money Money::fromInt(long long whole)
 
 std::optional<Money> Money::parse(const QString& text)
 {
-    return parseWith(text, QLocale().decimalPoint().at(0));
+    return parseWith(text, localeSeparator());
 }
 
 std::optional<Money> Money::parseDb(const QString& text)
@@ -27,18 +33,20 @@ std::optional<Money> Money::parseDb(const QString& text)
 
 std::optional<Money> Money::parseWith(const QString& text, QChar sep)
 {
-    // Accepts an optional sign, ASCII digits and at most one separator; at most four
-    // decimals. No blanks, exponents, thousands separators or other digit scripts.
-    const int n = int(text.size());
-    int i = 0;
+    // Accepts an optional ASCII sign, ASCII digits and at most one separator, with at least
+    // one digit and at most four decimals. No blanks, exponents, thousands separators or
+    // other digit scripts. Digits accumulate into the magnitude in units with a check at
+    // every step, so no text, however long, can wrap around.
+    const qsizetype n = text.size();
+    qsizetype i = 0;
     bool negative = false;
     if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
         negative = text[i] == QLatin1Char('-');
         ++i;
     }
     __int128 whole = 0;
-    int intDigits = 0, fracDigits = 0;
     __int128 frac = 0;
+    int digits = 0, fracDigits = 0;
     bool seenSep = false;
     for (; i < n; ++i) {
         const QChar c = text[i];
@@ -49,21 +57,22 @@ std::optional<Money> Money::parseWith(const QString& text, QChar sep)
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return std::nullopt;
         const int d = c.unicode() - '0';
+        ++digits;
         if (seenSep) {
             if (++fracDigits > Decimals)
                 return std::nullopt;
             frac = frac * 10 + d;
-        } else {
-            if (++intDigits > kMaxIntegerDigits)
-                return std::nullopt;
-            whole = whole * 10 + d;
+        } else if (__builtin_mul_overflow(whole, 10, &whole) || __builtin_add_overflow(whole, d, &whole)) {
+            return std::nullopt;
         }
     }
-    if (intDigits + fracDigits == 0)
+    if (digits == 0)
         return std::nullopt;
     for (int k = fracDigits; k < Decimals; ++k)
         frac *= 10;
-    __int128 units = whole * Scale + frac;
+    __int128 units;
+    if (__builtin_mul_overflow(whole, Scale, &units) || __builtin_add_overflow(units, frac, &units))
+        return std::nullopt;
     return fromUnits(negative ? -units : units);
 }
 
@@ -75,6 +84,7 @@ QString Money::format(QChar sep, int maxDecimals) const
                                 : static_cast<unsigned __int128>(m_units);
     unsigned __int128 whole = mag / Scale;
     int frac = int(mag % Scale);
+    maxDecimals = std::clamp(maxDecimals, 0, Decimals);
     for (int k = Decimals; k > maxDecimals; --k)
         frac /= 10;
     int fracDigits = maxDecimals;
@@ -82,13 +92,15 @@ QString Money::format(QChar sep, int maxDecimals) const
         frac /= 10;
         --fracDigits;
     }
+    const bool showsZero = whole == 0 && frac == 0;
     QString digits;
     do {
         digits.prepend(QChar(char('0' + int(whole % 10))));
         whole /= 10;
     } while (whole != 0);
     QString out;
-    if (neg && (mag != 0))
+    // No minus sign on a value that shows as zero once its decimals are cut.
+    if (neg && !showsZero)
         out += QLatin1Char('-');
     out += digits;
     if (fracDigits > 0) {
@@ -100,12 +112,12 @@ QString Money::format(QChar sep, int maxDecimals) const
 
 QString Money::toString() const
 {
-    return format(QLocale().decimalPoint().at(0), Decimals);
+    return format(localeSeparator(), Decimals);
 }
 
 QString Money::toString(int maxDecimals) const
 {
-    return format(QLocale().decimalPoint().at(0), maxDecimals);
+    return format(localeSeparator(), maxDecimals);
 }
 
 QString Money::toDbString() const
@@ -133,6 +145,5 @@ Money Money::operator-() const
 {
     if (m_units == kMin)
         throw MoneyOverflow();
-    (void)kMax;
     return fromUnits(-m_units);
 }

@@ -28,7 +28,7 @@ public:
 
     // Shortest form, up to four decimals, no thousands separators, locale separator.
     QString toString() const;
-    // At most maxDecimals decimals (the value must not have more), trailing zeros dropped.
+    // At most maxDecimals (0 to 4) decimals, further ones cut off, trailing zeros dropped.
     QString toString(int maxDecimals) const;
     QString toDbString() const;
 

@@ -80,6 +80,8 @@ bool Boodskap(const QString& BoodskapS, bool Vraag)
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), BoodskapS,
                     Vraag ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::Ok,
                     QApplication::activeWindow());
+    // Messages can quote what a user typed; it is shown as typed, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     const int answer = box.exec();
     return !Vraag || answer == QMessageBox::Ok;
 }

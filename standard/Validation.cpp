@@ -6,6 +6,9 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 
+#include <algorithm>
+#include <limits>
+
 const QStringList invalids = {QStringLiteral("|"),     QStringLiteral("listnames"),
                               QStringLiteral("newfault"), QStringLiteral("<"),
                               QStringLiteral(">"),     QStringLiteral("clear"),
@@ -15,32 +18,45 @@ namespace {
 bool isAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
 // The standard decimal conversion to a 32-bit integer: an optional sign and ASCII digits,
-// nothing else (no blanks, no hexadecimal, no exponent).
+// nothing else (no blanks, no hexadecimal, no exponent, no other digit scripts).
 bool toInt32(const QString& text, qint32& out)
 {
-    if (text.isEmpty() || text.size() > 12)
-        return false;
-    int i = 0;
-    if (text[0] == QLatin1Char('-') || text[0] == QLatin1Char('+'))
+    qsizetype i = 0;
+    const bool negative = !text.isEmpty() && text[0] == QLatin1Char('-');
+    if (!text.isEmpty() && (negative || text[0] == QLatin1Char('+')))
         i = 1;
     if (i >= text.size())
         return false;
-    for (int k = i; k < text.size(); ++k)
-        if (!isAsciiDigit(text[k]))
+    // Accumulated as a magnitude; the limit is one more on the negative side.
+    const qint64 limit = negative ? -qint64(std::numeric_limits<qint32>::min())
+                                  : qint64(std::numeric_limits<qint32>::max());
+    qint64 value = 0;
+    for (; i < text.size(); ++i) {
+        if (!isAsciiDigit(text[i]))
             return false;
-    bool ok = false;
-    const qint64 v = text.toLongLong(&ok);
-    if (!ok || v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
-        return false;
-    out = qint32(v);
+        value = value * 10 + (text[i].unicode() - '0');
+        if (value > limit)
+            return false;
+    }
+    out = qint32(negative ? -value : value);
     return true;
 }
 
-void focusBox(LabeledEdit* edit, QTabWidget* Page, QWidget* Sheet, bool switchFirst)
+void showSheet(QTabWidget* Page, QWidget* Sheet)
 {
-    if (switchFirst && Page && Sheet)
+    if (Page && Sheet)
         Page->setCurrentWidget(Sheet);
-    edit->setFocus();
+}
+
+QString notValidLine(const LabeledEdit* edit)
+{
+    return QStringLiteral("The value you supplied for ") + edit->editLabel()->text() +
+           QStringLiteral(" is not valid.");
+}
+
+bool isAscii(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0x7F; });
 }
 }
 
@@ -84,8 +100,7 @@ bool ToetsText(LabeledEdit* edit, int RequiredLength, bool TestOnlynumbers, bool
     if (ToetsText(text, RequiredLength, TestOnlynumbers, TestInvalids, TestDeadSpace))
         return true;
     QStringList lines;
-    lines << QStringLiteral("The value you supplied for ") + edit->editLabel()->text() +
-                 QStringLiteral(" is not valid.");
+    lines << notValidLine(edit);
     lines << QStringLiteral(" -  The value must contain at least ") + QString::number(RequiredLength) +
                  QStringLiteral(" characters and not any leading zeros or spaces.");
     if (TestOnlynumbers)
@@ -93,10 +108,9 @@ bool ToetsText(LabeledEdit* edit, int RequiredLength, bool TestOnlynumbers, bool
     const QString found = InvalidWords(text);
     if (TestInvalids && !found.isEmpty())
         lines << QStringLiteral(" -  The value contains the following invalid words/characters: ") + found;
-    if (Page && Sheet)
-        Page->setCurrentWidget(Sheet);
+    showSheet(Page, Sheet);
     Boodskap(lines.join(QLatin1Char('\r')), false);
-    focusBox(edit, Page, Sheet, false);
+    edit->setFocus(Qt::OtherFocusReason);
     return false;
 }
 
@@ -116,12 +130,9 @@ bool ToetsGetal(LabeledEdit* Getal, bool AllowNul, bool AllowNegative, QTabWidge
 {
     if (ToetsGetal(Getal->text(), AllowNul, AllowNegative))
         return true;
-    if (Page && Sheet)
-        Page->setCurrentWidget(Sheet);
-    Boodskap(QStringLiteral("The value you supplied for ") + Getal->editLabel()->text() +
-                 QStringLiteral(" is not valid."),
-             false);
-    focusBox(Getal, Page, Sheet, false);
+    showSheet(Page, Sheet);
+    Boodskap(notValidLine(Getal), false);
+    Getal->setFocus(Qt::OtherFocusReason);
     return false;
 }
 
@@ -135,7 +146,8 @@ QString ToetsGeld(const QString& Geld, bool AllowNul, bool AllowNegative, const 
     const QString normal = value->toString(2);
     if (value->isZero() && !AllowNul)
         return {};
-    if (*value < -Max || *value > Max)
+    // A negative Max admits nothing; testing that first keeps -Max from overflowing.
+    if (Max.isNegative() || *value < -Max || *value > Max)
         return {};
     if (value->isNegative() && !AllowNegative)
         return {};
@@ -152,9 +164,16 @@ bool ToetsEmail(LabeledEdit* edit, int RequiredLength, bool TestOnlynumbers, boo
     static const QRegularExpression pattern(
         QStringLiteral("^[A-Z0-9._%+-]+@[A-Z0-9.-]+\\.[A-Z]{2,6}$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption);
-    if (pattern.match(edit->text()).hasMatch())
+    // The multi-line anchors would let one line of a pasted block pass for the whole text,
+    // and case folding lets a few non-ASCII letters (the Kelvin sign, the long s) pass for
+    // A to Z: an address is accepted only when the match is the whole text, all ASCII.
+    const QString text = edit->text();
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (match.hasMatch() && match.capturedStart() == 0 && match.capturedLength() == text.size() &&
+        isAscii(text))
         return true;
     Boodskap(QStringLiteral("Email address supplied invalid."), false);
-    focusBox(edit, Page, Sheet, true);
+    showSheet(Page, Sheet);
+    edit->setFocus(Qt::OtherFocusReason);
     return false;
 }
