@@ -158,7 +158,7 @@ QString TfrmMain::SelCompany()
     return QString::number(SelectedId(cbCompany));
 }
 
-QStringList TfrmMain::CompanyCondition(const QString& column, bool leadingBlank) const
+QList<int> TfrmMain::SelectedCompanyIds() const
 {
     QList<int> ids;
     const int selected = SelectedId(cbCompany);
@@ -166,5 +166,10 @@ QStringList TfrmMain::CompanyCondition(const QString& column, bool leadingBlank)
         ids << selected;
     else if (selected == 0)
         ids = itemIds(cbCompany, 1);
-    return IdCondition(column, ids, leadingBlank);
+    return ids;
+}
+
+QStringList TfrmMain::CompanyCondition(const QString& column, bool leadingBlank) const
+{
+    return IdCondition(column, SelectedCompanyIds(), leadingBlank);
 }
