@@ -51,6 +51,13 @@ Money amountFromDb(const char* text, unsigned long length)
     return *m;
 }
 
+// A cell's text as read; NULL (an object without a level) stays empty.
+QString text(const Query& q, int row, int column)
+{
+    const QVariant v = q.value(row, column);
+    return v.isNull() ? QString() : v.toString();
+}
+
 QList<TBPeriod> readPeriods(int yearId)
 {
     Query q;
@@ -73,8 +80,7 @@ QList<TBObject> readObjects()
     QList<TBObject> objects;
     objects.reserve(q.recordCount());
     for (int r = 0; r < q.recordCount(); ++r)
-        objects.append({q.value(r, 0).toString(), q.value(r, 1).toString(), q.value(r, 2).toString(),
-                        q.value(r, 3).toString(), q.value(r, 4).toString(), q.value(r, 5).toString()});
+        objects.append({text(q, r, 0), text(q, r, 1), text(q, r, 2), text(q, r, 3), text(q, r, 4), text(q, r, 5)});
     return objects;
 }
 
@@ -109,11 +115,11 @@ QList<AccountRow> readAccounts(const QList<int>& companyIds)
         AccountRow row;
         row.id = q.value(r, 0).toInt();
         row.account.companyId = q.value(r, 1).toInt();
-        row.account.companyName = q.value(r, 2).toString();
-        row.account.costCentreNumber = q.value(r, 3).toString();
-        row.account.costCentreDescription = q.value(r, 4).toString();
-        row.account.objectNumber = q.value(r, 5).toString();
-        row.account.accountDescription = q.value(r, 6).toString();
+        row.account.companyName = text(q, r, 2);
+        row.account.costCentreNumber = text(q, r, 3);
+        row.account.costCentreDescription = text(q, r, 4);
+        row.account.objectNumber = text(q, r, 5);
+        row.account.accountDescription = text(q, r, 6);
         row.balanceSheet = q.value(r, 7).toInt() == 1;
         row.incomeStatement = q.value(r, 8).toInt() == 1;
         rows.append(std::move(row));
