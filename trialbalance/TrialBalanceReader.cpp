@@ -45,7 +45,7 @@ int toInt(const char* text, unsigned long length)
 
 Money amountFromDb(const char* text, unsigned long length)
 {
-    const auto m = Money::parseDb(QString::fromLatin1(text, qsizetype(length)));
+    const auto m = Money::parseDb(text, qsizetype(length));
     if (!m)
         throw DbError(QStringLiteral("Unexpected amount from the server: %1").arg(QLatin1String(text, length)));
     return *m;
