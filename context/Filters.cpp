@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "context/Conditions.h"
+#include "context/UserCompanies.h"
 #include "db/Query.h"
 #include "standard/Standard.h"
 
@@ -60,12 +61,7 @@ void TfrmMain::RefreshFilters(QObject* Sender)
 
 void TfrmMain::RefreshFilterscbCompanies()
 {
-    qrCompanies->open({QStringLiteral("SELECT companies.id, `company name`"),
-                       QStringLiteral("FROM access, companies WHERE"),
-                       QStringLiteral("(access.`wp_user id` = %1)").arg(UserID),
-                       QStringLiteral("and (access.`company id` = companies.id)"),
-                       QStringLiteral("and (access.`access company` = \"Yes\")"),
-                       QStringLiteral("ORDER BY companies.id")});
+    qrCompanies->open(UserCompaniesSql(UserID));
     LoadFieldToCB(cbCompany, *qrCompanies, QStringLiteral("id"), QStringLiteral("company name"), true);
     // "All" (id 0) is never remembered, but it is the first item whenever it exists.
     if (cbCompany->currentIndex() < 0 && cbCompany->count() > 0)

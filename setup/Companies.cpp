@@ -1,4 +1,79 @@
-#include "app/Main.h"
+#include "setup/Companies.h"
 
-void TfrmMain::acCompaniesExecute(QObject*) {}
-void TfrmMain::acCostCentresExecute(QObject*) {}
+#include "app/Main.h"
+#include "context/UserCompanies.h"
+#include "db/Query.h"
+#include "setup/Company.h"
+#include "standard/LabeledEdit.h"
+
+namespace {
+SetupListDesign companiesDesign()
+{
+    SetupListDesign d;
+    d.name = QStringLiteral("frmCompanies");
+    d.caption = QStringLiteral("Setup -> Companies");
+    d.clientSize = {634, 393};
+    d.newButton = {QStringLiteral("btnNewCompany"), QStringLiteral("New Company")};
+    d.editButton = {QStringLiteral("btnEditCompany"), QStringLiteral("Edit Company")};
+    d.gridName = QStringLiteral("dbgCompanies");
+    d.gridRect = {181, 24, 445, 361};
+    d.columns = {{QStringLiteral("company name"), QStringLiteral("Company Name"), 381}};
+    d.listQuery = frmMain->qrCompanies;
+    d.emptyName = QStringLiteral("lblNowCompaniesExist");
+    d.emptyText = QStringLiteral("~ No companies exist ~");
+    d.helpLeft = 605;
+    d.helpPath = QStringLiteral("/blog/companies");
+    d.verse.box = {8, 248, 166, 137};
+    d.verse.reference = QStringLiteral("1 Chronicles 4:10");
+    d.verse.path = QStringLiteral("/1_chronicles/4-10.htm");
+    // King James Version.
+    d.verse.text = QStringLiteral(
+        "And Jabez called on the God of Israel, saying, Oh that thou wouldest bless me indeed, "
+        "and enlarge my coast, and that thine hand might be with me, and that thou wouldest keep "
+        "me from evil, that it may not grieve me! And God granted him that which he requested.");
+    d.verse.textSize = {155, 91};
+    return d;
+}
+}
+
+TfrmCompanies::TfrmCompanies(QWidget* parent)
+    : SetupListWindow(companiesDesign(), parent),
+      btnNewCompany(newButton()),
+      btnEditCompany(editButton()),
+      dbgCompanies(grid()),
+      lblNowCompaniesExist(emptyLabel()),
+      lblHelp(helpLink()),
+      gbBibleVerse(verseBox()),
+      lblBibleVerseLink(verseLink()),
+      lblVerse(verseLabel()),
+      qrCompanies(new Query(this, QStringLiteral("qrCompanies")))
+{
+    FormCreate();
+}
+
+void TfrmCompanies::Load(bool OnCreateForm) { LoadList(UserCompaniesSql(frmMain->UserID), OnCreateForm); }
+
+void TfrmCompanies::btnNewCompanyClick()
+{
+    TfrmCompany dialog(this);
+    dialog.exec();
+}
+
+void TfrmCompanies::btnEditCompanyClick()
+{
+    if (!HasSelectedRow(QStringLiteral("First create a company.")))
+        return;
+    TfrmCompany dialog(this);
+    dialog.setWindowTitle(TfrmCompany::EditCaption);
+    dialog.edtCompanyName->setText(frmMain->qrCompanies->asString(QStringLiteral("company name")));
+    dialog.exec();
+}
+
+void TfrmMain::acCompaniesExecute(QObject* Sender)
+{
+    {
+        TfrmCompanies window(this);
+        window.exec();
+    }
+    RefreshFilters(Sender);
+}

@@ -4,6 +4,7 @@
 #include "standard/Standard.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -249,4 +250,16 @@ void InitTestApplication()
     InitApplication();
     QStandardPaths::setTestModeEnabled(true);
     QDir(LayoutDir()).removeRecursively();
+}
+
+LinkCatcher::LinkCatcher()
+{
+    for (const char* scheme : {"file", "http", "https"})
+        QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
+}
+
+LinkCatcher::~LinkCatcher()
+{
+    for (const char* scheme : {"file", "http", "https"})
+        QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
 }

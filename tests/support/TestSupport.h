@@ -5,8 +5,10 @@
 
 #include <QDate>
 #include <QSqlDatabase>
+#include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QVariant>
 #include <functional>
 
@@ -69,3 +71,15 @@ public:
 
 // Prepares the test application: title, isolated layout folder.
 void InitTestApplication();
+
+// Catches the links the program opens (help and verse pages, documents) for as long as it
+// lives, instead of handing them to the desktop.
+class LinkCatcher : public QObject {
+    Q_OBJECT
+public:
+    LinkCatcher();
+    ~LinkCatcher() override;
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};

@@ -1,0 +1,94 @@
+#include "setup/Company.h"
+
+#include "app/Main.h"
+#include "db/Query.h"
+#include "setup/Companies.h"
+#include "standard/LabeledEdit.h"
+#include "standard/Standard.h"
+
+#include <QPushButton>
+
+namespace {
+SetupDialogDesign companyDesign()
+{
+    SetupDialogDesign d;
+    d.name = QStringLiteral("frmCompany");
+    d.caption = TfrmCompany::NewCaption;
+    d.clientSize = {234, 112};
+    d.groupName = QStringLiteral("gbCompanyDetails");
+    d.groupCaption = QStringLiteral("Company details");
+    d.groupRect = {8, 8, 217, 65};
+    d.okRect = {136, 79, 81, 25};
+    return d;
+}
+}
+
+TfrmCompany::TfrmCompany(TfrmCompanies* list)
+    : SetupEditDialog(companyDesign(), list),
+      gbCompanyDetails(group()),
+      edtCompanyName(AddEdit(QStringLiteral("edtCompanyName"), QStringLiteral("Company Name"), 8, 32, 201)),
+      btnOk(okButton()),
+      m_list(list)
+{
+    FormCreate();
+}
+
+bool TfrmCompany::Editing() const { return IsMode(EditCaption); }
+
+void TfrmCompany::btnOkClick()
+{
+    if (CheckInput())
+        Save();
+}
+
+bool TfrmCompany::CheckInput()
+{
+    if (!ToetsText(edtCompanyName, 3, false, false, false))
+        return false;
+    // Names are unique over every company, also those the user cannot see.
+    std::optional<int> self;
+    if (Editing())
+        self = frmMain->qrCompanies->asInteger(QStringLiteral("id"));
+    if (ValueInUse(*m_list->qrCompanies,
+                   {QStringLiteral("SELECT id FROM companies WHERE (`company name` = :CompanyName)")},
+                   QStringLiteral("CompanyName"), edtCompanyName->text(), self))
+        return Refuse(edtCompanyName, QStringLiteral("Company name already in use."));
+    return true;
+}
+
+void TfrmCompany::Save()
+{
+    const bool editing = Editing();
+    int id = editing ? frmMain->qrCompanies->asInteger(QStringLiteral("id")) : 0;
+    Connection* db = frmMain->fdcMain;
+    bool saved = false;
+    try {
+        db->startTransaction();
+        RowWriter company(QStringLiteral("companies"));
+        company.set(QStringLiteral("company name"), edtCompanyName->text());
+        if (editing) {
+            company.update(id);
+        } else {
+            // A new company and its creator's access row stand or fall together: a company
+            // nobody may open could not be reached again from this program.
+            id = company.insert();
+            RowWriter(QStringLiteral("access"))
+                .set(QStringLiteral("wp_user id"), frmMain->UserID)
+                .set(QStringLiteral("company id"), id)
+                .set(QStringLiteral("access company"), QStringLiteral("Yes"))
+                .set(QStringLiteral("administrator"), QStringLiteral("Yes"))
+                .insert();
+        }
+        db->commit();
+        saved = true;
+    } catch (const std::exception&) {
+        // Also the name another workstation saved since the check: its unique key refuses ours.
+        db->rollback();
+        Boodskap(QStringLiteral("Company could not be saved.  Please try again."), false);
+    }
+    if (saved)
+        m_list->ReloadAndSelect(QStringLiteral("id"), id);
+    else
+        m_list->Load(false);
+    accept();
+}

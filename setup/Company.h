@@ -1,0 +1,31 @@
+#pragma once
+#include "setup/SetupWindows.h"
+
+class TfrmCompanies;
+class LabeledEdit;
+
+// The company dialog: "New Company" creates a company with its creator as administrator,
+// "Edit Company" renames the list's selected company.
+class TfrmCompany : public SetupEditDialog {
+    Q_OBJECT
+public:
+    explicit TfrmCompany(TfrmCompanies* list);
+
+    // The captions that are the dialog's modes.
+    static inline const QString NewCaption = QStringLiteral("New Company");
+    static inline const QString EditCaption = QStringLiteral("Edit Company");
+
+    void btnOkClick() override;
+    // The checks, in order; false when one refused (its message shown, the dialog open).
+    bool CheckInput();
+    // Writes in one transaction, reruns the list and closes the dialog.
+    void Save();
+
+    QGroupBox* const gbCompanyDetails;
+    LabeledEdit* const edtCompanyName;
+    QPushButton* const btnOk;
+
+private:
+    bool Editing() const;
+    TfrmCompanies* m_list;
+};

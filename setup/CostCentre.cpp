@@ -1,0 +1,98 @@
+#include "setup/CostCentre.h"
+
+#include "app/Main.h"
+#include "db/Query.h"
+#include "setup/CostCentres.h"
+#include "standard/LabeledEdit.h"
+#include "standard/Standard.h"
+
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+namespace {
+SetupDialogDesign costCentreDesign()
+{
+    SetupDialogDesign d;
+    d.name = QStringLiteral("frmCostCentre");
+    d.caption = TfrmCostCentre::NewCaption;
+    d.clientSize = {234, 153};
+    d.groupName = QStringLiteral("gbCostCentreDetails");
+    d.groupCaption = QStringLiteral("Cost Centre Details");
+    d.groupRect = {8, 8, 217, 105};
+    d.okRect = {136, 119, 81, 25};
+    return d;
+}
+
+QString companyLine() { return QStringLiteral("and (`company id` = %1)").arg(SelectedCompanyId()); }
+}
+
+TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
+    : SetupEditDialog(costCentreDesign(), list),
+      gbCostCentreDetails(group()),
+      edtCostCentreNumber(
+          AddEdit(QStringLiteral("edtCostCentreNumber"), QStringLiteral("Cost Centre Number"), 8, 32, 201)),
+      edtCostCentreDescription(AddEdit(QStringLiteral("edtCostCentreDescription"),
+                                       QStringLiteral("Cost Centre Description"), 8, 72, 201)),
+      btnOk(okButton()),
+      m_list(list)
+{
+    // Digits only, at most 8; tag 1 keeps IniForm from replacing this limit with its own.
+    edtCostCentreNumber->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,8}")), edtCostCentreNumber));
+    edtCostCentreNumber->setMaxLength(8);
+    SetTag(edtCostCentreNumber, 1);
+    FormCreate();
+}
+
+bool TfrmCostCentre::Editing() const { return IsMode(EditCaption); }
+
+std::optional<int> TfrmCostCentre::EditedId() const
+{
+    if (!Editing())
+        return std::nullopt;
+    return frmMain->qrCostCentres->asInteger(QStringLiteral("id"));
+}
+
+void TfrmCostCentre::btnOkClick()
+{
+    if (CheckInput())
+        Save();
+}
+
+bool TfrmCostCentre::CheckInput()
+{
+    if (!ToetsGetal(edtCostCentreNumber, false, false))
+        return false;
+    if (!ToetsText(edtCostCentreDescription, 3, false, false, false))
+        return false;
+    // Both are unique within the company only; another company may use the same ones.
+    Query& work = *m_list->qrCostCentres;
+    if (ValueInUse(work,
+                   {QStringLiteral("SELECT id FROM `cost centres` WHERE (`cost centre number` = :CostCentreNumber)"),
+                    companyLine()},
+                   QStringLiteral("CostCentreNumber"), edtCostCentreNumber->text().toInt(), EditedId()))
+        return Refuse(edtCostCentreNumber, QStringLiteral("Cost Centre Number already in use."));
+    if (ValueInUse(work,
+                   {QStringLiteral("SELECT id FROM `cost centres` WHERE "
+                                   "(`cost centre description` = :CostCentreDescription)"),
+                    companyLine()},
+                   QStringLiteral("CostCentreDescription"), edtCostCentreDescription->text(), EditedId()))
+        return Refuse(edtCostCentreDescription, QStringLiteral("Cost Centre Description already in use."));
+    return true;
+}
+
+void TfrmCostCentre::Save()
+{
+    // The number as a number: "0042" is stored, and found again in the list, as 42.
+    const int number = edtCostCentreNumber->text().toInt();
+    RowWriter row(QStringLiteral("cost centres"));
+    row.set(QStringLiteral("company id"), SelectedCompanyId())
+        .set(QStringLiteral("cost centre number"), number)
+        .set(QStringLiteral("cost centre description"), edtCostCentreDescription->text());
+    if (const auto id = EditedId())
+        row.update(*id);
+    else
+        row.insert();
+    m_list->ReloadAndSelect(QStringLiteral("cost centre number"), number);
+    accept();
+}

@@ -1,0 +1,96 @@
+#include "setup/CostCentres.h"
+
+#include "app/Main.h"
+#include "db/Query.h"
+#include "setup/CostCentre.h"
+#include "standard/LabeledEdit.h"
+#include "standard/Standard.h"
+
+#include <QComboBox>
+
+namespace {
+SetupListDesign costCentresDesign()
+{
+    SetupListDesign d;
+    d.name = QStringLiteral("frmCostCentres");
+    d.caption = QStringLiteral("Setup -> Cost Centres");
+    d.clientSize = {633, 393};
+    d.newButton = {QStringLiteral("btnNewCostCentre"), QStringLiteral("New Cost Centre")};
+    d.editButton = {QStringLiteral("btnEditCostCentre"), QStringLiteral("Edit Cost Centre")};
+    d.gridName = QStringLiteral("dbgCostCentres");
+    d.gridRect = {180, 24, 445, 361};
+    d.columns = {{QStringLiteral("cost centre number"), QStringLiteral("Cost Centre Number"), 105},
+                 {QStringLiteral("cost centre description"), QStringLiteral("Cost Centre Description"), 270}};
+    d.listQuery = frmMain->qrCostCentres;
+    d.emptyName = QStringLiteral("lblNoCostCentresExistForCompany");
+    d.emptyText = QStringLiteral("~ No cost centres exist for company ~");
+    d.helpLeft = 605;
+    d.helpPath = QStringLiteral("/blog/cost-centres/");
+    d.verse.box = {8, 280, 166, 105};
+    d.verse.reference = QStringLiteral("Luke 14:28");
+    d.verse.path = QStringLiteral("/luke/14-28.htm");
+    // King James Version.
+    d.verse.text = QStringLiteral(
+        "For which of you, intending to build a tower, sitteth not down first, and counteth the "
+        "cost, whether he have sufficient to finish it?");
+    d.verse.textSize = {154, 65};
+    return d;
+}
+}
+
+int SelectedCompanyId() { return SelectedId(frmMain->cbCompany); }
+
+TfrmCostCentres::TfrmCostCentres(QWidget* parent)
+    : SetupListWindow(costCentresDesign(), parent),
+      btnNewCostCentre(newButton()),
+      btnEditCostCentre(editButton()),
+      dbgCostCentres(grid()),
+      lblNoCostCentresExistForCompany(emptyLabel()),
+      lblHelp(helpLink()),
+      gbBibleVerse(verseBox()),
+      lblBibleVerseLink(verseLink()),
+      lblVerse(verseLabel()),
+      qrCostCentres(new Query(this, QStringLiteral("qrCostCentres")))
+{
+    FormCreate();
+}
+
+void TfrmCostCentres::Load(bool OnCreateForm)
+{
+    LoadList({QStringLiteral("SELECT id, `cost centre number`, `cost centre description`"),
+              QStringLiteral("FROM `cost centres` WHERE"),
+              QStringLiteral("(`company id` = %1)").arg(SelectedCompanyId()),
+              QStringLiteral("ORDER BY `cost centre number`")},
+             OnCreateForm);
+}
+
+void TfrmCostCentres::btnNewCostCentreClick()
+{
+    TfrmCostCentre dialog(this);
+    dialog.exec();
+}
+
+void TfrmCostCentres::btnEditCostCentreClick()
+{
+    if (!HasSelectedRow(QStringLiteral("No cost centre selected.")))
+        return;
+    const Query* list = frmMain->qrCostCentres;
+    TfrmCostCentre dialog(this);
+    dialog.setWindowTitle(TfrmCostCentre::EditCaption);
+    dialog.edtCostCentreNumber->setText(list->asString(QStringLiteral("cost centre number")));
+    dialog.edtCostCentreDescription->setText(list->asString(QStringLiteral("cost centre description")));
+    dialog.exec();
+}
+
+void TfrmMain::acCostCentresExecute(QObject* Sender)
+{
+    // TestSetupAccess has told the user why when it refuses.
+    if (!TestSetupAccess())
+        return;
+    {
+        TfrmCostCentres window(this);
+        window.setWindowTitle(QStringLiteral("Cost Centres - ") + cbCompany->currentText());
+        window.exec();
+    }
+    RefreshFilters(Sender);
+}

@@ -1,0 +1,210 @@
+#include "setup/SetupWindows.h"
+
+#include "db/Query.h"
+#include "standard/LabeledEdit.h"
+#include "standard/LinkLabel.h"
+#include "standard/Standard.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+QPushButton* makeButton(const SetupButtonDesign& design, QWidget* parent, const QRect& rect)
+{
+    auto* button = new QPushButton(design.caption, parent);
+    button->setObjectName(design.name);
+    button->setGeometry(rect);
+    return button;
+}
+
+// Handlers connected to widgets run guarded: a database error is shown and the window
+// stays usable.
+template <class Sender, class Signal, class Handler>
+void onSignal(Sender* sender, Signal signal, QObject* context, Handler handler)
+{
+    QObject::connect(sender, signal, context, [handler] { Guarded(handler); });
+}
+}
+
+// List window ---------------------------------------------------------------------
+
+SetupListWindow::SetupListWindow(const SetupListDesign& design, QWidget* parent)
+    : QDialog(parent), m_design(design)
+{
+    setObjectName(design.name);
+    setWindowTitle(design.caption);
+    resize(design.clientSize);
+
+    m_new = makeButton(design.newButton, this, {8, 8, 166, 25});
+    m_edit = makeButton(design.editButton, this, {8, 39, 166, 25});
+
+    // The empty label lies under the grid: it shows only while the grid is hidden.
+    if (!design.emptyName.isEmpty()) {
+        m_empty = new QLabel(design.emptyText, this);
+        m_empty->setObjectName(design.emptyName);
+        m_empty->adjustSize();
+        m_empty->move(200, 44);
+    }
+    m_grid = new DataGrid(this);
+    m_grid->setObjectName(design.gridName);
+    m_grid->setGeometry(design.gridRect);
+    m_grid->setQuery(design.listQuery);
+    // The designed widths are a minimum: a title is never cut off in this system's font.
+    QList<GridColumn> columns = design.columns;
+    const QFontMetrics header(m_grid->horizontalHeader()->font());
+    for (GridColumn& c : columns)
+        c.width = std::max(c.width, header.horizontalAdvance(c.title) + 2 * header.averageCharWidth());
+    m_grid->setColumns(columns);
+
+    m_help = new LinkLabel(QStringLiteral("Help"), this);
+    m_help->setObjectName(QStringLiteral("lblHelp"));
+    m_help->adjustSize();
+    m_help->move(design.helpLeft, 5);
+
+    m_verseBox = new QGroupBox(QStringLiteral("Bible Verse"), this);
+    m_verseBox->setObjectName(QStringLiteral("gbBibleVerse"));
+    m_verseBox->setGeometry(design.verse.box);
+    m_verseLink = new LinkLabel(design.verse.reference, m_verseBox);
+    m_verseLink->setObjectName(QStringLiteral("lblBibleVerseLink"));
+    m_verseLink->adjustSize();
+    m_verseLink->move(8, 16);
+    m_verse = new QLabel(design.verse.text, m_verseBox);
+    m_verse->setObjectName(QStringLiteral("lblVerse"));
+    m_verse->setWordWrap(true);
+    m_verse->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_verse->setGeometry(QRect(QPoint(8, 35), design.verse.textSize));
+    FitTextToLabel(m_verse);
+
+    onSignal(m_new, &QPushButton::clicked, this, [this] { newClicked(); });
+    onSignal(m_edit, &QPushButton::clicked, this, [this] { editClicked(); });
+    onSignal(m_grid, &QAbstractItemView::doubleClicked, this, [this] { editClicked(); });
+    onSignal(m_help, &LinkLabel::clicked, this, [this] { lblHelpClick(); });
+    onSignal(m_verseLink, &LinkLabel::clicked, this, [this] { lblBibleVerseLinkClick(); });
+}
+
+void SetupListWindow::FormCreate()
+{
+    IniForm(this, true);
+    Load(true);
+}
+
+void SetupListWindow::FormClose() { SaveForm(this); }
+
+void SetupListWindow::done(int result)
+{
+    // Every way out (OK, Escape, the window frame) passes here; the widths are saved once.
+    if (!m_closed) {
+        m_closed = true;
+        FormClose();
+    }
+    QDialog::done(result);
+}
+
+void SetupListWindow::lblHelpClick()
+{
+    if (!m_design.helpPath.isEmpty())
+        Browse(HelpUrl(m_design.helpPath));
+}
+
+void SetupListWindow::lblBibleVerseLinkClick()
+{
+    if (!m_design.verse.path.isEmpty())
+        Browse(VerseUrl(m_design.verse.path));
+}
+
+void SetupListWindow::LoadList(const QStringList& lines, bool OnCreateForm)
+{
+    Query* q = listQuery();
+    int remembered = 0;
+    if (!OnCreateForm && q->isOpen() && q->recordCount() > 0)
+        remembered = q->asInteger(QStringLiteral("id"));
+    q->open(lines);
+    if (OnCreateForm || !q->locate(QStringLiteral("id"), remembered))
+        q->first();
+    // A window without an empty label (the access list) keeps its grid in view.
+    m_grid->setVisible(!m_empty || q->recordCount() > 0);
+}
+
+void SetupListWindow::ReloadAndSelect(const QString& field, const QVariant& value)
+{
+    Load(false);
+    listQuery()->locate(field, value);
+}
+
+bool SetupListWindow::HasSelectedRow(const QString& message) const
+{
+    if (listQuery()->isOpen() && listQuery()->recordCount() > 0)
+        return true;
+    Boodskap(message, false);
+    return false;
+}
+
+// Edit dialog ---------------------------------------------------------------------
+
+SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(design.name);
+    setWindowTitle(design.caption);
+    resize(design.clientSize);
+    m_group = new QGroupBox(design.groupCaption, this);
+    m_group->setObjectName(design.groupName);
+    m_group->setGeometry(design.groupRect);
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("btnOk"));
+    m_ok->setGeometry(design.okRect);
+    onSignal(m_ok, &QPushButton::clicked, this, [this] { btnOkClick(); });
+}
+
+void SetupEditDialog::FormCreate() { IniForm(this, true); }
+
+LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& caption, int left, int top,
+                                      int width)
+{
+    auto* edit = new LabeledEdit(caption, m_group);
+    edit->setObjectName(name);
+    edit->editLabel()->setObjectName(name + QStringLiteral("Label"));
+    edit->place(left, top, width);
+    return edit;
+}
+
+bool SetupEditDialog::Refuse(QWidget* focus, const QString& message)
+{
+    Boodskap(message, false);
+    focus->setFocus();
+    return false;
+}
+
+// Helpers -------------------------------------------------------------------------
+
+bool ValueInUse(Query& query, QStringList lines, const QString& parameter, const QVariant& value,
+                std::optional<int> excludeId)
+{
+    if (excludeId)
+        lines << QStringLiteral("and (id <> %1)").arg(*excludeId);
+    query.clear();
+    for (const QString& line : lines)
+        query.add(line);
+    query.bind(parameter, value);
+    query.open();
+    return query.recordCount() > 0;
+}
+
+void FitTextToLabel(QLabel* label)
+{
+    QFont font = label->font();
+    const QRect room(QPoint(0, 0), label->size());
+    auto fits = [&](const QFont& f) {
+        const QRect needed = QFontMetrics(f).boundingRect(room, Qt::TextWordWrap, label->text());
+        return needed.width() <= room.width() && needed.height() <= room.height();
+    };
+    // Point sizes step down by a half point; below 6 points the text stays as it is.
+    qreal size = font.pointSizeF() > 0 ? font.pointSizeF() : 9;
+    while (!fits(font) && size > 6) {
+        size -= 0.5;
+        font.setPointSizeF(size);
+    }
+    label->setFont(font);
+}
