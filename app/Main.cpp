@@ -6,6 +6,7 @@
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
+#include "trialbalance/TrialBalanceDrawing.h"
 
 #include <QAction>
 #include <QApplication>
@@ -218,6 +219,7 @@ void TfrmMain::buildWindow()
     sgTB->setColumnCount(10);
     sgTB->setRowCount(2);
     sgTB->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sgTB->setItemDelegate(new TBDrawCellDelegate(sgTB));
     new AnchorAll(sgTB, 8, 8);
     btnExportTrialBalance = button("btnExportTrialBalance", QStringLiteral("Export Trial Balance"),
                                    tsTrialBalance, {8, 39, 154, 25});

@@ -125,6 +125,8 @@ public:
     // The condition lines that restrict a statement to the selected company, or to every
     // listed company when "All" is selected; column as written in the statement.
     QStringList CompanyCondition(const QString& column, bool leadingBlank = true) const;
+    // The ids CompanyCondition restricts to: the selected company, or every listed one.
+    QList<int> SelectedCompanyIds() const;
 
     // trialbalance/
     void RefreshFilterstsTrialBalance(QObject* Sender = nullptr);

@@ -154,7 +154,7 @@ QString TfrmMain::SelCompany()
     return QString::number(SelectedId(cbCompany));
 }
 
-QStringList TfrmMain::CompanyCondition(const QString& column, bool leadingBlank) const
+QList<int> TfrmMain::SelectedCompanyIds() const
 {
     QList<int> ids;
     const int selected = SelectedId(cbCompany);
@@ -162,5 +162,10 @@ QStringList TfrmMain::CompanyCondition(const QString& column, bool leadingBlank)
         ids << selected;
     else if (selected == 0)
         ids = itemIds(cbCompany, 1);
-    return IdCondition(column, ids, leadingBlank);
+    return ids;
+}
+
+QStringList TfrmMain::CompanyCondition(const QString& column, bool leadingBlank) const
+{
+    return IdCondition(column, SelectedCompanyIds(), leadingBlank);
 }

@@ -34,6 +34,11 @@ bool certainlyNotRun(const QSqlError& e)
     return codes.contains(e.nativeErrorCode());
 }
 
+bool isConnectionLost(unsigned code)
+{
+    return isConnectionLost(QSqlError(QString(), QString(), QSqlError::StatementError, QString::number(code)));
+}
+
 bool isRead(const QString& sql)
 {
     const QString head = sql.trimmed().left(8).toUpper();
@@ -131,18 +136,25 @@ void Connection::close()
 
 void Connection::reconnect() { open(); }
 
+namespace {
+// The client library's handle behind Qt's driver; MariaDB's headers name its type st_mysql.
+MYSQL* clientHandle(const QSqlDatabase& db)
+{
+    const QVariant h = db.driver()->handle();
+    if (qstrcmp(h.typeName(), "MYSQL*") != 0 && qstrcmp(h.typeName(), "st_mysql*") != 0)
+        return nullptr;
+    return *static_cast<MYSQL* const*>(h.data());
+}
+}
+
 bool Connection::ping()
 {
     QSqlDatabase db = database();
     if (!db.isOpen())
         return false;
-    // The driver's handle is registered under the C library's struct name ("st_mysql*");
-    // should a driver name it otherwise, a trivial statement asks the server instead.
-    const QVariant h = db.driver()->handle();
-    if (qstrcmp(h.typeName(), "MYSQL*") == 0 || qstrcmp(h.typeName(), "st_mysql*") == 0) {
-        MYSQL* handle = *static_cast<MYSQL* const*>(h.data());
-        return handle && mysql_ping(handle) == 0;
-    }
+    // Should a driver not hand out the client library's handle, a trivial statement asks.
+    if (MYSQL* handle = clientHandle(db))
+        return mysql_ping(handle) == 0;
     QSqlQuery probe(db);
     return probe.exec(QStringLiteral("DO 0"));
 }
@@ -231,4 +243,55 @@ void Connection::rollback()
         m_broken = true;
     }
     m_inTransaction = false;
+}
+
+void Connection::stream(const QString& sql, const RowSink& row)
+{
+    WaitCursor wait;
+    if (!m_inTransaction) {
+        if (m_broken || !isOpen())
+            reconnect();
+    } else if (m_broken) {
+        throw DbError(QStringLiteral("The connection to the database was lost during a transaction."),
+                      QStringLiteral("2013"));
+    }
+    auto handle = [this]() -> MYSQL* {
+        MYSQL* h = clientHandle(database());
+        if (!h)
+            throw DbError(QStringLiteral("The database driver offers no client handle."));
+        return h;
+    };
+    auto fail = [this](MYSQL* h) {
+        const unsigned code = mysql_errno(h);
+        if (isConnectionLost(code))
+            m_broken = true;
+        throw DbError(QString::fromUtf8(mysql_error(h)), QString::number(code));
+    };
+    const QByteArray text = sql.toUtf8();
+    MYSQL* h = handle();
+    if (mysql_real_query(h, text.constData(), text.size()) != 0) {
+        // A read that failed for a lost connection has delivered nothing: it can be repeated.
+        if (!isConnectionLost(mysql_errno(h)) || m_inTransaction)
+            fail(h);
+        reconnect();
+        h = handle();
+        if (mysql_real_query(h, text.constData(), text.size()) != 0)
+            fail(h);
+    }
+    MYSQL_RES* result = mysql_use_result(h);
+    if (!result) {
+        if (mysql_field_count(h) == 0)
+            return;
+        fail(h);
+    }
+    // Rows come from the server as they are read; freeing the result reads what is left,
+    // so the connection is ready for the next statement whatever happens here.
+    struct Free {
+        MYSQL_RES* r;
+        ~Free() { mysql_free_result(r); }
+    } guard{result};
+    while (MYSQL_ROW fields = mysql_fetch_row(result))
+        row(fields, mysql_fetch_lengths(result));
+    if (mysql_errno(h) != 0)
+        fail(h);
 }

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 struct ConnectionSettings {
     QString host;
@@ -42,6 +43,14 @@ public:
 
     // Runs one statement and returns the positioned-before-first result; throws DbError.
     QSqlQuery execute(const QString& sql, const Bindings& bindings = {});
+
+    // Runs a read whose result is too large to hold as values (every journal line of a
+    // company) and hands each row to `row` as it arrives: `fields[i]` is the column's raw
+    // text, null for NULL, `lengths[i]` its length. Nothing is bound, so the statement
+    // holds no text a user typed. Throws DbError; a lost connection is replaced and the
+    // read repeated only before its first row arrived.
+    using RowSink = std::function<void(const char* const* fields, const unsigned long* lengths)>;
+    void stream(const QString& sql, const RowSink& row);
 
     void startTransaction();
     void commit();

@@ -181,7 +181,12 @@ QVariant Query::value(const QString& field) const
 }
 
 bool Query::isNull(const QString& field) const { return value(field).isNull(); }
-QString Query::asString(const QString& field) const { return value(field).toString(); }
+// A NULL read as text is empty; Qt 6 would turn a NULL number into "0".
+QString Query::asString(const QString& field) const
+{
+    const QVariant v = value(field);
+    return v.isNull() ? QString() : v.toString();
+}
 int Query::asInteger(const QString& field) const { return value(field).toInt(); }
 QDate Query::asDate(const QString& field) const { return value(field).toDate(); }
 
@@ -207,6 +212,8 @@ QVariant Query::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     const QVariant v = value(index.row(), index.column());
+    if (v.isNull())
+        return QString();
     if (v.typeId() == QMetaType::QDate)
         return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));
     return v.toString();

@@ -31,7 +31,11 @@ std::optional<Money> Money::parseDb(const QString& text)
     return parseWith(text, QLatin1Char('.'));
 }
 
-std::optional<Money> Money::parseWith(const QString& text, QChar sep)
+namespace {
+// The parse of parseWith over any text whose characters convert to QChar (a QString, or
+// the server's Latin-1 bytes read without a QString per value).
+template <class Text>
+std::optional<Money> parseText(const Text& text, QChar sep)
 {
     // Accepts an optional ASCII sign, ASCII digits and at most one separator, with at least
     // one digit and at most four decimals. No blanks, exponents, thousands separators or
@@ -59,7 +63,7 @@ std::optional<Money> Money::parseWith(const QString& text, QChar sep)
         const int d = c.unicode() - '0';
         ++digits;
         if (seenSep) {
-            if (++fracDigits > Decimals)
+            if (++fracDigits > Money::Decimals)
                 return std::nullopt;
             frac = frac * 10 + d;
         } else if (__builtin_mul_overflow(whole, 10, &whole) || __builtin_add_overflow(whole, d, &whole)) {
@@ -68,12 +72,20 @@ std::optional<Money> Money::parseWith(const QString& text, QChar sep)
     }
     if (digits == 0)
         return std::nullopt;
-    for (int k = fracDigits; k < Decimals; ++k)
+    for (int k = fracDigits; k < Money::Decimals; ++k)
         frac *= 10;
     __int128 units;
-    if (__builtin_mul_overflow(whole, Scale, &units) || __builtin_add_overflow(units, frac, &units))
+    if (__builtin_mul_overflow(whole, Money::Scale, &units) || __builtin_add_overflow(units, frac, &units))
         return std::nullopt;
-    return fromUnits(negative ? -units : units);
+    return Money::fromUnits(negative ? -units : units);
+}
+}
+
+std::optional<Money> Money::parseWith(const QString& text, QChar sep) { return parseText(text, sep); }
+
+std::optional<Money> Money::parseDb(const char* text, qsizetype length)
+{
+    return parseText(QLatin1String(text, length), QLatin1Char('.'));
 }
 
 QString Money::format(QChar sep, int maxDecimals) const

@@ -24,6 +24,8 @@ public:
     static std::optional<Money> parse(const QString& text);
     // Text as the database writes and reads DECIMAL values ("." separator).
     static std::optional<Money> parseDb(const QString& text);
+    // The same from the client library's raw bytes, for results too large for a QString each.
+    static std::optional<Money> parseDb(const char* text, qsizetype length);
     static std::optional<Money> parseWith(const QString& text, QChar decimalSeparator);
 
     // Shortest form, up to four decimals, no thousands separators, locale separator.

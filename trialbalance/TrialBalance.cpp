@@ -1,4 +1,115 @@
 #include "app/Main.h"
 
-void TfrmMain::RefreshFilterstsTrialBalance(QObject*) {}
-void TfrmMain::MaakTotaleOpNaBo(int, int, const Money&) {}
+#include "standard/Standard.h"
+#include "standard/StringGrid.h"
+#include "trialbalance/TrialBalanceReader.h"
+#include "trialbalance/TrialBalanceTable.h"
+
+#include <QComboBox>
+
+namespace {
+// The row a user had selected, by what identifies it across a rebuild.
+struct RememberedRow {
+    int objectNumber = 0;
+    int costCentreNumber = 0;
+    int column = 0;
+};
+
+int intCell(const StringGrid& grid, int col, int row)
+{
+    bool ok = false;
+    const int v = grid.cell(col, row).toInt(&ok);
+    return ok ? v : 0;
+}
+
+RememberedRow rememberRow(const StringGrid& grid)
+{
+    const int row = grid.currentRow();
+    if (row < 1)
+        return {};
+    return {intCell(grid, TB.ObjectNumber, row), intCell(grid, TB.CostCentreNumber, row), grid.currentColumn()};
+}
+
+// The object's own row (it precedes its accounts), then among its account rows the one
+// of the remembered cost centre; the first row when the object is gone.
+int rowToSelect(const StringGrid& grid, const RememberedRow& remembered)
+{
+    if (remembered.objectNumber == 0)
+        return 1;
+    int row = 1;
+    while (row < grid.rowCount() && intCell(grid, TB.ObjectNumber, row) != remembered.objectNumber)
+        ++row;
+    if (row == grid.rowCount())
+        return 1;
+    if (remembered.costCentreNumber == 0)
+        return row;
+    for (int r = row + 1; r < grid.rowCount() && !grid.cell(TB.CostCentreNumber, r).isEmpty(); ++r)
+        if (intCell(grid, TB.CostCentreNumber, r) == remembered.costCentreNumber)
+            return r;
+    return row;
+}
+
+void showTable(StringGrid& grid, const TrialBalanceTable& table)
+{
+    grid.beginUpdate();
+    grid.setColumnCount(table.columnCount());
+    grid.setRowCount(table.rowCount());
+    for (int r = 0; r < table.rowCount(); ++r)
+        for (int c = 0; c < table.columnCount(); ++c)
+            grid.setCell(c, r, table.cell(c, r));
+    grid.endUpdate();
+}
+
+std::optional<qint64> levelCell(const StringGrid& grid, int row)
+{
+    const QString text = grid.cell(TB.Level, row);
+    if (text.isEmpty())
+        return std::nullopt;
+    return text.toLongLong();
+}
+}
+
+void TfrmMain::RefreshFilterstsTrialBalance(QObject*)
+{
+    if (!TestAccess(QStringLiteral("trial balance"), QStringLiteral("view"))) {
+        ShowTab(tsWelcome);
+        Boodskap(QStringLiteral("The selected company/companies does not all have view access to the trial balance."));
+        return;
+    }
+    const RememberedRow remembered = rememberRow(*sgTB);
+    TrialBalanceRequest request;
+    request.companyIds = SelectedCompanyIds();
+    request.yearId = SelectedId(cbFinancialYear);
+    request.periodSelected = cbFinancialPeriod->currentIndex() >= 0;
+    // Everything is read before the grid changes, so a failed read leaves it as it was.
+    const TrialBalanceTable table = BuildTrialBalanceTable(ReadTrialBalance(request));
+    showTable(*sgTB, table);
+    sgTB->setCurrentCell(remembered.column, rowToSelect(*sgTB, remembered));
+}
+
+void TfrmMain::MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue)
+{
+    // The amount just written into row RowCounter goes up the hierarchy: to the account's
+    // own object, then from parent to parent, each one level up, until level 1.
+    qint64 Level = levelCell(*sgTB, RowCounter).value_or(0);
+    int ReverseRowCounter = RowCounter;
+    auto add = [&](int row) {
+        const Money sum = Money::parse(sgTB->cell(Col, row)).value_or(Money()) + NewValue;
+        sgTB->setCell(Col, row, sum.toString());
+    };
+    while (ReverseRowCounter > 1) {
+        --ReverseRowCounter;
+        const std::optional<qint64> rowLevel = levelCell(*sgTB, ReverseRowCounter);
+        if (!rowLevel)
+            continue;
+        if (Level == 0) {
+            Level = *rowLevel;
+            add(ReverseRowCounter);
+        } else if (*rowLevel == Level - 1) {
+            Level = *rowLevel;
+            add(ReverseRowCounter);
+            if (Level == 1)
+                break;
+        }
+    }
+}

@@ -1,0 +1,211 @@
+// Times the trial-balance refresh on the books tb_generate made, against hledger on the
+// same entries: logs in as the bench user, selects the first company and its second
+// year (twelve periods, the first year before it), and runs RefreshFilterstsTrialBalance
+// several times. Prints the median, the client's peak memory, hledger's median on a
+// journal of the same company's entries for the same year, and the ratio.
+//
+// usage: tb_bench --port P [--host H --user U --password W --database D]
+//                 [--runs N] [--hledger-runs N] [--workdir DIR]
+#include "BenchOptions.h"
+
+#include "app/Main.h"
+#include "db/Connection.h"
+#include "db/Query.h"
+#include "standard/Standard.h"
+#include "standard/StringGrid.h"
+#include "trialbalance/TrialBalanceReader.h"
+#include "trialbalance/TrialBalanceTable.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace {
+QTextStream out(stdout);
+
+double median(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const qsizetype n = v.size();
+    if (n == 0)
+        return 0;
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+QString peakMemory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return QString::fromLatin1(line.mid(6).simplified());
+    return QStringLiteral("?");
+}
+
+template <class F>
+double seconds(F f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return t.nsecsElapsed() / 1e9;
+}
+
+// hledger account names follow the chart: the object numbers from level 1 down to the
+// account's object, then the cost centre, so --tree shows the same hierarchy.
+QHash<int, QString> accountNames(int company)
+{
+    Query objects;
+    objects.open({QStringLiteral("SELECT `object number`, level FROM objects ORDER BY `object number`")});
+    QHash<int, QString> pathOf;
+    QStringList path;
+    for (objects.first(); !objects.eof(); objects.next()) {
+        const int level = std::max(1, objects.asInteger(QStringLiteral("level")));
+        path = path.mid(0, level - 1);
+        path << objects.asString(QStringLiteral("object number"));
+        pathOf.insert(objects.asInteger(QStringLiteral("object number")), path.join(QLatin1Char(':')));
+    }
+    Query accounts;
+    accounts.open({QStringLiteral("SELECT accounts.id, `object number`, `cost centre number`"),
+                   QStringLiteral("FROM accounts, objects, `cost centres`"),
+                   QStringLiteral("WHERE (accounts.`object id` = objects.id) and "
+                                  "(accounts.`cost centre id` = `cost centres`.id)"),
+                   QStringLiteral("and (`cost centres`.`company id` = %1)").arg(company)});
+    QHash<int, QString> names;
+    for (accounts.first(); !accounts.eof(); accounts.next())
+        names.insert(accounts.asInteger(QStringLiteral("id")),
+                     pathOf.value(accounts.asInteger(QStringLiteral("object number"))) + QStringLiteral(":cc") +
+                         accounts.asString(QStringLiteral("cost centre number")));
+    return names;
+}
+
+// Every entry of the company, all dates, as a plain-text journal; returns the entry count.
+int exportJournal(int company, const QString& path)
+{
+    const QHash<int, QString> names = accountNames(company);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        out << "Cannot write " << path << "\n";
+        std::exit(1);
+    }
+    QByteArray buffer;
+    int entries = 0, last = -1;
+    Connection::current()->stream(
+        QStringLiteral("SELECT transactions.id, `transaction date`, `account id`, amount\n"
+                       "FROM transactions, `transaction details`\n"
+                       "WHERE (`transaction details`.`transaction id` = transactions.id) and (`company id` = %1)\n"
+                       "ORDER BY transactions.id, `line nr`")
+            .arg(company),
+        [&](const char* const* f, const unsigned long* n) {
+            const int id = QByteArray(f[0], n[0]).toInt();
+            if (id != last) {
+                buffer += "\n" + QByteArray(f[1], n[1]) + " Entry " + QByteArray(f[0], n[0]) + "\n";
+                last = id;
+                ++entries;
+            }
+            buffer += "    " + names.value(QByteArray(f[2], n[2]).toInt()).toUtf8() + "  " +
+                      QByteArray(f[3], n[3]) + "\n";
+            if (buffer.size() > (1 << 20)) {
+                file.write(buffer);
+                buffer.clear();
+            }
+        });
+    file.write(buffer);
+    return entries;
+}
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    InitApplication();
+    QStringList args = app.arguments();
+    int hledgerRuns = 3;
+    const qsizetype h = args.indexOf(QStringLiteral("--hledger-runs"));
+    if (h > 0 && h + 1 < args.size()) {
+        hledgerRuns = args[h + 1].toInt();
+        args.remove(h, 2);
+    }
+    const BenchOptions opt = BenchOptions::parse(args);
+    SetConnectionSettings({opt.host, opt.port, opt.database, opt.user, opt.password});
+    SetBoodskapHandler([](const QString& text, bool) {
+        out << "Message: " << text << "\n";
+        return true;
+    });
+
+    TfrmMain w;
+    w.Login(1);
+    const int company = 1, year = 2;   // the first company's second year
+    if (!SelectId(w.cbCompany, company)) {
+        out << "The bench user sees no company " << company << ": run tb_generate first.\n";
+        return 1;
+    }
+    w.RefreshFilters();
+    SelectId(w.cbFinancialYear, year);
+    w.RefreshFilters();
+    if (w.cbFinancialPeriod->currentIndex() < 0 || w.cbFinancialPeriod->count() != 12) {
+        out << "Year " << year << " should have twelve periods and one selected.\n";
+        return 1;
+    }
+    w.ShowTab(w.tsTrialBalance);
+
+    // One refresh to warm the server's buffers, then the timed ones.
+    w.RefreshFilterstsTrialBalance();
+    QList<double> ours;
+    for (int i = 0; i < opt.runs; ++i)
+        ours << seconds([&] { w.RefreshFilterstsTrialBalance(); });
+    const QString peak = peakMemory();
+    out << "Trial balance: " << w.sgTB->rowCount() - 1 << " rows x " << w.sgTB->columnCount() << " columns\n";
+
+    // Where the time goes, from separate runs of the parts.
+    TrialBalanceRequest request{{company}, year, true};
+    QList<double> reading, building;
+    for (int i = 0; i < opt.runs; ++i) {
+        TrialBalanceData data;
+        reading << seconds([&] { data = ReadTrialBalance(request); });
+        building << seconds([&] { BuildTrialBalanceTable(data); });
+    }
+
+    const QString journal = opt.workDir + QStringLiteral("/bench.journal");
+    const int entries = exportJournal(company, journal);
+    const QStringList hledgerArgs{QStringLiteral("-f"),        journal,
+                                  QStringLiteral("balance"),   QStringLiteral("--monthly"),
+                                  QStringLiteral("--tree"),    QStringLiteral("-b"),
+                                  QStringLiteral("2024-03-01"), QStringLiteral("-e"),
+                                  QStringLiteral("2025-03-01")};
+    QList<double> theirs;
+    for (int i = 0; i < hledgerRuns; ++i) {
+        QProcess p;
+        p.setStandardOutputFile(QProcess::nullDevice());
+        theirs << seconds([&] {
+            p.start(QStringLiteral("hledger"), hledgerArgs);
+            p.waitForFinished(-1);
+        });
+        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+            out << "hledger failed: " << p.readAllStandardError() << "\n";
+            return 1;
+        }
+    }
+
+    out << QStringLiteral("Our refresh, median of %1: %2 s  (reading %3 s, building the cells %4 s)\n")
+               .arg(opt.runs)
+               .arg(median(ours), 0, 'f', 3)
+               .arg(median(reading), 0, 'f', 3)
+               .arg(median(building), 0, 'f', 3);
+    out << "Our peak memory (VmHWM): " << peak << "\n";
+    out << QStringLiteral("hledger balance --monthly --tree on %1 entries, median of %2: %3 s\n")
+               .arg(entries)
+               .arg(hledgerRuns)
+               .arg(median(theirs), 0, 'f', 3);
+    out << QStringLiteral("Ratio: %1x faster\n").arg(median(theirs) / median(ours), 0, 'f', 1);
+    return 0;
+}

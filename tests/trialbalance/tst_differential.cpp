@@ -1,0 +1,407 @@
+// The program's trial balance against the reference: the grid as the original design
+// builds it, with its own grouped statement and one MaakTotaleOpNaBo walk per amount,
+// on randomized books. Both must agree cell for cell.
+#include "TestSupport.h"
+#include "TrialBalanceTesting.h"
+
+#include "db/Query.h"
+#include "standard/Standard.h"
+
+#include <QComboBox>
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+QString quoted(const QDate& d) { return QLatin1Char('"') + DateToMySQLDate(d) + QLatin1Char('"'); }
+
+// The grid exactly as the design's steps 3 to 8 fill it: its statements, line for line,
+// and the walk after every amount written. Its one change: accounts are grouped per
+// company as well, so that "All" does not merge two companies' accounts.
+void referenceFill(TfrmMain& w)
+{
+    StringGrid& g = *w.sgTB;
+    const bool periodSelected = w.cbFinancialPeriod->currentIndex() >= 0;
+    g.setRowCount(1);
+    g.setColumnCount(10);
+    g.setRowCount(2);
+    const QStringList headings{"Posting Type", "Classification", "Company Name", "Cost Centre Number",
+                               "Object Number", "Cost Centre Description", "Object Description",
+                               "Account Description", "Level", "Use For Account"};
+    const QList<int> headingColumns{TB.PostingType, TB.Classification, TB.CompanyName, TB.CostCentreNumber,
+                                    TB.ObjectNumber, TB.CostCentreDescription, TB.ObjectDescription,
+                                    TB.AccountDescription, TB.Level, TB.UseForAccount};
+    for (int i = 0; i < headings.size(); ++i)
+        g.setCell(headingColumns[i], 0, headings[i]);
+
+    Query& periods = *w.qrFinancialPeriods;
+    if (periodSelected) {
+        periods.open({"SELECT * FROM `financial periods` WHERE",
+                      QString("(`financial year id` = %1)").arg(SelectedId(w.cbFinancialYear)),
+                      "and (`period deleted` = \"No\")", "ORDER BY `period number`"});
+        g.setColumnCount(periods.recordCount() + TB.OpeningBalance + 1);
+        g.setCell(TB.OpeningBalance, 0, "Opening balance");
+        int col = TB.OpeningBalance + 1;
+        for (periods.first(); !periods.eof(); periods.next())
+            g.setCell(col++, 0, periods.asString("period description"));
+    }
+    Query& objects = *w.qrObjects;
+    objects.open({"SELECT * FROM objects", "ORDER BY `object number`"});
+
+    QStringList sql{"SELECT `account description`, `object number`, `cost centre number`, "
+                    "`cost centre description`, `company name`"};
+    QDate firstStart;
+    if (periodSelected) {
+        periods.first();
+        firstStart = periods.asDate("start date");
+        sql << ", SUM(CASE WHEN  (`posting type` = \"Balance Sheet\") AND (`transaction date` < " +
+                   quoted(firstStart) + ") THEN amount ELSE 0 END) as `opening balance`";
+        for (periods.first(); !periods.eof(); periods.next())
+            sql << QString(", SUM(CASE WHEN (`transaction date` >= %1) and (`transaction date` <= %2) THEN "
+                           "amount ELSE 0 END) as `period%3`")
+                       .arg(quoted(periods.asDate("start date")), quoted(periods.asDate("end date")))
+                       .arg(periods.asInteger("period number"));
+    }
+    sql << "FROM objects, companies, `cost centres`, accounts";
+    if (periodSelected)
+        sql << "LEFT JOIN `transaction details` ON (`transaction details`.`account id` = accounts.id) LEFT "
+               "JOIN `transactions` ON  (`transaction details`.`transaction id` = transactions.id)";
+    sql << "WHERE"
+        << "(accounts.`object id` = objects.id)"
+        << "and (accounts.`cost centre id` = `cost centres`.id)"
+        << "and (`cost centres`.`company id` = companies.id)";
+    // The company condition of step 6, and of step 7 with another column.
+    auto condition = [&w](const QString& column) {
+        QStringList lines;
+        if (SelectedId(w.cbCompany) != 0)
+            return QStringList{QString(" and (%1 = %2)").arg(column).arg(SelectedId(w.cbCompany))};
+        for (int i = 1; i < w.cbCompany->count(); ++i)
+            lines << QString(i == 1 ? " and ((%1 = %2)" : " or (%1 = %2)")
+                         .arg(column)
+                         .arg(w.cbCompany->itemData(i).toInt());
+        return lines << ")";
+    };
+    sql << condition("`companies`.id");
+    if (periodSelected)
+        sql << "GROUP BY companies.id, `cost centre number`, `object number`";
+    sql << "ORDER BY companies.id, `cost centre number`";
+    Query& accounts = *w.qrAccounts;
+    accounts.open(sql);
+
+    Money profit;
+    if (periodSelected) {
+        QStringList lines{"SELECT SUM(amount) AS amount",
+                          "FROM `transaction details`, `transactions`, accounts, objects",
+                          "WHERE",
+                          "(`transaction details`.`transaction id` = transactions.id)",
+                          "and (`transaction details`.`account id` = accounts.id)",
+                          "and (objects.id = accounts.`object id`)",
+                          "and (objects.`posting type` = \"Income Statement\")",
+                          "and (transactions.`transaction date` < " + quoted(firstStart) + ")"};
+        lines << condition("`company id`");
+        w.qrTransactions->open(lines);
+        profit = w.qrTransactions->asMoney("amount");
+    }
+
+    int row = 1;
+    auto grow = [&] {
+        if (g.rowCount() < row + 1)
+            g.setRowCount(row + 1);
+    };
+    for (objects.first(); !objects.eof(); objects.next()) {
+        grow();
+        g.setCell(TB.PostingType, row, objects.asString("posting type"));
+        g.setCell(TB.Classification, row, objects.asString("classification"));
+        g.setCell(TB.ObjectNumber, row, objects.asString("object number"));
+        g.setCell(TB.ObjectDescription, row, objects.asString("object description"));
+        g.setCell(TB.Level, row, objects.asString("level"));
+        g.setCell(TB.UseForAccount, row, objects.asString("use for account"));
+        if (periodSelected) {
+            for (int c = TB.OpeningBalance; c < g.columnCount(); ++c)
+                g.setCell(c, row, "0");
+            if (objects.asString("object number") == "38000") {
+                g.setCell(TB.OpeningBalance, row, profit.toString());
+                w.MaakTotaleOpNaBo(row, TB.OpeningBalance, profit);
+            }
+        }
+        ++row;
+        for (int a = 0; a < accounts.recordCount(); ++a) {
+            accounts.setCurrentRow(a);
+            if (accounts.asInteger("object number") != objects.asInteger("object number"))
+                continue;
+            grow();
+            g.setCell(TB.PostingType, row, objects.asString("posting type"));
+            g.setCell(TB.Classification, row, objects.asString("classification"));
+            g.setCell(TB.CompanyName, row, accounts.asString("company name"));
+            g.setCell(TB.CostCentreNumber, row, accounts.asString("cost centre number"));
+            g.setCell(TB.ObjectNumber, row, objects.asString("object number"));
+            g.setCell(TB.CostCentreDescription, row, accounts.asString("cost centre description"));
+            g.setCell(TB.ObjectDescription, row, objects.asString("object description"));
+            g.setCell(TB.AccountDescription, row, accounts.asString("account description"));
+            g.setCell(TB.UseForAccount, row, objects.asString("use for account"));
+            if (periodSelected) {
+                int col = TB.OpeningBalance;
+                auto write = [&](const Money& amount) {
+                    g.setCell(col, row, amount.toString());
+                    w.MaakTotaleOpNaBo(row, col, amount);
+                    ++col;
+                };
+                write(accounts.asMoney("opening balance"));
+                for (periods.first(); !periods.eof(); periods.next())
+                    write(accounts.asMoney("period" + periods.asString("period number")));
+            }
+            ++row;
+        }
+    }
+}
+
+// Books full of what the roll-up and the sums must survive: levels that are empty, 0,
+// skip, repeat and go past 5; posting types in other letter cases or of neither kind;
+// object 38000 or none; periods of one day, with gaps, overlapping, numbered out of date
+// order, some deleted; entries before, inside and after the year; several companies
+// whose cost centre numbers coincide.
+struct RandomBooks {
+    int user = 0;
+    int companies = 0;
+    bool has38000 = false;
+
+    RandomBooks(TestDatabase& db, quint32 seed)
+    {
+        QRandomGenerator rng(seed);
+        auto chance = [&](int percent) { return int(rng.bounded(100)) < percent; };
+        user = db.addUser("ann", "ann@example.com", "secret");
+        companies = 1 + int(rng.bounded(3));
+
+        // The chart.
+        QList<int> numbers;
+        has38000 = chance(65);
+        if (has38000)
+            numbers << 38000;
+        const int objectCount = 10 + int(rng.bounded(30));
+        while (numbers.size() < objectCount) {
+            const int n = 10000 + int(rng.bounded(80000));
+            if (!numbers.contains(n))
+                numbers << n;
+        }
+        std::sort(numbers.begin(), numbers.end());
+        QStringList rows;
+        int previous = 1;
+        const QStringList postingTypes{"Balance Sheet", "Balance Sheet", "Balance Sheet", "Income Statement",
+                                       "Income Statement", "Income Statement", "balance sheet",
+                                       "INCOME STATEMENT", "Memo"};
+        for (int i = 0; i < numbers.size(); ++i) {
+            QString level;
+            const int r = int(rng.bounded(100));
+            if (r < 8) {
+                level = "NULL";
+            } else if (r < 13) {
+                level = "0";
+            } else if (r < 20) {
+                level = QString::number(6 + int(rng.bounded(3)));
+            } else if (r < 30) {
+                previous = 1 + int(rng.bounded(5));
+                level = QString::number(previous);
+            } else {
+                previous = std::clamp(previous + int(rng.bounded(4)) - 2, 1, 5);
+                level = QString::number(previous);
+            }
+            rows << QString("(%1, %2, 'Object %2', '%3', %4, '%5', 'C%6')")
+                        .arg(i + 1)
+                        .arg(numbers[i])
+                        .arg(postingTypes[int(rng.bounded(int(postingTypes.size())))])
+                        .arg(level)
+                        .arg(chance(50) ? "Yes" : "No")
+                        .arg(rng.bounded(4));
+        }
+        db.exec("INSERT INTO objects (id, `object number`, `object description`, `posting type`, level, "
+                "`use for account`, classification) VALUES " + rows.join(','));
+
+        // Companies, cost centres, accounts, years and entries.
+        int centreId = 0, accountId = 0, yearId = 0, entryId = 0;
+        QStringList centres, accounts, years, periods, entries, lines;
+        for (int c = 1; c <= companies; ++c) {
+            const int company = db.addCompany(QString("Company %1").arg(c));
+            db.addAccess(user, company);
+            QList<int> companyAccounts;
+            const int centreCount = 1 + int(rng.bounded(3));
+            for (int k = 1; k <= centreCount; ++k) {
+                ++centreId;
+                centres << QString("(%1, %2, %3, 'Centre %4.%3')").arg(centreId).arg(company).arg(k * 10).arg(c);
+                for (int o = 1; o <= numbers.size(); ++o)
+                    if (chance(35)) {
+                        accounts << QString("(%1, %2, %3, 'Account %1')").arg(++accountId).arg(centreId).arg(o);
+                        companyAccounts << accountId;
+                    }
+            }
+            // One year with periods, and for the first company one without any.
+            const QDate yearStart = QDate(2024, 1, 1).addDays(rng.bounded(60));
+            years << QString("(%1, %2, 'Year %1', '2024-12-31')").arg(++yearId).arg(company);
+            const int periodCount = 1 + int(rng.bounded(6));
+            QList<int> periodNumbers;
+            for (int p = 1; p <= periodCount; ++p)
+                periodNumbers.insert(int(rng.bounded(int(periodNumbers.size()) + 1)), p);
+            QDate from = yearStart, last = yearStart;
+            for (int p = 0; p < periodCount; ++p) {
+                const int days = chance(30) ? 1 : 1 + int(rng.bounded(40));
+                const QDate to = from.addDays(days - 1);
+                // The first-numbered period stays, so the year always has a first period.
+                const bool deleted = periodNumbers[p] != 1 && chance(15);
+                periods << QString("(%1, %2, '%3', '%4', 'P%2 of %1', 'Yes', '%5')")
+                               .arg(yearId)
+                               .arg(periodNumbers[p])
+                               .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate), deleted ? "Yes" : "No");
+                last = std::max(last, to);
+                from = chance(15) ? from.addDays(rng.bounded(days)) : to.addDays(1 + (chance(30) ? rng.bounded(5) : 0));
+            }
+            if (c == 1)
+                years << QString("(%1, %2, 'Empty year', '2023-12-31')").arg(++yearId).arg(company);
+            if (companyAccounts.isEmpty())
+                continue;
+            const int entryCount = 10 + int(rng.bounded(40));
+            const int span = int(yearStart.daysTo(last)) + 120;
+            for (int e = 0; e < entryCount; ++e) {
+                const QDate date = yearStart.addDays(int(rng.bounded(span)) - 60);
+                entries << QString("(%1, %2, %1, 'JE', '%3', 'Entry %1', 'No')")
+                               .arg(++entryId)
+                               .arg(company)
+                               .arg(date.toString(Qt::ISODate));
+                const int lineCount = 1 + int(rng.bounded(4));
+                for (int l = 1; l <= lineCount; ++l) {
+                    const int account = companyAccounts[int(rng.bounded(int(companyAccounts.size())))];
+                    const qint64 scale = QList<qint64>{1, 100, 10000}[int(rng.bounded(3))];
+                    qint64 units = (qint64(rng.bounded(2000000)) - 1000000) / scale * scale;
+                    if (units == 0)
+                        units = 1;
+                    lines << QString("(%1, %2, %3, 'Line', %4, 'No')")
+                                 .arg(entryId)
+                                 .arg(l)
+                                 .arg(account)
+                                 .arg(Money::fromUnits(units).toDbString());
+                }
+            }
+        }
+        auto insert = [&](const QString& head, const QStringList& values) {
+            if (!values.isEmpty())
+                db.exec(head + values.join(','));
+        };
+        insert("INSERT INTO `cost centres` (id, `company id`, `cost centre number`, `cost centre description`) "
+               "VALUES ",
+               centres);
+        insert("INSERT INTO accounts (id, `cost centre id`, `object id`, `account description`) VALUES ", accounts);
+        insert("INSERT INTO `financial years` (id, `company id`, `financial year description`, "
+               "`last day of financial year`) VALUES ",
+               years);
+        insert("INSERT INTO `financial periods` (`financial year id`, `period number`, `start date`, `end date`, "
+               "`period description`, `period open`, `period deleted`) VALUES ",
+               periods);
+        insert("INSERT INTO transactions (id, `company id`, `transaction number`, `transaction type`, "
+               "`transaction date`, `transaction description`, posted) VALUES ",
+               entries);
+        insert("INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, `line description`, "
+               "amount, deleted) VALUES ",
+               lines);
+    }
+};
+
+QString firstDifference(const QList<QStringList>& program, const QList<QStringList>& reference)
+{
+    if (program.size() != reference.size())
+        return QString("rows: program %1, reference %2").arg(program.size()).arg(reference.size());
+    for (int r = 0; r < program.size(); ++r)
+        if (program[r] != reference[r])
+            return QString("row %1\n  program:   %2\n  reference: %3")
+                .arg(r)
+                .arg(program[r].join(" | "), reference[r].join(" | "));
+    return {};
+}
+
+void select(TfrmMain& w, QComboBox* box, int id)
+{
+    QVERIFY(SelectId(box, id));
+    w.RefreshFilters();
+}
+}
+
+class TestDifferential : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        InitTestApplication();
+        SetClockForTesting(QDateTime(QDate(2024, 2, 1), QTime(9, 0)));
+    }
+    void cleanupTestCase() { SetClockForTesting({}); }
+
+    void programMatchesReference_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed = 1; seed <= 40; ++seed)
+            QTest::addRow("seed %u", seed) << seed;
+    }
+
+    void programMatchesReference()
+    {
+        QFETCH(quint32, seed);
+        TestDatabase db;
+        const RandomBooks books(db, seed);
+        MessageLog log;
+        TfrmMain w;
+        w.Login(books.user);
+        QList<int> companyItems;
+        for (int i = 0; i < w.cbCompany->count(); ++i)
+            companyItems << w.cbCompany->itemData(i).toInt();
+        QCOMPARE(companyItems.size(), books.companies > 1 ? books.companies + 1 : 1);
+        int compared = 0;
+        for (int company : companyItems) {
+            select(w, w.cbCompany, company);
+            QList<int> years;
+            for (int i = 0; i < w.cbFinancialYear->count(); ++i)
+                years << w.cbFinancialYear->itemData(i).toInt();
+            for (int year : years) {
+                select(w, w.cbFinancialYear, year);
+                referenceFill(w);
+                const QList<QStringList> reference = snapshot(*w.sgTB);
+                w.RefreshFilterstsTrialBalance();
+                const QList<QStringList> program = snapshot(*w.sgTB);
+                const QString difference = firstDifference(program, reference);
+                QVERIFY2(difference.isEmpty(),
+                         qPrintable(QString("company %1, year %2, %3: %4")
+                                        .arg(w.cbCompany->currentText(), w.cbFinancialYear->currentText(),
+                                             w.cbFinancialPeriod->currentIndex() >= 0 ? "with periods" : "no period",
+                                             difference)));
+                ++compared;
+                // What the books put to the test is really in the grids compared.
+                const bool withPeriods = program.first().size() > 10;
+                m_seen["no period"] += !withPeriods;
+                m_seen["all companies"] += company == 0;
+                for (int r = 1; r < program.size(); ++r) {
+                    const QStringList& row = program[r];
+                    if (row.size() <= 10)
+                        continue;
+                    const bool objectRow = !row[TB.Level].isEmpty(), accountRow = !row[TB.CostCentreNumber].isEmpty();
+                    const bool allZero = row.mid(TB.OpeningBalance).join("") ==
+                                         QString("0").repeated(row.size() - TB.OpeningBalance);
+                    m_seen["rolled-up totals"] += objectRow && !allZero;
+                    m_seen["opening balances"] += accountRow && row[TB.OpeningBalance] != "0";
+                    m_seen["object rows without a level"] += !objectRow && !accountRow;
+                    m_seen["profit brought forward"] +=
+                        row[TB.ObjectNumber] == "38000" && objectRow && row[TB.OpeningBalance] != "0";
+                }
+            }
+        }
+        QVERIFY(compared >= 2);
+        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), qPrintable((log.messages + log.errors).join('\n')));
+    }
+
+    void booksCoverTheCases()
+    {
+        for (const char* what : {"no period", "all companies", "rolled-up totals", "opening balances",
+                                 "profit brought forward", "object rows without a level"})
+            QVERIFY2(m_seen.value(what) > 0, what);
+    }
+
+private:
+    QHash<QString, int> m_seen;
+};
+
+QTEST_MAIN(TestDifferential)
+#include "tst_differential.moc"

@@ -1,0 +1,44 @@
+#include "trialbalance/TrialBalanceDrawing.h"
+
+#include "app/Main.h"
+#include "standard/StringGrid.h"
+
+#include <QPainter>
+
+QColor TBLevelShade(qint64 level)
+{
+    switch (level) {
+    case 1: return QColor(0x9B, 0x9B, 0x9B);
+    case 2: return QColor(0xAD, 0xAD, 0xAD);
+    case 3: return QColor(0xC3, 0xC3, 0xC3);
+    case 4: return QColor(0xD6, 0xD6, 0xD6);
+    case 5: return QColor(0xE6, 0xE6, 0xE6);
+    default: return {};
+    }
+}
+
+TBDrawCellDelegate::TBDrawCellDelegate(StringGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+void TBDrawCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+    const int ARow = index.row() + 1;   // the heading row is the view's header, never drawn here
+    const QString level = m_grid->cell(TB.Level, ARow);
+    if (level.isEmpty())
+        return;   // an account row
+    if (option.state & (QStyle::State_Selected | QStyle::State_HasFocus))
+        return;   // the grid's own highlighting stays
+    QColor fill = TBLevelShade(level.toLongLong());
+    if (!fill.isValid())
+        fill = option.palette.color(QPalette::Base);
+    painter->save();
+    // Widened to the left over the gap before the cell, so a shaded row reads as one band.
+    painter->fillRect(option.rect.adjusted(-4, 0, 0, 0), fill);
+    painter->setFont(option.font);
+    painter->setPen(option.palette.color(QPalette::Text));
+    painter->setClipRect(option.rect);
+    painter->drawText(option.rect.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                      index.data(Qt::DisplayRole).toString());
+    painter->restore();
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <QColor>
+#include <QStyledItemDelegate>
+
+class StringGrid;
+
+// The grey of an object row of the given level: darkest for level 1, lighter for each
+// level down to 5; other levels have no shade (an invalid colour).
+QColor TBLevelShade(qint64 level);
+
+// sgTBDrawCell: after the grid's standard drawing of a cell, an object row that is not
+// selected is repainted in its level's grey (or, for a level without a shade, in the
+// grid's plain background) with its text at 2, 2 from the cell's corner. Account rows,
+// the heading row and selected cells stay as the grid draws them.
+class TBDrawCellDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit TBDrawCellDelegate(StringGrid* grid);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    StringGrid* m_grid;
+};

@@ -1,0 +1,6 @@
+#pragma once
+#include "trialbalance/TrialBalanceData.h"
+
+// Reads the trial balance of the request from the database, afresh on every call.
+// Throws DbError.
+TrialBalanceData ReadTrialBalance(const TrialBalanceRequest& request);

@@ -1,0 +1,17 @@
+#pragma once
+#include "trialbalance/TrialBalanceData.h"
+
+#include <optional>
+#include <vector>
+
+// The grid's cells for the data: the headings, then each object of the chart followed
+// by its account rows; with periods the amounts, every object row holding the total of
+// everything below it in the hierarchy. Columns as TB names them.
+TrialBalanceTable BuildTrialBalanceTable(const TrialBalanceData& data);
+
+// The roll-up of the trial balance in one pass. `levels` holds the Level of rows 0..N
+// (row 0, the heading row, is never reached; an empty optional is a row whose Level
+// cell is empty), `amounts` `width` amounts per row, row-major. Every row's own amounts
+// are carried up as MaakTotaleOpNaBo carries an amount just written into a row, and on
+// return each row holds its own amounts plus everything carried into it.
+void RollUp(const std::vector<std::optional<qint64>>& levels, std::vector<Money>& amounts, int width);
