@@ -24,6 +24,8 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
     });
 }
 
+Query* DataGrid::query() const { return m_query; }
+
 void DataGrid::setQuery(Query* query)
 {
     if (m_query)

@@ -18,7 +18,7 @@ class DataGrid : public QTableView {
 public:
     explicit DataGrid(QWidget* parent = nullptr);
     void setQuery(Query* query);
-    Query* query() const { return m_query; }
+    Query* query() const;
     void setColumns(const QList<GridColumn>& columns);
     const QList<GridColumn>& columns() const { return m_columns; }
     // Width of the n-th shown column (the n-th GridColumn), as layout files store them.
