@@ -28,6 +28,18 @@ void InitApplication()
     QCoreApplication::setApplicationName(QStringLiteral("Veldra Accounting"));
     QCoreApplication::setOrganizationName(QStringLiteral("Veldra"));
     QGuiApplication::setApplicationDisplayName(QString());
+    // The windows are laid out in pixels for an 8-point interface font: a caption sits
+    // 16 pixels above its edit box, so a larger font would run into the frame above it.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        QFont font = QApplication::font();
+        font.setPointSize(8);
+        QApplication::setFont(font);
+        // Group boxes as the layouts expect them: the frame runs through the middle of
+        // the title, leaving the first caption inside clear of it.
+        qApp->setStyleSheet(QStringLiteral(
+            "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+            "QGroupBox::title { subcontrol-origin: margin; left: 7px; top: 0px; padding: 0 2px; }"));
+    }
 }
 
 namespace {
