@@ -20,23 +20,18 @@ Connection* g_current = nullptr;
 int g_counter = 0;
 
 // Client and server codes that mean the connection itself is gone.
-bool isConnectionLost(const QSqlError& e)
+bool isConnectionLost(const QString& code)
 {
     static const QStringList codes = {"2006", "2013", "2055", "1927", "4031", "1053"};
-    return codes.contains(e.nativeErrorCode());
+    return codes.contains(code);
 }
 
 // A lost connection before the statement reached the server ("gone away") or a server
 // that says it dropped the idle connection: the statement was certainly not run.
-bool certainlyNotRun(const QSqlError& e)
+bool certainlyNotRun(const QString& code)
 {
     static const QStringList codes = {"2006", "1927", "4031"};
-    return codes.contains(e.nativeErrorCode());
-}
-
-bool isConnectionLost(unsigned code)
-{
-    return isConnectionLost(QSqlError(QString(), QString(), QSqlError::StatementError, QString::number(code)));
+    return codes.contains(code);
 }
 
 bool isRead(const QString& sql)
@@ -176,23 +171,28 @@ QSqlQuery Connection::run(const QString& sql, const Bindings& bindings, bool& lo
         }
     }
     error = ok ? QSqlError() : q.lastError();
-    lost = !ok && isConnectionLost(error);
+    lost = !ok && isConnectionLost(error.nativeErrorCode());
     return q;
 }
 
-QSqlQuery Connection::execute(const QString& sql, const Bindings& bindings)
+void Connection::prepareToSend(bool write)
 {
-    WaitCursor wait;
     if (!m_inTransaction) {
         // Outside a transaction a dead connection is replaced before anything is sent.
         // A write is only sent over a connection just seen alive, since a write lost in
         // flight cannot be repeated blindly.
-        if (m_broken || !isOpen() || (!isRead(sql) && !ping()))
+        if (m_broken || !isOpen() || (write && !ping()))
             reconnect();
     } else if (m_broken) {
         throw DbError(QStringLiteral("The connection to the database was lost during a transaction."),
                       QStringLiteral("2013"));
     }
+}
+
+QSqlQuery Connection::execute(const QString& sql, const Bindings& bindings)
+{
+    WaitCursor wait;
+    prepareToSend(!isRead(sql));
     bool lost = false;
     QSqlError error;
     QSqlQuery q = run(sql, bindings, lost, error);
@@ -200,7 +200,7 @@ QSqlQuery Connection::execute(const QString& sql, const Bindings& bindings)
         return q;
     if (lost) {
         m_broken = true;
-        if (!m_inTransaction && (isRead(sql) || certainlyNotRun(error))) {
+        if (!m_inTransaction && (isRead(sql) || certainlyNotRun(error.nativeErrorCode()))) {
             reconnect();
             q = run(sql, bindings, lost, error);
             if (!error.isValid())
@@ -248,13 +248,7 @@ void Connection::rollback()
 void Connection::stream(const QString& sql, const RowSink& row)
 {
     WaitCursor wait;
-    if (!m_inTransaction) {
-        if (m_broken || !isOpen())
-            reconnect();
-    } else if (m_broken) {
-        throw DbError(QStringLiteral("The connection to the database was lost during a transaction."),
-                      QStringLiteral("2013"));
-    }
+    prepareToSend(false);
     auto handle = [this]() -> MYSQL* {
         MYSQL* h = clientHandle(database());
         if (!h)
@@ -262,16 +256,16 @@ void Connection::stream(const QString& sql, const RowSink& row)
         return h;
     };
     auto fail = [this](MYSQL* h) {
-        const unsigned code = mysql_errno(h);
+        const QString code = QString::number(mysql_errno(h));
         if (isConnectionLost(code))
             m_broken = true;
-        throw DbError(QString::fromUtf8(mysql_error(h)), QString::number(code));
+        throw DbError(QString::fromUtf8(mysql_error(h)), code);
     };
     const QByteArray text = sql.toUtf8();
     MYSQL* h = handle();
     if (mysql_real_query(h, text.constData(), text.size()) != 0) {
         // A read that failed for a lost connection has delivered nothing: it can be repeated.
-        if (!isConnectionLost(mysql_errno(h)) || m_inTransaction)
+        if (!isConnectionLost(QString::number(mysql_errno(h))) || m_inTransaction)
             fail(h);
         reconnect();
         h = handle();

@@ -62,6 +62,9 @@ public:
 
 private:
     void reconnect();
+    // Replaces a dead connection outside a transaction (a write only over one just seen
+    // alive); inside one, refuses to send over a connection already lost.
+    void prepareToSend(bool write);
     bool ping();
     QSqlQuery run(const QString& sql, const Bindings& bindings, bool& lost, QSqlError& error);
 

@@ -24,21 +24,13 @@ SetupDialogDesign companyDesign()
 }
 
 TfrmCompany::TfrmCompany(TfrmCompanies* list)
-    : SetupEditDialog(companyDesign(), list),
+    : SetupEditDialog(companyDesign(), EditCaption, list),
       gbCompanyDetails(group()),
       edtCompanyName(AddEdit(QStringLiteral("edtCompanyName"), QStringLiteral("Company Name"), 8, 32, 201)),
       btnOk(okButton()),
       m_list(list)
 {
     FormCreate();
-}
-
-bool TfrmCompany::Editing() const { return IsMode(EditCaption); }
-
-void TfrmCompany::btnOkClick()
-{
-    if (CheckInput())
-        Save();
 }
 
 bool TfrmCompany::CheckInput()

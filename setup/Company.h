@@ -15,17 +15,15 @@ public:
     static inline const QString NewCaption = QStringLiteral("New Company");
     static inline const QString EditCaption = QStringLiteral("Edit Company");
 
-    void btnOkClick() override;
     // The checks, in order; false when one refused (its message shown, the dialog open).
-    bool CheckInput();
+    bool CheckInput() override;
     // Writes in one transaction, reruns the list and closes the dialog.
-    void Save();
+    void Save() override;
 
     QGroupBox* const gbCompanyDetails;
     LabeledEdit* const edtCompanyName;
     QPushButton* const btnOk;
 
 private:
-    bool Editing() const;
     TfrmCompanies* m_list;
 };

@@ -27,7 +27,7 @@ QString companyLine() { return QStringLiteral("and (`company id` = %1)").arg(Sel
 }
 
 TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
-    : SetupEditDialog(costCentreDesign(), list),
+    : SetupEditDialog(costCentreDesign(), EditCaption, list),
       gbCostCentreDetails(group()),
       edtCostCentreNumber(
           AddEdit(QStringLiteral("edtCostCentreNumber"), QStringLiteral("Cost Centre Number"), 8, 32, 201)),
@@ -44,19 +44,11 @@ TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
     FormCreate();
 }
 
-bool TfrmCostCentre::Editing() const { return IsMode(EditCaption); }
-
 std::optional<int> TfrmCostCentre::EditedId() const
 {
     if (!Editing())
         return std::nullopt;
     return frmMain->qrCostCentres->asInteger(QStringLiteral("id"));
-}
-
-void TfrmCostCentre::btnOkClick()
-{
-    if (CheckInput())
-        Save();
 }
 
 bool TfrmCostCentre::CheckInput()

@@ -15,12 +15,11 @@ public:
     static inline const QString NewCaption = QStringLiteral("New Cost Centre");
     static inline const QString EditCaption = QStringLiteral("Edit Cost Centre");
 
-    void btnOkClick() override;
     // The checks, in order; false when one refused (its message shown, the dialog open).
-    bool CheckInput();
+    bool CheckInput() override;
     // Writes the one row, reruns the list with the saved row selected, closes the dialog.
     // A database error leaves the dialog open with what was typed.
-    void Save();
+    void Save() override;
 
     QGroupBox* const gbCostCentreDetails;
     LabeledEdit* const edtCostCentreNumber;
@@ -28,7 +27,6 @@ public:
     QPushButton* const btnOk;
 
 private:
-    bool Editing() const;
     std::optional<int> EditedId() const;
     TfrmCostCentres* m_list;
 };

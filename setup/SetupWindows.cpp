@@ -144,7 +144,8 @@ bool SetupListWindow::HasSelectedRow(const QString& message) const
 
 // Edit dialog ---------------------------------------------------------------------
 
-SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, QWidget* parent) : QDialog(parent)
+SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString& editCaption, QWidget* parent)
+    : QDialog(parent), m_editCaption(editCaption)
 {
     setObjectName(design.name);
     setWindowTitle(design.caption);

@@ -116,14 +116,24 @@ class SetupEditDialog : public QDialog {
     Q_OBJECT
 public:
     void FormCreate();             // IniForm
-    virtual void btnOkClick() = 0;
+    // The checks in their order, then the save; a refused check has shown its message and
+    // leaves the dialog open with everything typed.
+    void btnOkClick()
+    {
+        if (CheckInput())
+            Save();
+    }
+    virtual bool CheckInput() = 0;
+    virtual void Save() = 0;
     bool IsMode(const QString& caption) const { return windowTitle() == caption; }
 
     QGroupBox* group() const { return m_group; }
     QPushButton* okButton() const { return m_ok; }
 
 protected:
-    SetupEditDialog(const SetupDialogDesign& design, QWidget* parent);
+    // editCaption: the caption that means the dialog changes the list's selected row.
+    SetupEditDialog(const SetupDialogDesign& design, const QString& editCaption, QWidget* parent);
+    bool Editing() const { return IsMode(m_editCaption); }
     // A labelled box in the group, at left, top of the group, width wide.
     LabeledEdit* AddEdit(const QString& name, const QString& caption, int left, int top, int width);
     // Shows message, puts the focus on the box to correct and answers false.
@@ -132,6 +142,7 @@ protected:
 private:
     QGroupBox* m_group;
     QPushButton* m_ok;
+    QString m_editCaption;
 };
 
 // Whether another row already holds a value: runs lines (the first binds :parameter) on

@@ -127,18 +127,18 @@ QList<AccountRow> readAccounts(const QList<int>& companyIds)
     return rows;
 }
 
-// The date of every entry that can count: before the first period or up to the last
-// period's end. Entries are looked up by id, in a plain array while the ids are dense.
+// The date of every entry that can count: every one up to the last period's end (those
+// before the first period open the year). Entries are looked up by id, in a plain array while the ids are dense.
 class EntryDates {
 public:
-    void read(const QDate& firstStart, const QDate& lastEnd)
+    void read(const QDate& lastEnd)
     {
         std::vector<std::pair<int, int>> pairs;
         int maxId = 0;
         Connection::current()->stream(
             QStringLiteral("SELECT id, `transaction date` FROM transactions\n"
-                           "WHERE (`transaction date` < %1) or (`transaction date` <= %2)")
-                .arg(sqlDate(firstStart), sqlDate(lastEnd)),
+                           "WHERE (`transaction date` <= %1)")
+                .arg(sqlDate(lastEnd)),
             [&](const char* const* f, const unsigned long* n) {
                 if (!f[0] || !f[1])
                     return;
@@ -224,7 +224,7 @@ void addAmounts(TrialBalanceData& data, QList<AccountRow>& accounts, const QList
     for (const TBPeriod& p : data.periods)
         lastEnd = std::max(lastEnd, p.end);
     EntryDates dates;
-    dates.read(data.periods.first().start, lastEnd);
+    dates.read(lastEnd);
 
     const TimeLine line(data.periods);
     const int pieces = line.pieces();
