@@ -20,7 +20,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-rTB TB;
 TfrmMain* frmMain = nullptr;
 
 void InitApplication()
@@ -253,9 +252,7 @@ void TfrmMain::buildWindow()
 
 void TfrmMain::connectHandlers()
 {
-    auto on = [this](auto* sender, auto signal, auto handler) {
-        connect(sender, signal, this, [handler] { Guarded(handler); });
-    };
+    auto on = [this](auto* sender, auto signal, auto handler) { ConnectGuarded(sender, signal, this, handler); };
     on(acLogin, &QAction::triggered, [this] { acLoginExecute(); });
     on(acExit, &QAction::triggered, [this] { acExitExecute(); });
     on(acCompanies, &QAction::triggered, [this] { acCompaniesExecute(acCompanies); });
@@ -274,17 +271,6 @@ void TfrmMain::FormCreate()
     fdcMain->close();
     fdcMain->open();
     Logout();
-    TB.PostingType = 0;
-    TB.CompanyName = 2;
-    TB.CostCentreNumber = 3;
-    TB.CostCentreDescription = 5;
-    TB.ObjectNumber = 4;
-    TB.ObjectDescription = 6;
-    TB.Level = 8;
-    TB.UseForAccount = 9;
-    TB.AccountDescription = 7;
-    TB.Classification = 1;
-    TB.OpeningBalance = 10;
 }
 
 void TfrmMain::FormClose() { SaveForm(this); }

@@ -1,7 +1,9 @@
 #pragma once
 #include "standard/Money.h"
+#include "trialbalance/TrialBalanceColumns.h"
 
 #include <QMainWindow>
+#include <optional>
 
 class Connection;
 class DataGrid;
@@ -15,22 +17,6 @@ class QLabel;
 class QMenuBar;
 class QPushButton;
 class QTabWidget;
-
-// Column numbers of the trial-balance grid, assigned once when the main window is made.
-struct rTB {
-    int PostingType = 0;
-    int CompanyName = 0;
-    int CostCentreNumber = 0;
-    int CostCentreDescription = 0;
-    int ObjectNumber = 0;
-    int ObjectDescription = 0;
-    int Level = 0;
-    int UseForAccount = 0;
-    int AccountDescription = 0;
-    int Classification = 0;
-    int OpeningBalance = 0;
-};
-extern rTB TB;
 
 class TfrmMain;
 extern TfrmMain* frmMain;
@@ -121,12 +107,16 @@ public:
     int RefreshFiltersSelectFinancialYear();
     void RefreshFilterscbFinancialPeriod();
     void RefreshFiltersFinancialPeriodInformation();
+    // The selected company's id as text; "0" for "All", "-1" for an empty box.
     QString SelCompany();
-    // The condition lines that restrict a statement to the selected company, or to every
-    // listed company when "All" is selected; column as written in the statement.
+    // The one specific company selected; empty under "All" or with an empty box.
+    std::optional<int> selectedCompanyId() const;
+    // The ids a statement is restricted to: the selected company, or every listed one
+    // under "All".
+    QList<int> selectedCompanyIds() const;
+    // The condition lines that restrict a statement to selectedCompanyIds(); column as
+    // written in the statement.
     QStringList CompanyCondition(const QString& column, bool leadingBlank = true) const;
-    // The ids CompanyCondition restricts to: the selected company, or every listed one.
-    QList<int> SelectedCompanyIds() const;
 
     // trialbalance/
     void RefreshFilterstsTrialBalance(QObject* Sender = nullptr);

@@ -17,6 +17,10 @@ int main(int argc, char* argv[])
         QMessageBox::critical(nullptr, QStringLiteral("Veldra Accounting"),
                               QStringLiteral("Could not connect to the database.\n\n") + e.text());
         return 1;
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Veldra Accounting"),
+                              QStringLiteral("The program could not start.\n\n") + QString::fromUtf8(e.what()));
+        return 1;
     }
     window->show();
     return app.exec();

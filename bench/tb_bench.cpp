@@ -97,7 +97,7 @@ int exportJournal(int company, const QString& path)
     }
     QByteArray buffer;
     int entries = 0, last = -1;
-    Connection::current()->stream(
+    Connection::program().stream(
         QStringLiteral("SELECT transactions.id, `transaction date`, `account id`, amount\n"
                        "FROM transactions, `transaction details`\n"
                        "WHERE (`transaction details`.`transaction id` = transactions.id) and (`company id` = %1)\n"

@@ -11,7 +11,6 @@
 #include <QTabWidget>
 
 namespace {
-QString quotedDate(const QDate& date) { return QLatin1Char('"') + DateToMySQLDate(date) + QLatin1Char('"'); }
 
 // Ids of the items of a box from the given position on.
 QList<int> itemIds(const QComboBox* box, int from)
@@ -89,7 +88,7 @@ int TfrmMain::RefreshFiltersSelectFinancialYear()
 {
     if (cbFinancialYear->currentIndex() >= 0 || cbFinancialYear->count() == 0)
         return 0;
-    const QString today = quotedDate(Today());
+    const QString today = SqlDateLiteral(Today());
     QStringList sql{QStringLiteral("SELECT id, `financial year id` FROM `financial periods` WHERE"),
                     QStringLiteral("(`start date` <= %1)").arg(today),
                     QStringLiteral("and (`end date` >= %1)").arg(today)};
@@ -154,7 +153,13 @@ QString TfrmMain::SelCompany()
     return QString::number(SelectedId(cbCompany));
 }
 
-QList<int> TfrmMain::SelectedCompanyIds() const
+std::optional<int> TfrmMain::selectedCompanyId() const
+{
+    const int selected = SelectedId(cbCompany);
+    return selected > 0 ? std::optional<int>(selected) : std::nullopt;
+}
+
+QList<int> TfrmMain::selectedCompanyIds() const
 {
     QList<int> ids;
     const int selected = SelectedId(cbCompany);
@@ -167,5 +172,5 @@ QList<int> TfrmMain::SelectedCompanyIds() const
 
 QStringList TfrmMain::CompanyCondition(const QString& column, bool leadingBlank) const
 {
-    return IdCondition(column, SelectedCompanyIds(), leadingBlank);
+    return IdCondition(column, selectedCompanyIds(), leadingBlank);
 }

@@ -19,12 +19,7 @@ ConnectionSettings& settingsStore()
 Connection* g_current = nullptr;
 int g_counter = 0;
 
-// Client and server codes that mean the connection itself is gone.
-bool isConnectionLost(const QString& code)
-{
-    static const QStringList codes = {"2006", "2013", "2055", "1927", "4031", "1053"};
-    return codes.contains(code);
-}
+bool isConnectionLost(const QString& code) { return DbError::IsConnectionLostCode(code); }
 
 // A lost connection before the statement reached the server ("gone away") or a server
 // that says it dropped the idle connection: the statement was certainly not run.
@@ -84,6 +79,13 @@ Connection::~Connection()
 }
 
 Connection* Connection::current() { return g_current; }
+
+Connection& Connection::program()
+{
+    if (!g_current)
+        throw DbError(QStringLiteral("There is no database connection."));
+    return *g_current;
+}
 
 QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_name, false); }
 

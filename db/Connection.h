@@ -35,7 +35,10 @@ public:
     explicit Connection(QObject* parent = nullptr);
     ~Connection() override;
 
+    // The program's connection: the last one made and not yet destroyed (the main
+    // window's fdcMain), or null before there is one. program() throws DbError instead.
     static Connection* current();
+    static Connection& program();
 
     void open();    // throws DbError
     void close();

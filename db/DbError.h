@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 // A statement the server or the client library refused. Callers that own a transaction
-// catch it and roll back; everywhere else it reaches ShowStandardError via Guarded().
+// let it roll back; everywhere else it reaches ShowStandardError through a guarded handler.
 class DbError : public std::runtime_error {
 public:
     explicit DbError(const QString& text, const QString& code = {})
@@ -12,8 +12,25 @@ public:
     QString code() const { return m_code; }
     // The server refused a row because a unique key already holds its value.
     bool isDuplicateKey() const { return m_code == QLatin1String("1062"); }
+    // The connection itself is gone (client and server codes that say so).
+    bool isConnectionLost() const { return IsConnectionLostCode(m_code); }
+    static bool IsConnectionLostCode(const QString& code)
+    {
+        for (const char* lost : {"2006", "2013", "2055", "1927", "4031", "1053"})
+            if (code == QLatin1String(lost))
+                return true;
+        return false;
+    }
 
 private:
     QString m_text;
     QString m_code;
+};
+
+// A mistake in the program itself (an unknown field name, a call out of order), never a
+// database problem: the message says so, so that nobody takes it for one.
+class ProgramError : public std::logic_error {
+public:
+    explicit ProgramError(const QString& text) : std::logic_error(text.toStdString()) {}
+    QString text() const { return QString::fromStdString(what()); }
 };

@@ -52,9 +52,7 @@ void Query::open(const QStringList& lines)
 
 void Query::open()
 {
-    Connection* c = Connection::current();
-    if (!c)
-        throw DbError(QStringLiteral("There is no database connection."));
+    Connection* c = &Connection::program();
     close();
     QSqlQuery q = c->execute(sql(), m_bindings);
     beginResetModel();
@@ -95,9 +93,7 @@ void Query::close()
 
 void Query::execute(const QString& sql, const Bindings& bindings)
 {
-    Connection* c = Connection::current();
-    if (!c)
-        throw DbError(QStringLiteral("There is no database connection."));
+    Connection* c = &Connection::program();
     c->execute(sql, bindings);
 }
 
@@ -164,7 +160,7 @@ int Query::requireField(const QString& field) const
 {
     const int col = fieldIndex(field);
     if (col < 0)
-        throw DbError(QStringLiteral("Field '%1' not found").arg(field));
+        throw ProgramError(QStringLiteral("Field '%1' not found").arg(field));
     return col;
 }
 
@@ -275,9 +271,7 @@ static Bindings positional(const QList<QPair<QString, QVariant>>& values)
 
 int RowWriter::insert()
 {
-    Connection* c = Connection::current();
-    if (!c)
-        throw DbError(QStringLiteral("There is no database connection."));
+    Connection* c = &Connection::program();
     QSqlQuery q = c->execute(insertSql(), positional(m_values));
     return q.lastInsertId().toInt();
 }

@@ -1,7 +1,9 @@
 #include "setup/Company.h"
 
 #include "app/Main.h"
+#include "db/DbError.h"
 #include "db/Query.h"
+#include "db/Transaction.h"
 #include "setup/Companies.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
@@ -52,15 +54,15 @@ void TfrmCompany::Save()
 {
     const bool editing = Editing();
     int id = editing ? frmMain->qrCompanies->asInteger(QStringLiteral("id")) : 0;
-    Connection* db = frmMain->fdcMain;
     bool saved = false;
     try {
-        db->startTransaction();
-        RowWriter company(QStringLiteral("companies"));
-        company.set(QStringLiteral("company name"), edtCompanyName->text());
-        if (editing) {
-            company.update(id);
-        } else {
+        Transaction::run([&](Transaction&) {
+            RowWriter company(QStringLiteral("companies"));
+            company.set(QStringLiteral("company name"), edtCompanyName->text());
+            if (editing) {
+                company.update(id);
+                return;
+            }
             // A new company and its creator's access row stand or fall together: a company
             // nobody may open could not be reached again from this program.
             id = company.insert();
@@ -70,12 +72,10 @@ void TfrmCompany::Save()
                 .set(QStringLiteral("access company"), QStringLiteral("Yes"))
                 .set(QStringLiteral("administrator"), QStringLiteral("Yes"))
                 .insert();
-        }
-        db->commit();
+        });
         saved = true;
-    } catch (const std::exception&) {
+    } catch (const DbError&) {
         // Also the name another workstation saved since the check: its unique key refuses ours.
-        db->rollback();
         Boodskap(QStringLiteral("Company could not be saved.  Please try again."), false);
     }
     if (saved)

@@ -23,7 +23,7 @@ SetupDialogDesign costCentreDesign()
     return d;
 }
 
-QString companyLine() { return QStringLiteral("and (`company id` = %1)").arg(SelectedCompanyId()); }
+QString companyLine() { return QStringLiteral("and (`company id` = %1)").arg(frmMain->selectedCompanyId().value()); }
 }
 
 TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
@@ -78,7 +78,7 @@ void TfrmCostCentre::Save()
     // The number as a number: "0042" is stored, and found again in the list, as 42.
     const int number = edtCostCentreNumber->text().toInt();
     RowWriter row(QStringLiteral("cost centres"));
-    row.set(QStringLiteral("company id"), SelectedCompanyId())
+    row.set(QStringLiteral("company id"), frmMain->selectedCompanyId().value())
         .set(QStringLiteral("cost centre number"), number)
         .set(QStringLiteral("cost centre description"), edtCostCentreDescription->text());
     if (const auto id = EditedId())

@@ -38,8 +38,6 @@ SetupListDesign costCentresDesign()
 }
 }
 
-int SelectedCompanyId() { return SelectedId(frmMain->cbCompany); }
-
 TfrmCostCentres::TfrmCostCentres(QWidget* parent)
     : SetupListWindow(costCentresDesign(), parent),
       btnNewCostCentre(newButton()),
@@ -59,7 +57,7 @@ void TfrmCostCentres::Load(bool OnCreateForm)
 {
     LoadList({QStringLiteral("SELECT id, `cost centre number`, `cost centre description`"),
               QStringLiteral("FROM `cost centres` WHERE"),
-              QStringLiteral("(`company id` = %1)").arg(SelectedCompanyId()),
+              QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
               QStringLiteral("ORDER BY `cost centre number`")},
              OnCreateForm);
 }

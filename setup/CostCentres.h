@@ -34,6 +34,3 @@ protected:
     void newClicked() override { btnNewCostCentreClick(); }
     void editClicked() override { btnEditCostCentreClick(); }
 };
-
-// The id of the company selected in the filter bar (0 for "All", -1 for none).
-int SelectedCompanyId();

@@ -19,14 +19,6 @@ QPushButton* makeButton(const SetupButtonDesign& design, QWidget* parent, const 
     button->setGeometry(rect);
     return button;
 }
-
-// Handlers connected to widgets run guarded: a database error is shown and the window
-// stays usable.
-template <class Sender, class Signal, class Handler>
-void onSignal(Sender* sender, Signal signal, QObject* context, Handler handler)
-{
-    QObject::connect(sender, signal, context, [handler] { Guarded(handler); });
-}
 }
 
 // List window ---------------------------------------------------------------------
@@ -78,11 +70,11 @@ SetupListWindow::SetupListWindow(const SetupListDesign& design, QWidget* parent)
     m_verse->setGeometry(QRect(QPoint(8, 35), design.verse.textSize));
     FitTextToLabel(m_verse);
 
-    onSignal(m_new, &QPushButton::clicked, this, [this] { newClicked(); });
-    onSignal(m_edit, &QPushButton::clicked, this, [this] { editClicked(); });
-    onSignal(m_grid, &QAbstractItemView::doubleClicked, this, [this] { editClicked(); });
-    onSignal(m_help, &LinkLabel::clicked, this, [this] { lblHelpClick(); });
-    onSignal(m_verseLink, &LinkLabel::clicked, this, [this] { lblBibleVerseLinkClick(); });
+    ConnectGuarded(m_new, &QPushButton::clicked, this, [this] { newClicked(); });
+    ConnectGuarded(m_edit, &QPushButton::clicked, this, [this] { editClicked(); });
+    ConnectGuarded(m_grid, &QAbstractItemView::doubleClicked, this, [this] { editClicked(); });
+    ConnectGuarded(m_help, &LinkLabel::clicked, this, [this] { lblHelpClick(); });
+    ConnectGuarded(m_verseLink, &LinkLabel::clicked, this, [this] { lblBibleVerseLinkClick(); });
 }
 
 void SetupListWindow::FormCreate()
@@ -156,7 +148,7 @@ SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString&
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("btnOk"));
     m_ok->setGeometry(design.okRect);
-    onSignal(m_ok, &QPushButton::clicked, this, [this] { btnOkClick(); });
+    ConnectGuarded(m_ok, &QPushButton::clicked, this, [this] { btnOkClick(); });
 }
 
 void SetupEditDialog::FormCreate() { IniForm(this, true); }

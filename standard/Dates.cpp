@@ -64,3 +64,5 @@ QString DateToMySQLDate(const QDate& DateToConvert)
     return QString::number(d.year()) + QLatin1Char('-') + twoDigits(d.month()) + QLatin1Char('-') +
            twoDigits(d.day());
 }
+
+QString SqlDateLiteral(const QDate& date) { return QLatin1Char('"') + DateToMySQLDate(date) + QLatin1Char('"'); }

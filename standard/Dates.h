@@ -14,3 +14,5 @@ bool TestMyDate(const QString& DateText);
 // A null QDate is the zero date of an empty date field, 30 December 1899.
 QString DateToMyString(const QDate& DateToConvert);
 QString DateToMySQLDate(const QDate& DateToConvert);
+// A date as a quoted literal for a statement: "2026-12-10".
+QString SqlDateLiteral(const QDate& date);

@@ -132,6 +132,9 @@ void Guarded(const std::function<void()>& handler)
     } catch (const DbError& e) {
         abandonOpenTransaction();
         ShowStandardError(e.text());
+    } catch (const ProgramError& e) {
+        abandonOpenTransaction();
+        ShowStandardError(QStringLiteral("Internal program error: ") + e.text());
     } catch (const std::exception& e) {
         abandonOpenTransaction();
         ShowStandardError(QString::fromUtf8(e.what()));

@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -31,6 +32,14 @@ void SetStandardErrorHandler(std::function<void(const QString&)> handler);
 // Runs an event handler; a database error it raises is shown and the action stops,
 // while the program (and any open dialog) goes on.
 void Guarded(const std::function<void()>& handler);
+
+// Connects a signal to a handler that runs guarded: the one way this program wires a
+// click, a keystroke or a selection to what it does.
+template <class Sender, class Signal, class Handler>
+void ConnectGuarded(Sender* sender, Signal signal, QObject* context, Handler handler)
+{
+    QObject::connect(sender, signal, context, [handler] { Guarded(handler); });
+}
 
 // Clock ---------------------------------------------------------------------------
 QDate Today();

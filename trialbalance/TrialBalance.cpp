@@ -60,13 +60,7 @@ void showTable(StringGrid& grid, const TrialBalanceTable& table)
     grid.endUpdate();
 }
 
-std::optional<qint64> levelCell(const StringGrid& grid, int row)
-{
-    const QString text = grid.cell(TB.Level, row);
-    if (text.isEmpty())
-        return std::nullopt;
-    return text.toLongLong();
-}
+std::optional<qint64> levelCell(const StringGrid& grid, int row) { return levelOf(grid.cell(TB.Level, row)); }
 }
 
 void TfrmMain::RefreshFilterstsTrialBalance(QObject*)
@@ -78,7 +72,7 @@ void TfrmMain::RefreshFilterstsTrialBalance(QObject*)
     }
     const RememberedRow remembered = rememberRow(*sgTB);
     TrialBalanceRequest request;
-    request.companyIds = SelectedCompanyIds();
+    request.companyIds = selectedCompanyIds();
     request.yearId = SelectedId(cbFinancialYear);
     request.periodSelected = cbFinancialPeriod->currentIndex() >= 0;
     // Everything is read before the grid changes, so a failed read leaves it as it was.

@@ -1,6 +1,6 @@
 #include "trialbalance/TrialBalanceDrawing.h"
 
-#include "app/Main.h"
+#include "trialbalance/TrialBalanceColumns.h"
 #include "standard/StringGrid.h"
 
 #include <QPainter>

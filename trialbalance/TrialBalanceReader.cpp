@@ -16,7 +16,6 @@
 // in their indexes, and the program joins and adds them itself, exactly, in Money.
 
 namespace {
-QString sqlDate(const QDate& date) { return QLatin1Char('"') + DateToMySQLDate(date) + QLatin1Char('"'); }
 
 // A date as the number yyyymmdd, which orders as the dates do.
 int dateKey(const QDate& date) { return date.year() * 10000 + date.month() * 100 + date.day(); }
@@ -135,10 +134,10 @@ public:
     {
         std::vector<std::pair<int, int>> pairs;
         int maxId = 0;
-        Connection::current()->stream(
+        Connection::program().stream(
             QStringLiteral("SELECT id, `transaction date` FROM transactions\n"
                            "WHERE (`transaction date` <= %1)")
-                .arg(sqlDate(lastEnd)),
+                .arg(SqlDateLiteral(lastEnd)),
             [&](const char* const* f, const unsigned long* n) {
                 if (!f[0] || !f[1])
                     return;
@@ -241,7 +240,7 @@ void addAmounts(TrialBalanceData& data, QList<AccountRow>& accounts, const QList
                     QStringLiteral("and (`transaction details`.`account id` = accounts.id)")};
     sql << IdCondition(QStringLiteral("`cost centres`.`company id`"), companyIds);
     int lastAccount = -1, slot = -1;
-    Connection::current()->stream(sql.join(QLatin1Char('\n')), [&](const char* const* f, const unsigned long* n) {
+    Connection::program().stream(sql.join(QLatin1Char('\n')), [&](const char* const* f, const unsigned long* n) {
         if (!f[0] || !f[1] || !f[2])
             return;
         const int account = toInt(f[0], n[0]);

@@ -1,6 +1,6 @@
 #include "trialbalance/TrialBalanceTable.h"
 
-#include "app/Main.h"
+#include "trialbalance/TrialBalanceColumns.h"
 
 #include <QHash>
 
@@ -70,13 +70,13 @@ void fillObjectTexts(TrialBalanceTable& t, int row, const TBObject& o)
     t.setCell(TB.ObjectDescription, row, o.description);
     t.setCell(TB.UseForAccount, row, o.useForAccount);
 }
+}
 
 std::optional<qint64> levelOf(const QString& text)
 {
     if (text.isEmpty())
         return std::nullopt;
     return text.toLongLong();
-}
 }
 
 TrialBalanceTable BuildTrialBalanceTable(const TrialBalanceData& data)

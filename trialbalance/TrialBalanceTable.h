@@ -9,6 +9,9 @@
 // everything below it in the hierarchy. Columns as TB names them.
 TrialBalanceTable BuildTrialBalanceTable(const TrialBalanceData& data);
 
+// A Level cell's value; empty for an empty cell (a row that is no object's).
+std::optional<qint64> levelOf(const QString& text);
+
 // The roll-up of the trial balance in one pass. `levels` holds the Level of rows 0..N
 // (row 0, the heading row, is never reached; an empty optional is a row whose Level
 // cell is empty), `amounts` `width` amounts per row, row-major. Every row's own amounts

@@ -38,7 +38,7 @@ int TfrmMain::AccessToInt(const QString& Access)
 bool TfrmMain::TestAccess(const QString& field, const QString& access)
 {
     // Without a listed company there is nothing the user may be granted.
-    if (cbCompany->currentIndex() < 0)
+    if (selectedCompanyIds().isEmpty())
         return false;
     QStringList sql{QStringLiteral("SELECT * FROM access WHERE"),
                     QStringLiteral("(`wp_user id` = %1)").arg(UserID)};
@@ -60,14 +60,14 @@ bool TfrmMain::TestAccess(const QString& field, const QString& access)
 
 bool TfrmMain::TestSetupAccess()
 {
-    const int company = SelectedId(cbCompany);
-    if (company <= 0) {
+    const std::optional<int> company = selectedCompanyId();
+    if (!company) {
         Boodskap(QStringLiteral("Please select/create a spesific company first."));
         return false;
     }
     qrAccess->open({QStringLiteral("SELECT id FROM access WHERE"), QStringLiteral("(administrator = \"Yes\")"),
                     QStringLiteral("and (`wp_user id` = %1)").arg(UserID),
-                    QStringLiteral("and (`company id` = %1)").arg(company)});
+                    QStringLiteral("and (`company id` = %1)").arg(*company)});
     if (!qrAccess->isEmpty())
         return true;
     Boodskap(QStringLiteral("You need administrator access to use this function."));

@@ -34,7 +34,7 @@ TfrmLogin::TfrmLogin(QWidget* parent) : QDialog(parent)
     setTabOrder(edtPassword, btnOk);
     edtUsername->setFocus();
 
-    connect(btnOk, &QPushButton::clicked, this, [this] { Guarded([this] { btnOkClick(); }); });
+    ConnectGuarded(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
     IniForm(this, true);
 }
 
