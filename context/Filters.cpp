@@ -43,6 +43,8 @@ void showNoYearLabels(TfrmMain& w)
 
 void TfrmMain::RefreshFilters(QObject* Sender)
 {
+    // One wait cursor for the whole refresh, not a flicker between its statements.
+    WaitCursor wait;
     RefreshFilterscbCompanies();
     RefreshFilterscbFinancialYear();
     const int p = RefreshFiltersSelectFinancialYear();

@@ -103,7 +103,11 @@ void Connection::open()
     db.setDatabaseName(s.database);
     db.setUserName(s.user);
     db.setPassword(s.password);
-    QString options = QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=10");
+    // The client library's timeouts are whole seconds; a read timeout of 0 would mean none.
+    QString options = QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1;MYSQL_OPT_READ_TIMEOUT=%2;"
+                                     "MYSQL_OPT_WRITE_TIMEOUT=%2")
+                          .arg(std::max(1, s.connectTimeout))
+                          .arg(std::max(1, s.readWriteTimeout));
     const QString ssl = QStringLiteral(VELDRA_DB_SSL);
     if (!ssl.isEmpty())
         options += QLatin1Char(';') + ssl;
@@ -114,12 +118,20 @@ void Connection::open()
     m_inTransaction = false;
     // The statements quote text literals with double quotes and name ungrouped columns
     // in grouped selects: neither ANSI_QUOTES nor ONLY_FULL_GROUP_BY may be on.
-    for (const char* setup : {"SET NAMES utf8mb4",
-                              "SET SESSION sql_mode = 'STRICT_TRANS_TABLES,NO_ZERO_IN_DATE,"
-                              "NO_ZERO_DATE,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION'"}) {
+    // A row another user holds locked fails the statement after the lock wait instead of
+    // the server's default 50 seconds.
+    const QStringList setup = {
+        QStringLiteral("SET NAMES utf8mb4"),
+        QStringLiteral("SET SESSION sql_mode = 'STRICT_TRANS_TABLES,NO_ZERO_IN_DATE,"
+                       "NO_ZERO_DATE,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION'"),
+        QStringLiteral("SET SESSION innodb_lock_wait_timeout = %1").arg(std::max(1, s.lockWaitTimeout))};
+    for (const QString& statement : setup) {
         QSqlQuery q(db);
-        if (!q.exec(QString::fromLatin1(setup)))
-            throw DbError(q.lastError().text(), q.lastError().nativeErrorCode());
+        if (!q.exec(statement)) {
+            const QSqlError error = q.lastError();
+            db.close();
+            throw DbError(error.text(), error.nativeErrorCode());
+        }
     }
 }
 

@@ -14,6 +14,12 @@ struct ConnectionSettings {
     QString database;
     QString user;
     QString password;
+    // Seconds. A stalled server or network fails a statement after readWriteTimeout; a
+    // row another user holds locked fails it after lockWaitTimeout, which must be the
+    // shorter, so that a slow but successful statement is never taken for a lost one.
+    int connectTimeout = 10;
+    int readWriteTimeout = 20;
+    int lockWaitTimeout = 10;
 };
 
 // The settings compiled into the program (CMake cache variables VELDRA_DB_*).
@@ -25,9 +31,10 @@ ConnectionSettings CurrentConnectionSettings();
 using Bindings = QList<QPair<QString, QVariant>>;
 
 // The program's one database connection, fdcMain. Statements run synchronously with
-// the wait cursor shown. After a lost connection the next statement outside a
-// transaction reconnects; inside a transaction the statement fails and the caller's
-// rollback leaves nothing written (the client library's own reconnect stays off, since
+// the wait cursor shown, and none waits without limit (see ConnectionSettings): one that
+// times out counts as a lost connection. After a lost connection the next statement
+// outside a transaction reconnects; inside a transaction the statement fails and the
+// caller's rollback leaves nothing written (the client library's own reconnect stays off, since
 // it would let the rest of a broken transaction commit statement by statement).
 class Connection : public QObject {
     Q_OBJECT

@@ -276,6 +276,20 @@ int RowWriter::insert()
     return q.lastInsertId().toInt();
 }
 
+bool RowWriter::isStored(int id) const
+{
+    QStringList conditions{QStringLiteral("id = %1").arg(id)};
+    for (int i = 0; i < m_values.size(); ++i)
+        conditions << QStringLiteral("%1 <=> :p%2").arg(quoted(m_values[i].first)).arg(i);
+    Query found;
+    found.setSql({QStringLiteral("SELECT id FROM %1 WHERE %2")
+                      .arg(quoted(m_table), conditions.join(QStringLiteral(" AND ")))});
+    for (const auto& [name, value] : positional(m_values))
+        found.bind(name, value);
+    found.open();
+    return !found.isEmpty();
+}
+
 void RowWriter::update(int id)
 {
     if (m_values.isEmpty())

@@ -88,6 +88,9 @@ public:
     RowWriter& set(const QString& column, const QVariant& value);
     int insert();                // returns the id the database assigned; throws DbError
     void update(int id);         // throws DbError
+    // Whether the row with this id holds the values set: after a lost reply to COMMIT, it
+    // tells whether the insert or update is in the database. Throws DbError.
+    bool isStored(int id) const;
     QString insertSql() const;
     QString updateSql(int id) const;
 

@@ -46,6 +46,8 @@ void Transaction::commit(const std::function<bool()>& committed)
 
 void Transaction::run(const std::function<void(Transaction&)>& body, const std::function<bool()>& committed)
 {
+    // One wait cursor for the whole save, the lookup after a lost reply included.
+    WaitCursor wait;
     constexpr int attempts = 3;
     for (int attempt = 1;; ++attempt) {
         try {

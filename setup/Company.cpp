@@ -32,6 +32,8 @@ TfrmCompany::TfrmCompany(TfrmCompanies* list)
       btnOk(okButton()),
       m_list(list)
 {
+    SetEditedRow(QStringLiteral("companies"), frmMain->qrCompanies, {QStringLiteral("company name")},
+                 QStringLiteral("Company"));
     FormCreate();
 }
 
@@ -54,28 +56,31 @@ void TfrmCompany::Save()
 {
     const bool editing = Editing();
     int id = editing ? frmMain->qrCompanies->asInteger(QStringLiteral("id")) : 0;
+    RowWriter company(QStringLiteral("companies"));
+    company.set(QStringLiteral("company name"), edtCompanyName->text());
     bool saved = false;
     try {
-        Transaction::run([&](Transaction&) {
-            RowWriter company(QStringLiteral("companies"));
-            company.set(QStringLiteral("company name"), edtCompanyName->text());
-            if (editing) {
-                company.update(id);
-                return;
-            }
-            // A new company and its creator's access row stand or fall together: a company
-            // nobody may open could not be reached again from this program.
-            id = company.insert();
-            RowWriter(QStringLiteral("access"))
-                .set(QStringLiteral("wp_user id"), frmMain->UserID)
-                .set(QStringLiteral("company id"), id)
-                .set(QStringLiteral("access company"), QStringLiteral("Yes"))
-                .set(QStringLiteral("administrator"), QStringLiteral("Yes"))
-                .insert();
-        });
-        saved = true;
+        saved = SaveInTransaction(
+            [&](Transaction&) {
+                if (editing) {
+                    company.update(id);
+                    return;
+                }
+                // A new company and its creator's access row stand or fall together: a
+                // company nobody may open could not be reached again from this program.
+                id = company.insert();
+                RowWriter(QStringLiteral("access"))
+                    .set(QStringLiteral("wp_user id"), frmMain->UserID)
+                    .set(QStringLiteral("company id"), id)
+                    .set(QStringLiteral("access company"), QStringLiteral("Yes"))
+                    .set(QStringLiteral("administrator"), QStringLiteral("Yes"))
+                    .insert();
+            },
+            // Both rows are committed together, so the company row answers for both.
+            [&] { return id != 0 && company.isStored(id); });
+        if (!saved)
+            return;   // refused with its message; the dialog stays open
     } catch (const DbError&) {
-        // Also the name another workstation saved since the check: its unique key refuses ours.
         Boodskap(QStringLiteral("Company could not be saved.  Please try again."), false);
     }
     if (saved)

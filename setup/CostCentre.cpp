@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "db/Query.h"
+#include "db/Transaction.h"
 #include "setup/CostCentres.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
@@ -41,6 +42,9 @@ TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,8}")), edtCostCentreNumber));
     edtCostCentreNumber->setMaxLength(8);
     SetTag(edtCostCentreNumber, 1);
+    SetEditedRow(QStringLiteral("cost centres"), frmMain->qrCostCentres,
+                 {QStringLiteral("cost centre number"), QStringLiteral("cost centre description")},
+                 QStringLiteral("Cost centre"));
     FormCreate();
 }
 
@@ -81,10 +85,20 @@ void TfrmCostCentre::Save()
     row.set(QStringLiteral("company id"), frmMain->selectedCompanyId().value())
         .set(QStringLiteral("cost centre number"), number)
         .set(QStringLiteral("cost centre description"), edtCostCentreDescription->text());
-    if (const auto id = EditedId())
-        row.update(*id);
-    else
-        row.insert();
+    const std::optional<int> edited = EditedId();
+    std::optional<int> id;
+    // A database error other than a refusal reaches the general error handling, with the
+    // dialog open and nothing written.
+    const bool saved = SaveInTransaction(
+        [&](Transaction&) {
+            if (edited)
+                row.update(*(id = edited));
+            else
+                id = row.insert();
+        },
+        [&] { return id && row.isStored(*id); });
+    if (!saved)
+        return;
     m_list->ReloadAndSelect(QStringLiteral("cost centre number"), number);
     accept();
 }

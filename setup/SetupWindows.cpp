@@ -1,6 +1,8 @@
 #include "setup/SetupWindows.h"
 
+#include "db/DbError.h"
 #include "db/Query.h"
+#include "db/Transaction.h"
 #include "standard/LabeledEdit.h"
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
@@ -161,6 +163,64 @@ LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& captio
     edit->editLabel()->setObjectName(name + QStringLiteral("Label"));
     edit->place(left, top, width);
     return edit;
+}
+
+void SetupEditDialog::SetEditedRow(const QString& table, Query* loaded, const QStringList& columns,
+                                   const QString& what)
+{
+    m_table = table;
+    m_loaded = loaded;
+    m_columns = columns;
+    m_what = what;
+}
+
+namespace {
+// Thrown inside the saving transaction to leave it with nothing written.
+struct EditedRowChanged {};
+
+QString backticked(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
+}
+
+bool SetupEditDialog::SaveInTransaction(const std::function<void(Transaction&)>& body,
+                                        const std::function<bool()>& committed)
+{
+    if (Editing() && !m_loaded)
+        throw ProgramError(QStringLiteral("The edit dialog %1 names no edited row.").arg(objectName()));
+    try {
+        Transaction::run(
+            [&](Transaction& t) {
+                if (Editing()) {
+                    // Locked until the commit: nobody changes the row between this
+                    // comparison and our write.
+                    QStringList columns;
+                    for (const QString& c : m_columns)
+                        columns << backticked(c);
+                    Query current;
+                    current.open({QStringLiteral("SELECT %1 FROM %2 WHERE id = %3 FOR UPDATE")
+                                      .arg(columns.join(QStringLiteral(", ")), backticked(m_table))
+                                      .arg(m_loaded->asInteger(QStringLiteral("id")))});
+                    if (current.isEmpty())
+                        throw EditedRowChanged{};
+                    for (const QString& c : m_columns)
+                        if (current.isNull(c) != m_loaded->isNull(c) || current.asString(c) != m_loaded->asString(c))
+                            throw EditedRowChanged{};
+                }
+                body(t);
+            },
+            committed);
+        return true;
+    } catch (const EditedRowChanged&) {
+        Boodskap(m_what + QStringLiteral(" was changed by another user since you opened it. "
+                                         "Close this window and open it again to see the change."),
+                 false);
+        return false;
+    } catch (const DbError& e) {
+        // The checks ran before the transaction; run now, they see the other
+        // workstation's row and refuse with the field's own message.
+        if (e.isDuplicateKey() && !CheckInput())
+            return false;
+        throw;
+    }
 }
 
 bool SetupEditDialog::Refuse(QWidget* focus, const QString& message)

@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class LabeledEdit;
@@ -18,6 +19,7 @@ class LinkLabel;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class Transaction;
 
 struct SetupButtonDesign {
     QString name;      // object name, e.g. "btnNewCompany"
@@ -134,6 +136,20 @@ protected:
     // editCaption: the caption that means the dialog changes the list's selected row.
     SetupEditDialog(const SetupDialogDesign& design, const QString& editCaption, QWidget* parent);
     bool Editing() const { return IsMode(m_editCaption); }
+    // What an edit dialog changes: the row of `table` that is the current row of `loaded`
+    // (the list the dialog was filled from), whose `columns` the dialog shows; `what`
+    // names it in the message, e.g. "Company".
+    void SetEditedRow(const QString& table, Query* loaded, const QStringList& columns, const QString& what);
+    // Runs `body` (the writes) in one transaction. When editing, the edited row is first
+    // read with a locking read and compared with what the dialog was loaded from: if
+    // another user changed it meanwhile, nothing is written and the dialog says so. A
+    // unique key that refuses the write (another workstation saved the same value a
+    // moment ago) is answered by CheckInput, which now finds it and shows the field's own
+    // "already in use". True when saved (also when the reply to COMMIT was lost and
+    // `committed` finds the save in the database); false when refused, with its message
+    // shown and the dialog open. Any other DbError is thrown, with nothing written.
+    bool SaveInTransaction(const std::function<void(Transaction&)>& body,
+                           const std::function<bool()>& committed);
     // A labelled box in the group, at left, top of the group, width wide.
     LabeledEdit* AddEdit(const QString& name, const QString& caption, int left, int top, int width);
     // Shows message, puts the focus on the box to correct and answers false.
@@ -143,6 +159,10 @@ private:
     QGroupBox* m_group;
     QPushButton* m_ok;
     QString m_editCaption;
+    QString m_table;
+    Query* m_loaded = nullptr;
+    QStringList m_columns;
+    QString m_what;
 };
 
 // Whether another row already holds a value: runs lines (the first binds :parameter) on

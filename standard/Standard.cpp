@@ -53,8 +53,14 @@ std::optional<QList<std::optional<int>>> readLines(const QString& path)
     QFile f(path);
     if (!f.exists() || !f.open(QIODevice::ReadOnly))
         return std::nullopt;
+    // The program writes a few hundred bytes at most; anything much larger is not one of
+    // its files and is ignored rather than read whole.
+    constexpr qint64 largest = 4096;
+    const QByteArray content = f.read(largest + 1);
+    if (content.size() > largest)
+        return std::nullopt;
     QList<std::optional<int>> lines;
-    const QList<QByteArray> raw = f.readAll().split('\n');
+    const QList<QByteArray> raw = content.split('\n');
     for (int i = 0; i < raw.size(); ++i) {
         QByteArray line = raw[i].trimmed();
         if (i == raw.size() - 1 && line.isEmpty())
@@ -107,7 +113,11 @@ void ShowStandardError(const QString& text)
         g_errorHandler(text);
         return;
     }
-    QMessageBox::critical(QApplication::activeWindow(), applicationTitle(), text);
+    // A server's error can quote what a user typed: shown as typed, never read as markup.
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 void SetStandardErrorHandler(std::function<void(const QString&)> handler)
@@ -229,14 +239,40 @@ void LoadForm(QWidget* form)
     auto at = [&](int i) { return i < lines->size() ? (*lines)[i] : std::nullopt; };
     QPoint pos = form->pos();
     QSize size = form->size();
+    // Far beyond any screen either way; the bound keeps the arithmetic below in range.
+    constexpr int farthest = 1000000;
     if (at(0))
-        pos.setX(*at(0));
+        pos.setX(std::clamp(*at(0), -farthest, farthest));
     if (at(1))
-        pos.setY(*at(1));
+        pos.setY(std::clamp(*at(1), -farthest, farthest));
     if (at(2) && *at(2) > 0)
         size.setWidth(*at(2));
     if (at(3) && *at(3) > 0)
         size.setHeight(*at(3));
+    // A file from another screen setup (an unplugged monitor, a hand-edited value) must
+    // not hide the window or make it larger than any screen.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    QSize largest;
+    for (const QScreen* screen : screens)
+        largest = largest.expandedTo(screen->availableGeometry().size());
+    if (!largest.isEmpty())
+        size = size.boundedTo(largest);
+    auto reachable = [&](const QRect& window) {
+        for (const QScreen* screen : screens) {
+            const QRect desk = screen->availableGeometry();
+            const QRect shown = desk.intersected(window);
+            // Its top edge (the title bar) on the screen, and enough of it to take hold of.
+            if (window.top() >= desk.top() && window.top() < desk.bottom() &&
+                shown.width() >= std::min(window.width(), 100) && shown.height() >= std::min(window.height(), 50))
+                return true;
+        }
+        return screens.isEmpty();
+    };
+    if (!reachable(QRect(pos, size))) {
+        const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
+        pos = desk.center() - QPoint(size.width() / 2, size.height() / 2);
+        pos = QPoint(std::max(pos.x(), desk.left()), std::max(pos.y(), desk.top()));
+    }
     form->move(pos);
     form->resize(size);
     if (at(4) && *at(4) == 1)

@@ -54,6 +54,16 @@ QString notValidLine(const LabeledEdit* edit)
            QStringLiteral(" is not valid.");
 }
 
+// A box holds one line: a pasted line break, tab or NUL would store a value that looks
+// like another one ("Acme" and "Acme" with a line break) or cuts the text short elsewhere.
+bool hasControlCharacters(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+               c.category() == QChar::Separator_Paragraph;
+    });
+}
+
 bool isAscii(const QString& text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0x7F; });
@@ -75,7 +85,7 @@ QString InvalidWords(const QString& Teks)
 bool ToetsText(const QString& Text, int RequiredLength, bool TestOnlynumbers, bool TestInvalids,
                bool TestDeadSpace)
 {
-    if (Text.size() < RequiredLength)
+    if (Text.size() < RequiredLength || hasControlCharacters(Text))
         return false;
     bool result = true;
     if (TestOnlynumbers)
@@ -105,6 +115,8 @@ bool ToetsText(LabeledEdit* edit, int RequiredLength, bool TestOnlynumbers, bool
                  QStringLiteral(" characters and not any leading zeros or spaces.");
     if (TestOnlynumbers)
         lines << QStringLiteral(" -  The value must contain only numbers.");
+    if (hasControlCharacters(text))
+        lines << QStringLiteral(" -  The value may not contain line breaks, tabs or other control characters.");
     const QString found = InvalidWords(text);
     if (TestInvalids && !found.isEmpty())
         lines << QStringLiteral(" -  The value contains the following invalid words/characters: ") + found;

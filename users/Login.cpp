@@ -6,6 +6,9 @@
 #include "standard/Standard.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalBlocker>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -76,6 +79,51 @@ void TfrmMain::acLoginExecute()
     }
 }
 
+namespace {
+// What a login changes on screen beyond the logged-in flags Logout resets: the filter
+// boxes and the period labels, put back as they were when a login fails half-way.
+class FilterBarState {
+public:
+    explicit FilterBarState(TfrmMain& w) : m_w(w)
+    {
+        for (QComboBox* box : boxes()) {
+            Box b;
+            for (int i = 0; i < box->count(); ++i)
+                b.items.append({box->itemText(i), box->itemData(i)});
+            b.current = box->currentIndex();
+            m_boxes.append(b);
+        }
+        for (QLabel* label : labels())
+            m_labels << label->text();
+    }
+    void restore() const
+    {
+        const QList<QComboBox*> all = boxes();
+        for (int n = 0; n < all.size(); ++n) {
+            QSignalBlocker block(all[n]);
+            all[n]->clear();
+            for (const auto& [text, data] : m_boxes[n].items)
+                all[n]->addItem(text, data);
+            all[n]->setCurrentIndex(m_boxes[n].current);
+        }
+        const QList<QLabel*> all2 = labels();
+        for (int n = 0; n < all2.size(); ++n)
+            all2[n]->setText(m_labels[n]);
+    }
+
+private:
+    struct Box {
+        QList<QPair<QString, QVariant>> items;
+        int current = -1;
+    };
+    QList<QComboBox*> boxes() const { return {m_w.cbCompany, m_w.cbFinancialYear, m_w.cbFinancialPeriod}; }
+    QList<QLabel*> labels() const { return {m_w.lblPeriodStartDate, m_w.lblPeriodEndDate, m_w.lblPeriodOpen}; }
+    TfrmMain& m_w;
+    QList<Box> m_boxes;
+    QStringList m_labels;
+};
+}
+
 void TfrmMain::Login(int NewUserID)
 {
     qrWP_Users->open({QStringLiteral("Select user_login from wp_users where ID = %1").arg(NewUserID)});
@@ -83,16 +131,25 @@ void TfrmMain::Login(int NewUserID)
         Boodskap(QStringLiteral("User could not be found to log in."));
         return;
     }
-    setWindowTitle(QStringLiteral("Veldra - [User: ") + qrWP_Users->asString(QStringLiteral("user_login")) +
-                   QStringLiteral("]"));
-    UserID = NewUserID;
-    acLogin->setText(QStringLiteral("Logout"));
-    pnlFilters->show();
-    for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears})
-        a->setEnabled(true);
-    SetTabShown(tsTrialBalance, true);
-    SetTabShown(tsJournalEntries, true);
-    RefreshFilters();
+    // Logged in only when every step succeeds: a refresh that fails leaves the program
+    // logged out, exactly as before the attempt, and its error goes to the caller.
+    const FilterBarState before(*this);
+    try {
+        setWindowTitle(QStringLiteral("Veldra - [User: ") + qrWP_Users->asString(QStringLiteral("user_login")) +
+                       QStringLiteral("]"));
+        UserID = NewUserID;
+        acLogin->setText(QStringLiteral("Logout"));
+        pnlFilters->show();
+        for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears})
+            a->setEnabled(true);
+        SetTabShown(tsTrialBalance, true);
+        SetTabShown(tsJournalEntries, true);
+        RefreshFilters();
+    } catch (...) {
+        Logout();
+        before.restore();
+        throw;
+    }
 }
 
 void TfrmMain::Logout()

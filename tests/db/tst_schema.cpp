@@ -100,6 +100,63 @@ private slots:
             Query::execute(accepted);
     }
 
+    // The flag and level columns hold only what the program reads, letter case included;
+    // `period open` alone is stored as typed, in any letter case.
+    void flagAndLevelChecks_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<bool>("accepted");
+        const QString access = "INSERT INTO access (`company id`, `wp_user id`, `access company`, administrator, "
+                               "`trial balance`, `journal entries`) VALUES (@acme, @user, %1)";
+        QTest::newRow("access: every level") << access.arg("'Yes', 'No', 'Create', 'Post'") << true;
+        QTest::newRow("access: no access") << access.arg("'No', 'Yes', 'No access', 'View'") << true;
+        QTest::newRow("access company lower case") << access.arg("'yes', 'No', 'View', 'View'") << false;
+        QTest::newRow("administrator empty") << access.arg("'Yes', '', 'View', 'View'") << false;
+        QTest::newRow("trial balance lower case") << access.arg("'Yes', 'No', 'view', 'View'") << false;
+        QTest::newRow("journal entries unknown") << access.arg("'Yes', 'No', 'View', 'Edit'") << false;
+        QTest::newRow("level with a trailing blank") << access.arg("'Yes', 'No', 'View', 'Post '") << false;
+        const QString object = "INSERT INTO objects (`object number`, `use for account`) VALUES (1, %1)";
+        QTest::newRow("use for account Yes") << object.arg("'Yes'") << true;
+        QTest::newRow("use for account Y") << object.arg("'Y'") << false;
+        const QString period = "INSERT INTO `financial periods` (`financial year id`, `period number`, `start date`, "
+                               "`end date`, `period description`, `period open`, `period deleted`) "
+                               "VALUES (@year, 13, '2025-01-01', '2025-01-31', 'Extra', %1)";
+        QTest::newRow("period open in any case") << period.arg("'yES', 'No'") << true;
+        QTest::newRow("period open maybe") << period.arg("'Maybe', 'No'") << false;
+        QTest::newRow("period deleted lower case") << period.arg("'Yes', 'no'") << false;
+        QTest::newRow("posted lower case")
+            << "INSERT INTO transactions (`company id`, `transaction number`, `transaction date`, "
+               "`transaction description`, posted) VALUES (@acme, 2, '2024-05-05', 'x', 'no')"
+            << false;
+        QTest::newRow("line deleted unknown")
+            << "INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, `line description`, "
+               "amount, deleted) VALUES (@entry, 9, @account, 'x', 1, 'N')"
+            << false;
+    }
+    void flagAndLevelChecks()
+    {
+        QFETCH(QString, statement);
+        QFETCH(bool, accepted);
+        TestDatabase db;
+        const int user = db.addUser("anna", "anna@example.com", "secret");
+        const int acme = db.addCompany("Acme");
+        const int cc = db.addCostCentre(acme, 1, "Head Office");
+        const int account = db.addAccount(cc, db.addObject(11111, "Bank", "Balance Sheet", 5), "Bank");
+        const int year = db.addYear(acme, "FY 2024", QDate(2024, 1, 1));
+        const int entry = db.addEntry(acme, 1, QDate(2024, 5, 5), {});
+        Connection c;
+        c.open();
+        Query::execute(QStringLiteral("SET @user = %1, @acme = %2, @year = %3, @entry = %4, @account = %5")
+                           .arg(user).arg(acme).arg(year).arg(entry).arg(account));
+        try {
+            Query::execute(statement);
+            QVERIFY2(accepted, "the schema accepted a value the program cannot read");
+        } catch (const DbError& e) {
+            QVERIFY2(!accepted, qPrintable(e.text()));
+            QCOMPARE(e.code(), QStringLiteral("4025"));   // a CHECK constraint refused it
+        }
+    }
+
     // A new access row holds the least privilege until an administrator raises it.
     void accessDefaults()
     {

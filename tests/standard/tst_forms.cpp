@@ -11,6 +11,8 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QScreen>
 #include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
@@ -108,6 +110,44 @@ private slots:
         QCOMPARE(w.pos(), pos);
         QCOMPARE(w.size(), size);
         QVERIFY(!w.isMaximized());
+    }
+
+    // A layout from another screen setup or a damaged file: the window stays reachable
+    // on an available screen, no larger than it, and a huge file is not read whole.
+    void windowFileCannotHideTheWindow_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("kept");   // position and size as stored
+        QTest::newRow("on screen") << QByteArray("100\r\n50\r\n400\r\n300\r\n0\r\n") << true;
+        QTest::newRow("far off every screen") << QByteArray("-30000\r\n-30000\r\n400\r\n300\r\n0\r\n") << false;
+        QTest::newRow("right of the screen") << QByteArray("5000\r\n50\r\n400\r\n300\r\n0\r\n") << false;
+        QTest::newRow("title bar above the screen") << QByteArray("50\r\n-200\r\n400\r\n300\r\n0\r\n") << false;
+        QTest::newRow("largest size") << QByteArray("0\r\n0\r\n2147483647\r\n2147483647\r\n0\r\n") << false;
+        QTest::newRow("largest position") << QByteArray("2147483647\r\n2147483647\r\n400\r\n300\r\n0\r\n")
+                                          << false;
+        QTest::newRow("30 MB of lines") << QByteArray("100\r\n50\r\n400\r\n300\r\n0\r\n").repeated(1200000)
+                                        << false;
+    }
+    void windowFileCannotHideTheWindow()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, kept);
+        writeLayout("frmPlaced", content);
+        QWidget w;
+        w.setObjectName("frmPlaced");
+        w.move(20, 30);
+        w.resize(200, 100);
+        QElapsedTimer clock;
+        clock.start();
+        LoadForm(&w);
+        QVERIFY2(clock.elapsed() < 1000, "the layout file took long to read");
+        const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(desk.contains(w.geometry().topLeft()), qPrintable(QString("%1,%2").arg(w.x()).arg(w.y())));
+        QVERIFY(w.width() <= desk.width() && w.height() <= desk.height());
+        if (kept)
+            QCOMPARE(w.geometry(), QRect(100, 50, 400, 300));
+        else
+            QVERIFY(w.geometry() != QRect(100, 50, 400, 300));
     }
 
     // Grid files: one width per line; short files leave the rest, long files are cut,

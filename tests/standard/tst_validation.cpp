@@ -119,6 +119,14 @@ private slots:
         QTest::newRow("10 000 digits") << kTenThousandDigits << 3 << true << true << true << true;
         QTest::newRow("10 000 digits and a bracket") << kTenThousandDigits + "<" << 3 << false << true << false
                                                      << false;
+        // One-line boxes: a name with a pasted line break looks like the name without it.
+        QTest::newRow("trailing line feed") << "Acme\n" << 3 << false << false << false << false;
+        QTest::newRow("carriage return") << "Ac\rme" << 3 << false << false << false << false;
+        QTest::newRow("tab") << "Ac\tme" << 3 << false << false << false << false;
+        QTest::newRow("NUL") << QString("Acme") + QChar(0) << 3 << false << false << false << false;
+        QTest::newRow("line separator") << QStringLiteral("Ac\u2028me") << 3 << false << false << false << false;
+        QTest::newRow("accented letters pass") << QStringLiteral("Caf\u00e9 \u00c5ngstr\u00f6m") << 3 << false
+                                               << false << false << true;
     }
     void toetsTextForm()
     {
@@ -311,6 +319,11 @@ private slots:
         QTest::newRow("bracket not listed when invalids untested")
             << "text digits" << "1<" << false << false
             << lines({kCompanyNameNotValid, atLeast(0), kOnlyNumbers}) << 0;
+        QTest::newRow("line break pasted into one line")
+            << "text 3" << "Acme\nTrading" << false << false
+            << lines({kCompanyNameNotValid, atLeast(3),
+                      " -  The value may not contain line breaks, tabs or other control characters."})
+            << 0;
         QTest::newRow("number, one line") << "number" << "1.5" << true << false << kCompanyNameNotValid << 1;
         QTest::newRow("number, 64-bit") << "number" << "4294967296" << false << false << kCompanyNameNotValid
                                         << 0;
@@ -463,6 +476,30 @@ private slots:
         QCOMPARE(icon, QMessageBox::NoIcon);
         QCOMPARE(format, Qt::PlainText);
         QCOMPARE(buttons, vraag ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+
+    // A server's error text can quote what a user typed: the standard error box shows it
+    // as plain text, never as markup.
+    void standardErrorBoxShowsPlainText()
+    {
+        const QString text = "Duplicate entry '<b>Acme</b><img src=x>' for key 'company name'";
+        Qt::TextFormat format = Qt::RichText;
+        QString shown;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (QMessageBox* box = shownMessageBox()) {
+                format = box->textFormat();
+                shown = box->text();
+                icon = box->icon();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        poll.start(10);
+        ShowStandardError(text);
+        QCOMPARE(shown, text);
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(icon, QMessageBox::Critical);
     }
 
     void boodskapSeamAnswers()

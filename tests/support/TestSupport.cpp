@@ -12,7 +12,11 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QDir>
+#include <QProcess>
+#include <QThread>
 #include <atomic>
+#include <future>
+#include <csignal>
 
 namespace {
 std::atomic<int> g_dbCounter{0};
@@ -266,4 +270,89 @@ LinkCatcher::~LinkCatcher()
 {
     for (const char* scheme : {"file", "http", "https"})
         QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+}
+
+void UseShortTimeouts(TestDatabase& db)
+{
+    ConnectionSettings s = db.settings();
+    s.connectTimeout = 2;
+    s.readWriteTimeout = 2;
+    s.lockWaitTimeout = 1;
+    SetConnectionSettings(s);
+}
+
+qint64 TestServerPid(const TestDatabase& db)
+{
+    QFile file(db.scalar(QStringLiteral("SELECT @@pid_file")).toString());
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const qint64 pid = file.readAll().trimmed().toLongLong();
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (pid <= 0 || !comm.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray name = comm.readAll();
+    return name.startsWith("mariadbd") || name.startsWith("mysqld") ? pid : 0;
+}
+
+FrozenServer::FrozenServer(const TestDatabase& db) : m_pid(TestServerPid(db))
+{
+    if (m_pid == 0)
+        return;
+    // Should this process die while the server is stopped, the watchdog continues it.
+    QProcess::startDetached(QStringLiteral("sh"),
+                            {QStringLiteral("-c"), QStringLiteral("sleep 20; kill -CONT %1").arg(m_pid)}, {},
+                            &m_watchdog);
+    m_frozen = ::kill(pid_t(m_pid), SIGSTOP) == 0;
+}
+
+FrozenServer::~FrozenServer() { thaw(); }
+
+void FrozenServer::thaw()
+{
+    if (m_frozen)
+        ::kill(pid_t(m_pid), SIGCONT);
+    m_frozen = false;
+    // Its work is done: it must not continue the server in the middle of a later freeze.
+    if (m_watchdog > 0)
+        ::kill(pid_t(m_watchdog), SIGTERM);
+    m_watchdog = 0;
+}
+
+ConcurrentTransaction::ConcurrentTransaction(const TestDatabase& db, const QStringList& statements, int holdMs)
+{
+    std::promise<void> ran;
+    std::future<void> started = ran.get_future();
+    const ConnectionSettings s = db.settings();
+    m_thread = std::thread([this, s, statements, holdMs, ran = std::move(ran)]() mutable {
+        const QString name = QStringLiteral("concurrent_%1").arg(quintptr(this));
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+            c.setHostName(s.host);
+            c.setPort(s.port);
+            c.setUserName(s.user);
+            c.setPassword(s.password);
+            c.setDatabaseName(s.database);
+            QSqlQuery q(c);
+            if (!c.open())
+                m_error = c.lastError().text();
+            for (const QString& sql : QStringList{QStringLiteral("START TRANSACTION")} + statements)
+                if (m_error.isEmpty() && !q.exec(sql))
+                    m_error = q.lastError().text() + QStringLiteral(": ") + sql;
+            ran.set_value();
+            QThread::msleep(holdMs);
+            if (m_error.isEmpty() && !q.exec(QStringLiteral("COMMIT")))
+                m_error = q.lastError().text();
+            c.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    });
+    started.wait();
+}
+
+ConcurrentTransaction::~ConcurrentTransaction() { join(); }
+
+void ConcurrentTransaction::join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
 }

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QVariant>
 #include <functional>
+#include <thread>
 
 // A fresh database on the test server (VELDRA_TEST_DB_*), loaded with the schema and
 // made the program's connection target; dropped again when the object goes.
@@ -58,6 +59,48 @@ private:
 };
 
 ConnectionSettings TestServerSettings();
+
+// Timeouts short enough for a test to wait them out, in the production proportions (the
+// lock wait shorter than the read timeout): applied to the program's next connection.
+void UseShortTimeouts(TestDatabase& db);
+
+// Stops the test server's process (SIGSTOP), as a server or network that has stalled,
+// for as long as it lives. The process is continued again when it goes, and also by a
+// watchdog after a few seconds should the test itself crash meanwhile. Does nothing
+// (pid() 0) when the server does not run on this machine: the test skips then.
+class FrozenServer {
+public:
+    explicit FrozenServer(const TestDatabase& db);
+    ~FrozenServer();
+    FrozenServer(const FrozenServer&) = delete;
+    FrozenServer& operator=(const FrozenServer&) = delete;
+    void thaw();
+    qint64 pid() const { return m_pid; }
+
+private:
+    qint64 m_pid = 0;
+    qint64 m_watchdog = 0;
+    bool m_frozen = false;
+};
+// The server's process id, 0 when it cannot be told (a server on another machine).
+qint64 TestServerPid(const TestDatabase& db);
+
+// Another workstation in the middle of a save: on a thread and a connection of its own,
+// runs `statements` in one transaction, then keeps it open (and its locks held) for
+// `holdMs` before it commits. The constructor returns once the statements have run.
+class ConcurrentTransaction {
+public:
+    ConcurrentTransaction(const TestDatabase& db, const QStringList& statements, int holdMs);
+    ~ConcurrentTransaction();   // waits for the commit
+    ConcurrentTransaction(const ConcurrentTransaction&) = delete;
+    ConcurrentTransaction& operator=(const ConcurrentTransaction&) = delete;
+    void join();
+    QString error() const { return m_error; }   // empty when every statement ran
+
+private:
+    std::thread m_thread;
+    QString m_error;
+};
 
 // Captures Boodskap messages and standard errors for as long as it lives.
 class MessageLog {

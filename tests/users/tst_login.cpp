@@ -124,6 +124,39 @@ private slots:
         QCOMPARE(w.cbCompany->currentText(), QStringLiteral("Acme"));
     }
 
+    // The password is right but the refresh after it fails: the error shows, the dialog
+    // stays open and the program is exactly as before the attempt (logged out, the filter
+    // boxes as the last user left them).
+    void refreshFailingAfterThePasswordLogsNothingIn()
+    {
+        TestDatabase db;
+        const int alice = db.addUser("alice", "alice@example.com", "secret1");
+        const int bob = db.addUser("bob", "bob@example.com", "secret2");
+        db.addAccess(alice, db.addCompany("Acme"));
+        db.addAccess(bob, db.addCompany("Bobco"));
+        MessageLog log;
+        TfrmMain w;
+        w.Login(alice);
+        w.Logout();
+        // The companies are read; the years, next, are not there.
+        db.exec("RENAME TABLE `financial years` TO `years gone`");
+        bool stillOpen = false;
+        QTimer::singleShot(0, [&] {
+            if (auto* dlg = qobject_cast<TfrmLogin*>(QApplication::activeModalWidget())) {
+                submit(*dlg, "bob", "secret2");
+                stillOpen = dlg->isVisible();
+                dlg->reject();
+            }
+        });
+        w.acLogin->trigger();
+        QVERIFY(stillOpen);
+        QCOMPARE(log.errors.size(), 1);
+        QVERIFY(log.messages.isEmpty());
+        verifyLoggedOut(w);
+        QCOMPARE(w.cbCompany->count(), 1);
+        QCOMPARE(w.cbCompany->currentText(), QStringLiteral("Acme"));
+    }
+
     void closingTheDialogStaysLoggedOut()
     {
         TestDatabase db;

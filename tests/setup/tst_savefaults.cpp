@@ -1,0 +1,293 @@
+#include "FaultProxy.h"
+#include "SetupTestHelpers.h"
+#include "TestSupport.h"
+
+#include "app/Main.h"
+#include "db/Query.h"
+#include "setup/Companies.h"
+#include "setup/Company.h"
+#include "setup/CostCentre.h"
+#include "setup/CostCentres.h"
+#include "standard/LabeledEdit.h"
+#include "standard/Standard.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+// The edit dialogs against what a network and other workstations do while they save:
+// a lost reply to COMMIT, a row changed or a value taken meanwhile.
+namespace {
+const QString changedMessage =
+    " was changed by another user since you opened it. Close this window and open it again to see the change.";
+
+// A logged-in administrator of Alpha (selected) with cost centre 10 "Sales", working
+// through a proxy that can lose the connection at a commit.
+struct World {
+    TestDatabase db;
+    std::unique_ptr<FaultProxy> proxy;
+    std::unique_ptr<TfrmMain> w;
+    MessageLog log;
+    int user = 0, alpha = 0, sales = 0;
+
+    World()
+    {
+        proxy = std::make_unique<FaultProxy>(db.settings());
+        SetConnectionSettings(proxy->settings());
+        w = std::make_unique<TfrmMain>();
+        user = db.addUser("ann", "ann@example.com", "secret");
+        alpha = db.addCompany("Alpha Farms");
+        db.addAccess(user, alpha);
+        sales = db.addCostCentre(alpha, 10, "Sales");
+        w->Login(user);
+        SelectId(w->cbCompany, alpha);
+    }
+    ~World()
+    {
+        w.reset();   // the program's connection goes before the network under it
+        proxy.reset();
+    }
+    QStringList stored(const QString& sql) const
+    {
+        QStringList out;
+        for (const auto& r : db.rows(sql)) {
+            QStringList fields;
+            for (const QVariant& v : r)
+                fields << v.toString();
+            out << fields.join(' ');
+        }
+        return out;
+    }
+    QStringList companies() const { return stored("SELECT `company name` FROM companies ORDER BY id"); }
+    QStringList costCentres() const
+    {
+        return stored("SELECT `cost centre number`, `cost centre description` FROM `cost centres` ORDER BY id");
+    }
+};
+
+// The company or cost-centre dialog of the list window, in its new or edit mode, with
+// the list's row of the edited one selected (as the edit button leaves it).
+struct Dialogs {
+    World& x;
+    std::unique_ptr<TfrmCompanies> companies;
+    std::unique_ptr<TfrmCostCentres> costCentres;
+    std::unique_ptr<SetupEditDialog> dialog;
+    LabeledEdit* first = nullptr;    // company name / cost centre number
+    LabeledEdit* second = nullptr;   // cost centre description
+
+    Dialogs(World& world, const QString& kind, bool edit) : x(world)
+    {
+        if (kind == "company") {
+            companies = std::make_unique<TfrmCompanies>(x.w.get());
+            auto* d = new TfrmCompany(companies.get());
+            dialog.reset(d);
+            first = d->edtCompanyName;
+            if (edit) {
+                x.w->qrCompanies->locate("id", x.alpha);
+                d->setWindowTitle(TfrmCompany::EditCaption);
+                first->setText(x.w->qrCompanies->asString("company name"));
+            }
+        } else {
+            costCentres = std::make_unique<TfrmCostCentres>(x.w.get());
+            auto* d = new TfrmCostCentre(costCentres.get());
+            dialog.reset(d);
+            first = d->edtCostCentreNumber;
+            second = d->edtCostCentreDescription;
+            if (edit) {
+                x.w->qrCostCentres->locate("id", x.sales);
+                d->setWindowTitle(TfrmCostCentre::EditCaption);
+                first->setText(x.w->qrCostCentres->asString("cost centre number"));
+                second->setText(x.w->qrCostCentres->asString("cost centre description"));
+            }
+        }
+    }
+    ~Dialogs() { dialog.reset(); }
+    void type(const QString& a, const QString& b = {})
+    {
+        first->setText(a);
+        if (second)
+            second->setText(b);
+    }
+};
+}
+
+class TestSaveFaults : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { InitTestApplication(); }
+
+    // The connection is lost at the commit: when the server committed before the reply
+    // was lost, the dialog closes as after any save, with the row written once; when the
+    // COMMIT never arrived, nothing is written and the dialog's own failure shows.
+    void lostCommit_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("edit");
+        QTest::addColumn<bool>("committed");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("errors");
+        QTest::addColumn<bool>("closed");
+        const QStringList companiesBefore{"Alpha Farms"}, centresBefore{"10 Sales"};
+        const QStringList companyFailed{"Company could not be saved.  Please try again."};
+        QTest::newRow("new company, committed") << "company" << false << true
+                                                << QStringList{"Alpha Farms", "Beta Trading"} << QStringList()
+                                                << QStringList() << true;
+        QTest::newRow("new company, not committed")
+            << "company" << false << false << companiesBefore << companyFailed << QStringList() << true;
+        QTest::newRow("renamed company, committed") << "company" << true << true << QStringList{"Beta Trading"}
+                                                    << QStringList() << QStringList() << true;
+        QTest::newRow("renamed company, not committed")
+            << "company" << true << false << companiesBefore << companyFailed << QStringList() << true;
+        QTest::newRow("new cost centre, committed") << "cost centre" << false << true
+                                                    << QStringList{"10 Sales", "20 Beta Trading"} << QStringList()
+                                                    << QStringList() << true;
+        // Cost centres leave a database error to the general handling, the dialog open.
+        QTest::newRow("new cost centre, not committed")
+            << "cost centre" << false << false << centresBefore << QStringList() << QStringList{"lost"} << false;
+        QTest::newRow("changed cost centre, committed") << "cost centre" << true << true
+                                                        << QStringList{"20 Beta Trading"} << QStringList()
+                                                        << QStringList() << true;
+        QTest::newRow("changed cost centre, not committed")
+            << "cost centre" << true << false << centresBefore << QStringList() << QStringList{"lost"} << false;
+    }
+    void lostCommit()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, edit);
+        QFETCH(bool, committed);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, errors);
+        QFETCH(bool, closed);
+        World x;
+        Dialogs d(x, kind, edit);
+        d.type(kind == "company" ? "Beta Trading" : "20", "Beta Trading");
+        x.proxy->arm(committed ? FaultProxy::Fault::LoseCommitReply : FaultProxy::Fault::LoseCommit);
+        d.dialog->okButton()->click();
+        QVERIFY(x.proxy->fired());
+        QCOMPARE(x.log.messages, messages);
+        QCOMPARE(x.log.errors.size(), errors.size());
+        QCOMPARE(d.dialog->result() == QDialog::Accepted, closed);
+        QCOMPARE(kind == "company" ? x.companies() : x.costCentres(), rows);
+        if (kind == "company" && committed && !edit)
+            QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM access").toInt(), 2);   // with its access row
+        if (committed) {
+            // The saved row is the list's selected one, as after any save.
+            Query* list = kind == "company" ? x.w->qrCompanies : x.w->qrCostCentres;
+            QCOMPARE(list->asString(kind == "company" ? "company name" : "cost centre description"),
+                     QStringLiteral("Beta Trading"));
+        }
+    }
+
+    // Another workstation changed the row after the dialog was filled: nothing is written,
+    // the dialog says so and stays open. Also when the other save is still running as
+    // ours starts: ours waits for it and then sees its change.
+    void changedMeanwhile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("stillRunning");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("company renamed") << "company" << "UPDATE companies SET `company name` = 'Alpha Holdings'"
+                                         << false << "Company" << QStringList{"Alpha Holdings"};
+        QTest::newRow("company renamed in letter case only")
+            << "company" << "UPDATE companies SET `company name` = 'ALPHA FARMS'" << false << "Company"
+            << QStringList{"ALPHA FARMS"};
+        QTest::newRow("company renamed, still saving")
+            << "company" << "UPDATE companies SET `company name` = 'Alpha Holdings'" << true << "Company"
+            << QStringList{"Alpha Holdings"};
+        QTest::newRow("cost centre description")
+            << "cost centre" << "UPDATE `cost centres` SET `cost centre description` = 'Sales and Marketing'" << false
+            << "Cost centre" << QStringList{"10 Sales and Marketing"};
+        QTest::newRow("cost centre number, still saving")
+            << "cost centre" << "UPDATE `cost centres` SET `cost centre number` = 11" << true << "Cost centre"
+            << QStringList{"11 Sales"};
+    }
+    void changedMeanwhile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, change);
+        QFETCH(bool, stillRunning);
+        QFETCH(QString, what);
+        QFETCH(QStringList, rows);
+        World x;
+        Dialogs d(x, kind, true);
+        // A changes only the number (or the name); B's other change must survive.
+        if (kind == "company")
+            d.type("Alpha Farming");
+        else
+            d.type("12", "Sales");
+        std::unique_ptr<ConcurrentTransaction> other;
+        if (stillRunning)
+            other = std::make_unique<ConcurrentTransaction>(x.db, QStringList{change}, 300);
+        else
+            x.db.exec(change);
+        d.dialog->okButton()->click();
+        if (other) {
+            other->join();
+            QCOMPARE(other->error(), QString());
+        }
+        QCOMPARE(x.log.messages, QStringList{what + changedMessage});
+        QVERIFY(x.log.errors.isEmpty());
+        QVERIFY(d.dialog->result() != QDialog::Accepted);
+        QCOMPARE(kind == "company" ? x.companies() : x.costCentres(), rows);
+    }
+
+    // Between the checks and the save another workstation saved the same value: the
+    // unique key refuses ours, and the user sees the field's own message, focus on it.
+    void takenMeanwhile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("edit");
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("field");
+        QTest::newRow("new company") << "company" << false
+                                     << "INSERT INTO companies (`company name`) VALUES ('Beta Trading')"
+                                     << "Company name already in use." << 0;
+        QTest::newRow("renamed company") << "company" << true
+                                         << "INSERT INTO companies (`company name`) VALUES ('Beta Trading')"
+                                         << "Company name already in use." << 0;
+        QTest::newRow("cost centre number")
+            << "cost centre" << false
+            << "INSERT INTO `cost centres` (`company id`, `cost centre number`, `cost centre description`) "
+               "VALUES (@alpha, 20, 'Other')"
+            << "Cost Centre Number already in use." << 0;
+        QTest::newRow("cost centre description")
+            << "cost centre" << true
+            << "INSERT INTO `cost centres` (`company id`, `cost centre number`, `cost centre description`) "
+               "VALUES (@alpha, 30, 'Beta Trading')"
+            << "Cost Centre Description already in use." << 1;
+    }
+    void takenMeanwhile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, edit);
+        QFETCH(QString, other);
+        QFETCH(QString, message);
+        QFETCH(int, field);
+        World x;
+        Dialogs d(x, kind, edit);
+        d.type(kind == "company" ? "Beta Trading" : "20", "Beta Trading");
+        d.dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(d.dialog.get()));
+        const QStringList before = kind == "company" ? x.companies() : x.costCentres();
+        QVERIFY(d.dialog->CheckInput());
+        x.db.exec(QStringLiteral("SET @alpha = %1").arg(x.alpha));
+        x.db.exec(other);
+        d.dialog->Save();
+        QCOMPARE(x.log.messages, QStringList{message});
+        QVERIFY(x.log.errors.isEmpty());
+        QVERIFY(d.dialog->result() != QDialog::Accepted);
+        QCOMPARE(QApplication::focusWidget(), field == 0 ? d.first : d.second);
+        const QStringList after = kind == "company" ? x.companies() : x.costCentres();
+        QCOMPARE(after.size(), before.size() + 1);   // the other's row only
+        QCOMPARE(after.mid(0, before.size()), before);
+    }
+};
+
+QTEST_MAIN(TestSaveFaults)
+#include "tst_savefaults.moc"
