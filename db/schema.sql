@@ -3,7 +3,8 @@
 -- reads and adds rows there, so nothing of ours points at them with a foreign key.
 -- Flags ("Yes"/"No") are compared exactly, so their columns use a binary collation.
 -- CHECK constraints keep every client to the values the program reads: the flags and the
--- access levels ("No access", "View", "Create", "Post") exactly as the program writes them.
+-- access levels ("No access", "View", "Create", "Post") exactly as the program writes them,
+-- compared as bytes (a collation would let "Yes " pass for "Yes").
 
 CREATE TABLE IF NOT EXISTS wp_users (
   ID bigint(20) unsigned NOT NULL AUTO_INCREMENT,
@@ -53,12 +54,12 @@ CREATE TABLE IF NOT EXISTS access (
   PRIMARY KEY (id),
   UNIQUE KEY `user company` (`wp_user id`, `company id`),
   KEY `company id` (`company id`),
-  CONSTRAINT `access company flag` CHECK (`access company` IN ('Yes', 'No')),
-  CONSTRAINT `administrator flag` CHECK (administrator IN ('Yes', 'No')),
+  CONSTRAINT `access company flag` CHECK (CAST(`access company` AS BINARY) IN ('Yes', 'No')),
+  CONSTRAINT `administrator flag` CHECK (CAST(administrator AS BINARY) IN ('Yes', 'No')),
   CONSTRAINT `trial balance level`
-    CHECK (`trial balance` COLLATE utf8mb4_bin IN ('No access', 'View', 'Create', 'Post')),
+    CHECK (CAST(`trial balance` AS BINARY) IN ('No access', 'View', 'Create', 'Post')),
   CONSTRAINT `journal entries level`
-    CHECK (`journal entries` COLLATE utf8mb4_bin IN ('No access', 'View', 'Create', 'Post')),
+    CHECK (CAST(`journal entries` AS BINARY) IN ('No access', 'View', 'Create', 'Post')),
   CONSTRAINT `access company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
@@ -84,7 +85,7 @@ CREATE TABLE IF NOT EXISTS objects (
   classification varchar(100) NOT NULL DEFAULT '',
   PRIMARY KEY (id),
   KEY `object number` (`object number`),
-  CONSTRAINT `use for account flag` CHECK (`use for account` IN ('Yes', 'No'))
+  CONSTRAINT `use for account flag` CHECK (CAST(`use for account` AS BINARY) IN ('Yes', 'No'))
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS accounts (
@@ -123,8 +124,8 @@ CREATE TABLE IF NOT EXISTS `financial periods` (
   UNIQUE KEY `year number` (`financial year id`, `period number`),
   KEY `dates` (`start date`, `end date`),
   -- Typed into a grid and stored as typed: "Yes" or "No" in any letter case.
-  CONSTRAINT `period open flag` CHECK (LOWER(`period open`) IN ('yes', 'no')),
-  CONSTRAINT `period deleted flag` CHECK (`period deleted` IN ('Yes', 'No')),
+  CONSTRAINT `period open flag` CHECK (CAST(LOWER(`period open`) AS BINARY) IN ('yes', 'no')),
+  CONSTRAINT `period deleted flag` CHECK (CAST(`period deleted` AS BINARY) IN ('Yes', 'No')),
   CONSTRAINT `financial period year fk` FOREIGN KEY (`financial year id`) REFERENCES `financial years` (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
@@ -142,7 +143,7 @@ CREATE TABLE IF NOT EXISTS transactions (
   PRIMARY KEY (id),
   UNIQUE KEY `company type number` (`company id`, `transaction type`, `transaction number`),
   KEY `company date` (`company id`, `transaction date`),
-  CONSTRAINT `posted flag` CHECK (posted IN ('Yes', 'No')),
+  CONSTRAINT `posted flag` CHECK (CAST(posted AS BINARY) IN ('Yes', 'No')),
   CONSTRAINT `transaction company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
@@ -162,7 +163,7 @@ CREATE TABLE IF NOT EXISTS `transaction details` (
   UNIQUE KEY `transaction line` (`transaction id`, `line nr`),
   KEY `account transaction amount` (`account id`, `transaction id`, amount),
   KEY `transaction amount` (`transaction id`, amount),
-  CONSTRAINT `deleted flag` CHECK (deleted IN ('Yes', 'No')),
+  CONSTRAINT `deleted flag` CHECK (CAST(deleted AS BINARY) IN ('Yes', 'No')),
   CONSTRAINT `detail transaction fk` FOREIGN KEY (`transaction id`) REFERENCES transactions (id),
   CONSTRAINT `detail account fk` FOREIGN KEY (`account id`) REFERENCES accounts (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;

@@ -165,7 +165,7 @@ private slots:
             TfrmMain w;
             w.show();
             w.move(40, 50);
-            w.resize(900, 600);
+            w.resize(760, 560);
             w.sgTB->setColumnWidth(2, 123);
             w.acExitExecute();   // ends without saving
         }
@@ -174,13 +174,13 @@ private slots:
             TfrmMain w;
             w.show();
             w.move(40, 50);
-            w.resize(900, 600);
+            w.resize(760, 560);
             w.sgTB->setColumnWidth(2, 123);
             w.close();
         }
         QVERIFY(QFile::exists(LayoutDir() + "frmMain.txt"));
         TfrmMain again;
-        QCOMPARE(again.size(), QSize(900, 600));
+        QCOMPARE(again.size(), QSize(760, 560));
         QCOMPARE(again.sgTB->columnWidth(2), 123);
     }
 };

@@ -118,11 +118,13 @@ private slots:
         const QString object = "INSERT INTO objects (`object number`, `use for account`) VALUES (1, %1)";
         QTest::newRow("use for account Yes") << object.arg("'Yes'") << true;
         QTest::newRow("use for account Y") << object.arg("'Y'") << false;
+        QTest::newRow("use for account with a blank") << object.arg("'No '") << false;
         const QString period = "INSERT INTO `financial periods` (`financial year id`, `period number`, `start date`, "
                                "`end date`, `period description`, `period open`, `period deleted`) "
                                "VALUES (@year, 13, '2025-01-01', '2025-01-31', 'Extra', %1)";
         QTest::newRow("period open in any case") << period.arg("'yES', 'No'") << true;
-        QTest::newRow("period open maybe") << period.arg("'Maybe', 'No'") << false;
+        QTest::newRow("period open other word") << period.arg("'Yep', 'No'") << false;
+        QTest::newRow("period open with a blank") << period.arg("'No ', 'No'") << false;
         QTest::newRow("period deleted lower case") << period.arg("'Yes', 'no'") << false;
         QTest::newRow("posted lower case")
             << "INSERT INTO transactions (`company id`, `transaction number`, `transaction date`, "

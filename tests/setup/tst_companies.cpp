@@ -212,26 +212,43 @@ private slots:
         dialog.close();
     }
 
+    // Another workstation saves the same name between the check and the save: the unique
+    // key refuses ours, and the user is told as by the check itself, the dialog open.
+    void nameSavedMeanwhileByAnotherUserIsRefusedByTheDatabase_data()
+    {
+        QTest::addColumn<bool>("edit");
+        QTest::newRow("new company") << false;
+        QTest::newRow("renamed company") << true;
+    }
     void nameSavedMeanwhileByAnotherUserIsRefusedByTheDatabase()
     {
+        QFETCH(bool, edit);
         World x;
         const int a = x.company("Alpha Farms");
         TfrmCompanies list(&x.w);
         TfrmCompany dialog(&list);
+        if (edit)
+            dialog.setWindowTitle(TfrmCompany::EditCaption);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
         dialog.edtCompanyName->setText("Beta Trading");
         QVERIFY(dialog.CheckInput());
-        // Another workstation saves the same name between the check and the save.
         const int theirs = x.db.addCompany("Beta Trading");
         dialog.Save();
 
-        QCOMPARE(x.log.messages, QStringList{"Company could not be saved.  Please try again."});
+        QCOMPARE(x.log.messages, QStringList{"Company name already in use."});
         QVERIFY(x.log.errors.isEmpty());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.edtCompanyName));
         QCOMPARE(x.db.rows("SELECT id FROM companies WHERE `company name` = 'Beta Trading'"),
                  (QList<QVariantList>{{theirs}}));
+        QCOMPARE(x.db.scalar(QStringLiteral("SELECT `company name` FROM companies WHERE id = %1").arg(a)).toString(),
+                 QStringLiteral("Alpha Farms"));
         QCOMPARE(x.count("access"), 1);
         QVERIFY(!x.w.fdcMain->inTransaction());
         QCOMPARE(x.selectedId(), a);
-        QVERIFY(!dialog.isVisible());
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.edtCompanyName->text(), QStringLiteral("Beta Trading"));
+        dialog.close();
     }
 
     void failureAfterTheCompanyRowRollsItBack()
