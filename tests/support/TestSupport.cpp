@@ -298,10 +298,10 @@ FrozenServer::FrozenServer(const TestDatabase& db) : m_pid(TestServerPid(db))
 {
     if (m_pid == 0)
         return;
-    // Should this process die while the server is stopped, the watchdog continues it.
-    QProcess::startDetached(QStringLiteral("sh"),
-                            {QStringLiteral("-c"), QStringLiteral("sleep 20; kill -CONT %1").arg(m_pid)}, {},
-                            &m_watchdog);
+    // Should this process die while the server is stopped, the watchdog continues it. It
+    // lets go of this process's output, which the test runner waits on.
+    const QString watchdog = QStringLiteral("exec </dev/null >/dev/null 2>&1; sleep 20; kill -CONT %1").arg(m_pid);
+    QProcess::startDetached(QStringLiteral("sh"), {QStringLiteral("-c"), watchdog}, {}, &m_watchdog);
     m_frozen = ::kill(pid_t(m_pid), SIGSTOP) == 0;
 }
 
