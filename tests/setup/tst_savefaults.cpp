@@ -25,14 +25,14 @@ const QString changedMessage =
 
 // A logged-in administrator of Alpha (selected) with cost centre 10 "Sales", working
 // through a proxy that can lose the connection at a commit.
-struct World {
+struct ProxyWorld {
     TestDatabase db;
     std::unique_ptr<FaultProxy> proxy;
     std::unique_ptr<TfrmMain> w;
     MessageLog log;
     int user = 0, alpha = 0, sales = 0;
 
-    World()
+    ProxyWorld()
     {
         proxy = std::make_unique<FaultProxy>(db.settings());
         SetConnectionSettings(proxy->settings());
@@ -44,7 +44,7 @@ struct World {
         w->Login(user);
         SelectId(w->cbCompany, alpha);
     }
-    ~World()
+    ~ProxyWorld()
     {
         w.reset();   // the program's connection goes before the network under it
         proxy.reset();
@@ -70,14 +70,14 @@ struct World {
 // The company or cost-centre dialog of the list window, in its new or edit mode, with
 // the list's row of the edited one selected (as the edit button leaves it).
 struct Dialogs {
-    World& x;
+    ProxyWorld& x;
     std::unique_ptr<TfrmCompanies> companies;
     std::unique_ptr<TfrmCostCentres> costCentres;
     std::unique_ptr<SetupEditDialog> dialog;
     LabeledEdit* first = nullptr;    // company name / cost centre number
     LabeledEdit* second = nullptr;   // cost centre description
 
-    Dialogs(World& world, const QString& kind, bool edit) : x(world)
+    Dialogs(ProxyWorld& world, const QString& kind, bool edit) : x(world)
     {
         if (kind == "company") {
             companies = std::make_unique<TfrmCompanies>(x.w.get());
@@ -162,7 +162,7 @@ private slots:
         QFETCH(QStringList, messages);
         QFETCH(QStringList, errors);
         QFETCH(bool, closed);
-        World x;
+        ProxyWorld x;
         Dialogs d(x, kind, edit);
         d.type(kind == "company" ? "Beta Trading" : "20", "Beta Trading");
         x.proxy->arm(committed ? FaultProxy::Fault::LoseCommitReply : FaultProxy::Fault::LoseCommit);
@@ -214,7 +214,7 @@ private slots:
         QFETCH(bool, stillRunning);
         QFETCH(QString, what);
         QFETCH(QStringList, rows);
-        World x;
+        ProxyWorld x;
         Dialogs d(x, kind, true);
         // A changes only the number (or the name); B's other change must survive.
         if (kind == "company")
