@@ -11,7 +11,6 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QScreen>
 #include <QFile>
 #include <QHeaderView>
@@ -96,6 +95,22 @@ private slots:
             << QByteArray("-5\r\n6\r\n0\r\n-20\r\n0\r\n") << QPoint(-5, 6) << s0;
         QTest::newRow("LF only and blanks") << QByteArray(" 1 \n2\n640\n480") << QPoint(1, 2) << QSize(640, 480);
         QTest::newRow("binary junk") << QByteArray("\x01\xff\x00zz\r\n", 7) << p0 << s0;
+        // From another screen setup: the window is put back on the screen, centred, and is
+        // never larger than the screen.
+        const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint centred = desk.center() - QPoint(200, 150);
+        QTest::newRow("far off every screen") << QByteArray("-30000\r\n-30000\r\n400\r\n300\r\n") << centred
+                                              << QSize(400, 300);
+        QTest::newRow("right of the screen") << QByteArray("5000\r\n50\r\n400\r\n300\r\n") << centred
+                                             << QSize(400, 300);
+        QTest::newRow("title bar above the screen")
+            << QByteArray("50\r\n-200\r\n400\r\n300\r\n") << centred << QSize(400, 300);
+        QTest::newRow("largest position") << QByteArray("2147483647\r\n2147483647\r\n400\r\n300\r\n") << centred
+                                          << QSize(400, 300);
+        QTest::newRow("largest size") << QByteArray("0\r\n0\r\n2147483647\r\n2147483647\r\n") << QPoint(0, 0)
+                                      << desk.size();
+        // Not one of the program's files: ignored, not read whole.
+        QTest::newRow("30 MB") << QByteArray("100\r\n50\r\n400\r\n300\r\n0\r\n").repeated(1200000) << p0 << s0;
     }
     void windowFileWithGarbage()
     {
@@ -111,44 +126,6 @@ private slots:
         QCOMPARE(w.pos(), pos);
         QCOMPARE(w.size(), size);
         QVERIFY(!w.isMaximized());
-    }
-
-    // A layout from another screen setup or a damaged file: the window stays reachable
-    // on an available screen, no larger than it, and a huge file is not read whole.
-    void windowFileCannotHideTheWindow_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("kept");   // position and size as stored
-        QTest::newRow("on screen") << QByteArray("100\r\n50\r\n400\r\n300\r\n0\r\n") << true;
-        QTest::newRow("far off every screen") << QByteArray("-30000\r\n-30000\r\n400\r\n300\r\n0\r\n") << false;
-        QTest::newRow("right of the screen") << QByteArray("5000\r\n50\r\n400\r\n300\r\n0\r\n") << false;
-        QTest::newRow("title bar above the screen") << QByteArray("50\r\n-200\r\n400\r\n300\r\n0\r\n") << false;
-        QTest::newRow("largest size") << QByteArray("0\r\n0\r\n2147483647\r\n2147483647\r\n0\r\n") << false;
-        QTest::newRow("largest position") << QByteArray("2147483647\r\n2147483647\r\n400\r\n300\r\n0\r\n")
-                                          << false;
-        QTest::newRow("30 MB of lines") << QByteArray("100\r\n50\r\n400\r\n300\r\n0\r\n").repeated(1200000)
-                                        << false;
-    }
-    void windowFileCannotHideTheWindow()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(bool, kept);
-        writeLayout("frmPlaced", content);
-        QWidget w;
-        w.setObjectName("frmPlaced");
-        w.move(20, 30);
-        w.resize(200, 100);
-        QElapsedTimer clock;
-        clock.start();
-        LoadForm(&w);
-        QVERIFY2(clock.elapsed() < 1000, "the layout file took long to read");
-        const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
-        QVERIFY2(desk.contains(w.geometry().topLeft()), qPrintable(QString("%1,%2").arg(w.x()).arg(w.y())));
-        QVERIFY(w.width() <= desk.width() && w.height() <= desk.height());
-        if (kept)
-            QCOMPARE(w.geometry(), QRect(100, 50, 400, 300));
-        else
-            QVERIFY(w.geometry() != QRect(100, 50, 400, 300));
     }
 
     // Grid files: one width per line; short files leave the rest, long files are cut,
