@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <pugixml.hpp>
 #include <zip.h>
@@ -64,6 +65,15 @@ QString XmlSafeText(const QString& text)
             out.append(bad ? QChar(QChar::ReplacementCharacter) : text[i]);
     }
     return out.isNull() ? text : out;
+}
+
+QString InlineStringText(const QString& text)
+{
+    QString safe = XmlSafeText(text);
+    static const QRegularExpression escape(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+    if (safe.contains(QLatin1String("_x")))
+        safe.replace(escape, QStringLiteral("_x005F_"));
+    return safe;
 }
 
 QString CellReference(int row, int column)
@@ -370,7 +380,7 @@ XlsxSheet::~XlsxSheet() = default;
 
 void XlsxSheet::setCell(int row, int column, const QString& rawText)
 {
-    const QString text = XmlSafeText(rawText);
+    const QString text = InlineStringText(rawText);
     const bool empty = text.isEmpty();
     pugi::xml_node r = d->row(row, !empty);
     pugi::xml_node c = r ? d->cell(r, row, column, !empty) : pugi::xml_node();

@@ -33,6 +33,11 @@ std::optional<QString> NumberCellValue(const QString& text, QChar decimalPoint);
 // so the spreadsheet program accepts the file and the user sees where something was.
 QString XmlSafeText(const QString& text);
 
+// What a cell's <t> element holds for `text`: XmlSafeText, and the underscore of every
+// "_xHHHH_" in it written as "_x005F_", since spreadsheet programs read "_xHHHH_" in a
+// cell's text as the character of that code.
+QString InlineStringText(const QString& text);
+
 // "A1" style reference of a 1-based row and column.
 QString CellReference(int row, int column);
 
