@@ -7,6 +7,9 @@
 #include <pugixml.hpp>
 #include <zip.h>
 
+#include <cstdio>
+#include <cstring>
+
 // Numbers -------------------------------------------------------------------------
 
 std::optional<QString> NumberCellValue(const QString& text, QChar decimalPoint)
@@ -76,14 +79,6 @@ QString InlineStringText(const QString& text)
     return safe;
 }
 
-QString CellReference(int row, int column)
-{
-    QString letters;
-    for (int c = column; c > 0; c = (c - 1) / 26)
-        letters.prepend(QChar(u'A' + (c - 1) % 26));
-    return letters + QString::number(row);
-}
-
 namespace {
 // Row and column of an "A1" reference; {0, 0} when it is not one.
 std::pair<int, int> parseReference(const char* ref)
@@ -100,6 +95,20 @@ std::pair<int, int> parseReference(const char* ref)
 }
 
 int columnOfCell(pugi::xml_node c) { return parseReference(c.attribute("r").value()).second; }
+
+// The "A1" reference of a cell, written into a buffer: no string per cell.
+const char* referenceText(char (&buffer)[24], int row, int column)
+{
+    char letters[8];
+    int n = 0;
+    for (int c = column; c > 0; c = (c - 1) / 26)
+        letters[n++] = char('A' + (c - 1) % 26);
+    int at = 0;
+    while (n > 0)
+        buffer[at++] = letters[--n];
+    std::snprintf(buffer + at, sizeof buffer - size_t(at), "%d", row);
+    return buffer;
+}
 
 class ByteWriter : public pugi::xml_writer {
 public:
@@ -131,6 +140,12 @@ QString relsOf(const QString& part)
 }
 
 QString zipMessage(zip_error_t* error) { return QString::fromLocal8Bit(zip_error_strerror(error)); }
+}
+
+QString CellReference(int row, int column)
+{
+    char buffer[24];
+    return QString::fromLatin1(referenceText(buffer, row, column));
 }
 
 // Workbook ------------------------------------------------------------------------
@@ -240,16 +255,8 @@ void XlsxWorkbook::saveAs(const QString& path)
     auto fail = [&path](const QString& why) {
         throw XlsxError(QStringLiteral("The workbook \"%1\" could not be written: %2.").arg(path, why));
     };
-    // The template's bytes first, then its changed parts replaced: the parts that do not
-    // change are copied as they are, compressed bytes and all.
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(m_template) != m_template.size() ||
-        !out.flush())
-        fail(out.errorString());
-    out.close();
-
     int code = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), 0, &code);
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
     if (!archive) {
         zip_error_t error;
         zip_error_init_with_code(&error, code);
@@ -257,18 +264,37 @@ void XlsxWorkbook::saveAs(const QString& path)
         zip_error_fini(&error);
         fail(why);
     }
-    std::vector<QByteArray> contents;   // read by zip_close
+    // The template's parts in the template's order: the unchanged ones copied from it, the
+    // changed sheets from their XML (kept alive until zip_close reads them).
+    std::vector<QByteArray> contents;
     contents.reserve(m_sheets.size());
-    for (const auto& [part, sheet] : m_sheets) {
-        contents.push_back(sheet->xml());
-        const zip_int64_t index = zip_name_locate(archive, part.toUtf8().constData(), 0);
-        zip_source_t* source = zip_source_buffer(archive, contents.back().constData(), zip_uint64_t(contents.back().size()), 0);
-        if (index < 0 || !source || zip_file_replace(archive, zip_uint64_t(index), source, 0) != 0) {
+    const zip_int64_t entries = zip_get_num_entries(m_zip, 0);
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        zip_source_t* source = nullptr;
+        const auto sheet = zip_stat_index(m_zip, zip_uint64_t(i), 0, &st) == 0
+                               ? m_sheets.find(QString::fromUtf8(st.name))
+                               : m_sheets.end();
+        if (sheet != m_sheets.end()) {
+            contents.push_back(sheet->second->xml());
+            source = zip_source_buffer(archive, contents.back().constData(), zip_uint64_t(contents.back().size()), 0);
+        } else {
+            source = zip_source_zip(archive, m_zip, zip_uint64_t(i), 0, 0, 0);
+        }
+        const zip_int64_t index = source ? zip_file_add(archive, st.name, source, ZIP_FL_ENC_UTF_8) : -1;
+        if (index < 0) {
             zip_source_free(source);
             const QString why = QString::fromLocal8Bit(zip_strerror(archive));
             zip_discard(archive);
             fail(why);
         }
+        if (st.valid & ZIP_STAT_MTIME)
+            zip_file_set_mtime(archive, zip_uint64_t(index), st.mtime, 0);
+        // A large sheet at the fastest deflate level: libzip's default, the best, takes
+        // several times as long for a file only somewhat smaller.
+        if (sheet != m_sheets.end())
+            zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
     }
     // zip_close writes a temporary file beside the target and renames it over the target.
     if (zip_close(archive) != 0) {
@@ -329,7 +355,8 @@ struct XlsxSheet::Impl {
         // A row whose cells are about to change no longer matches a spans hint.
         row.remove_attribute("spans");
         pugi::xml_node c = before ? row.insert_child_before("c", before) : row.append_child("c");
-        c.append_attribute("r").set_value(CellReference(r, column).toLatin1().constData());
+        char reference[24];
+        c.append_attribute("r").set_value(referenceText(reference, r, column));
         // Typing into an empty cell gives it the row's style, else the column's.
         const char* style = nullptr;
         if (row.attribute("customFormat").as_bool())
@@ -366,8 +393,9 @@ XlsxSheet::XlsxSheet(const QString& partName, const QByteArray& xml, QChar decim
         previous = number;
         int column = 0;
         for (pugi::xml_node c : r.children("c")) {
+            char reference[24];
             if (!c.attribute("r"))
-                c.append_attribute("r").set_value(CellReference(number, column + 1).toLatin1().constData());
+                c.append_attribute("r").set_value(referenceText(reference, number, column + 1));
             column = columnOfCell(c);
         }
     }

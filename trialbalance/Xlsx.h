@@ -55,8 +55,8 @@ public:
     // The sheet of that name; throws XlsxError when the template has none.
     XlsxSheet& sheet(const QString& name);
 
-    // Writes the workbook to `path`, which is replaced whole; throws XlsxError, and then
-    // `path` may hold a copy of the template but never a half-written workbook.
+    // Writes the workbook to `path`, which is replaced whole (an empty file, reserved by
+    // the caller, or none); throws XlsxError, and then `path` is left as it was.
     void saveAs(const QString& path);
 
 private:
