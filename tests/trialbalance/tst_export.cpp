@@ -180,7 +180,7 @@ QMap<QString, Sheet> expectedSheets(QMap<QString, Sheet> sheets, const TrialBala
     for (int p = 0; p < input.periods.size(); ++p)
         setAt(in, 7, 3 + p, input.periods[p]);
 
-    setAt(tb, 1, 1, "Trial Balance: " + input.company + ", financial year " + input.year);
+    setAt(tb, 1, 1, "Trial Balance: " + input.company + " (" + input.year + ")");
     const bool periods = !input.periods.isEmpty();
     for (int col = 11; col <= 29; ++col) {
         const int period = col - 12;   // -1: the opening balance
@@ -363,8 +363,9 @@ private slots:
                     QCOMPARE(QString(c.attribute("t").value()), "inlineStr");
                     QCOMPARE(QString::fromUtf8(c.child("is").child_value("t")), InlineStringText(text));
                 }
-                // New amount cells take the amount columns' style, as typing into them would.
-                QCOMPARE(QString(c.attribute("s").value()), col >= 11 ? "3" : "");
+                // New cells take their column's style, as typing into them would: amounts
+                // the amount format, Level and Use For Account centred.
+                QCOMPARE(QString(c.attribute("s").value()), QString(col >= 11 ? "3" : col >= 9 ? "7" : ""));
                 ++checked;
             }
             // Empty grid cells are left out.
@@ -379,6 +380,7 @@ private slots:
         const QString xml = QString::fromUtf8(made.bytes["xl/worksheets/sheet1.xml"]);
         QVERIFY(xml.contains("<c r=\"K6\" s=\"3\"><v>1500</v></c>"));
         QVERIFY(xml.contains("<c r=\"E8\" t=\"inlineStr\"><is><t>007</t></is></c>"));
+        QVERIFY(xml.contains("<c r=\"I6\" s=\"7\"><v>1</v></c>"));
         QVERIFY(xml.contains("<t xml:space=\"preserve\"> 5</t>"));
     }
 
