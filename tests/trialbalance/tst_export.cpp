@@ -234,6 +234,18 @@ struct Books {
     }
 };
 
+// The main window on such books, logged in, showing the trial balance.
+struct Shown {
+    Books books;
+    MessageLog log;
+    TfrmMain w;
+    explicit Shown(bool withYear = true) : books(withYear)
+    {
+        w.Login(books.user);
+        showTrialBalance(w);
+    }
+};
+
 QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::NoDotAndDotDot); }
 }
 
@@ -389,20 +401,16 @@ private slots:
     // one exported from the window's grid, object rows without accounts included.
     void spreadsheetReadsEveryCellBack()
     {
-        Books books;
-        MessageLog log;
+        Shown shown;
+        auto& [books, log, w] = shown;
         LinkCatcher links;
-        TfrmMain w;
-        w.Login(books.user);
-        showTrialBalance(w);
         QVERIFY(w.cbFinancialPeriod->currentIndex() >= 0);
         QTest::mouseClick(w.btnExportTrialBalance, Qt::LeftButton);
         QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), qPrintable((log.messages + log.errors).join('\n')));
         QCOMPARE(links.urls.size(), 1);
         const QString fromWindow = links.urls.first().toLocalFile();
         QCOMPARE(QFileInfo(fromWindow).absolutePath(), QDir(m_temp).canonicalPath());
-        QList<QStringList> shown = snapshot(*w.sgTB);
-        const TrialBalanceTable windowGrid = tableOf(shown);
+        const TrialBalanceTable windowGrid = tableOf(snapshot(*w.sgTB));
         QStringList periods;
         for (int c = TB.OpeningBalance + 1; c < windowGrid.columnCount(); ++c)
             periods << windowGrid.cell(c, 0);
@@ -504,11 +512,8 @@ private slots:
 
         // The window: no year, the template gone from beside the program, nothing to open with.
         {
-            Books books(false);
-            MessageLog log;
-            TfrmMain w;
-            w.Login(books.user);
-            showTrialBalance(w);
+            Shown noYear(false);
+            auto& [books, log, w] = noYear;
             QCOMPARE(w.cbFinancialYear->currentIndex(), -1);
             LinkCatcher links;
             QTest::mouseClick(w.btnExportTrialBalance, Qt::LeftButton);
@@ -516,11 +521,8 @@ private slots:
             QVERIFY(links.urls.isEmpty());
             QVERIFY(filesIn(m_temp).isEmpty());
         }
-        Books books;
-        MessageLog log;
-        TfrmMain w;
-        w.Login(books.user);
-        showTrialBalance(w);
+        Shown shown;
+        auto& [books, log, w] = shown;
         {
             LinkCatcher links;
             const QString aside = besideProgram() + ".aside";
@@ -544,12 +546,9 @@ private slots:
     // Two exports in a row: two workbooks, neither of them the template, which is unchanged.
     void twoExportsTwoFiles()
     {
-        Books books;
-        MessageLog log;
+        Shown shown;
+        auto& [books, log, w] = shown;
         LinkCatcher links;
-        TfrmMain w;
-        w.Login(books.user);
-        showTrialBalance(w);
         const QByteArray before = [] {
             QFile f(besideProgram());
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
