@@ -135,7 +135,7 @@ void TfrmMain::btnExportTrialBalanceClick(QObject*)
 
     QString path;
     try {
-        path = ExportTrialBalance(MainDir(true) + QStringLiteral("Trial Balance.xlsx"), QDir::tempPath(), grid, input,
+        path = ExportTrialBalance(ShippedFile(QStringLiteral("Trial Balance.xlsx")), QDir::tempPath(), grid, input,
                                   Money::decimalSeparator());
     } catch (const XlsxError& e) {
         Boodskap(e.message());
