@@ -15,7 +15,8 @@
 inline const QDate JournalToday(2026, 12, 10);   // in the period 1 to 31 December 2026
 
 // "Acme" with cost centre 1000 "Head Office" and the accounts 1000.200 "Bank" and
-// 1000.300 "Sales"; a year of twelve periods from 1 March 2026; user "ann".
+// 1000.300 "Sales"; a year of twelve periods from 1 March 2026; user "ann", not an
+// administrator, with the given right on journal entries.
 struct JournalBooks {
     TestDatabase db;
     int user = 0, company = 0, centre = 0, bank = 0, sales = 0, year = 0;
@@ -25,7 +26,7 @@ struct JournalBooks {
     {
         user = db.addUser("ann", "ann@example.com", "secret");
         company = db.addCompany("Acme");
-        db.addAccess(user, company, "Yes", "Yes", "View", journalRight);
+        db.addAccess(user, company, "Yes", "No", "View", journalRight);
         centre = db.addCostCentre(company, 1000, "Head Office");
         bankObject = db.addObject(200, "Bank", "Balance Sheet", 1);
         salesObject = db.addObject(300, "Sales", "Income Statement", 1);
