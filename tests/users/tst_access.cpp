@@ -11,29 +11,14 @@
 #include <QTest>
 
 namespace {
-int statementsSent()
-{
-    QSqlQuery q = Connection::current()->execute(QStringLiteral("SHOW SESSION STATUS LIKE 'Questions'"));
-    q.next();
-    return q.value(1).toInt();
-}
-
 // Statements a piece of work sends, not counting the counting itself.
 int statementsOf(const std::function<void()>& work)
 {
-    const int a = statementsSent();
-    const int counting = statementsSent() - a;
-    const int before = statementsSent();
+    const int a = StatementsSent();
+    const int counting = StatementsSent() - a;
+    const int before = StatementsSent();
     work();
-    return statementsSent() - before - counting;
-}
-
-void choose(QComboBox* box, const QString& text)
-{
-    const int index = box->findText(text);
-    QVERIFY2(index >= 0, qPrintable(text));
-    box->setCurrentIndex(index);
-    emit box->activated(index);
+    return StatementsSent() - before - counting;
 }
 
 // Counts the times the program asked to end, instead of ending.
@@ -150,7 +135,7 @@ private slots:
         EndRequests ends;
         TfrmMain w;
         w.Login(user);
-        choose(w.cbCompany, company);
+        Choose(w.cbCompany, company);
         QCOMPARE(w.TestAccess(field, level), answer);
         QVERIFY(log.messages.isEmpty());   // the callers say why
         QCOMPARE(ends.count, 0);
@@ -230,7 +215,7 @@ private slots:
         MessageLog log;
         TfrmMain w;
         w.Login(user);
-        choose(w.cbCompany, company);
+        Choose(w.cbCompany, company);
         bool result = !answer;
         QCOMPARE(statementsOf([&] { result = w.TestSetupAccess(); }) > 0, sendsStatement);
         QCOMPARE(result, answer);
@@ -266,11 +251,11 @@ private slots:
         QCOMPARE(log.messages,
                  QStringList{"The selected company/companies does not all have view access to journal entries."});
         log.clear();
-        choose(w.cbCompany, "A");
+        Choose(w.cbCompany, "A");
         w.pcMain->setCurrentWidget(w.tsJournalEntries);
         QCOMPARE(w.pcMain->currentWidget(), w.tsJournalEntries);
         QVERIFY(log.messages.isEmpty());
-        choose(w.cbCompany, "B");
+        Choose(w.cbCompany, "B");
         QCOMPARE(w.pcMain->currentWidget(), w.tsWelcome);
         QCOMPARE(log.messages.size(), 1);
     }
