@@ -1,4 +1,4 @@
-#include "../setup/SetupTestHelpers.h"
+#include "SetupTestHelpers.h"
 #include "JournalTesting.h"
 #include "TestSupport.h"
 
