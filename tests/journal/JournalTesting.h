@@ -14,17 +14,17 @@
 
 inline const QDate JournalToday(2026, 12, 10);   // in the period 1 to 31 December 2026
 
-// "Acme" with cost centre 1000 "Head Office" and the accounts 1000.200 "Bank" and
-// 1000.300 "Sales"; a year of twelve periods from 1 March 2026; user "ann", not an
-// administrator, with the given right on journal entries.
-struct JournalBooks {
-    TestDatabase db;
-    int user = 0, company = 0, centre = 0, bank = 0, sales = 0, year = 0;
+// The shared world (a database, the main window, user "ann") with "Acme": cost centre
+// 1000 "Head Office", the accounts 1000.200 "Bank" and 1000.300 "Sales", a year of twelve
+// periods from 1 March 2026; ann is not its administrator and has the given right on
+// journal entries. Logged in when the books are built.
+struct JournalBooks : World {
+    int company = 0, centre = 0, bank = 0, sales = 0, year = 0;
     int bankObject = 0, salesObject = 0;
+    JournalBooks& books = *this;
 
-    explicit JournalBooks(const QString& journalRight = "Create")
+    explicit JournalBooks(const QString& journalRight = "Create", bool login = true)
     {
-        user = db.addUser("ann", "ann@example.com", "secret");
         company = db.addCompany("Acme");
         db.addAccess(user, company, "Yes", "No", "View", journalRight);
         centre = db.addCostCentre(company, 1000, "Head Office");
@@ -33,10 +33,8 @@ struct JournalBooks {
         bank = db.addAccount(centre, bankObject, "Bank account");
         sales = db.addAccount(centre, salesObject, "Sales account");
         year = db.addYear(company, "2026", QDate(2026, 3, 1));
-    }
-    int count(const QString& table) const
-    {
-        return db.scalar(QStringLiteral("SELECT COUNT(*) FROM `%1`").arg(table)).toInt();
+        if (login)
+            w.Login(user);
     }
 };
 

@@ -59,9 +59,8 @@ private slots:
         setCreatedBy(b, 10, bob);
         b.db.exec(QStringLiteral("UPDATE transactions SET `edited by` = %1, `posted by` = %2, posted = 'Yes' "
                                  "WHERE `transaction number` = 10").arg(b.user).arg(bob));
-        MessageLog log;
-        TfrmMain w;
-        w.Login(b.user);
+        MessageLog& log = b.log;
+        TfrmMain& w = b.w;
         showJournalEntries(w);
         QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), qPrintable((log.messages + log.errors).join('\n')));
         QVERIFY(w.dbgJournalEntries->isVisibleTo(&w));
@@ -83,9 +82,8 @@ private slots:
     void emptyListShowsItsLabel()
     {
         JournalBooks b;
-        MessageLog log;
-        TfrmMain w;
-        w.Login(b.user);
+        MessageLog& log = b.log;
+        TfrmMain& w = b.w;
         showJournalEntries(w);
         QVERIFY(!w.dbgJournalEntries->isVisibleTo(&w));
         QVERIFY(w.lblJournalEntryInfo->isVisibleTo(&w));
@@ -104,7 +102,7 @@ private slots:
     // own sums.
     void allCompaniesListEachEntryOnItsOwn()
     {
-        JournalBooks b;
+        JournalBooks b("Create", false);
         const int beta = b.db.addCompany("Beta");
         b.db.addAccess(b.user, beta, "Yes", "Yes", "View", "View");
         const int centre = b.db.addCostCentre(beta, 10, "Main");
@@ -114,8 +112,8 @@ private slots:
         b.db.addEntry(b.company, 1, JournalToday, {{b.bank, "100"}, {b.sales, "-100"}}, "Acme one");
         b.db.addEntry(beta, 1, JournalToday, {{betaBank, "7"}, {betaSales, "-7"}}, "Beta one");
         b.db.addEntry(beta, 2, JournalToday, {{betaBank, "3"}, {betaSales, "-3"}}, "Beta two");
-        MessageLog log;
-        TfrmMain w;
+        MessageLog& log = b.log;
+        TfrmMain& w = b.w;
         w.Login(b.user);
         QCOMPARE(w.cbCompany->currentText(), QStringLiteral("All"));
         showJournalEntries(w);
@@ -137,9 +135,8 @@ private slots:
     void withoutTheViewRightTheTabSendsBackToWelcome()
     {
         JournalBooks b("No Access");
-        MessageLog log;
-        TfrmMain w;
-        w.Login(b.user);
+        MessageLog& log = b.log;
+        TfrmMain& w = b.w;
         w.pcMain->setCurrentWidget(w.tsJournalEntries);
         QCOMPARE(w.pcMain->currentWidget(), w.tsWelcome);
         QCOMPARE(log.messages,
@@ -172,7 +169,7 @@ private slots:
         QFETCH(QString, case_);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        JournalBooks b(case_ == "view" || case_ == "closed" ? "View" : "Create");
+        JournalBooks b(case_ == "view" || case_ == "closed" ? "View" : "Create", false);
         if (case_ == "all") {
             const int beta = b.db.addCompany("Beta");
             b.db.addAccess(b.user, beta);
@@ -181,8 +178,8 @@ private slots:
         } else if (case_ == "no accounts") {
             b.db.exec("DELETE FROM accounts");
         }
-        MessageLog log;
-        TfrmMain w;
+        MessageLog& log = b.log;
+        TfrmMain& w = b.w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.Login(b.user);
@@ -202,9 +199,8 @@ private slots:
     void enteredEntryShowsInTheListAndTheTrialBalance()
     {
         JournalBooks b;
-        MessageLog log;
-        TfrmMain w;
-        w.Login(b.user);
+        MessageLog& log = b.log;
+        TfrmMain& w = b.w;
         showJournalEntries(w);
         QVERIFY(!w.dbgJournalEntries->isVisibleTo(&w));
         auto modal = OnNextModal([](QDialog* d) {
@@ -236,8 +232,7 @@ private slots:
     // The list's column widths are kept with the main window's layout.
     void columnWidthsAreKept()
     {
-        JournalBooks b;
-        MessageLog log;
+        JournalBooks b("Create", false);
         {
             TfrmMain w;
             w.dbgJournalEntries->setGridColumnWidth(3, 211);

@@ -16,13 +16,8 @@
 #include <atomic>
 
 namespace {
-// The main window logged in on the books, and a fresh entry window.
-struct Desk {
-    JournalBooks books;
-    MessageLog log;
-    TfrmMain w;
-    Desk() { w.Login(books.user); }
-};
+// The main window logged in on the books.
+using Desk = JournalBooks;
 
 // Another workstation on a thread of its own: it runs `hold` in an open transaction, then
 // waits until a statement of someone else waits for one of its locks (or until told to
