@@ -125,6 +125,7 @@ public:
 
     // journal/
     void RefreshFilterstsJournalEntries(QObject* Sender = nullptr);
+    void btnNewJournalEntryClick(QObject* Sender = nullptr);
 
     // setup/
     void acCompaniesExecute(QObject* Sender = nullptr);
