@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPalette>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -40,6 +41,8 @@ QVariant StringGridModel::data(const QModelIndex& index, int role) const
 {
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return cell(index.column(), index.row() + 1);
+    if (role == Qt::BackgroundRole && index.column() < fixedCols)
+        return QPalette().button();
     return {};
 }
 
@@ -68,7 +71,7 @@ QVariant StringGridModel::headerData(int section, Qt::Orientation o, int role) c
 Qt::ItemFlags StringGridModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (editable)
+    if (editable && index.column() >= fixedCols)
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -202,6 +205,8 @@ void StringGrid::setEditable(bool editable)
     setEditTriggers(editable ? QAbstractItemView::AllEditTriggers
                              : QAbstractItemView::NoEditTriggers);
 }
+
+void StringGrid::setFixedColumnCount(int count) { m_model->fixedCols = count; }
 
 int StringGrid::defaultColumnWidth() const { return horizontalHeader()->defaultSectionSize(); }
 void StringGrid::setDefaultColumnWidth(int width) { horizontalHeader()->setDefaultSectionSize(width); }

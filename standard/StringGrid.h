@@ -22,6 +22,8 @@ public:
     int currentColumn() const;
     void setCurrentCell(int col, int row);
     void setEditable(bool editable);
+    // The first count columns are fixed: shown as titles are and never edited.
+    void setFixedColumnCount(int count);
     int defaultColumnWidth() const;
     void setDefaultColumnWidth(int width);
 
@@ -56,6 +58,7 @@ public:
     int cols() const { return m_cols; }
     int rows() const { return m_rows; }
     bool editable = false;
+    int fixedCols = 0;
     int updating = 0;
 
 signals:
