@@ -11,7 +11,9 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 
@@ -106,7 +108,10 @@ TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
                              QStringLiteral("Period Open")};
     for (int c = 0; c < titles.size(); ++c)
         sg->setCell(c, 0, titles[c]);
-    sg->setColumnWidth(PeriodNumberColumn, 80);
+    // 80 as designed, wider where this system's font needs it for the title.
+    const QFontMetrics header(sg->horizontalHeader()->font());
+    sg->setColumnWidth(PeriodNumberColumn,
+                       std::max(80, header.horizontalAdvance(titles[0]) + 2 * header.averageCharWidth()));
     for (int n = 1; n <= MaxPeriods; ++n)
         sg->setCell(PeriodNumberColumn, n, QString::number(n));
 }
