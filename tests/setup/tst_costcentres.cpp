@@ -1,4 +1,5 @@
 #include "SetupTestHelpers.h"
+#include "AdminWorld.h"
 #include "TestSupport.h"
 
 #include "app/Main.h"
@@ -16,21 +17,7 @@
 #include <QTest>
 
 namespace {
-// A logged-in administrator of two companies with the first selected in the filter bar.
-struct World {
-    TestDatabase db;
-    TfrmMain w;
-    MessageLog log;
-    int user = db.addUser("ann", "ann@example.com", "secret");
-    int alpha = db.addCompany("Alpha Farms");
-    int beta = db.addCompany("Beta Trading");
-    World()
-    {
-        db.addAccess(user, alpha);
-        db.addAccess(user, beta);
-        w.Login(user);
-        SelectId(w.cbCompany, alpha);
-    }
+struct World : AdminOfTwoCompanies {
     // Cost centres of a company as "number description", in number order.
     QStringList stored(int company) const
     {

@@ -1,4 +1,5 @@
 #include "SetupTestHelpers.h"
+#include "AdminWorld.h"
 #include "TestSupport.h"
 
 #include "app/Main.h"
@@ -20,22 +21,9 @@
 #include <QTest>
 
 namespace {
-// A logged-in administrator of two companies with the first selected in the filter bar.
-struct World {
-    TestDatabase db;
-    TfrmMain w;
-    MessageLog log;
-    int user = db.addUser("ann", "ann@example.com", "secret");
-    int alpha = db.addCompany("Alpha Farms");
-    int beta = db.addCompany("Beta Trading");
-    World()
-    {
-        db.addAccess(user, alpha);
-        db.addAccess(user, beta);
-        w.Login(user);
-        SelectId(w.cbCompany, alpha);
-        w.RefreshFilters();
-    }
+// The administrator's world, with the filter bar filled for the selected company.
+struct World : AdminOfTwoCompanies {
+    World() { w.RefreshFilters(); }
     // The years of a company as "description last-day", in id order.
     QStringList years(int company) const
     {
