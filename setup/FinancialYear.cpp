@@ -276,7 +276,7 @@ void TfrmMain::lblFinancialPeriodClick(QObject* Sender)
         return;
     }
     {
-        TfrmFinancialYear dialog(this);
+        TfrmFinancialYear dialog(this, nullptr);
         dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
         dialog.FinancialYearID = SelectedId(cbFinancialYear);
         dialog.LoadEdit();

@@ -14,8 +14,9 @@ class QDateEdit;
 class TfrmFinancialYear : public SetupEditDialog {
     Q_OBJECT
 public:
-    // list: the list window the dialog was opened from; none when opened from the filter bar.
-    explicit TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list = nullptr);
+    // list: the list window the dialog was opened from, rerun after a save; nullptr when
+    // opened from the filter bar.
+    TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list);
 
     // The captions that are the dialog's modes.
     static inline const QString NewCaption = QStringLiteral("New Financial Year");

@@ -65,7 +65,7 @@ void TfrmFinancialYears::Load(bool OnCreateForm)
 
 void TfrmFinancialYears::btnNewFinancialYearClick()
 {
-    TfrmFinancialYear dialog(this);
+    TfrmFinancialYear dialog(this, this);
     dialog.CompanyID = frmMain->selectedCompanyId().value();
     dialog.exec();
 }
@@ -74,7 +74,7 @@ void TfrmFinancialYears::btnEditFinancialYearClick()
 {
     if (!HasSelectedRow(QStringLiteral("First select a financial year.")))
         return;
-    TfrmFinancialYear dialog(this);
+    TfrmFinancialYear dialog(this, this);
     dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
     dialog.FinancialYearID = frmMain->qrFinancialYears->asInteger(QStringLiteral("id"));
     dialog.LoadEdit();

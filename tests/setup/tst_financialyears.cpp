@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -266,7 +267,7 @@ private slots:
         third.btnOkClick();
         QCOMPARE(x.years(x.alpha), (QStringList{"FY2017 28/02/2018", "FY2018 28/02/2019", "FY2019 29/02/2020"}));
         // Another company's years do not count.
-        TfrmFinancialYear beta(&list);
+        TfrmFinancialYear beta(&list, nullptr);
         beta.CompanyID = x.beta;
         calculate(beta, "FY2017", QDate(2016, 7, 1));
         beta.btnOkClick();
@@ -663,6 +664,49 @@ private slots:
         QCOMPARE(dialog.sg->currentColumn(), 1);
         QCOMPARE(x.years(x.alpha), (QStringList{"FY2017 28/02/2018", "Theirs 28/02/2019"}));
         QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM `financial periods`").toInt(), 12);
+    }
+
+    void theDemoUserOpensTheNextFinancialYear()
+    {
+        SetClockForTesting({});
+        TestDatabase db;
+        db.execFile(QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() + "/demo.sql");
+        TfrmMain w;
+        MessageLog log;
+        w.Login(db.scalar("SELECT ID FROM wp_users WHERE user_login = 'demo'").toInt());
+        const QDate next = db.scalar("SELECT MAX(`last day of financial year`) FROM `financial years`")
+                               .toDate()
+                               .addDays(1);
+        std::shared_ptr<ModalAction> yearDialog;
+        auto list = OnNextModal([&](QDialog* d) {
+            auto* years = qobject_cast<TfrmFinancialYears*>(d);
+            QVERIFY(years);
+            yearDialog = OnNextModal([&](QDialog* d2) {
+                auto* dialog = qobject_cast<TfrmFinancialYear*>(d2);
+                QVERIFY(dialog);
+                QTest::keyClicks(dialog->edtFinancialYearDescription, "Next year");
+                dialog->dtpStartDate->setDate(next);
+                dialog->btnCalculate->click();
+                dialog->btnOk->click();
+                QVERIFY(!dialog->isVisible());
+            });
+            years->btnNewFinancialYear->click();
+            QCOMPARE(years->dbgFinancialYears->currentIndex().row(), 2);
+        });
+        w.acFinancialYears->trigger();
+        QVERIFY(list->ran && yearDialog && yearDialog->ran);
+        QCOMPARE(log.messages, QStringList{"Do you want to overwrite existing values?"});
+        // Picked in the filter bar, the year offers its twelve periods.
+        const int year = w.cbFinancialYear->findText(w.cbCompany->currentText() + " - Next year");
+        QVERIFY(year >= 0);
+        w.cbFinancialYear->setCurrentIndex(year);
+        emit w.cbFinancialYear->activated(year);
+        QCOMPARE(w.cbFinancialPeriod->count(), 12);
+        QCOMPARE(w.cbFinancialPeriod->itemText(0), QStringLiteral("Period 1"));
+        QCOMPARE(w.cbFinancialPeriod->itemText(11), QStringLiteral("Period 12"));
+        QCOMPARE(w.lblPeriodStartDate->text(), "Start Date: " + DateToMyString(next));
+        QCOMPARE(w.lblPeriodOpen->text(), QStringLiteral("Period Open: Yes"));
+        QVERIFY(log.errors.isEmpty());
     }
 
     void linksOpenTheHelpAndVersePages()
