@@ -1,5 +1,4 @@
 #include "SetupTestHelpers.h"
-#include "AdminWorld.h"
 #include "TestSupport.h"
 
 #include "app/Main.h"
@@ -22,9 +21,16 @@
 #include <QTest>
 
 namespace {
-// The administrator's world, with the filter bar filled for the selected company.
-struct World : AdminOfTwoCompanies {
-    World() { w.RefreshFilters(); }
+// A logged-in administrator of two companies, the first selected in the filter bar.
+struct YearsWorld : World {
+    int alpha = company("Alpha Farms");
+    int beta = company("Beta Trading");
+    YearsWorld()
+    {
+        w.Login(user);
+        SelectId(w.cbCompany, alpha);
+        w.RefreshFilters();
+    }
     // The years of a company as "description last-day", in id order.
     QStringList years(int company) const
     {
@@ -108,25 +114,10 @@ private slots:
     void init() { SetClockForTesting(QDateTime(QDate(2017, 3, 1), QTime(9, 0))); }
     void cleanup() { SetClockForTesting({}); }
 
-    void emptyListShowsItsLabelAndRefusesEdit()
-    {
-        World x;
-        x.db.addYear(x.beta, "Beta's year", QDate(2017, 3, 1));
-        TfrmFinancialYears list(&x.w);
-        QCOMPARE(list.windowTitle(), QStringLiteral("Setup -> Financial Years"));
-        QVERIFY(!list.dbgFinancialYears->isVisibleTo(&list));
-        QVERIFY(list.lblNoFinancialYearsExist->isVisibleTo(&list));
-        QCOMPARE(list.lblNoFinancialYearsExist->text(), QStringLiteral("~ No financial years exist ~"));
-        auto modal = OnNextModal();
-        list.btnEditFinancialYear->click();
-        QCOMPARE(x.log.messages, QStringList{"First select a financial year."});
-        QCoreApplication::processEvents();
-        QVERIFY(!modal->ran);
-    }
 
     void listHoldsTheCompanysYearsAndOpensThemForEditing()
     {
-        World x;
+        YearsWorld x;
         x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
         x.db.addYear(x.beta, "Beta's year", QDate(2017, 3, 1));
         const int fy2018 = x.db.addYear(x.alpha, "FY2018", QDate(2018, 3, 1));
@@ -159,7 +150,7 @@ private slots:
 
     void dialogLayout()
     {
-        World x;
+        YearsWorld x;
         TfrmFinancialYears list(&x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
@@ -193,7 +184,7 @@ private slots:
 
     void calculateAsksEveryTimeAndLeavesRows13To18()
     {
-        World x;
+        YearsWorld x;
         TfrmFinancialYears list(&x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
@@ -224,7 +215,7 @@ private slots:
 
     void newYearsFollowTheCompanysLatestYear()
     {
-        World x;
+        YearsWorld x;
         TfrmFinancialYears list(&x.w);
         {
             TfrmFinancialYear first(&list, &list);
@@ -276,7 +267,7 @@ private slots:
 
     void latestYearIsTheOneWithTheLatestLastDay()
     {
-        World x;
+        YearsWorld x;
         x.db.addYear(x.alpha, "Later", QDate(2019, 3, 1));
         x.db.addYear(x.alpha, "Earlier", QDate(2017, 3, 1));
         TfrmFinancialYears list(&x.w);
@@ -293,7 +284,7 @@ private slots:
 
     void shorteningMarksPeriodsDeletedAndLengtheningTakesThemBack()
     {
-        World x;
+        YearsWorld x;
         TfrmFinancialYears list(&x.w);
         {
             TfrmFinancialYear dialog(&list, &list);
@@ -347,7 +338,7 @@ private slots:
 
     void eighteenShortenedToTwelve()
     {
-        World x;
+        YearsWorld x;
         const int year = x.db.addYear(x.alpha, "Eighteen", QDate(2017, 1, 1), 18);
         TfrmFinancialYears list(&x.w);
         QList<int> ids;
@@ -371,7 +362,7 @@ private slots:
 
     void openIsStoredAsTyped()
     {
-        World x;
+        YearsWorld x;
         TfrmFinancialYears list(&x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
@@ -393,7 +384,7 @@ private slots:
 
     void descriptionIsUniquePerCompanyOnly()
     {
-        World x;
+        YearsWorld x;
         x.db.addYear(x.beta, "FY2017", QDate(2017, 3, 1));
         const int own = x.db.addYear(x.alpha, "FY2016", QDate(2016, 3, 1));
         TfrmFinancialYears list(&x.w);
@@ -461,7 +452,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(int, focusRow);
         QFETCH(int, focusColumn);
-        World x;
+        YearsWorld x;
         x.db.addYear(x.alpha, "Older", QDate(2016, 3, 1));
         const int current = x.db.addYear(x.alpha, "Current", QDate(2017, 3, 1));
         const QStringList yearsBefore = x.years(x.alpha), periodsBefore = x.periods(current);
@@ -514,7 +505,7 @@ private slots:
     void failedSaveChangesNothing()
     {
         QFETCH(bool, editing);
-        World x;
+        YearsWorld x;
         const int current = x.db.addYear(x.alpha, "Current", QDate(2017, 3, 1), 13);
         const QStringList yearsBefore = x.years(x.alpha), periodsBefore = x.periods(current);
         // The server refuses the last period written, after the year and the periods before it.
@@ -577,7 +568,7 @@ private slots:
         QFETCH(QString, administrator);
         QFETCH(bool, fromCaption);
         QFETCH(QString, refusal);
-        World x;
+        YearsWorld x;
         x.db.exec(QStringLiteral("UPDATE access SET administrator = '%1' WHERE `company id` = %2")
                       .arg(administrator)
                       .arg(x.beta));
@@ -608,7 +599,7 @@ private slots:
 
     void periodCaptionEditsTheFilterBarsYearWithoutTheAdministratorTest()
     {
-        World x;
+        YearsWorld x;
         x.db.exec(QStringLiteral("UPDATE access SET administrator = 'No' WHERE `company id` = %1").arg(x.alpha));
         x.w.RefreshFilters();
         QCOMPARE(x.w.cbFinancialYear->count(), 0);
@@ -639,7 +630,7 @@ private slots:
 
     void twoWorkstationsOpeningTheSameNextYear()
     {
-        World x;
+        YearsWorld x;
         x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
         TfrmFinancialYears list(&x.w);
         TfrmFinancialYear dialog(&list, &list);
@@ -699,8 +690,7 @@ private slots:
         // Picked in the filter bar, the year offers its twelve periods.
         const int year = w.cbFinancialYear->findText(w.cbCompany->currentText() + " - Next year");
         QVERIFY(year >= 0);
-        w.cbFinancialYear->setCurrentIndex(year);
-        emit w.cbFinancialYear->activated(year);
+        Choose(w.cbFinancialYear, w.cbFinancialYear->itemText(year));
         QCOMPARE(w.cbFinancialPeriod->count(), 12);
         QCOMPARE(w.cbFinancialPeriod->itemText(0), QStringLiteral("Period 1"));
         QCOMPARE(w.cbFinancialPeriod->itemText(11), QStringLiteral("Period 12"));
@@ -711,7 +701,7 @@ private slots:
 
     void linksOpenTheHelpAndVersePages()
     {
-        World x;
+        YearsWorld x;
         TfrmFinancialYears list(&x.w);
         LinkCatcher urls;
         QTest::mouseClick(list.lblHelp, Qt::LeftButton);
@@ -724,22 +714,6 @@ private slots:
         QVERIFY(TextFits(list.lblVerse));
     }
 
-    void columnWidthsAreKeptWhenTheWindowCloses()
-    {
-        World x;
-        x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
-        {
-            TfrmFinancialYears list(&x.w);
-            list.show();
-            list.dbgFinancialYears->horizontalHeader()->resizeSection(
-                x.w.qrFinancialYears->fieldIndex("financial year description"), 222);
-            list.close();
-        }
-        QVERIFY(QFile::exists(LayoutDir() + "dbgFinancialYears.txt"));
-        TfrmFinancialYears again(&x.w);
-        QCOMPARE(again.dbgFinancialYears->columnWidth(x.w.qrFinancialYears->fieldIndex("financial year description")),
-                 222);
-    }
 };
 
 QTEST_MAIN(TestFinancialYears)
