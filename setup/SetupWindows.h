@@ -140,6 +140,8 @@ protected:
     // A further group of the dialog, at rect in the dialog; its controls are the caller's.
     QGroupBox* AddGroup(const QString& name, const QString& caption, const QRect& rect);
     void showEvent(QShowEvent* event) override;
+    // The input that has the cursor when the dialog opens; by default the first labelled box.
+    void setFirstInput(QWidget* input) { m_firstBox = input; }
     // Shows message, puts the focus on the box to correct and answers false.
     static bool Refuse(QWidget* focus, const QString& message);
 
@@ -147,7 +149,7 @@ private:
     QGroupBox* m_group;
     QPushButton* m_ok;
     QString m_editCaption;
-    LabeledEdit* m_firstBox = nullptr;
+    QWidget* m_firstBox = nullptr;
 };
 
 // Whether another row already holds a value: runs lines (the first binds :parameter) on
