@@ -112,12 +112,13 @@ struct SetupDialogDesign {
     QRect okRect;
 };
 
-// An edit dialog: a group of labelled boxes and a default "OK" button, no Cancel (closing
-// it through its frame discards the input). Its caption is its mode.
+// An edit dialog: a group of labelled boxes, further groups of the dialog's own, and a
+// default "OK" button, no Cancel (closing it through its frame discards the input). Its
+// caption is its mode. It opens with the cursor in its first box; OK is last in Tab order.
 class SetupEditDialog : public QDialog {
     Q_OBJECT
 public:
-    void FormCreate();             // IniForm
+    void FormCreate();             // IniForm; OK last in the Tab order
     // The checks in their order, then the save; a refused check has shown its message and
     // leaves the dialog open with everything typed.
     void btnOkClick()
@@ -152,6 +153,11 @@ protected:
                            const std::function<bool()>& committed);
     // A labelled box in the group, at left, top of the group, width wide.
     LabeledEdit* AddEdit(const QString& name, const QString& caption, int left, int top, int width);
+    // A further group of the dialog, at rect in the dialog; its controls are the caller's.
+    QGroupBox* AddGroup(const QString& name, const QString& caption, const QRect& rect);
+    void showEvent(QShowEvent* event) override;
+    // The input that has the cursor when the dialog opens; by default the first labelled box.
+    void setFirstInput(QWidget* input) { m_firstBox = input; }
     // Shows message, puts the focus on the box to correct and answers false.
     static bool Refuse(QWidget* focus, const QString& message);
 
@@ -163,6 +169,7 @@ private:
     Query* m_loaded = nullptr;
     QStringList m_columns;
     QString m_what;
+    QWidget* m_firstBox = nullptr;
 };
 
 // Whether another row already holds a value: runs lines (the first binds :parameter) on

@@ -16,10 +16,10 @@
 #include <QTest>
 #include <QDir>
 #include <QProcess>
-#include <QThread>
 #include <atomic>
-#include <future>
+#include <chrono>
 #include <csignal>
+#include <future>
 
 namespace {
 std::atomic<int> g_dbCounter{0};
@@ -321,44 +321,59 @@ void FrozenServer::thaw()
     m_watchdog = 0;
 }
 
-ConcurrentTransaction::ConcurrentTransaction(const TestDatabase& db, const QStringList& statements, int holdMs)
+LockHolder::LockHolder(const TestDatabase& db, const QStringList& statements)
 {
     std::promise<void> ran;
-    std::future<void> started = ran.get_future();
-    const ConnectionSettings s = db.settings();
-    m_thread = std::thread([this, s, statements, holdMs, ran = std::move(ran)]() mutable {
-        const QString name = QStringLiteral("concurrent_%1").arg(quintptr(this));
+    std::future<void> ready = ran.get_future();
+    const ConnectionSettings settings = db.settings();
+    const QString database = db.name();
+    m_thread = std::thread([this, settings, database, statements, ran = std::move(ran)]() mutable {
+        const QString name = QStringLiteral("holder_") + database;
         {
             QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-            c.setHostName(s.host);
-            c.setPort(s.port);
-            c.setUserName(s.user);
-            c.setPassword(s.password);
-            c.setDatabaseName(s.database);
-            QSqlQuery q(c);
+            c.setHostName(settings.host);
+            c.setPort(settings.port);
+            c.setUserName(settings.user);
+            c.setPassword(settings.password);
+            c.setDatabaseName(database);
             if (!c.open())
-                m_error = c.lastError().text();
-            for (const QString& sql : QStringList{QStringLiteral("START TRANSACTION")} + statements)
-                if (m_error.isEmpty() && !q.exec(sql))
-                    m_error = q.lastError().text() + QStringLiteral(": ") + sql;
+                fail(QStringLiteral("Lock holder cannot connect: ") + c.lastError().text());
+            QSqlQuery q(c);
+            q.exec(QStringLiteral("START TRANSACTION"));
+            for (const QString& sql : statements)
+                if (!q.exec(sql))
+                    fail(QStringLiteral("Lock holder statement failed: %1\n%2").arg(q.lastError().text(), sql));
             ran.set_value();
-            QThread::msleep(holdMs);
-            if (m_error.isEmpty() && !q.exec(QStringLiteral("COMMIT")))
-                m_error = q.lastError().text();
+            // Until the program waits for our locks (at most 20 seconds), then let it go on.
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!m_sawWaiter && std::chrono::steady_clock::now() < until) {
+                QSqlQuery w(c);
+                // A statement of this database waiting for a row lock, or still running after
+                // 200 ms (a lock taken while the plan is made is not always reported as a wait).
+                w.exec(QStringLiteral(
+                    "SELECT COUNT(*) FROM information_schema.processlist p WHERE p.db = DATABASE() "
+                    "AND p.id <> CONNECTION_ID() AND p.command = 'Query' AND (p.time_ms > 200 OR EXISTS "
+                    "(SELECT 1 FROM information_schema.innodb_trx t WHERE t.trx_mysql_thread_id = p.id "
+                    "AND t.trx_state = 'LOCK WAIT'))"));
+                m_sawWaiter = w.next() && w.value(0).toInt() > 0;
+                if (!m_sawWaiter)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            q.exec(QStringLiteral("COMMIT"));
             c.close();
         }
         QSqlDatabase::removeDatabase(name);
     });
-    started.wait();
+    ready.wait();
 }
 
-ConcurrentTransaction::~ConcurrentTransaction() { join(); }
-
-void ConcurrentTransaction::join()
+void LockHolder::join()
 {
     if (m_thread.joinable())
         m_thread.join();
 }
+
+LockHolder::~LockHolder() { join(); }
 
 int StatementsSent()
 {

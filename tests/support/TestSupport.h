@@ -89,21 +89,23 @@ private:
 // The server's process id, 0 when it cannot be told (a server on another machine).
 qint64 TestServerPid(const TestDatabase& db);
 
-// Another workstation in the middle of a save: on a thread and a connection of its own,
-// runs `statements` in one transaction, then keeps it open (and its locks held) for
-// `holdMs` before it commits. The constructor returns once the statements have run.
-class ConcurrentTransaction {
+// Another workstation on a thread of its own: runs statements in one transaction on a
+// connection of its own and holds it open until some other transaction waits for a lock
+// (the program's save, blocked by it), then commits. The constructor returns once the
+// statements have run; the destructor joins. A test proves the program waited by
+// sawWaiter() after the save, and so that the database, not luck, kept the two apart.
+class LockHolder {
 public:
-    ConcurrentTransaction(const TestDatabase& db, const QStringList& statements, int holdMs);
-    ~ConcurrentTransaction();   // waits for the commit
-    ConcurrentTransaction(const ConcurrentTransaction&) = delete;
-    ConcurrentTransaction& operator=(const ConcurrentTransaction&) = delete;
+    LockHolder(const TestDatabase& db, const QStringList& statements);
+    ~LockHolder();
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
     void join();
-    QString error() const { return m_error; }   // empty when every statement ran
+    bool sawWaiter() const { return m_sawWaiter; }
 
 private:
     std::thread m_thread;
-    QString m_error;
+    bool m_sawWaiter = false;
 };
 
 // Captures Boodskap messages and standard errors for as long as it lives.
