@@ -134,7 +134,7 @@ private slots:
 
     void withoutTheViewRightTheTabSendsBackToWelcome()
     {
-        JournalBooks b("No Access");
+        JournalBooks b("No access");
         MessageLog& log = b.log;
         TfrmMain& w = b.w;
         w.pcMain->setCurrentWidget(w.tsJournalEntries);
