@@ -5,6 +5,8 @@
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -146,12 +148,25 @@ SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString&
     m_group->setObjectName(design.groupName);
     m_group->setGeometry(design.groupRect);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("btnOk"));
+    m_ok->setObjectName(design.okName);
     m_ok->setGeometry(design.okRect);
     ConnectGuarded(m_ok, &QPushButton::clicked, this, [this] { btnOkClick(); });
 }
 
-void SetupEditDialog::FormCreate() { IniForm(this, true); }
+void SetupEditDialog::FormCreate()
+{
+    IniForm(this, true);
+    // OK is made before the boxes, so the focus chain runs OK, then the boxes in the order
+    // they were added: the first of them takes the cursor and OK moves behind the last.
+    QList<QWidget*> boxes;
+    for (QWidget* w = m_ok->nextInFocusChain(); w && w != m_ok; w = w->nextInFocusChain())
+        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && !w->isHidden())
+            boxes << w;
+    if (boxes.isEmpty())
+        return;
+    setTabOrder(boxes.last(), m_ok);
+    boxes.first()->setFocus();
+}
 
 LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& caption, int left, int top,
                                       int width)
@@ -161,6 +176,45 @@ LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& captio
     edit->editLabel()->setObjectName(name + QStringLiteral("Label"));
     edit->place(left, top, width);
     return edit;
+}
+
+QGroupBox* SetupEditDialog::AddGroup(const QString& name, const QString& caption, const QRect& rect)
+{
+    auto* group = new QGroupBox(caption, this);
+    group->setObjectName(name);
+    group->setGeometry(rect);
+    return group;
+}
+
+QLabel* SetupEditDialog::AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->adjustSize();
+    label->move(left, top);
+    return label;
+}
+
+QCheckBox* SetupEditDialog::AddCheckBox(QWidget* parent, const QString& name, const QString& caption, int left,
+                                        int top)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->adjustSize();
+    box->move(left, top);
+    return box;
+}
+
+QComboBox* SetupEditDialog::AddList(QWidget* parent, const QString& name, const QStringList& items, int left,
+                                    int top, int width)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->addItems(items);
+    list->setCurrentIndex(-1);
+    list->setGeometry(left, top, width, list->sizeHint().height());
+    SetTag(list, 1);
+    return list;
 }
 
 bool SetupEditDialog::Refuse(QWidget* focus, const QString& message)

@@ -15,6 +15,8 @@
 
 class LabeledEdit;
 class LinkLabel;
+class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -108,10 +110,13 @@ struct SetupDialogDesign {
     QString groupCaption;
     QRect groupRect;
     QRect okRect;
+    QString okName = QStringLiteral("btnOk");
 };
 
-// An edit dialog: a group of labelled boxes and a default "OK" button, no Cancel (closing
-// it through its frame discards the input). Its caption is its mode.
+// An edit dialog: a group of labelled boxes (check boxes, lists; more groups when it needs
+// them) and a default "OK" button, no Cancel (closing it through its frame discards the
+// input). Its caption is its mode. It opens with the cursor in its first box, and Tab
+// follows the order the boxes were added in, OK last.
 class SetupEditDialog : public QDialog {
     Q_OBJECT
 public:
@@ -136,6 +141,13 @@ protected:
     bool Editing() const { return IsMode(m_editCaption); }
     // A labelled box in the group, at left, top of the group, width wide.
     LabeledEdit* AddEdit(const QString& name, const QString& caption, int left, int top, int width);
+    // Further parts, in parent (the dialog, the group or an added group) at left, top.
+    QGroupBox* AddGroup(const QString& name, const QString& caption, const QRect& rect);
+    QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top);
+    QCheckBox* AddCheckBox(QWidget* parent, const QString& name, const QString& caption, int left, int top);
+    // A drop-down list of fixed items, nothing selected; IniForm keeps its items.
+    QComboBox* AddList(QWidget* parent, const QString& name, const QStringList& items, int left, int top,
+                       int width);
     // Shows message, puts the focus on the box to correct and answers false.
     static bool Refuse(QWidget* focus, const QString& message);
 
