@@ -12,6 +12,9 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QSemaphore>
+#include <QThread>
 #include <atomic>
 
 namespace {
@@ -266,4 +269,70 @@ LinkCatcher::~LinkCatcher()
 {
     for (const char* scheme : {"file", "http", "https"})
         QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+}
+
+qint64 ProgramConnectionId()
+{
+    QSqlQuery q = Connection::program().execute(QStringLiteral("SELECT CONNECTION_ID()"));
+    q.next();
+    return q.value(0).toLongLong();
+}
+
+ConcurrentWriter::ConcurrentWriter(const TestDatabase& db, const QStringList& statements, qint64 programConnection)
+{
+    static std::atomic<int> counter{0};
+    const QString name = QStringLiteral("writer_%1").arg(counter.fetch_add(1));
+    const ConnectionSettings settings = db.settings();
+    auto ready = std::make_shared<QSemaphore>();
+    m_thread = QThread::create([this, name, settings, statements, programConnection, ready] {
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+            c.setHostName(settings.host);
+            c.setPort(settings.port);
+            c.setUserName(settings.user);
+            c.setPassword(settings.password);
+            c.setDatabaseName(settings.database);
+            QSqlQuery q(c);
+            auto run = [&](const QString& sql) {
+                if (m_error.isEmpty() && !q.exec(sql))
+                    m_error = q.lastError().text() + QStringLiteral("\n") + sql;
+            };
+            if (!c.open())
+                m_error = c.lastError().text();
+            run(QStringLiteral("START TRANSACTION"));
+            for (const QString& sql : statements)
+                run(sql);
+            ready->release();
+            // The program's statement shows as a transaction in lock wait while it waits. The
+            // server refreshes that table only after 0.1 s without a read, so polls are spaced.
+            QElapsedTimer clock;
+            clock.start();
+            while (m_error.isEmpty() && !m_waited && clock.elapsed() < 5000) {
+                QThread::msleep(150);
+                run(QStringLiteral("SELECT COUNT(*) FROM information_schema.INNODB_TRX WHERE "
+                                   "trx_mysql_thread_id = %1 AND trx_state = 'LOCK WAIT'")
+                        .arg(programConnection));
+                m_waited = q.next() && q.value(0).toInt() > 0;
+            }
+            run(QStringLiteral("COMMIT"));
+            c.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    });
+    m_thread->start();
+    ready->acquire();
+    if (!m_error.isEmpty())
+        qWarning("%s", qPrintable(m_error));
+}
+
+ConcurrentWriter::~ConcurrentWriter()
+{
+    finish();
+    delete m_thread;
+}
+
+bool ConcurrentWriter::finish()
+{
+    m_thread->wait();
+    return m_waited && m_error.isEmpty();
 }

@@ -59,6 +59,33 @@ private:
 
 ConnectionSettings TestServerSettings();
 
+// Another workstation (or the web site) writing at the same moment as the program: on a
+// connection and thread of its own it runs statements in a transaction and holds it open
+// until the program's connection waits for one of its locks, then commits. The program's
+// statement blocks the test's thread while it waits, so the commit cannot come from there.
+class ConcurrentWriter {
+public:
+    // Returns once the statements have run, their transaction still open. programConnection
+    // is the server's id of the program's connection (CONNECTION_ID()).
+    ConcurrentWriter(const TestDatabase& db, const QStringList& statements, qint64 programConnection);
+    ~ConcurrentWriter();
+    ConcurrentWriter(const ConcurrentWriter&) = delete;
+    ConcurrentWriter& operator=(const ConcurrentWriter&) = delete;
+
+    // Waits for the commit; true when the program was seen waiting for the writer's locks
+    // before it (after a few seconds without that, the writer commits anyway and says no).
+    bool finish();
+    QString error() const { return m_error; }
+
+private:
+    class QThread* m_thread = nullptr;
+    bool m_waited = false;
+    QString m_error;
+};
+
+// CONNECTION_ID() of the program's connection.
+qint64 ProgramConnectionId();
+
 // Captures Boodskap messages and standard errors for as long as it lives.
 class MessageLog {
 public:
