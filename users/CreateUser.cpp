@@ -7,6 +7,8 @@
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
 
+#include <QFontMetrics>
+#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -61,6 +63,19 @@ TfrmCreateUser::TfrmCreateUser(QWidget* parent)
     edtPassword->setEchoMode(QLineEdit::Password);
     edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));   // "*"
     FormCreate();
+}
+
+void TfrmCreateUser::showEvent(QShowEvent* event)
+{
+    SetupEditDialog::showEvent(event);
+    // The long caption is made to fit above its box in the font it is shown in (known only
+    // now), rather than cut off at the group's edge.
+    QLabel* caption = edtUsername->editLabel();
+    QFont font = caption->font();
+    while (QFontMetrics(font).horizontalAdvance(caption->text()) > edtUsername->width() && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    caption->setFont(font);
+    caption->adjustSize();
 }
 
 bool TfrmCreateUser::CheckInput()

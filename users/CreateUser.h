@@ -24,4 +24,7 @@ public:
     LabeledEdit* const edtEmail;
     LabeledEdit* const edtPassword;
     QPushButton* const btnOk;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };

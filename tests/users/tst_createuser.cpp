@@ -72,6 +72,10 @@ private slots:
         QVERIFY(dlg.btnOk->isDefault());
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        // The long caption is shown whole above its box.
+        const QLabel* caption = dlg.edtUsername->editLabel();
+        QVERIFY(caption->fontMetrics().horizontalAdvance(caption->text()) <= dlg.edtUsername->width());
+        QVERIFY(caption->width() <= dlg.edtUsername->width());
         QCOMPARE(QApplication::focusWidget(), dlg.edtUsername);
         for (QWidget* next : {static_cast<QWidget*>(dlg.edtEmail), static_cast<QWidget*>(dlg.edtPassword),
                               static_cast<QWidget*>(dlg.btnOk), static_cast<QWidget*>(dlg.edtUsername)}) {
