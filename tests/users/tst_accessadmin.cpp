@@ -5,10 +5,13 @@
 #include "db/Query.h"
 #include "standard/LabeledEdit.h"
 #include "standard/LinkLabel.h"
+#include "standard/StringGrid.h"
 #include "standard/Standard.h"
 #include "users/Access.h"
 #include "users/AccessAddUser.h"
 #include "users/ChangeUserAccess.h"
+#include "users/CreateUser.h"
+#include "users/Login.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -18,6 +21,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 namespace {
@@ -318,11 +322,8 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(QApplication::focusWidget(), dlg.cbAccessCompany);
-        for (QWidget* next : {static_cast<QWidget*>(dlg.cbAdministrator), static_cast<QWidget*>(dlg.cbTrialBalance),
-                              static_cast<QWidget*>(dlg.cbJournalEntries), static_cast<QWidget*>(dlg.Button1)}) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), next);
-        }
+        QCOMPARE(TabChain(5), (QList<QWidget*>{dlg.cbAdministrator, dlg.cbTrialBalance, dlg.cbJournalEntries,
+                                                dlg.Button1, dlg.cbAccessCompany}));
     }
 
     // The four settings as stored, and the line stays selected.
@@ -435,6 +436,71 @@ private slots:
         x.w.Login(x.bob);
         QCOMPARE(x.w.cbCompany->findText("Alpha Farms"), -1);
         QVERIFY(x.w.cbCompany->findText("Beta Trading") >= 0);
+    }
+
+    // The whole road through the menus on the demo data: a new user registers, the demo
+    // user gives them "View" on the demo company's trial balance, and they log in and see it.
+    void newUserIsGivenTheDemoTrialBalance()
+    {
+        TestDatabase db;
+        db.execFile(QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() + "/demo.sql");
+        TfrmMain w;
+        MessageLog log;
+        auto menuLogin = [&](const QString& name, const QString& password) {
+            auto modal = OnNextModal([&](QDialog* d) {
+                auto* login = qobject_cast<TfrmLogin*>(d);
+                QTest::keyClicks(login->edtUsername, name);
+                QTest::keyClicks(login->edtPassword, password);
+                QTest::keyClick(login->edtPassword, Qt::Key_Return);
+            });
+            w.acLogin->trigger();
+            QVERIFY(modal->ran);
+        };
+        auto registration = OnNextModal([](QDialog* d) {
+            auto* create = qobject_cast<TfrmCreateUser*>(d);
+            QTest::keyClicks(create->edtUsername, "Newcomer");
+            QTest::keyClicks(create->edtEmail, "newcomer@example.com");
+            QTest::keyClicks(create->edtPassword, "welcome");
+            QTest::keyClick(create->edtPassword, Qt::Key_Return);
+        });
+        w.acCreateUser->trigger();
+        QVERIFY(registration->ran);
+
+        menuLogin("demo", "demo");
+        QCOMPARE(w.cbCompany->currentText(), QStringLiteral("Demo Trading Ltd"));
+        auto window = OnNextModal([&](QDialog* d) {
+            auto* list = qobject_cast<TfrmAccess*>(d);
+            auto add = OnNextModal([](QDialog* dd) {
+                auto* dialog = qobject_cast<TfrmAccessAddUser*>(dd);
+                QTest::keyClicks(dialog->edtUsername, "newcomer");
+                QTest::keyClick(dialog->edtUsername, Qt::Key_Return);
+            });
+            list->btnAddUser->click();
+            QVERIFY(add->ran);
+            QCOMPARE(w.qrAccess->asString("user_login"), QStringLiteral("newcomer"));
+            auto change = OnNextModal([](QDialog* dd) {
+                auto* dialog = qobject_cast<TfrmChangeUserAccess*>(dd);
+                dialog->cbTrialBalance->setCurrentText("View");
+                QTest::mouseClick(dialog->Button1, Qt::LeftButton);
+            });
+            list->btnChangeUserAccess->click();
+            QVERIFY(change->ran);
+            list->close();
+        });
+        w.acAccess->trigger();
+        QVERIFY(window->ran);
+        w.acLogin->trigger();   // logs out
+
+        menuLogin("newcomer", "welcome");
+        QVERIFY2(log.messages.isEmpty(), qPrintable(log.messages.join('|')));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Veldra - [User: newcomer]"));
+        QCOMPARE(w.cbCompany->currentText(), QStringLiteral("Demo Trading Ltd"));
+        w.pcMain->setCurrentWidget(w.tsTrialBalance);
+        QVERIFY2(log.messages.isEmpty(), qPrintable(log.messages.join('|')));
+        QCOMPARE(w.pcMain->currentWidget(), w.tsTrialBalance);
+        QVERIFY(w.sgTB->rowCount() > 2);
+        // The journal entries stay closed to them.
+        QVERIFY(!w.TestAccess("journal entries", "view"));
     }
 };
 
