@@ -4,6 +4,7 @@
 #include "db/Query.h"
 #include "standard/Standard.h"
 #include "users/Access.h"
+#include "users/AccessLevels.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,9 +27,6 @@ SetupDialogDesign changeDesign()
     return d;
 }
 
-const QStringList Levels = {QStringLiteral("No access"), QStringLiteral("View"), QStringLiteral("Create"),
-                            QStringLiteral("Post")};
-
 const Query& row() { return *frmMain->qrAccess; }
 
 QString yesNo(bool ticked) { return ticked ? QStringLiteral("Yes") : QStringLiteral("No"); }
@@ -45,10 +43,10 @@ TfrmChangeUserAccess::TfrmChangeUserAccess(TfrmAccess* list)
       gbAccessItems(AddGroup(QStringLiteral("gbAccessItems"), QStringLiteral("Access items"), {8, 111, 185, 122})),
       lblTrialBalance(AddLabel(gbAccessItems, QStringLiteral("lblTrialBalance"), QStringLiteral("Trial Balance"), 8,
                                16)),
-      cbTrialBalance(AddList(gbAccessItems, QStringLiteral("cbTrialBalance"), Levels, 8, 35, 169)),
+      cbTrialBalance(AddList(gbAccessItems, QStringLiteral("cbTrialBalance"), AccessLevelNames(), 8, 35, 169)),
       lblJournalEntries(AddLabel(gbAccessItems, QStringLiteral("lblJournalEntries"),
                                  QStringLiteral("Journal entries"), 8, 72)),
-      cbJournalEntries(AddList(gbAccessItems, QStringLiteral("cbJournalEntries"), Levels, 8, 91, 169)),
+      cbJournalEntries(AddList(gbAccessItems, QStringLiteral("cbJournalEntries"), AccessLevelNames(), 8, 91, 169)),
       Button1(okButton()),
       m_list(list)
 {

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "../setup/SetupTestHelpers.h"
+#include "SetupTestHelpers.h"
 
 #include "app/Main.h"
 #include "db/Query.h"
@@ -25,30 +25,25 @@
 #include <QTest>
 
 namespace {
-// Ann administers Alpha Farms, where Carol has a row with the company taken away; Bob is
-// registered but has no row yet. Ann is logged in with Alpha Farms selected.
-struct World {
-    TestDatabase db;
-    TfrmMain w;
-    MessageLog log;
-    int ann = db.addUser("ann", "ann@example.com", "secret");
+// Ann (the user) administers Alpha Farms, where Carol has a row with the company taken
+// away; Bob is registered but has no row yet. Ann is logged in with Alpha Farms selected.
+struct AccessWorld : World {
     int bob = db.addUser("bob", "Bob@Example.com", "secret");
     int carol = db.addUser("carol", "carol@example.com", "secret");
-    int alpha = db.addCompany("Alpha Farms");
-    World()
+    int alpha = company("Alpha Farms");
+    AccessWorld()
     {
-        db.addAccess(ann, alpha);
         db.addAccess(carol, alpha, "No", "No", "View", "Create");
-        w.Login(ann);
+        w.Login(user);
         SelectId(w.cbCompany, alpha);
     }
     // The user's row on Alpha Farms: access company, administrator, both levels.
-    QStringList row(int user) const
+    QStringList row(int who) const
     {
         QStringList out;
         for (const auto& r : db.rows(QStringLiteral("SELECT `access company`, administrator, `trial balance`, "
                                                     "`journal entries` FROM access WHERE `company id` = %1 "
-                                                    "AND `wp_user id` = %2").arg(alpha).arg(user)))
+                                                    "AND `wp_user id` = %2").arg(alpha).arg(who)))
             for (const QVariant& v : r)
                 out << v.toString();
         return out;
@@ -75,7 +70,7 @@ private slots:
     // workstation gives Ann a new company, which her filter bar shows once it closes.
     void menuOpensTheCompanysListAndTheFilterBarFollows()
     {
-        World x;
+        AccessWorld x;
         LinkCatcher urls;
         QList<QStringList> shown;
         auto window = OnNextModal([&](QDialog* d) {
@@ -93,7 +88,7 @@ private slots:
             QVERIFY(TextFits(list->lblVerse));
             QTest::mouseClick(list->lblHelp, Qt::LeftButton);
             QTest::mouseClick(list->lblBibleVerseLink, Qt::LeftButton);
-            x.db.addAccess(x.ann, x.db.addCompany("Gamma Mills"));
+            x.db.addAccess(x.user, x.db.addCompany("Gamma Mills"));
         });
         x.w.acAccess->trigger();
         QVERIFY(window->ran);
@@ -112,26 +107,13 @@ private slots:
 
     void openingNeedsAnAdministrator()
     {
-        World x;
-        x.db.exec(QStringLiteral("UPDATE access SET administrator = 'No' WHERE `wp_user id` = %1").arg(x.ann));
+        AccessWorld x;
+        x.db.exec(QStringLiteral("UPDATE access SET administrator = 'No' WHERE `wp_user id` = %1").arg(x.user));
         auto window = OnNextModal();
         x.w.acAccess->trigger();
         QCoreApplication::processEvents();
         QVERIFY(!window->ran);
         QCOMPARE(x.log.messages, QStringList{"You need administrator access to use this function."});
-    }
-
-    void columnWidthsAreKept()
-    {
-        World x;
-        {
-            TfrmAccess list(&x.w);
-            list.show();
-            list.dbgAccess->horizontalHeader()->resizeSection(x.w.qrAccess->fieldIndex("user_email"), 211);
-            list.close();
-        }
-        TfrmAccess again(&x.w);
-        QCOMPARE(again.dbgAccess->gridColumnWidth(1), 211);
     }
 
     // Found by login name or by e-mail address (the server compares without case): the
@@ -146,7 +128,7 @@ private slots:
     void addsAUser()
     {
         QFETCH(QString, typed);
-        World x;
+        AccessWorld x;
         TfrmAccess list(&x.w);
         auto dialog = OnNextModal([&](QDialog* d) {
             auto* add = qobject_cast<TfrmAccessAddUser*>(d);
@@ -192,7 +174,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, message);
-        World x;
+        AccessWorld x;
         TfrmAccess list(&x.w);
         TfrmAccessAddUser add(&list);
         add.show();
@@ -211,7 +193,7 @@ private slots:
     // One user's login name is another's e-mail address: the older account is added.
     void addTakesTheLowestIdOfSeveralMatches()
     {
-        World x;
+        AccessWorld x;
         const int older = x.db.addUser("dave", "shared@example.com", "secret");
         const int newer = x.db.addUser("shared@example.com", "erin@example.com", "secret");
         TfrmAccess list(&x.w);
@@ -227,7 +209,7 @@ private slots:
     // pressed: the check cannot see that row, the table's unique key refuses the second.
     void concurrentAddIsRefused()
     {
-        World x;
+        AccessWorld x;
         TfrmAccess list(&x.w);
         TfrmAccessAddUser add(&list);
         add.show();
@@ -259,7 +241,7 @@ private slots:
     void ownLineIsRefused()
     {
         QFETCH(bool, doubleClick);
-        World x;
+        AccessWorld x;
         TfrmAccess list(&x.w);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -278,7 +260,7 @@ private slots:
             QTest::mouseDClick(cells, Qt::LeftButton, {}, at);
             return modal;
         };
-        x.select(list, x.ann);
+        x.select(list, x.user);
         auto dialog = change();
         QCoreApplication::processEvents();
         QVERIFY(!dialog->ran);
@@ -295,7 +277,7 @@ private slots:
 
     void changeDialogShowsTheRow()
     {
-        World x;
+        AccessWorld x;
         x.db.exec(QStringLiteral("UPDATE access SET `trial balance` = 'POST', `journal entries` = 'create' "
                                  "WHERE `wp_user id` = %1").arg(x.carol));
         TfrmAccess list(&x.w);
@@ -344,7 +326,7 @@ private slots:
         QFETCH(bool, administrator);
         QFETCH(QString, trialBalance);
         QFETCH(QString, journalEntries);
-        World x;
+        AccessWorld x;
         x.db.addAccess(x.bob, x.alpha, "Yes", "No", "Create", "View");
         TfrmAccess list(&x.w);
         x.select(list, x.bob);
@@ -387,7 +369,7 @@ private slots:
         QFETCH(QString, column);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        World x;
+        AccessWorld x;
         x.db.exec(QStringLiteral("UPDATE access SET `%1` = '' WHERE `wp_user id` = %2").arg(column).arg(x.carol));
         const QStringList before = x.row(x.carol);
         TfrmAccess list(&x.w);
@@ -418,7 +400,7 @@ private slots:
     // his next refresh.
     void clearingAccessCompanyTakesTheCompanyAway()
     {
-        World x;
+        AccessWorld x;
         x.db.addAccess(x.bob, x.alpha, "Yes", "No", "View", "Create");
         const int beta = x.db.addCompany("Beta Trading");
         x.db.addAccess(x.bob, beta, "Yes", "No", "View", "View");

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "../setup/SetupTestHelpers.h"
+#include "SetupTestHelpers.h"
 
 #include "app/Main.h"
 #include "standard/LabeledEdit.h"
