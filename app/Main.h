@@ -123,13 +123,18 @@ public:
     // trialbalance/
     void RefreshFilterstsTrialBalance(QObject* Sender = nullptr);
     void MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue);
+    void btnExportTrialBalanceClick(QObject* Sender = nullptr);
 
     // journal/
     void RefreshFilterstsJournalEntries(QObject* Sender = nullptr);
+    void btnNewJournalEntryClick(QObject* Sender = nullptr);
 
     // setup/
     void acCompaniesExecute(QObject* Sender = nullptr);
     void acCostCentresExecute(QObject* Sender = nullptr);
+    void acFinancialYearsExecute(QObject* Sender = nullptr);
+    // Edits the filter bar's year directly, without the administrator test.
+    void lblFinancialPeriodClick(QObject* Sender = nullptr);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -156,16 +156,28 @@ SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString&
 void SetupEditDialog::FormCreate()
 {
     IniForm(this, true);
-    // OK is made before the boxes, so the focus chain runs OK, then the boxes in the order
-    // they were added: the first of them takes the cursor and OK moves behind the last.
-    QList<QWidget*> boxes;
-    for (QWidget* w = m_ok->nextInFocusChain(); w && w != m_ok; w = w->nextInFocusChain())
-        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && !w->isHidden())
-            boxes << w;
-    if (boxes.isEmpty())
-        return;
-    setTabOrder(boxes.last(), m_ok);
-    boxes.first()->setFocus();
+    // OK is made with the dialog, before the controls it confirms, but is read last.
+    QWidget* last = nullptr;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
+        if (w != m_ok && isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus))
+            last = w;
+    if (last)
+        setTabOrder(last, m_ok);
+}
+
+void SetupEditDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_firstBox)
+        m_firstBox->setFocus(Qt::OtherFocusReason);
+}
+
+QGroupBox* SetupEditDialog::AddGroup(const QString& name, const QString& caption, const QRect& rect)
+{
+    auto* group = new QGroupBox(caption, this);
+    group->setObjectName(name);
+    group->setGeometry(rect);
+    return group;
 }
 
 LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& caption, int left, int top,
@@ -175,15 +187,9 @@ LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& captio
     edit->setObjectName(name);
     edit->editLabel()->setObjectName(name + QStringLiteral("Label"));
     edit->place(left, top, width);
+    if (!m_firstBox)
+        m_firstBox = edit;
     return edit;
-}
-
-QGroupBox* SetupEditDialog::AddGroup(const QString& name, const QString& caption, const QRect& rect)
-{
-    auto* group = new QGroupBox(caption, this);
-    group->setObjectName(name);
-    group->setGeometry(rect);
-    return group;
 }
 
 QLabel* SetupEditDialog::AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top)
@@ -202,6 +208,8 @@ QCheckBox* SetupEditDialog::AddCheckBox(QWidget* parent, const QString& name, co
     box->setObjectName(name);
     box->adjustSize();
     box->move(left, top);
+    if (!m_firstBox)
+        m_firstBox = box;
     return box;
 }
 
@@ -214,6 +222,8 @@ QComboBox* SetupEditDialog::AddList(QWidget* parent, const QString& name, const 
     list->setCurrentIndex(-1);
     list->setGeometry(left, top, width, list->sizeHint().height());
     SetTag(list, 1);
+    if (!m_firstBox)
+        m_firstBox = list;
     return list;
 }
 

@@ -113,14 +113,13 @@ struct SetupDialogDesign {
     QString okName = QStringLiteral("btnOk");
 };
 
-// An edit dialog: a group of labelled boxes (check boxes, lists; more groups when it needs
-// them) and a default "OK" button, no Cancel (closing it through its frame discards the
-// input). Its caption is its mode. It opens with the cursor in its first box, and Tab
-// follows the order the boxes were added in, OK last.
+// An edit dialog: a group of labelled boxes, further groups of the dialog's own, and a
+// default "OK" button, no Cancel (closing it through its frame discards the input). Its
+// caption is its mode. It opens with the cursor in its first box; OK is last in Tab order.
 class SetupEditDialog : public QDialog {
     Q_OBJECT
 public:
-    void FormCreate();             // IniForm
+    void FormCreate();             // IniForm; OK last in the Tab order
     // The checks in their order, then the save; a refused check has shown its message and
     // leaves the dialog open with everything typed.
     void btnOkClick()
@@ -141,13 +140,15 @@ protected:
     bool Editing() const { return IsMode(m_editCaption); }
     // A labelled box in the group, at left, top of the group, width wide.
     LabeledEdit* AddEdit(const QString& name, const QString& caption, int left, int top, int width);
-    // Further parts, in parent (the dialog, the group or an added group) at left, top.
+    // A further group of the dialog, at rect in the dialog; its controls are the caller's.
     QGroupBox* AddGroup(const QString& name, const QString& caption, const QRect& rect);
+    // Further controls, in parent (the dialog, its group or a further group) at left, top.
     QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top);
     QCheckBox* AddCheckBox(QWidget* parent, const QString& name, const QString& caption, int left, int top);
     // A drop-down list of fixed items, nothing selected; IniForm keeps its items.
     QComboBox* AddList(QWidget* parent, const QString& name, const QStringList& items, int left, int top,
                        int width);
+    void showEvent(QShowEvent* event) override;
     // Shows message, puts the focus on the box to correct and answers false.
     static bool Refuse(QWidget* focus, const QString& message);
 
@@ -155,6 +156,7 @@ private:
     QGroupBox* m_group;
     QPushButton* m_ok;
     QString m_editCaption;
+    QWidget* m_firstBox = nullptr;
 };
 
 // Whether another row already holds a value: runs lines (the first binds :parameter) on

@@ -4,6 +4,7 @@
 #include "app/Main.h"
 #include "setup/Companies.h"
 #include "setup/CostCentres.h"
+#include "setup/FinancialYears.h"
 #include "users/Access.h"
 #include "standard/Standard.h"
 
@@ -57,6 +58,10 @@ QMap<QString, ListCase> cases()
          {selectedCompany,
           [](World& x) { x.db.addAccess(x.db.addUser("bob", "bob@example.com", "secret"), SelectedId(x.w.cbCompany)); },
           opener<TfrmAccess>(), QString(), QString()}},
+        {"financial years",
+         {selectedCompany,
+          [](World& x) { x.db.addYear(SelectedId(x.w.cbCompany), "FY2017", QDate(2017, 3, 1)); },
+          opener<TfrmFinancialYears>(), "~ No financial years exist ~", "First select a financial year."}},
     };
 }
 }

@@ -15,10 +15,9 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QSemaphore>
-#include <QThread>
 #include <atomic>
+#include <chrono>
+#include <future>
 
 namespace {
 std::atomic<int> g_dbCounter{0};
@@ -274,71 +273,59 @@ LinkCatcher::~LinkCatcher()
         QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
 }
 
-qint64 ProgramConnectionId()
+LockHolder::LockHolder(const TestDatabase& db, const QStringList& statements)
 {
-    QSqlQuery q = Connection::program().execute(QStringLiteral("SELECT CONNECTION_ID()"));
-    q.next();
-    return q.value(0).toLongLong();
-}
-
-ConcurrentWriter::ConcurrentWriter(const TestDatabase& db, const QStringList& statements, qint64 programConnection)
-{
-    static std::atomic<int> counter{0};
-    const QString name = QStringLiteral("writer_%1").arg(counter.fetch_add(1));
+    std::promise<void> ran;
+    std::future<void> ready = ran.get_future();
     const ConnectionSettings settings = db.settings();
-    auto ready = std::make_shared<QSemaphore>();
-    m_thread = QThread::create([this, name, settings, statements, programConnection, ready] {
+    const QString database = db.name();
+    m_thread = std::thread([this, settings, database, statements, ran = std::move(ran)]() mutable {
+        const QString name = QStringLiteral("holder_") + database;
         {
             QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
             c.setHostName(settings.host);
             c.setPort(settings.port);
             c.setUserName(settings.user);
             c.setPassword(settings.password);
-            c.setDatabaseName(settings.database);
-            QSqlQuery q(c);
-            auto run = [&](const QString& sql) {
-                if (m_error.isEmpty() && !q.exec(sql))
-                    m_error = q.lastError().text() + QStringLiteral("\n") + sql;
-            };
+            c.setDatabaseName(database);
             if (!c.open())
-                m_error = c.lastError().text();
-            run(QStringLiteral("START TRANSACTION"));
+                fail(QStringLiteral("Lock holder cannot connect: ") + c.lastError().text());
+            QSqlQuery q(c);
+            q.exec(QStringLiteral("START TRANSACTION"));
             for (const QString& sql : statements)
-                run(sql);
-            ready->release();
-            // The program's statement shows as a transaction in lock wait while it waits. The
-            // server refreshes that table only after 0.1 s without a read, so polls are spaced.
-            QElapsedTimer clock;
-            clock.start();
-            while (m_error.isEmpty() && !m_waited && clock.elapsed() < 5000) {
-                QThread::msleep(150);
-                run(QStringLiteral("SELECT COUNT(*) FROM information_schema.INNODB_TRX WHERE "
-                                   "trx_mysql_thread_id = %1 AND trx_state = 'LOCK WAIT'")
-                        .arg(programConnection));
-                m_waited = q.next() && q.value(0).toInt() > 0;
+                if (!q.exec(sql))
+                    fail(QStringLiteral("Lock holder statement failed: %1\n%2").arg(q.lastError().text(), sql));
+            ran.set_value();
+            // Until the program waits for our locks (at most 20 seconds), then let it go on.
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!m_sawWaiter && std::chrono::steady_clock::now() < until) {
+                QSqlQuery w(c);
+                // A statement of this database waiting for a row lock, or still running after
+                // 200 ms (a lock taken while the plan is made is not always reported as a wait).
+                w.exec(QStringLiteral(
+                    "SELECT COUNT(*) FROM information_schema.processlist p WHERE p.db = DATABASE() "
+                    "AND p.id <> CONNECTION_ID() AND p.command = 'Query' AND (p.time_ms > 200 OR EXISTS "
+                    "(SELECT 1 FROM information_schema.innodb_trx t WHERE t.trx_mysql_thread_id = p.id "
+                    "AND t.trx_state = 'LOCK WAIT'))"));
+                m_sawWaiter = w.next() && w.value(0).toInt() > 0;
+                if (!m_sawWaiter)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
-            run(QStringLiteral("COMMIT"));
+            q.exec(QStringLiteral("COMMIT"));
             c.close();
         }
         QSqlDatabase::removeDatabase(name);
     });
-    m_thread->start();
-    ready->acquire();
-    if (!m_error.isEmpty())
-        qWarning("%s", qPrintable(m_error));
+    ready.wait();
 }
 
-ConcurrentWriter::~ConcurrentWriter()
+void LockHolder::join()
 {
-    finish();
-    delete m_thread;
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
-bool ConcurrentWriter::finish()
-{
-    m_thread->wait();
-    return m_waited && m_error.isEmpty();
-}
+LockHolder::~LockHolder() { join(); }
 
 int StatementsSent()
 {

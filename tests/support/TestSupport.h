@@ -12,6 +12,7 @@
 #include <QUrl>
 #include <QVariant>
 #include <functional>
+#include <thread>
 
 // A fresh database on the test server (VELDRA_TEST_DB_*), loaded with the schema and
 // made the program's connection target; dropped again when the object goes.
@@ -63,32 +64,24 @@ private:
 
 ConnectionSettings TestServerSettings();
 
-// Another workstation (or the web site) writing at the same moment as the program: on a
-// connection and thread of its own it runs statements in a transaction and holds it open
-// until the program's connection waits for one of its locks, then commits. The program's
-// statement blocks the test's thread while it waits, so the commit cannot come from there.
-class ConcurrentWriter {
+// Another workstation on a thread of its own: runs statements in one transaction on a
+// connection of its own and holds it open until some other transaction waits for a lock
+// (the program's save, blocked by it), then commits. The constructor returns once the
+// statements have run; the destructor joins. A test proves the program waited by
+// sawWaiter() after the save, and so that the database, not luck, kept the two apart.
+class LockHolder {
 public:
-    // Returns once the statements have run, their transaction still open. programConnection
-    // is the server's id of the program's connection (CONNECTION_ID()).
-    ConcurrentWriter(const TestDatabase& db, const QStringList& statements, qint64 programConnection);
-    ~ConcurrentWriter();
-    ConcurrentWriter(const ConcurrentWriter&) = delete;
-    ConcurrentWriter& operator=(const ConcurrentWriter&) = delete;
-
-    // Waits for the commit; true when the program was seen waiting for the writer's locks
-    // before it (after a few seconds without that, the writer commits anyway and says no).
-    bool finish();
-    QString error() const { return m_error; }
+    LockHolder(const TestDatabase& db, const QStringList& statements);
+    ~LockHolder();
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    void join();
+    bool sawWaiter() const { return m_sawWaiter; }
 
 private:
-    class QThread* m_thread = nullptr;
-    bool m_waited = false;
-    QString m_error;
+    std::thread m_thread;
+    bool m_sawWaiter = false;
 };
-
-// CONNECTION_ID() of the program's connection.
-qint64 ProgramConnectionId();
 
 // Captures Boodskap messages and standard errors for as long as it lives.
 class MessageLog {

@@ -214,14 +214,13 @@ private slots:
         TfrmAccessAddUser add(&list);
         add.show();
         add.edtUsername->setText("bob");
-        ConcurrentWriter other(x.db,
-                               {QStringLiteral("INSERT INTO access (`company id`, `wp_user id`, `access company`, "
+        LockHolder other(x.db, {QStringLiteral("INSERT INTO access (`company id`, `wp_user id`, `access company`, "
                                                "administrator) VALUES (%1, %2, 'Yes', 'Yes')")
                                     .arg(x.alpha)
-                                    .arg(x.bob)},
-                               ProgramConnectionId());
+                                    .arg(x.bob)});
         add.btnOk->click();
-        QVERIFY2(other.finish(), qPrintable("the program did not wait for the other writer " + other.error()));
+        other.join();
+        QVERIFY2(other.sawWaiter(), "the program did not wait for the other writer");
         QCOMPARE(x.log.messages, QStringList{AlreadyAdded});
         QVERIFY(x.log.errors.isEmpty());
         QVERIFY(add.isVisible());

@@ -281,14 +281,12 @@ private slots:
         TfrmCreateUser dlg(&w);
         showWithFocusOnOk(dlg);
         fill(dlg, "newuser", "new@example.com", "secret");
-        ConcurrentWriter other(db,
-                               {QStringLiteral("INSERT INTO wp_users (user_login, user_email, user_registered) "
-                                               "VALUES ('%1', '%2', NOW())")
-                                    .arg(otherLogin, otherEmail)},
-                               ProgramConnectionId());
+        LockHolder other(db, {QStringLiteral("INSERT INTO wp_users (user_login, user_email, user_registered) "
+                                             "VALUES ('%1', '%2', NOW())")
+                                  .arg(otherLogin, otherEmail)});
         dlg.btnOk->click();
-        QVERIFY2(other.finish(), qPrintable("the program did not wait for the other writer " + other.error() +
-                                            log.messages.join('|')));
+        other.join();
+        QVERIFY2(other.sawWaiter(), "the program did not wait for the other writer");
 
         QCOMPARE(log.messages, QStringList{message});
         QVERIFY(log.errors.isEmpty());
