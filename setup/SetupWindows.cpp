@@ -168,7 +168,8 @@ void SetupEditDialog::FormCreate()
 void SetupEditDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (m_firstBox)
+    // A dialog that chose its own first box (the journal entry's date) keeps that choice.
+    if (m_firstBox && (!focusWidget() || focusWidget() == m_ok))
         m_firstBox->setFocus(Qt::OtherFocusReason);
 }
 
