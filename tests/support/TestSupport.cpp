@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QDir>
 #include <QProcess>
@@ -259,7 +260,11 @@ MessageLog::~MessageLog()
 void InitTestApplication()
 {
     InitApplication();
-    QStandardPaths::setTestModeEnabled(true);
+    // Test mode puts every test program's layout files in one shared folder; the programs
+    // run side by side, so each gets a configuration folder of its own instead.
+    static QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(false);
     QDir(LayoutDir()).removeRecursively();
 }
 
@@ -348,11 +353,12 @@ LockHolder::LockHolder(const TestDatabase& db, const QStringList& statements)
             const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
             while (!m_sawWaiter && std::chrono::steady_clock::now() < until) {
                 QSqlQuery w(c);
-                // A statement of this database waiting for a row lock, or still running after
-                // 200 ms (a lock taken while the plan is made is not always reported as a wait).
+                // A statement (plain or prepared) of this database waiting for a row lock, or still
+                // running after 200 ms (a lock taken while the plan is made is not always reported
+                // as a wait).
                 w.exec(QStringLiteral(
                     "SELECT COUNT(*) FROM information_schema.processlist p WHERE p.db = DATABASE() "
-                    "AND p.id <> CONNECTION_ID() AND p.command = 'Query' AND (p.time_ms > 200 OR EXISTS "
+                    "AND p.id <> CONNECTION_ID() AND p.command IN ('Query', 'Execute') AND (p.time_ms > 200 OR EXISTS "
                     "(SELECT 1 FROM information_schema.innodb_trx t WHERE t.trx_mysql_thread_id = p.id "
                     "AND t.trx_state = 'LOCK WAIT'))"));
                 m_sawWaiter = w.next() && w.value(0).toInt() > 0;
