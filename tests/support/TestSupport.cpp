@@ -280,6 +280,13 @@ LinkCatcher::~LinkCatcher()
         QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
 }
 
+void DropAccessChecks(const TestDatabase& db)
+{
+    db.exec(QStringLiteral("ALTER TABLE access DROP CONSTRAINT `access company flag`, DROP CONSTRAINT "
+                           "`administrator flag`, DROP CONSTRAINT `trial balance level`, DROP CONSTRAINT "
+                           "`journal entries level`"));
+}
+
 void UseShortTimeouts(TestDatabase& db)
 {
     ConnectionSettings s = db.settings();

@@ -64,6 +64,10 @@ private:
 
 ConnectionSettings TestServerSettings();
 
+// Makes the access table as a database made before the schema checked the flags and
+// levels, so a test can store what such a database may hold (levels in another case).
+void DropAccessChecks(const TestDatabase& db);
+
 // Timeouts short enough for a test to wait them out, in the production proportions (the
 // lock wait shorter than the read timeout): applied to the program's next connection.
 void UseShortTimeouts(TestDatabase& db);
