@@ -259,6 +259,8 @@ void TfrmMain::connectHandlers()
     on(lblCompany, &LinkLabel::clicked, [this] { acCompaniesExecute(lblCompany); });
     on(acCostCentres, &QAction::triggered, [this] { acCostCentresExecute(acCostCentres); });
     on(lblWelcome, &LinkLabel::clicked, [this] { lblWelcomeClick(); });
+    on(btnAccounts, &QPushButton::clicked, [this] { btnAccountsClick(btnAccounts); });
+    on(sgTB, &QAbstractItemView::doubleClicked, [this] { btnAccountsClick(sgTB); });
     for (QComboBox* box : {cbCompany, cbFinancialYear, cbFinancialPeriod})
         on(box, &QComboBox::activated, [this, box] { RefreshFilters(box); });
     on(pcMain, &QTabWidget::currentChanged, [this] { RefreshFilters(pcMain); });

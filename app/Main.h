@@ -128,6 +128,7 @@ public:
     // setup/
     void acCompaniesExecute(QObject* Sender = nullptr);
     void acCostCentresExecute(QObject* Sender = nullptr);
+    void btnAccountsClick(QObject* Sender = nullptr);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -5,11 +5,13 @@
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
 
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
 QPushButton* makeButton(const SetupButtonDesign& design, QWidget* parent, const QRect& rect)
@@ -83,7 +85,11 @@ void SetupListWindow::FormCreate()
     Load(true);
 }
 
-void SetupListWindow::FormClose() { SaveForm(this); }
+void SetupListWindow::FormClose()
+{
+    if (m_design.keepColumnWidths)
+        SaveForm(this);
+}
 
 void SetupListWindow::done(int result)
 {
@@ -160,7 +166,33 @@ LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& captio
     edit->setObjectName(name);
     edit->editLabel()->setObjectName(name + QStringLiteral("Label"));
     edit->place(left, top, width);
+    if (!m_firstBox)
+        m_firstBox = edit;
     return edit;
+}
+
+QComboBox* SetupEditDialog::AddComboBox(const QString& name, const QString& labelName, const QString& caption,
+                                        int left, int top, int width)
+{
+    auto* box = new QComboBox(m_group);
+    box->setObjectName(name);
+    box->setEditable(false);
+    box->setGeometry(left, top, width, box->sizeHint().height());
+    auto* label = new QLabel(caption, m_group);
+    label->setObjectName(labelName);
+    label->setBuddy(box);
+    label->adjustSize();
+    label->move(left, top - 17);
+    if (!m_firstBox)
+        m_firstBox = box;
+    return box;
+}
+
+void SetupEditDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_firstBox && !event->spontaneous())
+        m_firstBox->setFocus(Qt::OtherFocusReason);
 }
 
 bool SetupEditDialog::Refuse(QWidget* focus, const QString& message)

@@ -15,6 +15,7 @@
 
 class LabeledEdit;
 class LinkLabel;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -47,9 +48,11 @@ struct SetupListDesign {
     int helpLeft = 0;          // "Help" at helpLeft, top 5
     QString helpPath;          // empty: the link does nothing
     SetupVerseDesign verse;
+    bool keepColumnWidths = true;  // false: nothing is stored on close (stored widths still apply)
 };
 
-// A list window: modal, fixed dialog border, its grid's column widths kept on close.
+// A list window: modal, fixed dialog border, its grid's column widths kept on close
+// unless the design says otherwise.
 // A subclass builds itself through the design, then calls FormCreate at the end of its
 // own constructor (Load is virtual, so it cannot run from this constructor).
 class SetupListWindow : public QDialog {
@@ -136,12 +139,19 @@ protected:
     bool Editing() const { return IsMode(m_editCaption); }
     // A labelled box in the group, at left, top of the group, width wide.
     LabeledEdit* AddEdit(const QString& name, const QString& caption, int left, int top, int width);
+    // A drop-down list (no typing) in the group with its caption label, named labelName,
+    // 17 pixels above it.
+    QComboBox* AddComboBox(const QString& name, const QString& labelName, const QString& caption, int left,
+                           int top, int width);
+    // The dialog opens with the cursor in its first box.
+    void showEvent(QShowEvent* event) override;
     // Shows message, puts the focus on the box to correct and answers false.
     static bool Refuse(QWidget* focus, const QString& message);
 
 private:
     QGroupBox* m_group;
     QPushButton* m_ok;
+    QWidget* m_firstBox = nullptr;
     QString m_editCaption;
 };
 
