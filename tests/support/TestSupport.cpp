@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <atomic>
 
 namespace {
@@ -70,6 +72,65 @@ TestDatabase::~TestDatabase()
         db.close();
     }
     QSqlDatabase::removeDatabase(m_adminConnection);
+}
+
+HeldTransaction::HeldTransaction(const TestDatabase& db, const QStringList& statements, int timeoutMs)
+{
+    std::promise<void> ran;
+    std::future<void> ranFuture = ran.get_future();
+    const ConnectionSettings settings = db.settings();
+    const QString name = QStringLiteral("held_") + db.name();
+    m_thread = std::thread([this, settings, name, statements, timeoutMs, ran = std::move(ran)]() mutable {
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+            c.setHostName(settings.host);
+            c.setPort(settings.port);
+            c.setUserName(settings.user);
+            c.setPassword(settings.password);
+            c.setDatabaseName(settings.database);
+            if (!c.open())
+                m_error = c.lastError().text();
+            auto run = [&](const QString& sql) {
+                QSqlQuery q(c);
+                if (m_error.isEmpty() && !q.exec(sql))
+                    m_error = q.lastError().text() + QStringLiteral("\n") + sql;
+            };
+            run(QStringLiteral("START TRANSACTION"));
+            for (const QString& sql : statements)
+                run(sql);
+            ran.set_value();
+            // Held until the program's statement waits for these rows' locks.
+            bool waited = false;
+            QElapsedTimer clock;
+            clock.start();
+            while (m_error.isEmpty() && !waited && clock.elapsed() < timeoutMs) {
+                // The server refreshes its list of transactions only when it was not read for
+                // 100 ms; reading it more often would show the same stale list for ever.
+                QThread::msleep(150);
+                QSqlQuery probe(c);
+                if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM information_schema.INNODB_TRX "
+                                               "WHERE trx_state = 'LOCK WAIT'")))
+                    m_error = probe.lastError().text();
+                else if (probe.next() && probe.value(0).toInt() > 0)
+                    waited = true;
+            }
+            if (m_error.isEmpty() && !waited)
+                m_error = QStringLiteral("Nobody waited for the held transaction's locks.");
+            run(QStringLiteral("COMMIT"));
+            c.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    });
+    ranFuture.wait();
+}
+
+HeldTransaction::~HeldTransaction() { finish(); }
+
+QString HeldTransaction::finish()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+    return m_error;
 }
 
 QSqlDatabase TestDatabase::admin() const { return QSqlDatabase::database(m_adminConnection); }

@@ -11,6 +11,8 @@
 #include <QUrl>
 #include <QVariant>
 #include <functional>
+#include <future>
+#include <thread>
 
 // A fresh database on the test server (VELDRA_TEST_DB_*), loaded with the schema and
 // made the program's connection target; dropped again when the object goes.
@@ -58,6 +60,26 @@ private:
 };
 
 ConnectionSettings TestServerSettings();
+
+// Another workstation's transaction held open across the program's save: on a connection
+// of its own, in a thread of its own, it runs `statements` inside a transaction, then keeps
+// the transaction open until another session waits for one of its locks (or `timeoutMs`
+// passes) and commits. The constructor returns once the statements have run, so what the
+// program does next meets the uncommitted rows and their locks.
+class HeldTransaction {
+public:
+    HeldTransaction(const TestDatabase& db, const QStringList& statements, int timeoutMs = 20000);
+    ~HeldTransaction();
+    HeldTransaction(const HeldTransaction&) = delete;
+    HeldTransaction& operator=(const HeldTransaction&) = delete;
+    // Waits for the commit; empty when all went well, else what failed (also a timeout
+    // without anybody waiting for the locks).
+    QString finish();
+
+private:
+    std::thread m_thread;
+    QString m_error;
+};
 
 // Captures Boodskap messages and standard errors for as long as it lives.
 class MessageLog {
