@@ -3,7 +3,7 @@
 #include "BuildSettings.h"
 #include "db/DbError.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QCursor>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -52,14 +52,14 @@ ConnectionSettings CurrentConnectionSettings() { return settingsStore(); }
 
 WaitCursor::WaitCursor()
 {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 WaitCursor::~WaitCursor()
 {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        QApplication::restoreOverrideCursor();
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QGuiApplication::restoreOverrideCursor();
 }
 
 Connection::Connection(QObject* parent)

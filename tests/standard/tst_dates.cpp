@@ -1,5 +1,3 @@
-#include "TestSupport.h"
-
 #include "standard/Dates.h"
 
 #include <QLocale>
@@ -8,7 +6,6 @@
 class TestDates : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     // Each row: what MyStringToDate reads (a null date when it must fail) and whether
@@ -116,5 +113,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDates)
+QTEST_GUILESS_MAIN(TestDates)
 #include "tst_dates.moc"

@@ -1,5 +1,3 @@
-#include "TestSupport.h"
-
 #include "standard/Hash.h"
 
 #include <QRegularExpression>
@@ -81,5 +79,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestHash)
+QTEST_GUILESS_MAIN(TestHash)
 #include "tst_hash.moc"

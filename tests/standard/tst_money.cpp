@@ -1,5 +1,3 @@
-#include "TestSupport.h"
-
 #include "standard/Money.h"
 
 #include <QLocale>
@@ -169,5 +167,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMoney)
+QTEST_GUILESS_MAIN(TestMoney)
 #include "tst_money.moc"
