@@ -192,14 +192,7 @@ private slots:
         World x;
         selectRow(*x.w.sgTB, "12000", "");
         TfrmAccounts list(&x.w);
-        QVERIFY(!list.dbgAccounts->isVisibleTo(&list));
-        QVERIFY(list.lblNoAccountExistForThisObject->isVisibleTo(&list));
-        QCOMPARE(list.lblNoAccountExistForThisObject->text(), QStringLiteral("~ No accounts exist for this object ~"));
-        auto modal = OnNextModal();
-        list.btnEditAccount->click();
-        QCOMPARE(x.log.messages, QStringList{"Please select an account."});
-        QCoreApplication::processEvents();
-        QVERIFY(!modal->ran);
+        VerifyEmptyListRefusesEdit(list, x.log, "~ No accounts exist for this object ~", "Please select an account.");
     }
 
     void newDialogStartsEmptyWithTheObjectsDescription()

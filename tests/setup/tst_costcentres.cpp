@@ -60,15 +60,7 @@ private slots:
         World x;
         x.db.addCostCentre(x.beta, 100, "Beta's own");
         TfrmCostCentres list(&x.w);
-        QVERIFY(!list.dbgCostCentres->isVisibleTo(&list));
-        QVERIFY(list.lblNoCostCentresExistForCompany->isVisibleTo(&list));
-        QCOMPARE(list.lblNoCostCentresExistForCompany->text(),
-                 QStringLiteral("~ No cost centres exist for company ~"));
-        auto modal = OnNextModal();
-        list.btnEditCostCentre->click();
-        QCOMPARE(x.log.messages, QStringList{"No cost centre selected."});
-        QCoreApplication::processEvents();
-        QVERIFY(!modal->ran);
+        VerifyEmptyListRefusesEdit(list, x.log, "~ No cost centres exist for company ~", "No cost centre selected.");
     }
 
     void listHoldsTheSelectedCompanysCostCentresInNumberOrder()
