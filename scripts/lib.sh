@@ -7,6 +7,10 @@ as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+PACKAGING_PACKAGES="dpkg-dev fakeroot lintian desktop-file-utils appstream librsvg2-bin xdotool"
+
+install_packages_for_packaging() { PACKAGES=$PACKAGING_PACKAGES install_packages; }
+
 install_packages() {
   local missing=()
   for p in $PACKAGES; do

@@ -49,6 +49,11 @@ void SetClockForTesting(const QDateTime& fixed);
 // Form utilities and layout persistence --------------------------------------------
 QString LocalDrive();
 QString MainDir(bool MetSlash);
+// A file shipped with the program (help pages, the spreadsheet template), by its path
+// relative to the shipped files' folder: beside the executable in a build tree, or
+// ../share/veldra-accounting from it when installed. When neither holds it, the path
+// beside the executable, so that a message can name where it was looked for.
+QString ShippedFile(const QString& relative, const QString& programDir = MainDir(false));
 QString LayoutDir();   // folder of the layout files, ending with "/"
 void IniForm(QWidget* form, bool Dialog);
 void SaveForm(QWidget* form);

@@ -1,12 +1,7 @@
 #pragma once
 // Helpers for the tests of the setup windows: acting on a modal dialog while it runs and
 // reading what a grid shows.
-#include "TestSupport.h"
-#include "setup/SetupWindows.h"
-
 #include <QApplication>
-#include <QPushButton>
-#include <QTest>
 #include <QDialog>
 #include <QPointer>
 #include <QFontMetrics>
@@ -82,19 +77,4 @@ inline bool TextFits(const QLabel* label)
     const QRect room(QPoint(0, 0), label->size());
     const QRect needed = QFontMetrics(label->font()).boundingRect(room, Qt::TextWordWrap, label->text());
     return needed.width() <= room.width() && needed.height() <= room.height();
-}
-
-// An empty list: the grid hidden, revealing its label with emptyText, and the edit button
-// answering message without opening a dialog.
-inline void VerifyEmptyListRefusesEdit(SetupListWindow& list, const MessageLog& log, const QString& emptyText,
-                                       const QString& message)
-{
-    QVERIFY(!list.grid()->isVisibleTo(&list));
-    QVERIFY(list.emptyLabel()->isVisibleTo(&list));
-    QCOMPARE(list.emptyLabel()->text(), emptyText);
-    auto modal = OnNextModal();
-    list.editButton()->click();
-    QCOMPARE(log.messages, QStringList{message});
-    QCoreApplication::processEvents();
-    QVERIFY(!modal->ran);
 }
