@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "db/DbError.h"
 #include "db/Query.h"
+#include "db/Transaction.h"
 #include "setup/Accounts.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
@@ -86,22 +87,38 @@ bool TfrmAccount::CheckInput()
 
 void TfrmAccount::Save()
 {
-    RowWriter row(QStringLiteral("accounts"));
-    row.set(QStringLiteral("cost centre id"), SelectedId(cbCostCentre))
-        .set(QStringLiteral("object id"), CurrentTrialBalanceObjectId())
-        .set(QStringLiteral("account description"), edtAccountDescription->text());
-    // The one statement is the whole save: it either wrote the row or nothing.
-    int id = 0;
-    try {
-        if (const auto edited = EditedId()) {
-            id = *edited;
+    const std::optional<int> edited = EditedId();
+    const int costCentreId = SelectedId(cbCostCentre);
+    const int objectId = CurrentTrialBalanceObjectId();
+    const QString description = edtAccountDescription->text();
+    int id = edited.value_or(0);
+    auto write = [&](Transaction&) {
+        RowWriter row(QStringLiteral("accounts"));
+        row.set(QStringLiteral("cost centre id"), costCentreId)
+            .set(QStringLiteral("object id"), objectId)
+            .set(QStringLiteral("account description"), description);
+        if (edited)
             row.update(id);
-        } else {
+        else
             id = row.insert();
-        }
+    };
+    // Asked only when the reply to COMMIT was lost: is the row there as written?
+    auto committed = [&] {
+        Query check;
+        check.add(QStringLiteral("SELECT id FROM accounts WHERE (id = %1) and (`cost centre id` = %2)")
+                      .arg(id)
+                      .arg(costCentreId));
+        check.add(QStringLiteral("and (`object id` = %1) and (BINARY `account description` = :Description)")
+                      .arg(objectId));
+        check.bind(QStringLiteral("Description"), description);
+        check.open();
+        return !check.isEmpty();
+    };
+    try {
+        Transaction::run(write, committed);
     } catch (const DbError& e) {
         // Another workstation opened the object on this cost centre after the check: the
-        // unique key (cost centre, object) refused ours.
+        // unique key (cost centre, object) refused ours, and nothing was written.
         if (!e.isDuplicateKey())
             throw;
         Boodskap(AlreadyCreated, false);

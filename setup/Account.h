@@ -19,9 +19,11 @@ public:
 
     // The checks, in order; false when one refused (its message shown, the dialog open).
     bool CheckInput() override;
-    // Writes the one row, reruns the list with the saved account selected, closes the
-    // dialog. An account another user opened on the cost centre since the check is refused
-    // with the check's message; any failure leaves the dialog open with what was chosen.
+    // Writes the one row in a transaction of its own (run again after a deadlock, as a
+    // cluster reports a conflict with another node), reruns the list with the saved account
+    // selected, closes the dialog. An account another user opened on the cost centre since
+    // the check is refused with the check's message; any failure leaves the dialog open
+    // with what was chosen and nothing written.
     void Save() override;
 
     QGroupBox* const gbAccountDetails;
