@@ -261,6 +261,7 @@ void TfrmMain::connectHandlers()
     on(lblWelcome, &LinkLabel::clicked, [this] { lblWelcomeClick(); });
     on(btnAccounts, &QPushButton::clicked, [this] { btnAccountsClick(btnAccounts); });
     on(sgTB, &QAbstractItemView::doubleClicked, [this] { btnAccountsClick(sgTB); });
+    on(btnExportTrialBalance, &QPushButton::clicked, [this] { btnExportTrialBalanceClick(btnExportTrialBalance); });
     for (QComboBox* box : {cbCompany, cbFinancialYear, cbFinancialPeriod})
         on(box, &QComboBox::activated, [this, box] { RefreshFilters(box); });
     on(pcMain, &QTabWidget::currentChanged, [this] { RefreshFilters(pcMain); });

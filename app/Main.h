@@ -121,6 +121,7 @@ public:
     // trialbalance/
     void RefreshFilterstsTrialBalance(QObject* Sender = nullptr);
     void MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue);
+    void btnExportTrialBalanceClick(QObject* Sender = nullptr);
 
     // journal/
     void RefreshFilterstsJournalEntries(QObject* Sender = nullptr);

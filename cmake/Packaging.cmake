@@ -7,6 +7,7 @@ set(VELDRA_DATA_DIR ${CMAKE_INSTALL_DATADIR}/veldra-accounting)
 
 install(TARGETS veldra RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/help DESTINATION ${VELDRA_DATA_DIR})
+install(FILES ${VELDRA_TEMPLATE} DESTINATION ${VELDRA_DATA_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/veldra-accounting.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/invalid.veldra.Accounting.metainfo.xml

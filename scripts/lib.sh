@@ -1,7 +1,7 @@
 # Shared by scripts/run and scripts/test: packages, build, and a private MariaDB server.
 
 PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-mysql libgl-dev
-mariadb-server mariadb-client libmariadb-dev libzip-dev libpugixml-dev xvfb xauth fonts-dejavu-core python3"
+mariadb-server mariadb-client libmariadb-dev libzip-dev libpugixml-dev libreoffice-calc-nogui xvfb xauth fonts-dejavu-core python3"
 
 as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -74,8 +74,10 @@ stop_server() {
 # as an unprivileged user, since the rsync state transfer refuses to write as root.
 CLUSTER_USER=veldra-cluster
 start_cluster() {
-  local dir=$1 provider
-  provider=$(ls /usr/lib/galera/libgalera_smm.so /usr/lib/*/galera*/libgalera_smm.so 2>/dev/null | head -n 1)
+  local dir=$1 provider= candidate
+  for candidate in /usr/lib/galera/libgalera_smm.so /usr/lib/*/galera*/libgalera_smm.so; do
+    [ -e "$candidate" ] && { provider=$candidate; break; }
+  done
   [ -n "$provider" ] || { echo "No Galera provider (package galera-4) found." >&2; return 1; }
   local run_as=()
   if [ "$(id -u)" = 0 ]; then
@@ -83,7 +85,8 @@ start_cluster() {
     run_as=(runuser -u "$CLUSTER_USER" --)
   fi
   mkdir -p "$dir"
-  chmod 755 "$dir"
+  # The nodes' user must reach its folders through the temporary folder above them.
+  chmod 755 "$dir" "$(dirname "$dir")"
   local ports=() gports=() i
   for i in 1 2 3; do ports+=("$(free_port)"); gports+=("$(free_port)"); done
   local address="gcomm://127.0.0.1:${gports[0]},127.0.0.1:${gports[1]},127.0.0.1:${gports[2]}"
@@ -117,6 +120,8 @@ start_cluster() {
       sleep 0.2
     done
     [ $ok = 1 ] || { echo "Cluster node $((i + 1)) did not start:" >&2; tail -30 "$node/server.log" >&2; return 1; }
+    # The server's own process, not the runuser wrapper around it.
+    CLUSTER_PIDS[$i]=$(cat "$node/mysqld.pid")
   done
   CLUSTER_PORTS=$(IFS=,; echo "${ports[*]}")
 }
