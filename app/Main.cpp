@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/Query.h"
+#include "journal/JournalEntries.h"
 #include "standard/DataGrid.h"
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
@@ -247,6 +248,8 @@ void TfrmMain::buildWindow()
     dbgJournalEntries = named(new DataGrid(tsJournalEntries), "dbgJournalEntries");
     dbgJournalEntries->setGeometry(169, 8, 856, 401);
     dbgJournalEntries->setQuery(qrTransactions);
+    dbgJournalEntries->setColumns(JournalEntriesColumns());
+    new AnchorAll(dbgJournalEntries, 8, 8);
     pcMain->addTab(tsJournalEntries, QStringLiteral("Journal Entries"));
 }
 
@@ -258,10 +261,14 @@ void TfrmMain::connectHandlers()
     on(acCompanies, &QAction::triggered, [this] { acCompaniesExecute(acCompanies); });
     on(lblCompany, &LinkLabel::clicked, [this] { acCompaniesExecute(lblCompany); });
     on(acCostCentres, &QAction::triggered, [this] { acCostCentresExecute(acCostCentres); });
+    on(acFinancialYears, &QAction::triggered, [this] { acFinancialYearsExecute(acFinancialYears); });
+    on(lblFinancialYear, &LinkLabel::clicked, [this] { acFinancialYearsExecute(lblFinancialYear); });
+    on(lblFinancialPeriod, &LinkLabel::clicked, [this] { lblFinancialPeriodClick(lblFinancialPeriod); });
     on(lblWelcome, &LinkLabel::clicked, [this] { lblWelcomeClick(); });
     on(btnAccounts, &QPushButton::clicked, [this] { btnAccountsClick(btnAccounts); });
     on(sgTB, &QAbstractItemView::doubleClicked, [this] { btnAccountsClick(sgTB); });
     on(btnExportTrialBalance, &QPushButton::clicked, [this] { btnExportTrialBalanceClick(btnExportTrialBalance); });
+    on(btnNewJournalEntry, &QPushButton::clicked, [this] { btnNewJournalEntryClick(btnNewJournalEntry); });
     for (QComboBox* box : {cbCompany, cbFinancialYear, cbFinancialPeriod})
         on(box, &QComboBox::activated, [this, box] { RefreshFilters(box); });
     on(pcMain, &QTabWidget::currentChanged, [this] { RefreshFilters(pcMain); });

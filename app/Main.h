@@ -125,11 +125,15 @@ public:
 
     // journal/
     void RefreshFilterstsJournalEntries(QObject* Sender = nullptr);
+    void btnNewJournalEntryClick(QObject* Sender = nullptr);
 
     // setup/
     void acCompaniesExecute(QObject* Sender = nullptr);
     void acCostCentresExecute(QObject* Sender = nullptr);
     void btnAccountsClick(QObject* Sender = nullptr);
+    void acFinancialYearsExecute(QObject* Sender = nullptr);
+    // Edits the filter bar's year directly, without the administrator test.
+    void lblFinancialPeriodClick(QObject* Sender = nullptr);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -157,7 +157,32 @@ SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString&
     ConnectGuarded(m_ok, &QPushButton::clicked, this, [this] { btnOkClick(); });
 }
 
-void SetupEditDialog::FormCreate() { IniForm(this, true); }
+void SetupEditDialog::FormCreate()
+{
+    IniForm(this, true);
+    // OK is made with the dialog, before the controls it confirms, but is read last.
+    QWidget* last = nullptr;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
+        if (w != m_ok && isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus))
+            last = w;
+    if (last)
+        setTabOrder(last, m_ok);
+}
+
+void SetupEditDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_firstBox)
+        m_firstBox->setFocus(Qt::OtherFocusReason);
+}
+
+QGroupBox* SetupEditDialog::AddGroup(const QString& name, const QString& caption, const QRect& rect)
+{
+    auto* group = new QGroupBox(caption, this);
+    group->setObjectName(name);
+    group->setGeometry(rect);
+    return group;
+}
 
 LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& caption, int left, int top,
                                       int width)
@@ -186,13 +211,6 @@ QComboBox* SetupEditDialog::AddComboBox(const QString& name, const QString& labe
     if (!m_firstBox)
         m_firstBox = box;
     return box;
-}
-
-void SetupEditDialog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_firstBox && !event->spontaneous())
-        m_firstBox->setFocus(Qt::OtherFocusReason);
 }
 
 bool SetupEditDialog::Refuse(QWidget* focus, const QString& message)

@@ -113,12 +113,13 @@ struct SetupDialogDesign {
     QRect okRect;
 };
 
-// An edit dialog: a group of labelled boxes and a default "OK" button, no Cancel (closing
-// it through its frame discards the input). Its caption is its mode.
+// An edit dialog: a group of labelled boxes, further groups of the dialog's own, and a
+// default "OK" button, no Cancel (closing it through its frame discards the input). Its
+// caption is its mode. It opens with the cursor in its first box; OK is last in Tab order.
 class SetupEditDialog : public QDialog {
     Q_OBJECT
 public:
-    void FormCreate();             // IniForm
+    void FormCreate();             // IniForm; OK last in the Tab order
     // The checks in their order, then the save; a refused check has shown its message and
     // leaves the dialog open with everything typed.
     void btnOkClick()
@@ -143,16 +144,19 @@ protected:
     // 17 pixels above it.
     QComboBox* AddComboBox(const QString& name, const QString& labelName, const QString& caption, int left,
                            int top, int width);
-    // The dialog opens with the cursor in its first box.
+    // A further group of the dialog, at rect in the dialog; its controls are the caller's.
+    QGroupBox* AddGroup(const QString& name, const QString& caption, const QRect& rect);
     void showEvent(QShowEvent* event) override;
+    // The input that has the cursor when the dialog opens; by default the first labelled box.
+    void setFirstInput(QWidget* input) { m_firstBox = input; }
     // Shows message, puts the focus on the box to correct and answers false.
     static bool Refuse(QWidget* focus, const QString& message);
 
 private:
     QGroupBox* m_group;
     QPushButton* m_ok;
-    QWidget* m_firstBox = nullptr;
     QString m_editCaption;
+    QWidget* m_firstBox = nullptr;
 };
 
 // Whether another row already holds a value: runs lines (the first binds :parameter) on

@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <type_traits>
 
 class QComboBox;
 class QTableView;
@@ -34,11 +35,19 @@ void SetStandardErrorHandler(std::function<void(const QString&)> handler);
 void Guarded(const std::function<void()>& handler);
 
 // Connects a signal to a handler that runs guarded: the one way this program wires a
-// click, a keystroke or a selection to what it does.
+// click, a keystroke or a selection to what it does. A handler that takes the signal's
+// arguments (a cell's column, row and text) is handed them.
 template <class Sender, class Signal, class Handler>
 void ConnectGuarded(Sender* sender, Signal signal, QObject* context, Handler handler)
 {
-    QObject::connect(sender, signal, context, [handler] { Guarded(handler); });
+    QObject::connect(sender, signal, context, [handler](const auto&... args) {
+        Guarded([&] {
+            if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>)
+                handler(args...);
+            else
+                handler();
+        });
+    });
 }
 
 // Clock ---------------------------------------------------------------------------

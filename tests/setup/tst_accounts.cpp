@@ -357,13 +357,13 @@ private slots:
         QVERIFY(dialog.CheckInput());
         // Another workstation opens the same account after our check and commits only while
         // our write waits for its row.
-        HeldTransaction theirs(x.db, {QStringLiteral("INSERT INTO accounts (`cost centre id`, `object id`, "
-                                                     "`account description`) VALUES (%1, %2, 'Their till')")
-                                          .arg(x.cc200)
-                                          .arg(x.cash)});
+        LockHolder theirs(x.db, {QStringLiteral("INSERT INTO accounts (`cost centre id`, `object id`, "
+                                                "`account description`) VALUES (%1, %2, 'Their till')")
+                                     .arg(x.cc200)
+                                     .arg(x.cash)});
         Guarded([&] { dialog.Save(); });
-        const QString held = theirs.finish();
-        QVERIFY2(held.isEmpty(), qPrintable(held));
+        theirs.join();
+        QVERIFY(theirs.sawWaiter());
 
         QCOMPARE(x.log.messages, QStringList{TfrmAccount::AlreadyCreated});
         QVERIFY(x.log.errors.isEmpty());

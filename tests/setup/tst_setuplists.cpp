@@ -6,6 +6,7 @@
 #include "setup/Accounts.h"
 #include "setup/Companies.h"
 #include "setup/CostCentres.h"
+#include "setup/FinancialYears.h"
 #include "standard/Standard.h"
 
 #include <QComboBox>
@@ -69,6 +70,10 @@ QMap<QString, ListCase> cases()
                         "SELECT c.id, o.id, 'Cash' FROM `cost centres` c, objects o");
           },
           opener<TfrmAccounts>(), "~ No accounts exist for this object ~", "Please select an account.", false}},
+        {"financial years",
+         {selectedCompany,
+          [](World& x) { x.db.addYear(SelectedId(x.w.cbCompany), "FY2017", QDate(2017, 3, 1)); },
+          opener<TfrmFinancialYears>(), "~ No financial years exist ~", "First select a financial year."}},
     };
 }
 }

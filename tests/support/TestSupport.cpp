@@ -15,9 +15,9 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QThread>
 #include <atomic>
+#include <chrono>
+#include <future>
 
 namespace {
 std::atomic<int> g_dbCounter{0};
@@ -75,65 +75,6 @@ TestDatabase::~TestDatabase()
         db.close();
     }
     QSqlDatabase::removeDatabase(m_adminConnection);
-}
-
-HeldTransaction::HeldTransaction(const TestDatabase& db, const QStringList& statements, int timeoutMs)
-{
-    std::promise<void> ran;
-    std::future<void> ranFuture = ran.get_future();
-    const ConnectionSettings settings = db.settings();
-    const QString name = QStringLiteral("held_") + db.name();
-    m_thread = std::thread([this, settings, name, statements, timeoutMs, ran = std::move(ran)]() mutable {
-        {
-            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-            c.setHostName(settings.host);
-            c.setPort(settings.port);
-            c.setUserName(settings.user);
-            c.setPassword(settings.password);
-            c.setDatabaseName(settings.database);
-            if (!c.open())
-                m_error = c.lastError().text();
-            auto run = [&](const QString& sql) {
-                QSqlQuery q(c);
-                if (m_error.isEmpty() && !q.exec(sql))
-                    m_error = q.lastError().text() + QStringLiteral("\n") + sql;
-            };
-            run(QStringLiteral("START TRANSACTION"));
-            for (const QString& sql : statements)
-                run(sql);
-            ran.set_value();
-            // Held until the program's statement waits for these rows' locks.
-            bool waited = false;
-            QElapsedTimer clock;
-            clock.start();
-            while (m_error.isEmpty() && !waited && clock.elapsed() < timeoutMs) {
-                // The server refreshes its list of transactions only when it was not read for
-                // 100 ms; reading it more often would show the same stale list for ever.
-                QThread::msleep(150);
-                QSqlQuery probe(c);
-                if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM information_schema.INNODB_TRX "
-                                               "WHERE trx_state = 'LOCK WAIT'")))
-                    m_error = probe.lastError().text();
-                else if (probe.next() && probe.value(0).toInt() > 0)
-                    waited = true;
-            }
-            if (m_error.isEmpty() && !waited)
-                m_error = QStringLiteral("Nobody waited for the held transaction's locks.");
-            run(QStringLiteral("COMMIT"));
-            c.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-    });
-    ranFuture.wait();
-}
-
-HeldTransaction::~HeldTransaction() { finish(); }
-
-QString HeldTransaction::finish()
-{
-    if (m_thread.joinable())
-        m_thread.join();
-    return m_error;
 }
 
 QSqlDatabase TestDatabase::admin() const { return QSqlDatabase::database(m_adminConnection); }
@@ -331,6 +272,63 @@ LinkCatcher::~LinkCatcher()
     for (const char* scheme : {"file", "http", "https"})
         QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
 }
+
+LockHolder::LockHolder(const TestDatabase& db, const QStringList& statements)
+{
+    std::promise<void> ran;
+    std::future<void> ready = ran.get_future();
+    const ConnectionSettings settings = db.settings();
+    const QString database = db.name();
+    m_thread = std::thread([this, settings, database, statements, ran = std::move(ran)]() mutable {
+        const QString name = QStringLiteral("holder_") + database;
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+            c.setHostName(settings.host);
+            c.setPort(settings.port);
+            c.setUserName(settings.user);
+            c.setPassword(settings.password);
+            c.setDatabaseName(database);
+            if (!c.open())
+                fail(QStringLiteral("Lock holder cannot connect: ") + c.lastError().text());
+            QSqlQuery q(c);
+            q.exec(QStringLiteral("START TRANSACTION"));
+            for (const QString& sql : statements)
+                if (!q.exec(sql))
+                    fail(QStringLiteral("Lock holder statement failed: %1\n%2").arg(q.lastError().text(), sql));
+            ran.set_value();
+            // Until the program waits for our locks (at most 20 seconds), then let it go on.
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!m_sawWaiter && std::chrono::steady_clock::now() < until) {
+                QSqlQuery w(c);
+                // A statement of this database, plain or prepared, waiting for a row lock, or
+                // still running after 200 ms (a lock taken while the plan is made is not always
+                // reported as a wait, and the server refreshes innodb_trx only when it was not
+                // read for 100 ms, which this loop's pace never allows).
+                w.exec(QStringLiteral(
+                    "SELECT COUNT(*) FROM information_schema.processlist p WHERE p.db = DATABASE() "
+                    "AND p.id <> CONNECTION_ID() AND p.command IN ('Query', 'Execute') "
+                    "AND (p.time_ms > 200 OR EXISTS "
+                    "(SELECT 1 FROM information_schema.innodb_trx t WHERE t.trx_mysql_thread_id = p.id "
+                    "AND t.trx_state = 'LOCK WAIT'))"));
+                m_sawWaiter = w.next() && w.value(0).toInt() > 0;
+                if (!m_sawWaiter)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            q.exec(QStringLiteral("COMMIT"));
+            c.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    });
+    ready.wait();
+}
+
+void LockHolder::join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+LockHolder::~LockHolder() { join(); }
 
 int StatementsSent()
 {

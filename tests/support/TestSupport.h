@@ -12,7 +12,6 @@
 #include <QUrl>
 #include <QVariant>
 #include <functional>
-#include <future>
 #include <thread>
 
 // A fresh database on the test server (VELDRA_TEST_DB_*), loaded with the schema and
@@ -65,24 +64,23 @@ private:
 
 ConnectionSettings TestServerSettings();
 
-// Another workstation's transaction held open across the program's save: on a connection
-// of its own, in a thread of its own, it runs `statements` inside a transaction, then keeps
-// the transaction open until another session waits for one of its locks (or `timeoutMs`
-// passes) and commits. The constructor returns once the statements have run, so what the
-// program does next meets the uncommitted rows and their locks.
-class HeldTransaction {
+// Another workstation on a thread of its own: runs statements in one transaction on a
+// connection of its own and holds it open until some other transaction waits for a lock
+// (the program's save, blocked by it), then commits. The constructor returns once the
+// statements have run; the destructor joins. A test proves the program waited by
+// sawWaiter() after the save, and so that the database, not luck, kept the two apart.
+class LockHolder {
 public:
-    HeldTransaction(const TestDatabase& db, const QStringList& statements, int timeoutMs = 20000);
-    ~HeldTransaction();
-    HeldTransaction(const HeldTransaction&) = delete;
-    HeldTransaction& operator=(const HeldTransaction&) = delete;
-    // Waits for the commit; empty when all went well, else what failed (also a timeout
-    // without anybody waiting for the locks).
-    QString finish();
+    LockHolder(const TestDatabase& db, const QStringList& statements);
+    ~LockHolder();
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    void join();
+    bool sawWaiter() const { return m_sawWaiter; }
 
 private:
     std::thread m_thread;
-    QString m_error;
+    bool m_sawWaiter = false;
 };
 
 // Captures Boodskap messages and standard errors for as long as it lives.
