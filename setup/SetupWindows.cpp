@@ -5,6 +5,7 @@
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -152,7 +153,7 @@ SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString&
     m_group->setObjectName(design.groupName);
     m_group->setGeometry(design.groupRect);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("btnOk"));
+    m_ok->setObjectName(design.okName);
     m_ok->setGeometry(design.okRect);
     ConnectGuarded(m_ok, &QPushButton::clicked, this, [this] { btnOkClick(); });
 }
@@ -172,7 +173,8 @@ void SetupEditDialog::FormCreate()
 void SetupEditDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (m_firstBox)
+    // A dialog that chose its own first box (the journal entry's date) keeps that choice.
+    if (m_firstBox && (!focusWidget() || focusWidget() == m_ok))
         m_firstBox->setFocus(Qt::OtherFocusReason);
 }
 
@@ -211,6 +213,41 @@ QComboBox* SetupEditDialog::AddComboBox(const QString& name, const QString& labe
     if (!m_firstBox)
         m_firstBox = box;
     return box;
+}
+
+QLabel* SetupEditDialog::AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->adjustSize();
+    label->move(left, top);
+    return label;
+}
+
+QCheckBox* SetupEditDialog::AddCheckBox(QWidget* parent, const QString& name, const QString& caption, int left,
+                                        int top)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->adjustSize();
+    box->move(left, top);
+    if (!m_firstBox)
+        m_firstBox = box;
+    return box;
+}
+
+QComboBox* SetupEditDialog::AddList(QWidget* parent, const QString& name, const QStringList& items, int left,
+                                    int top, int width)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->addItems(items);
+    list->setCurrentIndex(-1);
+    list->setGeometry(left, top, width, list->sizeHint().height());
+    SetTag(list, 1);
+    if (!m_firstBox)
+        m_firstBox = list;
+    return list;
 }
 
 bool SetupEditDialog::Refuse(QWidget* focus, const QString& message)

@@ -15,6 +15,7 @@
 
 class LabeledEdit;
 class LinkLabel;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -111,6 +112,7 @@ struct SetupDialogDesign {
     QString groupCaption;
     QRect groupRect;
     QRect okRect;
+    QString okName = QStringLiteral("btnOk");
 };
 
 // An edit dialog: a group of labelled boxes, further groups of the dialog's own, and a
@@ -146,6 +148,12 @@ protected:
                            int top, int width);
     // A further group of the dialog, at rect in the dialog; its controls are the caller's.
     QGroupBox* AddGroup(const QString& name, const QString& caption, const QRect& rect);
+    // Further controls, in parent (the dialog, its group or a further group) at left, top.
+    QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top);
+    QCheckBox* AddCheckBox(QWidget* parent, const QString& name, const QString& caption, int left, int top);
+    // A drop-down list of fixed items, nothing selected; IniForm keeps its items.
+    QComboBox* AddList(QWidget* parent, const QString& name, const QStringList& items, int left, int top,
+                       int width);
     void showEvent(QShowEvent* event) override;
     // The input that has the cursor when the dialog opens; by default the first labelled box.
     void setFirstInput(QWidget* input) { m_firstBox = input; }
