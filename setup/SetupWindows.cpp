@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
 QPushButton* makeButton(const SetupButtonDesign& design, QWidget* parent, const QRect& rect)
@@ -87,7 +88,11 @@ void SetupListWindow::FormCreate()
     Load(true);
 }
 
-void SetupListWindow::FormClose() { SaveForm(this); }
+void SetupListWindow::FormClose()
+{
+    if (m_design.keepColumnWidths)
+        SaveForm(this);
+}
 
 void SetupListWindow::done(int result)
 {
@@ -251,6 +256,23 @@ bool SetupEditDialog::SaveInTransaction(const std::function<void(Transaction&)>&
             return false;
         throw;
     }
+}
+
+QComboBox* SetupEditDialog::AddComboBox(const QString& name, const QString& labelName, const QString& caption,
+                                        int left, int top, int width)
+{
+    auto* box = new QComboBox(m_group);
+    box->setObjectName(name);
+    box->setEditable(false);
+    box->setGeometry(left, top, width, box->sizeHint().height());
+    auto* label = new QLabel(caption, m_group);
+    label->setObjectName(labelName);
+    label->setBuddy(box);
+    label->adjustSize();
+    label->move(left, top - 17);
+    if (!m_firstBox)
+        m_firstBox = box;
+    return box;
 }
 
 QLabel* SetupEditDialog::AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top)
