@@ -37,6 +37,9 @@ TfrmAccount::TfrmAccount(TfrmAccounts* list)
       btnOk(okButton()),
       m_list(list)
 {
+    SetEditedRow(QStringLiteral("accounts"), list->listQuery(),
+                 {QStringLiteral("cost centre id"), QStringLiteral("object id"), QStringLiteral("account description")},
+                 QStringLiteral("Account"));
     FormCreate();
     Query* centres = frmMain->qrCostCentres;
     centres->open({QStringLiteral("SELECT id, `cost centre description` FROM `cost centres` WHERE"),
@@ -114,16 +117,11 @@ void TfrmAccount::Save()
         check.open();
         return !check.isEmpty();
     };
-    try {
-        Transaction::run(write, committed);
-    } catch (const DbError& e) {
-        // Another workstation opened the object on this cost centre after the check: the
-        // unique key (cost centre, object) refused ours, and nothing was written.
-        if (!e.isDuplicateKey())
-            throw;
-        Boodskap(AlreadyCreated, false);
+    // Another workstation may have opened the object on this cost centre after the check
+    // (the unique key refuses ours, and the check, run again, says so) or changed the
+    // edited account meanwhile: either way nothing is written and the dialog stays open.
+    if (!SaveInTransaction(write, committed))
         return;
-    }
     m_list->ReloadAndSelect(QStringLiteral("id"), id);
     accept();
 }
