@@ -68,6 +68,11 @@ SetupListWindow::SetupListWindow(const SetupListDesign& design, QWidget* parent)
     m_verse->setWordWrap(true);
     m_verse->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_verse->setGeometry(QRect(QPoint(8, 35), design.verse.textSize));
+    // Every setup window quotes its verse in the same font, smaller only where a verse
+    // cannot fit its room in it.
+    QFont verseFont = m_verse->font();
+    verseFont.setPointSizeF(7);
+    m_verse->setFont(verseFont);
     FitTextToLabel(m_verse);
 
     ConnectGuarded(m_new, &QPushButton::clicked, this, [this] { newClicked(); });
@@ -152,6 +157,16 @@ SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString&
 }
 
 void SetupEditDialog::FormCreate() { IniForm(this, true); }
+
+void SetupEditDialog::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (m_shown)
+        return;
+    m_shown = true;
+    SetTabOrderByPosition(this);
+    FocusFirstInput(this);
+}
 
 LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& caption, int left, int top,
                                       int width)

@@ -138,11 +138,15 @@ protected:
     LabeledEdit* AddEdit(const QString& name, const QString& caption, int left, int top, int width);
     // Shows message, puts the focus on the box to correct and answers false.
     static bool Refuse(QWidget* focus, const QString& message);
+    // On first showing, whatever the subclass added: Tab in reading order with OK last,
+    // and the cursor in the first input.
+    void showEvent(QShowEvent* e) override;
 
 private:
     QGroupBox* m_group;
     QPushButton* m_ok;
     QString m_editCaption;
+    bool m_shown = false;
 };
 
 // Whether another row already holds a value: runs lines (the first binds :parameter) on

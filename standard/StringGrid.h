@@ -33,8 +33,15 @@ signals:
     void cellEdited(int col, int row, const QString& text);
 
 private:
+    // A column keeps the width the user dragged or the layout file gave it; any other
+    // column is as wide as the default or its heading, whichever is wider, so that no
+    // heading is cut off by a width the grid itself chose.
+    void fitHeadings();
+    void setGivenWidth(int col, int width);
     StringGridModel* m_model;
     QVector<int> m_savedWidths;
+    QVector<bool> m_chosenWidth;
+    int m_settingWidths = 0;
 };
 
 class StringGridModel : public QAbstractTableModel {
