@@ -44,12 +44,13 @@ LabeledEdit::LabeledEdit(const QString& caption, QWidget* parent)
     m_label->setBuddy(this);
     QLineEdit::setValidator(new LabeledEditValidator(this));
     connect(this, &QLineEdit::inputRejected, this, &LabeledEdit::showRefusal);
-    // A text put in by the program (an edited row's value) opens at its start, not at its
-    // end; the user's own typing happens with the focus in the box and keeps its cursor.
-    connect(this, &QLineEdit::textChanged, this, [this] {
-        if (!hasFocus())
-            setCursorPosition(0);
-    });
+}
+
+void LabeledEdit::setText(const QString& text)
+{
+    QLineEdit::setText(text);
+    // A text put in by the program (an edited row's value) shows from its start, not its end.
+    setCursorPosition(0);
 }
 
 // The caption is the box's sibling, so it goes with the box: to a new parent (a box made

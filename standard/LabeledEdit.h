@@ -30,6 +30,9 @@ public:
     void setValidator(const QValidator* validator, const QString& refusal = QString());
     const QValidator* validator() const { return m_inner; }
 
+    // Hides QLineEdit's, which leaves the cursor, and so the view, at the text's end.
+    void setText(const QString& text);
+
     // The note shown at the last refusal (empty while nothing was refused).
     QString lastRefusal() const { return m_lastRefusal; }
 
