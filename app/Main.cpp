@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/Query.h"
+#include "journal/JournalEntries.h"
 #include "standard/DataGrid.h"
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
@@ -251,6 +252,8 @@ void TfrmMain::buildWindow()
     dbgJournalEntries = named(new DataGrid(tsJournalEntries), "dbgJournalEntries");
     dbgJournalEntries->setGeometry(169, 8, 856, 401);
     dbgJournalEntries->setQuery(qrTransactions);
+    dbgJournalEntries->setColumns(JournalEntriesColumns());
+    new AnchorAll(dbgJournalEntries, 8, 8);
     pcMain->addTab(tsJournalEntries, QStringLiteral("Journal Entries"));
 
     // The window may not shrink past the whole filter bar, the whole tab captions and each
@@ -277,6 +280,8 @@ void TfrmMain::connectHandlers()
     on(lblCompany, &LinkLabel::clicked, [this] { acCompaniesExecute(lblCompany); });
     on(acCostCentres, &QAction::triggered, [this] { acCostCentresExecute(acCostCentres); });
     on(lblWelcome, &LinkLabel::clicked, [this] { lblWelcomeClick(); });
+    on(btnExportTrialBalance, &QPushButton::clicked, [this] { btnExportTrialBalanceClick(btnExportTrialBalance); });
+    on(btnNewJournalEntry, &QPushButton::clicked, [this] { btnNewJournalEntryClick(btnNewJournalEntry); });
     for (QComboBox* box : {cbCompany, cbFinancialYear, cbFinancialPeriod})
         on(box, &QComboBox::activated, [this, box] { RefreshFilters(box); });
     on(pcMain, &QTabWidget::currentChanged, [this] { RefreshFilters(pcMain); });

@@ -121,9 +121,11 @@ public:
     // trialbalance/
     void RefreshFilterstsTrialBalance(QObject* Sender = nullptr);
     void MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue);
+    void btnExportTrialBalanceClick(QObject* Sender = nullptr);
 
     // journal/
     void RefreshFilterstsJournalEntries(QObject* Sender = nullptr);
+    void btnNewJournalEntryClick(QObject* Sender = nullptr);
 
     // setup/
     void acCompaniesExecute(QObject* Sender = nullptr);

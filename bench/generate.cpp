@@ -1,6 +1,7 @@
 // Fills an empty database (made from db/schema.sql) with large books for the trial-balance
 // benchmark: 2 companies, a five-level chart of 1 705 objects, 10 000 accounts and
-// 250 000 journal entries of 2 to 6 lines over two financial years. The books are the
+// 250 000 journal entries of 2 to 6 lines over two financial years (one month of company 1
+// dense with about 20 000 of them, for the journal list). The books are the
 // same on every run (fixed seed), so figures of different runs compare.
 //
 // usage: tb_generate --host H --port P --user U [--password W] --database D
@@ -175,17 +176,22 @@ int main(int argc, char** argv)
     {
         BulkInsert transactions(db, QStringLiteral("INSERT INTO transactions (id, `company id`, "
                                                    "`transaction number`, `transaction type`, "
-                                                   "`transaction date`, `transaction description`, posted)"));
+                                                   "`transaction date`, `transaction description`, posted, "
+                                                   "`created by`)"));
+        std::uniform_int_distribution<int> denseDay(0, BenchBooks::DenseMonth.daysInMonth() - 1);
         BulkInsert details(db, QStringLiteral("INSERT INTO `transaction details` (`transaction id`, `line nr`, "
                                               "`account id`, `line description`, amount, deleted)"));
         int number[BenchBooks::Companies + 1] = {};
         for (int t = 1; t <= BenchBooks::Entries; ++t) {
             const int company = 1 + (t - 1) % BenchBooks::Companies;
-            transactions.add(QStringLiteral("(%1, %2, %3, 'JE', '%4', 'Entry %1', 'No')")
+            const bool dense = company == 1 && ((t - 1) / BenchBooks::Companies) % BenchBooks::DenseShare == 0;
+            const QDate date = dense ? BenchBooks::DenseMonth.addDays(denseDay(rng))
+                                     : BenchBooks::FirstDay.addDays(day(rng));
+            transactions.add(QStringLiteral("(%1, %2, %3, 'JE', '%4', 'Entry %1', 'No', 1)")
                                  .arg(t)
                                  .arg(company)
                                  .arg(++number[company])
-                                 .arg(BenchBooks::FirstDay.addDays(day(rng)).toString(Qt::ISODate)));
+                                 .arg(date.toString(Qt::ISODate)));
             const int n = lineCount(rng);
             long long amounts[6];
             long long balance = 0;

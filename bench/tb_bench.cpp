@@ -7,6 +7,7 @@
 // usage: tb_bench --port P [--host H --user U --password W --database D]
 //                 [--runs N] [--hledger-runs N] [--workdir DIR]
 #include "BenchOptions.h"
+#include "BenchTiming.h"
 
 #include "app/Main.h"
 #include "db/Connection.h"
@@ -28,35 +29,6 @@
 
 namespace {
 QTextStream out(stdout);
-
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const qsizetype n = v.size();
-    if (n == 0)
-        return 0;
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-QString peakMemory()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return QString::fromLatin1(line.mid(6).simplified());
-    return QStringLiteral("?");
-}
-
-template <class F>
-double seconds(F f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e9;
-}
 
 // hledger account names follow the chart: the object numbers from level 1 down to the
 // account's object, then the cost centre, so --tree shows the same hierarchy.

@@ -91,15 +91,58 @@ QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_name
 
 bool Connection::isOpen() const { return database().isOpen(); }
 
-void Connection::open()
+QList<DatabaseHost> DatabaseHosts(const ConnectionSettings& settings)
+{
+    QList<DatabaseHost> hosts;
+    for (const QString& item : settings.host.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString entry = item.trimmed();
+        // "host:port"; a bare host (or an IPv6 address in brackets without a port) takes the
+        // settings' port.
+        const qsizetype colon = entry.lastIndexOf(QLatin1Char(':'));
+        bool numeric = false;
+        const int port = colon > 0 ? entry.mid(colon + 1).toInt(&numeric) : 0;
+        if (numeric && !entry.left(colon).contains(QLatin1Char(':')))
+            hosts.append({entry.left(colon), port});
+        else
+            hosts.append({entry, settings.port});
+    }
+    if (hosts.isEmpty())
+        hosts.append({settings.host, settings.port});
+    return hosts;
+}
+
+void Connection::open() { openFrom(0); }
+
+void Connection::openFrom(int first)
 {
     WaitCursor wait;
+    const ConnectionSettings s = settingsStore();
+    const QList<DatabaseHost> hosts = DatabaseHosts(s);
+    QStringList failures;
+    for (int n = 0; n < hosts.size(); ++n) {
+        const int index = (first + n) % int(hosts.size());
+        try {
+            openOn(hosts[index], s);
+            m_hostIndex = index;
+            return;
+        } catch (const DbError& e) {
+            if (hosts.size() == 1)
+                throw;
+            failures << hosts[index].host + QLatin1Char(':') + QString::number(hosts[index].port) +
+                            QStringLiteral(": ") + e.text();
+        }
+    }
+    throw DbError(QStringLiteral("No database server answered.\n") + failures.join(QLatin1Char('\n')),
+                  QStringLiteral("2003"));
+}
+
+void Connection::openOn(const DatabaseHost& host, const ConnectionSettings& s)
+{
     QSqlDatabase db = database();
     if (db.isOpen())
         db.close();
-    const ConnectionSettings s = settingsStore();
-    db.setHostName(s.host);
-    db.setPort(s.port);
+    db.setHostName(host.host);
+    db.setPort(host.port);
     db.setDatabaseName(s.database);
     db.setUserName(s.user);
     db.setPassword(s.password);
@@ -121,6 +164,20 @@ void Connection::open()
         if (!q.exec(QString::fromLatin1(setup)))
             throw DbError(q.lastError().text(), q.lastError().nativeErrorCode());
     }
+    // A cluster node that is joining, donating its state or cut off from the others answers
+    // but must not be used: its data may be behind or about to be thrown away.
+    QSqlQuery ready(db);
+    const bool clusterNode = ready.exec(QStringLiteral("SHOW VARIABLES LIKE 'wsrep_on'")) && ready.next() &&
+                             ready.value(1).toString() == QLatin1String("ON");
+    if (clusterNode && !(ready.exec(QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'")) && ready.next() &&
+                         ready.value(1).toString() == QLatin1String("ON"))) {
+        db.close();
+        throw DbError(QStringLiteral("The database server is a cluster node that is not ready."), QStringLiteral("1047"));
+    }
+    // Reads wait until this node has applied what other nodes committed before them, so a
+    // user sees another workstation's save at once, whichever node each is on.
+    if (clusterNode && !ready.exec(QStringLiteral("SET SESSION wsrep_sync_wait = 1")))
+        throw DbError(ready.lastError().text(), ready.lastError().nativeErrorCode());
 }
 
 void Connection::close()
@@ -131,7 +188,8 @@ void Connection::close()
     m_inTransaction = false;
 }
 
-void Connection::reconnect() { open(); }
+// After a lost connection the next host is tried first: the one just lost is likely down.
+void Connection::reconnect() { openFrom(m_hostIndex + 1); }
 
 namespace {
 // The client library's handle behind Qt's driver; MariaDB's headers name its type st_mysql.

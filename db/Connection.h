@@ -22,6 +22,15 @@ ConnectionSettings BuiltInConnectionSettings();
 void SetConnectionSettings(const ConnectionSettings& settings);
 ConnectionSettings CurrentConnectionSettings();
 
+// One database server to try. The settings' host may name several, as
+// "host1:port1,host2:port2" (the nodes of a cluster); a host without a port takes the
+// settings' port.
+struct DatabaseHost {
+    QString host;
+    int port = 3306;
+};
+QList<DatabaseHost> DatabaseHosts(const ConnectionSettings& settings);
+
 using Bindings = QList<QPair<QString, QVariant>>;
 
 // The program's one database connection, fdcMain. Statements run synchronously with
@@ -65,6 +74,9 @@ public:
 
 private:
     void reconnect();
+    // Opens on the first host that answers and is ready, trying them from `first` on.
+    void openFrom(int first);
+    void openOn(const DatabaseHost& host, const ConnectionSettings& settings);
     // Replaces a dead connection outside a transaction (a write only over one just seen
     // alive); inside one, refuses to send over a connection already lost.
     void prepareToSend(bool write);
@@ -74,6 +86,7 @@ private:
     QString m_name;
     bool m_inTransaction = false;
     bool m_broken = false;
+    int m_hostIndex = 0;   // the host the connection is open on
 };
 
 // Shows the database wait cursor for as long as it lives.

@@ -1,11 +1,15 @@
 # Shared by scripts/run and scripts/test: packages, build, and a private MariaDB server.
 
 PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-mysql libgl-dev
-mariadb-server mariadb-client libmariadb-dev libzip-dev libpugixml-dev xvfb xauth fonts-dejavu-core python3"
+mariadb-server mariadb-client libmariadb-dev libzip-dev libpugixml-dev libreoffice-calc-nogui xvfb xauth fonts-dejavu-core python3"
 
 as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
+
+PACKAGING_PACKAGES="dpkg-dev fakeroot lintian desktop-file-utils appstream librsvg2-bin xdotool"
+
+install_packages_for_packaging() { PACKAGES=$PACKAGING_PACKAGES install_packages; }
 
 install_packages() {
   local missing=()
@@ -63,4 +67,67 @@ stop_server() {
     kill "$SERVER_PID"
     wait "$SERVER_PID" 2>/dev/null || true
   fi
+}
+
+# start_cluster DIR: a three-node Galera cluster on loopback, data under DIR; sets
+# CLUSTER_PORTS (the nodes' client ports, comma-separated) and CLUSTER_PIDS. The nodes run
+# as an unprivileged user, since the rsync state transfer refuses to write as root.
+CLUSTER_USER=veldra-cluster
+start_cluster() {
+  local dir=$1 provider= candidate
+  for candidate in /usr/lib/galera/libgalera_smm.so /usr/lib/*/galera*/libgalera_smm.so; do
+    [ -e "$candidate" ] && { provider=$candidate; break; }
+  done
+  [ -n "$provider" ] || { echo "No Galera provider (package galera-4) found." >&2; return 1; }
+  local run_as=()
+  if [ "$(id -u)" = 0 ]; then
+    id "$CLUSTER_USER" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$CLUSTER_USER"
+    run_as=(runuser -u "$CLUSTER_USER" --)
+  fi
+  mkdir -p "$dir"
+  # The nodes' user must reach its folders through the temporary folder above them.
+  chmod 755 "$dir" "$(dirname "$dir")"
+  local ports=() gports=() i
+  for i in 1 2 3; do ports+=("$(free_port)"); gports+=("$(free_port)"); done
+  local address="gcomm://127.0.0.1:${gports[0]},127.0.0.1:${gports[1]},127.0.0.1:${gports[2]}"
+  CLUSTER_PIDS=()
+  for i in 0 1 2; do
+    local node="$dir/node$((i + 1))"
+    mkdir -p "$node"
+    [ "$(id -u)" = 0 ] && chown "$CLUSTER_USER" "$node"
+    "${run_as[@]}" mariadb-install-db --no-defaults --datadir="$node/db" \
+      --auth-root-authentication-method=normal >"$node/install.log" 2>&1 || { cat "$node/install.log"; return 1; }
+    local ist sst new=()
+    ist=$(free_port); sst=$(free_port)
+    [ $i = 0 ] && new=(--wsrep-new-cluster)
+    "${run_as[@]}" mariadbd --no-defaults --datadir="$node/db" --port="${ports[$i]}" --bind-address=127.0.0.1 \
+      --socket="$node/mysqld.sock" --pid-file="$node/mysqld.pid" --tmpdir="$node" \
+      --innodb-buffer-pool-size=128M --innodb-flush-log-at-trx-commit=2 \
+      --character-set-server=utf8mb4 --collation-server=utf8mb4_unicode_520_ci \
+      --binlog-format=ROW --default-storage-engine=InnoDB --innodb-autoinc-lock-mode=2 \
+      --wsrep-on=ON --wsrep-provider="$provider" --wsrep-cluster-address="$address" \
+      --wsrep-cluster-name=veldra-test --wsrep-node-address="127.0.0.1:${gports[$i]}" \
+      --wsrep-provider-options="gmcast.listen_addr=tcp://127.0.0.1:${gports[$i]};ist.recv_addr=127.0.0.1:$ist" \
+      --wsrep-sst-method=rsync --wsrep-sst-receive-address="127.0.0.1:$sst" "${new[@]}" \
+      >"$node/server.log" 2>&1 &
+    CLUSTER_PIDS+=($!)
+    # Each node joins once the one before it is synced, so state transfers run one at a time.
+    local ok=0
+    for _ in $(seq 1 300); do
+      if [ "$(mariadb --no-defaults -h 127.0.0.1 -P "${ports[$i]}" -u root -N -e \
+             "SHOW STATUS LIKE 'wsrep_ready'" 2>/dev/null | cut -f2)" = ON ]; then ok=1; break; fi
+      kill -0 "${CLUSTER_PIDS[$i]}" 2>/dev/null || break
+      sleep 0.2
+    done
+    [ $ok = 1 ] || { echo "Cluster node $((i + 1)) did not start:" >&2; tail -30 "$node/server.log" >&2; return 1; }
+    # The server's own process, not the runuser wrapper around it.
+    CLUSTER_PIDS[$i]=$(cat "$node/mysqld.pid")
+  done
+  CLUSTER_PORTS=$(IFS=,; echo "${ports[*]}")
+}
+
+stop_cluster() {
+  local pid
+  for pid in "${CLUSTER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${CLUSTER_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
 }

@@ -6,14 +6,12 @@
 
 namespace {
 constexpr __int128 kMin = std::numeric_limits<__int128>::min();
+}
 
-// The default locale's decimal separator; a locale whose separator is not one character
-// (none that Qt knows) falls back to the point.
-QChar localeSeparator()
+QChar Money::decimalSeparator()
 {
     const QString sep = QLocale().decimalPoint();
     return sep.size() == 1 ? sep.at(0) : QLatin1Char('.');
-}
 }
 
 Money Money::fromInt(long long whole)
@@ -23,7 +21,7 @@ Money Money::fromInt(long long whole)
 
 std::optional<Money> Money::parse(const QString& text)
 {
-    return parseWith(text, localeSeparator());
+    return parseWith(text, decimalSeparator());
 }
 
 std::optional<Money> Money::parseDb(const QString& text)
@@ -124,12 +122,12 @@ QString Money::format(QChar sep, int maxDecimals) const
 
 QString Money::toString() const
 {
-    return format(localeSeparator(), Decimals);
+    return format(decimalSeparator(), Decimals);
 }
 
 QString Money::toString(int maxDecimals) const
 {
-    return format(localeSeparator(), maxDecimals);
+    return format(decimalSeparator(), maxDecimals);
 }
 
 QString Money::toDbString() const

@@ -27,6 +27,9 @@ public:
     // The same from the client library's raw bytes, for results too large for a QString each.
     static std::optional<Money> parseDb(const char* text, qsizetype length);
     static std::optional<Money> parseWith(const QString& text, QChar decimalSeparator);
+    // The separator parse() and toString() use: the default locale's, or the point for a
+    // locale whose separator is not one character (none that Qt knows).
+    static QChar decimalSeparator();
 
     // Shortest form, up to four decimals, no thousands separators, locale separator.
     QString toString() const;

@@ -13,6 +13,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -180,6 +181,15 @@ QString MainDir(bool MetSlash)
 {
     const QString dir = QCoreApplication::applicationDirPath();
     return MetSlash ? dir + QLatin1Char('/') : dir;
+}
+
+QString ShippedFile(const QString& relative, const QString& programDir)
+{
+    const QString beside = programDir + QLatin1Char('/') + relative;
+    const QString installed = QDir::cleanPath(programDir + QStringLiteral("/../share/veldra-accounting/") + relative);
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return installed;
+    return beside;
 }
 
 QString LayoutDir()
@@ -388,8 +398,7 @@ QString HelpUrl(const QString& path)
     QString local = path;
     while (local.endsWith(QLatin1Char('/')))
         local.chop(1);
-    return QUrl::fromLocalFile(MainDir(false) + QStringLiteral("/help") + local + QStringLiteral(".html"))
-        .toString();
+    return QUrl::fromLocalFile(ShippedFile(QStringLiteral("help") + local + QStringLiteral(".html"))).toString();
 }
 
 QString VerseUrl(const QString& path) { return QStringLiteral(VELDRA_VERSE_SITE) + path; }

@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <type_traits>
 
 class QComboBox;
 class QMessageBox;
@@ -38,11 +39,19 @@ void SetStandardErrorHandler(std::function<void(const QString&)> handler);
 void Guarded(const std::function<void()>& handler);
 
 // Connects a signal to a handler that runs guarded: the one way this program wires a
-// click, a keystroke or a selection to what it does.
+// click, a keystroke or a selection to what it does. A handler that takes the signal's
+// arguments (a cell's column, row and text) is handed them.
 template <class Sender, class Signal, class Handler>
 void ConnectGuarded(Sender* sender, Signal signal, QObject* context, Handler handler)
 {
-    QObject::connect(sender, signal, context, [handler] { Guarded(handler); });
+    QObject::connect(sender, signal, context, [handler](const auto&... args) {
+        Guarded([&] {
+            if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>)
+                handler(args...);
+            else
+                handler();
+        });
+    });
 }
 
 // Clock ---------------------------------------------------------------------------
@@ -53,6 +62,11 @@ void SetClockForTesting(const QDateTime& fixed);
 // Form utilities and layout persistence --------------------------------------------
 QString LocalDrive();
 QString MainDir(bool MetSlash);
+// A file shipped with the program (help pages, the spreadsheet template), by its path
+// relative to the shipped files' folder: beside the executable in a build tree, or
+// ../share/veldra-accounting from it when installed. When neither holds it, the path
+// beside the executable, so that a message can name where it was looked for.
+QString ShippedFile(const QString& relative, const QString& programDir = MainDir(false));
 QString LayoutDir();   // folder of the layout files, ending with "/"
 void IniForm(QWidget* form, bool Dialog);
 void SaveForm(QWidget* form);

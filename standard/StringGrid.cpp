@@ -1,6 +1,8 @@
 #include "standard/StringGrid.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QPalette>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
@@ -40,6 +42,8 @@ QVariant StringGridModel::data(const QModelIndex& index, int role) const
 {
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return cell(index.column(), index.row() + 1);
+    if (role == Qt::BackgroundRole && index.column() < fixedCols)
+        return QGuiApplication::palette().brush(QPalette::Button);
     return {};
 }
 
@@ -68,7 +72,7 @@ QVariant StringGridModel::headerData(int section, Qt::Orientation o, int role) c
 Qt::ItemFlags StringGridModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (editable)
+    if (editable && index.column() >= fixedCols)
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -247,6 +251,25 @@ void StringGrid::setEditable(bool editable)
     setTabKeyNavigation(editable);
     setEditTriggers(editable ? QAbstractItemView::AllEditTriggers
                              : QAbstractItemView::NoEditTriggers);
+}
+
+void StringGrid::setFixedCols(int count)
+{
+    m_model->fixedCols = std::max(count, 0);
+    if (m_model->cols() > 0 && m_model->rows() > 1)
+        emit m_model->dataChanged(m_model->index(0, 0), m_model->index(m_model->rows() - 2, m_model->cols() - 1));
+}
+
+int StringGrid::fixedCols() const { return m_model->fixedCols; }
+
+void StringGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    // A fixed column is never the current one: the cursor goes on to the first free column.
+    if (current.isValid() && current.column() < m_model->fixedCols && m_model->fixedCols < m_model->cols()) {
+        setCurrentIndex(m_model->index(current.row(), m_model->fixedCols));
+        return;
+    }
+    QTableView::currentChanged(current, previous);
 }
 
 int StringGrid::defaultColumnWidth() const { return horizontalHeader()->defaultSectionSize(); }

@@ -22,6 +22,9 @@ public:
     int currentColumn() const;
     void setCurrentCell(int col, int row);
     void setEditable(bool editable);
+    // The first `count` columns are fixed: shown greyed, never edited, never the current cell.
+    void setFixedCols(int count);
+    int fixedCols() const;
     int defaultColumnWidth() const;
     void setDefaultColumnWidth(int width);
 
@@ -31,6 +34,9 @@ public:
 
 signals:
     void cellEdited(int col, int row, const QString& text);
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     // A column keeps the width the user dragged or the layout file gave it; any other
@@ -63,6 +69,7 @@ public:
     int cols() const { return m_cols; }
     int rows() const { return m_rows; }
     bool editable = false;
+    int fixedCols = 0;
     int updating = 0;
 
 signals:

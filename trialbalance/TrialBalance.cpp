@@ -1,11 +1,18 @@
 #include "app/Main.h"
 
+#include "db/Connection.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
+#include "trialbalance/TrialBalanceExport.h"
 #include "trialbalance/TrialBalanceReader.h"
 #include "trialbalance/TrialBalanceTable.h"
+#include "trialbalance/Xlsx.h"
 
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QUrl>
 
 namespace {
 // The row a user had selected, by what identifies it across a rebuild.
@@ -105,5 +112,39 @@ void TfrmMain::MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue)
             if (Level == 1)
                 break;
         }
+    }
+}
+
+void TfrmMain::btnExportTrialBalanceClick(QObject*)
+{
+    WaitCursor wait;
+    // The period descriptions belong to the selected year; without one there is nothing
+    // to head the amount columns with.
+    const int yearId = SelectedId(cbFinancialYear);
+    if (cbFinancialYear->currentIndex() < 0 || yearId <= 0) {
+        Boodskap(QStringLiteral("Please select a financial year before exporting the trial balance."));
+        return;
+    }
+    TrialBalanceExportInput input{cbCompany->currentText(), cbFinancialYear->currentText(), {}};
+    for (const TBPeriod& p : ReadPeriods(yearId))
+        input.periods.append(p.description);
+    TrialBalanceTable grid(sgTB->columnCount(), sgTB->rowCount());
+    for (int r = 1; r < grid.rowCount(); ++r)
+        for (int c = 0; c < grid.columnCount(); ++c)
+            grid.setCell(c, r, sgTB->cell(c, r));
+
+    QString path;
+    try {
+        path = ExportTrialBalance(ShippedFile(QStringLiteral("Trial Balance.xlsx")), QDir::tempPath(), grid, input,
+                                  Money::decimalSeparator());
+    } catch (const XlsxError& e) {
+        Boodskap(e.message());
+        return;
+    }
+    // The workbook is the user's to save; without a program to show it, it is of no use.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        QFile::remove(path);
+        Boodskap(QStringLiteral("There is no program to open the workbook with.  Please install a spreadsheet "
+                                "program, such as LibreOffice Calc, and export again."));
     }
 }

@@ -57,7 +57,9 @@ QString text(const Query& q, int row, int column)
     return v.isNull() ? QString() : v.toString();
 }
 
-QList<TBPeriod> readPeriods(int yearId)
+}   // namespace
+
+QList<TBPeriod> ReadPeriods(int yearId)
 {
     Query q;
     q.open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
@@ -69,6 +71,8 @@ QList<TBPeriod> readPeriods(int yearId)
                         q.asDate(QStringLiteral("start date")), q.asDate(QStringLiteral("end date"))});
     return periods;
 }
+
+namespace {
 
 QList<TBObject> readObjects()
 {
@@ -305,7 +309,7 @@ TrialBalanceData ReadTrialBalance(const TrialBalanceRequest& request)
 {
     TrialBalanceData data;
     if (request.periodSelected && request.yearId >= 0)
-        data.periods = readPeriods(request.yearId);
+        data.periods = ReadPeriods(request.yearId);
     // A year whose periods are all deleted has no first period to open the year with.
     data.withPeriods = !data.periods.isEmpty();
     data.objects = readObjects();

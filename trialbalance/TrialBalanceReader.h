@@ -4,3 +4,6 @@
 // Reads the trial balance of the request from the database, afresh on every call.
 // Throws DbError.
 TrialBalanceData ReadTrialBalance(const TrialBalanceRequest& request);
+
+// The financial year's periods that are not deleted, by period number. Throws DbError.
+QList<TBPeriod> ReadPeriods(int yearId);

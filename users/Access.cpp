@@ -1,4 +1,5 @@
 #include "users/Access.h"
+#include "users/AccessLevels.h"
 
 #include "app/Main.h"
 #include "db/Query.h"
@@ -23,16 +24,14 @@ void SetEndProgramHandler(std::function<void()> handler) { g_endProgramHandler =
 
 int TfrmMain::AccessToInt(const QString& Access)
 {
-    static const QStringList levels = {QStringLiteral("no access"), QStringLiteral("view"),
-                                       QStringLiteral("create"), QStringLiteral("post")};
-    const int result = int(levels.indexOf(Access.toLower()));
-    if (result < 0) {
+    const std::optional<int> result = AccessLevelNumber(Access);
+    if (!result) {
         // A level text the program does not know means the rights cannot be judged at all.
         Boodskap(QStringLiteral("Function AccessToInt not called corrected.  You called \"") + Access +
                  QStringLiteral("\"."));
         EndProgram();
     }
-    return result;
+    return result.value_or(-1);
 }
 
 bool TfrmMain::TestAccess(const QString& field, const QString& access)

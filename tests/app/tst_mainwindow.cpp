@@ -21,20 +21,6 @@
 // Runs `step` from the event loop, also while a modal dialog or message box has its own.
 static void later(int ms, std::function<void()> step) { QTimer::singleShot(ms, qApp, std::move(step)); }
 
-static QMessageBox* shownMessageBox()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
-            return box;
-    return nullptr;
-}
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -72,7 +58,7 @@ private slots:
     {
         TestDatabase db;
         TfrmMain w;
-        UrlCatcher catcher;
+        LinkCatcher catcher;
         QDesktopServices::setUrlHandler("file", &catcher, "open");
         w.lblWelcomeClick();
         QDesktopServices::unsetUrlHandler("file");
@@ -103,7 +89,7 @@ private slots:
         later(0, [&] { button->click(); });
         // The error box is up while the click handler waits for it.
         std::function<void()> closeBox = [&] {
-            if (QMessageBox* box = shownMessageBox()) {
+            if (QMessageBox* box = ShownMessageBox()) {
                 shown = box->text();
                 box->accept();
                 later(0, [&] {

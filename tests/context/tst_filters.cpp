@@ -11,15 +11,6 @@
 namespace {
 const QDate today(2024, 5, 15);
 
-// What a user's pick in the drop-down does: the item becomes current, then "activated".
-void choose(QComboBox* box, const QString& text)
-{
-    const int index = box->findText(text);
-    QVERIFY2(index >= 0, qPrintable(text));
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-}
-
 QStringList items(const QComboBox* box)
 {
     QStringList out;
@@ -72,11 +63,11 @@ private slots:
         QCOMPARE(w.SelCompany(), QStringLiteral("0"));
         w.RefreshFilters();
         QCOMPARE(w.cbCompany->currentText(), QStringLiteral("All"));
-        choose(w.cbCompany, "Beta");
+        Choose(w.cbCompany, "Beta");
         QCOMPARE(w.cbCompany->currentText(), QStringLiteral("Beta"));
         w.RefreshFilters();
         QCOMPARE(w.SelCompany(), QString::number(beta));
-        choose(w.cbCompany, "All");
+        Choose(w.cbCompany, "All");
         w.RefreshFilters();
         QCOMPARE(w.cbCompany->currentText(), QStringLiteral("All"));
         QVERIFY(log.messages.isEmpty());
@@ -101,7 +92,7 @@ private slots:
         MessageLog log;
         TfrmMain w;
         w.Login(alice);
-        choose(w.cbCompany, "B");
+        Choose(w.cbCompany, "B");
         w.Logout();
         w.Login(bob);
         QCOMPARE(items(w.cbCompany), (QStringList{"All", "B", "C"}));
@@ -193,7 +184,7 @@ private slots:
         QCOMPARE(items(w.cbFinancialPeriod), (QStringList{"First", "Second", "Third"}));
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("Second"));
         QCOMPARE(labels(w), (QStringList{"Start Date: 01/05/2024", "End Date: 31/08/2024", "Period Open: no"}));
-        choose(w.cbFinancialPeriod, "Third");
+        Choose(w.cbFinancialPeriod, "Third");
         QCOMPARE(labels(w), (QStringList{"Start Date: 01/09/2024", "End Date: 31/12/2024", "Period Open: Yes"}));
     }
 
@@ -216,14 +207,14 @@ private slots:
         QCOMPARE(items(w.cbFinancialYear), (QStringList{"A - 2024", "B - 2024", "B - 2019"}));
         QCOMPARE(w.cbFinancialYear->currentText(), QStringLiteral("A - 2024"));
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("May 2024"));
-        choose(w.cbCompany, "B");
+        Choose(w.cbCompany, "B");
         QCOMPARE(items(w.cbFinancialYear), (QStringList{"B - 2024", "B - 2019"}));
         QCOMPARE(w.cbFinancialYear->currentText(), QStringLiteral("B - 2024"));
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("May 2024"));
-        choose(w.cbFinancialYear, "B - 2019");
+        Choose(w.cbFinancialYear, "B - 2019");
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("Mar 2019"));
-        choose(w.cbFinancialPeriod, "Jul 2019");
-        choose(w.cbCompany, "All");
+        Choose(w.cbFinancialPeriod, "Jul 2019");
+        Choose(w.cbCompany, "All");
         QCOMPARE(w.cbFinancialYear->currentText(), QStringLiteral("B - 2019"));
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("Jul 2019"));
         QCOMPARE(labels(w), (QStringList{"Start Date: 01/07/2019", "End Date: 31/07/2019", "Period Open: Yes"}));
@@ -239,7 +230,7 @@ private slots:
         MessageLog log;
         TfrmMain w;
         w.Login(user);
-        choose(w.cbFinancialPeriod, "Sep 2024");
+        Choose(w.cbFinancialPeriod, "Sep 2024");
         w.pcMain->setCurrentWidget(w.tsJournalEntries);   // as a click on the tab does
         QCOMPARE(w.pcMain->currentWidget(), w.tsJournalEntries);
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("Sep 2024"));
@@ -264,7 +255,7 @@ private slots:
         w.Login(user);
         QCOMPARE(w.cbFinancialYear->currentText(), QStringLiteral("Acme - FY2024"));
         QCOMPARE(w.lblPeriodOpen->text(), QStringLiteral("Period Open: Yes"));
-        choose(w.cbFinancialYear, "Acme - Empty");
+        Choose(w.cbFinancialYear, "Acme - Empty");
         QCOMPARE(w.cbFinancialPeriod->count(), 0);
         QCOMPARE(labels(w), noYearLabels);
 
@@ -299,7 +290,7 @@ private slots:
                  (QStringList{QStringLiteral("and ((`companies`.id = %1)").arg(a),
                               QStringLiteral("or (`companies`.id = %1)").arg(b),
                               QStringLiteral("or (`companies`.id = %1)").arg(c), ")"}));
-        choose(w.cbCompany, "B");
+        Choose(w.cbCompany, "B");
         QCOMPARE(w.CompanyCondition(col), QStringList{QStringLiteral(" and (`company id` = %1)").arg(b)});
         QCOMPARE(w.CompanyCondition(col, false), QStringList{QStringLiteral("and (`company id` = %1)").arg(b)});
         // With no company to show, a statement built with it finds nothing.

@@ -136,6 +136,46 @@ private slots:
         c.commit();
         QCOMPARE(companies(db), 1);
     }
+
+    // The host setting names one server or the nodes of a cluster in the order to try them.
+    void hostList_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QStringList>("servers");
+        QTest::newRow("one host") << "db.example.lan" << QStringList{"db.example.lan:3306"};
+        QTest::newRow("one host with port") << "db.example.lan:3307" << QStringList{"db.example.lan:3307"};
+        QTest::newRow("nodes") << "n1:4001, n2 ,n3:4003"
+                               << QStringList{"n1:4001", "n2:3306", "n3:4003"};
+        QTest::newRow("IPv6 without port") << "::1" << QStringList{"::1:3306"};
+        QTest::newRow("empty entries skipped") << "n1:4001,,n2:4002," << QStringList{"n1:4001", "n2:4002"};
+    }
+    void hostList()
+    {
+        QFETCH(QString, host);
+        QFETCH(QStringList, servers);
+        ConnectionSettings s;
+        s.host = host;
+        s.port = 3306;
+        QStringList got;
+        for (const DatabaseHost& h : DatabaseHosts(s))
+            got << h.host + ":" + QString::number(h.port);
+        QCOMPARE(got, servers);
+    }
+
+    // A list whose first host does not answer connects to the next one.
+    void firstHostDownUsesTheNext()
+    {
+        TestDatabase db;
+        ConnectionSettings s = db.settings();
+        // A port on loopback where nothing listens: the connection is refused at once.
+        s.host = QStringLiteral("127.0.0.1:1,%1:%2").arg(s.host).arg(s.port);
+        SetConnectionSettings(s);
+        Connection c;
+        c.open();
+        QSqlQuery q = c.execute(QStringLiteral("SELECT @@port"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), db.settings().port);
+    }
 };
 
 QTEST_MAIN(TestConnection)

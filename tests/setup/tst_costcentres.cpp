@@ -17,17 +17,11 @@
 
 namespace {
 // A logged-in administrator of two companies with the first selected in the filter bar.
-struct World {
-    TestDatabase db;
-    TfrmMain w;
-    MessageLog log;
-    int user = db.addUser("ann", "ann@example.com", "secret");
-    int alpha = db.addCompany("Alpha Farms");
-    int beta = db.addCompany("Beta Trading");
-    World()
+struct CostCentresWorld : World {
+    int alpha = company("Alpha Farms");
+    int beta = company("Beta Trading");
+    CostCentresWorld()
     {
-        db.addAccess(user, alpha);
-        db.addAccess(user, beta);
         w.Login(user);
         SelectId(w.cbCompany, alpha);
     }
@@ -55,25 +49,9 @@ class TestCostCentres : public QObject {
 private slots:
     void initTestCase() { InitTestApplication(); }
 
-    void emptyListShowsItsLabelAndRefusesEdit()
-    {
-        World x;
-        x.db.addCostCentre(x.beta, 100, "Beta's own");
-        TfrmCostCentres list(&x.w);
-        QVERIFY(!list.dbgCostCentres->isVisibleTo(&list));
-        QVERIFY(list.lblNoCostCentresExistForCompany->isVisibleTo(&list));
-        QCOMPARE(list.lblNoCostCentresExistForCompany->text(),
-                 QStringLiteral("~ No cost centres exist for company ~"));
-        auto modal = OnNextModal();
-        list.btnEditCostCentre->click();
-        QCOMPARE(x.log.messages, QStringList{"No cost centre selected."});
-        QCoreApplication::processEvents();
-        QVERIFY(!modal->ran);
-    }
-
     void listHoldsTheSelectedCompanysCostCentresInNumberOrder()
     {
-        World x;
+        CostCentresWorld x;
         x.db.addCostCentre(x.alpha, 300, "Workshop");
         x.db.addCostCentre(x.alpha, 20, "Head Office");
         x.db.addCostCentre(x.beta, 100, "Beta's own");
@@ -93,7 +71,7 @@ private slots:
 
     void newAndEditedCostCentresAreSavedAndSelected()
     {
-        World x;
+        CostCentresWorld x;
         x.db.addCostCentre(x.alpha, 300, "Workshop");
         x.db.addCostCentre(x.alpha, 100, "Head Office");
         TfrmCostCentres list(&x.w);
@@ -137,7 +115,7 @@ private slots:
 
     void numberBoxTakesUpToEightDigits()
     {
-        World x;
+        CostCentresWorld x;
         TfrmCostCentres list(&x.w);
         TfrmCostCentre dialog(&list);
         QTest::keyClicks(dialog.edtCostCentreNumber, "12ab-3.4 56789");
@@ -174,7 +152,7 @@ private slots:
         QFETCH(QString, description);
         QFETCH(QString, message);
         QFETCH(bool, focusOnNumber);
-        World x;
+        CostCentresWorld x;
         x.db.addCostCentre(x.alpha, 100, "Head Office");
         x.db.addCostCentre(x.alpha, 300, "Workshop");
         TfrmCostCentres list(&x.w);
@@ -199,7 +177,7 @@ private slots:
 
     void anotherCompanyMayUseTheSameNumberAndDescription()
     {
-        World x;
+        CostCentresWorld x;
         x.db.addCostCentre(x.beta, 100, "Head Office");
         TfrmCostCentres list(&x.w);
         TfrmCostCentre dialog(&list);
@@ -223,7 +201,7 @@ private slots:
     {
         QFETCH(int, theirNumber);
         QFETCH(QString, theirDescription);
-        World x;
+        CostCentresWorld x;
         TfrmCostCentres list(&x.w);
         TfrmCostCentre dialog(&list);
         dialog.show();
@@ -247,7 +225,7 @@ private slots:
 
     void descriptionsAreStoredAndShownExactly()
     {
-        World x;
+        CostCentresWorld x;
         TfrmCostCentres list(&x.w);
         const QStringList descriptions = {QStringLiteral("O'Neil \"Depot\" \\ 50% off_"),
                                           QStringLiteral("\u03A9\u03C1\u03B1 \U0001F69A Transport"),
@@ -266,23 +244,6 @@ private slots:
         QCOMPARE(stored, descriptions);
     }
 
-    void columnWidthsAreKeptWhenTheWindowCloses()
-    {
-        World x;
-        x.db.addCostCentre(x.alpha, 100, "Head Office");
-        {
-            TfrmCostCentres list(&x.w);
-            list.show();
-            list.dbgCostCentres->horizontalHeader()->resizeSection(
-                x.w.qrCostCentres->fieldIndex("cost centre description"), 333);
-            list.close();
-        }
-        QVERIFY(QFile::exists(LayoutDir() + "dbgCostCentres.txt"));
-        TfrmCostCentres again(&x.w);
-        QCOMPARE(again.dbgCostCentres->gridColumnWidth(1), 333);
-        QCOMPARE(again.dbgCostCentres->columnWidth(x.w.qrCostCentres->fieldIndex("cost centre description")), 333);
-    }
-
     void openingNeedsAnAdministratorOfOneCompany_data()
     {
         QTest::addColumn<QString>("company");
@@ -299,7 +260,7 @@ private slots:
         QFETCH(QString, company);
         QFETCH(QString, administrator);
         QFETCH(QString, refusal);
-        World x;
+        CostCentresWorld x;
         x.db.exec(QStringLiteral("UPDATE access SET administrator = '%1' WHERE `company id` = %2")
                       .arg(administrator)
                       .arg(x.beta));
@@ -327,7 +288,7 @@ private slots:
 
     void linksOpenTheHelpAndVersePages()
     {
-        World x;
+        CostCentresWorld x;
         TfrmCostCentres list(&x.w);
         LinkCatcher urls;
         QTest::mouseClick(list.lblHelp, Qt::LeftButton);

@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -367,6 +368,26 @@ private slots:
                 QCOMPARE(box.itemData(i).toInt(), box.itemText(i).mid(1).toInt());
         // Refilling is no user change: handlers tied to the box do not run.
         QCOMPARE(changes, 0);
+    }
+
+    // Shipped files are found beside the program in a build tree and under share/ in an
+    // installed one; the build tree's copy wins when both exist.
+    void shippedFilesBesideOrInstalled()
+    {
+        QTemporaryDir root;
+        const QString bin = root.path() + "/usr/bin";
+        const QString share = root.path() + "/usr/share/veldra-accounting";
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(share + "/help"));
+        QCOMPARE(ShippedFile("help/x.html", bin), bin + "/help/x.html");   // nowhere: named beside
+        QFile installed(share + "/help/x.html");
+        QVERIFY(installed.open(QIODevice::WriteOnly));
+        installed.close();
+        QCOMPARE(ShippedFile("help/x.html", bin), share + "/help/x.html");
+        QVERIFY(QDir().mkpath(bin + "/help"));
+        QFile beside(bin + "/help/x.html");
+        QVERIFY(beside.open(QIODevice::WriteOnly));
+        beside.close();
+        QCOMPARE(ShippedFile("help/x.html", bin), bin + "/help/x.html");
     }
 };
 

@@ -66,13 +66,6 @@ public:
     QWidget* second;
 };
 
-QMessageBox* shownMessageBox()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
-            return box;
-    return nullptr;
-}
 }
 
 class TestValidation : public QObject {
@@ -431,7 +424,7 @@ private slots:
         bool found = false;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
-            QMessageBox* box = shownMessageBox();
+            QMessageBox* box = ShownMessageBox();
             if (!box)
                 return;
             poll.stop();
@@ -453,7 +446,7 @@ private slots:
         poll.start(10);
         // Should the box not close, this ends the test instead of hanging it.
         QTimer::singleShot(5000, this, [] {
-            if (QMessageBox* box = shownMessageBox())
+            if (QMessageBox* box = ShownMessageBox())
                 box->done(QMessageBox::Ok);
         });
 

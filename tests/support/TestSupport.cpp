@@ -3,7 +3,10 @@
 #include "app/Main.h"
 #include "standard/Standard.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QDesktopServices>
 #include <QFile>
 #include <QSqlError>
@@ -266,4 +269,46 @@ LinkCatcher::~LinkCatcher()
 {
     for (const char* scheme : {"file", "http", "https"})
         QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+}
+
+int StatementsSent()
+{
+    QSqlQuery q = Connection::program().execute(QStringLiteral("SHOW SESSION STATUS LIKE 'Questions'"));
+    q.next();
+    return q.value(1).toInt();
+}
+
+void Choose(QComboBox* box, const QString& text)
+{
+    const int index = box->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+QMessageBox* ShownMessageBox()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
+QString SqlText(const QString& text)
+{
+    QString t = text;
+    return QLatin1Char('\'') + t.replace(QLatin1String("\\"), QLatin1String("\\\\")).replace(QLatin1String("'"), QLatin1String("\\'")) +
+           QLatin1Char('\'');
+}
+
+int World::company(const QString& name, const QString& accessCompany, const QString& administrator)
+{
+    const int id = db.addCompany(name);
+    db.addAccess(user, id, accessCompany, administrator);
+    return id;
+}
+
+int World::count(const QString& table) const
+{
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM `%1`").arg(table)).toInt();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Shared test fixtures: a private database made from db/schema.sql, captured messages,
 // and small builders for the rows most tests need.
+#include "app/Main.h"
 #include "db/Connection.h"
 
 #include <QDate>
@@ -14,6 +15,9 @@
 
 // A fresh database on the test server (VELDRA_TEST_DB_*), loaded with the schema and
 // made the program's connection target; dropped again when the object goes.
+class QComboBox;
+class QMessageBox;
+
 class TestDatabase {
 public:
     TestDatabase();
@@ -74,6 +78,33 @@ public:
 
 // Prepares the test application: title, isolated layout folder.
 void InitTestApplication();
+
+// Statements the program's own connection has sent so far, as the server counts them.
+int StatementsSent();
+
+// What a user's pick in a drop-down does: the item becomes current, then "activated".
+// Fails the test when the box has no such item.
+void Choose(QComboBox* box, const QString& text);
+
+// The message box shown right now, if any.
+QMessageBox* ShownMessageBox();
+
+// Text as a single-quoted literal for a statement the test itself sends.
+QString SqlText(const QString& text);
+
+// A database, the main window and one user, "ann", whom the window takes as its user
+// (not logged in: a test logs in when it needs the filter bar).
+struct World {
+    TestDatabase db;
+    TfrmMain w;
+    MessageLog log;
+    int user = db.addUser("ann", "ann@example.com", "secret");
+    World() { w.UserID = user; }
+
+    // A company with an access row for the user.
+    int company(const QString& name, const QString& accessCompany = "Yes", const QString& administrator = "Yes");
+    int count(const QString& table) const;
+};
 
 // Catches the links the program opens (help and verse pages, documents) for as long as it
 // lives, instead of handing them to the desktop.

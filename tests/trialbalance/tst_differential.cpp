@@ -12,7 +12,6 @@
 #include <QTest>
 
 namespace {
-QString quoted(const QDate& d) { return QLatin1Char('"') + DateToMySQLDate(d) + QLatin1Char('"'); }
 
 // The grid exactly as the design's steps 3 to 8 fill it: its statements, line for line,
 // and the walk after every amount written. Its one change: accounts are grouped per
@@ -54,11 +53,11 @@ void referenceFill(TfrmMain& w)
         periods.first();
         firstStart = periods.asDate("start date");
         sql << ", SUM(CASE WHEN  (`posting type` = \"Balance Sheet\") AND (`transaction date` < " +
-                   quoted(firstStart) + ") THEN amount ELSE 0 END) as `opening balance`";
+                   SqlDateLiteral(firstStart) + ") THEN amount ELSE 0 END) as `opening balance`";
         for (periods.first(); !periods.eof(); periods.next())
             sql << QString(", SUM(CASE WHEN (`transaction date` >= %1) and (`transaction date` <= %2) THEN "
                            "amount ELSE 0 END) as `period%3`")
-                       .arg(quoted(periods.asDate("start date")), quoted(periods.asDate("end date")))
+                       .arg(SqlDateLiteral(periods.asDate("start date")), SqlDateLiteral(periods.asDate("end date")))
                        .arg(periods.asInteger("period number"));
     }
     sql << "FROM objects, companies, `cost centres`, accounts";
@@ -96,7 +95,7 @@ void referenceFill(TfrmMain& w)
                           "and (`transaction details`.`account id` = accounts.id)",
                           "and (objects.id = accounts.`object id`)",
                           "and (objects.`posting type` = \"Income Statement\")",
-                          "and (transactions.`transaction date` < " + quoted(firstStart) + ")"};
+                          "and (transactions.`transaction date` < " + SqlDateLiteral(firstStart) + ")"};
         lines << condition("`company id`");
         w.qrTransactions->open(lines);
         profit = w.qrTransactions->asMoney("amount");

@@ -11,29 +11,14 @@
 #include <QTest>
 
 namespace {
-int statementsSent()
-{
-    QSqlQuery q = Connection::current()->execute(QStringLiteral("SHOW SESSION STATUS LIKE 'Questions'"));
-    q.next();
-    return q.value(1).toInt();
-}
-
 // Statements a piece of work sends, not counting the counting itself.
 int statementsOf(const std::function<void()>& work)
 {
-    const int a = statementsSent();
-    const int counting = statementsSent() - a;
-    const int before = statementsSent();
+    const int a = StatementsSent();
+    const int counting = StatementsSent() - a;
+    const int before = StatementsSent();
     work();
-    return statementsSent() - before - counting;
-}
-
-void choose(QComboBox* box, const QString& text)
-{
-    const int index = box->findText(text);
-    QVERIFY2(index >= 0, qPrintable(text));
-    box->setCurrentIndex(index);
-    emit box->activated(index);
+    return StatementsSent() - before - counting;
 }
 
 // Counts the times the program asked to end, instead of ending.
@@ -54,18 +39,13 @@ class TestAccess : public QObject {
 private slots:
     void initTestCase() { InitTestApplication(); }
 
+    // The level numbers themselves are tested without a window; here, what an unknown level does.
     void accessToInt_data()
     {
         QTest::addColumn<QString>("level");
         QTest::addColumn<int>("number");
-        for (const char* t : {"no access", "No access", "NO ACCESS"})
-            QTest::newRow(t) << QString(t) << 0;
-        for (const char* t : {"view", "View", "VIEW"})
-            QTest::newRow(t) << QString(t) << 1;
-        QTest::newRow("cReAtE") << "cReAtE" << 2;
-        QTest::newRow("Post") << "Post" << 3;
-        for (const char* t : {"", "Viewer", " view", "noaccess", "edit"})
-            QTest::newRow(qPrintable(QStringLiteral("bad: '%1'").arg(t))) << t << -1;
+        QTest::newRow("known") << "View" << 1;
+        QTest::newRow("unknown") << "Viewer" << -1;
     }
     void accessToInt()
     {
@@ -150,7 +130,7 @@ private slots:
         EndRequests ends;
         TfrmMain w;
         w.Login(user);
-        choose(w.cbCompany, company);
+        Choose(w.cbCompany, company);
         QCOMPARE(w.TestAccess(field, level), answer);
         QVERIFY(log.messages.isEmpty());   // the callers say why
         QCOMPARE(ends.count, 0);
@@ -230,7 +210,7 @@ private slots:
         MessageLog log;
         TfrmMain w;
         w.Login(user);
-        choose(w.cbCompany, company);
+        Choose(w.cbCompany, company);
         bool result = !answer;
         QCOMPARE(statementsOf([&] { result = w.TestSetupAccess(); }) > 0, sendsStatement);
         QCOMPARE(result, answer);
@@ -266,11 +246,11 @@ private slots:
         QCOMPARE(log.messages,
                  QStringList{"The selected company/companies does not all have view access to journal entries."});
         log.clear();
-        choose(w.cbCompany, "A");
+        Choose(w.cbCompany, "A");
         w.pcMain->setCurrentWidget(w.tsJournalEntries);
         QCOMPARE(w.pcMain->currentWidget(), w.tsJournalEntries);
         QVERIFY(log.messages.isEmpty());
-        choose(w.cbCompany, "B");
+        Choose(w.cbCompany, "B");
         QCOMPARE(w.pcMain->currentWidget(), w.tsWelcome);
         QCOMPARE(log.messages.size(), 1);
     }

@@ -17,14 +17,6 @@
 #include <QTimer>
 
 namespace {
-// Statements the program's own connection has sent so far, as the server counts them.
-int statementsSent()
-{
-    QSqlQuery q = Connection::current()->execute(QStringLiteral("SHOW SESSION STATUS LIKE 'Questions'"));
-    q.next();
-    return q.value(1).toInt();
-}
-
 // Types into the dialog and presses OK, as a user would.
 void submit(TfrmLogin& dlg, const QString& name, const QString& password)
 {
@@ -180,11 +172,11 @@ private slots:
         TfrmMain w;
         TfrmLogin dlg(&w);
         dlg.show();
-        const int before0 = statementsSent();
-        const int noStatements = statementsSent() - before0;   // what counting itself adds
-        const int before = statementsSent();
+        const int before0 = StatementsSent();
+        const int noStatements = StatementsSent() - before0;   // what counting itself adds
+        const int before = StatementsSent();
         submit(dlg, name, password);
-        const int sent = statementsSent() - before - noStatements;
+        const int sent = StatementsSent() - before - noStatements;
         QCOMPARE(log.messages, QStringList{message});
         QCOMPARE(sent > 0, sendsStatement);
         QVERIFY(dlg.isVisible());

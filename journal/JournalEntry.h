@@ -1,0 +1,56 @@
+#pragma once
+#include "journal/JournalLogic.h"
+#include "setup/SetupWindows.h"
+
+class LabeledEdit;
+class Query;
+class StringGrid;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+// The window in which a user types one new journal entry: a date, a description and up
+// to 100 lines of account number, line description and signed amount. It looks each
+// account up and keeps the running total as the user types; OK checks and stores it.
+class TfrmJournalEntry : public SetupEditDialog {
+    Q_OBJECT
+public:
+    explicit TfrmJournalEntry(QWidget* parent = nullptr);
+
+    void FormCreate(QObject* Sender = nullptr);
+    // Every change of a cell through its editor, on each keystroke.
+    void sgSetEditText(QObject* Sender, int ACol, int ARow, const QString& Value);
+    void UpdateAccountDescriptions(QObject* Sender, int ACol, int ARow, const QString& Value);
+    void UpdateAmount(QObject* Sender, int ACol, int ARow, const QString& Value);
+    void btnOKClick(QObject* Sender = nullptr) { (void)Sender; btnOkClick(); }
+
+    // The checks in order; false when one refused (its message shown, the window open).
+    bool CheckInput() override;
+    // Stores the entry in one transaction and closes the window; a failed save leaves
+    // nothing, says so and keeps the window open with everything typed.
+    void Save() override;
+
+    // What is typed on rows 1 to 100.
+    QList<JournalLine> Lines() const;
+    const AccountLookup& accounts() const { return m_accounts; }
+
+    QGroupBox* const gbJournalEntryDetails;
+    QLabel* const lblTransactionNumber;
+    QLabel* const lblJE;
+    QLabel* const lblJournalEntryDate;
+    QDateEdit* const dtpJournalEntryDate;
+    LabeledEdit* const edtJournalEntryDescription;
+    QGroupBox* const gbJournalEntryLines;
+    StringGrid* const sg;
+    QLabel* const lblJournalTotal;
+    QPushButton* const btnOK;
+    Query* const qrTransactions;
+
+private:
+    // The number the new entry gets, read under a lock on the company's row so that
+    // saves on other workstations wait for this one and then number after it.
+    int NextJournalEntryNumber();
+    int m_companyId = 0;
+    AccountLookup m_accounts;
+};

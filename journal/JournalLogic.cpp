@@ -1,0 +1,162 @@
+#include "journal/JournalLogic.h"
+
+#include "journal/JournalColumns.h"
+#include "standard/Dates.h"
+#include "standard/Validation.h"
+
+namespace {
+std::optional<qint32> readWhole(const QString& text)
+{
+    // The program's one test of a whole 32-bit number: sign and ASCII digits only.
+    if (!ToetsGetal(text, true, true))
+        return std::nullopt;
+    return text.toInt();
+}
+
+QString lineMessage(const char* what, int row)
+{
+    return QString::fromLatin1(what) + QString::number(row) + QLatin1Char('.');
+}
+}
+
+std::optional<AccountNumber> ReadAccountNumber(const QString& text)
+{
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point < 0)
+        return std::nullopt;
+    const auto costCentre = readWhole(text.left(point));
+    const auto object = readWhole(text.mid(point + 1));
+    if (!costCentre || !object)
+        return std::nullopt;
+    return AccountNumber{*costCentre, *object};
+}
+
+quint64 AccountLookup::key(const AccountNumber& n)
+{
+    return (quint64(quint32(n.costCentre)) << 32) | quint32(n.object);
+}
+
+void AccountLookup::add(const AccountNumber& number, const JournalAccount& account)
+{
+    m_accounts.insert(key(number), account);
+}
+
+const JournalAccount* AccountLookup::find(const AccountNumber& number) const
+{
+    const auto it = m_accounts.constFind(key(number));
+    return it == m_accounts.cend() ? nullptr : &it.value();
+}
+
+const JournalAccount* AccountLookup::find(const QString& text) const
+{
+    const auto number = ReadAccountNumber(text);
+    return number ? find(*number) : nullptr;
+}
+
+AccountDescriptions DescribeAccountNumber(const QString& text, const AccountLookup& accounts)
+{
+    if (text.isEmpty())
+        return {};
+    const auto number = ReadAccountNumber(text);
+    if (!number)
+        return {QStringLiteral("Account Number invalid"), {}};
+    if (const JournalAccount* account = accounts.find(*number))
+        return {account->costCentreDescription, account->accountDescription};
+    return {QStringLiteral("Account Not Found"), {}};
+}
+
+std::optional<Money> JournalTotal(const QList<JournalLine>& lines)
+{
+    Money total;
+    try {
+        for (const JournalLine& line : lines) {
+            if (line.amount.isEmpty())
+                continue;
+            const auto amount = Money::parse(line.amount);
+            if (!amount)
+                return std::nullopt;
+            total += *amount;
+        }
+    } catch (const MoneyOverflow&) {
+        return std::nullopt;
+    }
+    return total;
+}
+
+QString JournalTotalCaption(const QList<JournalLine>& lines)
+{
+    const auto total = JournalTotal(lines);
+    return QStringLiteral("Journal Total: ") +
+           (total ? total->toString() : QStringLiteral("[Amounts not correct]"));
+}
+
+qsizetype TypedLineCount(const QList<JournalLine>& lines)
+{
+    qsizetype count = std::min<qsizetype>(lines.size(), MaxJournalLines);
+    while (count > 0 && lines[count - 1].isEmpty())
+        --count;
+    return count;
+}
+
+std::optional<LineProblem> CheckJournalLines(const QList<JournalLine>& lines, const AccountLookup& accounts)
+{
+    static const Money largest = Money::fromInt(900000000);
+    // At least row 1 is examined, so an entry without lines is reported for line 1.
+    const qsizetype last = std::max<qsizetype>(TypedLineCount(lines), 1);
+    for (int row = 1; row <= last; ++row) {
+        const JournalLine line = row <= lines.size() ? lines[row - 1] : JournalLine{};
+        if (line.accountNumber.isEmpty())
+            return LineProblem{lineMessage("Account number not specified on line nr ", row), JE.AccountNumber, row};
+        const auto number = ReadAccountNumber(line.accountNumber);
+        if (!number)
+            return LineProblem{lineMessage("Account number format not correct on line nr ", row),
+                               JE.AccountNumber, row};
+        if (!accounts.find(*number))
+            return LineProblem{lineMessage("Account not found on line nr ", row), JE.AccountNumber, row};
+        if (!ToetsText(line.description, 3, false, false, false))
+            return LineProblem{lineMessage("Line description not specified on line nr ", row), JE.LineDescription,
+                               row};
+        if (ToetsGeld(line.amount, false, true, largest).isEmpty())
+            return LineProblem{lineMessage("Amount not correct on line nr ", row), JE.Amount, row};
+    }
+    return std::nullopt;
+}
+
+QStringList JournalEntriesSql(const std::optional<JournalPeriod>& period, const QStringList& companyCondition)
+{
+    QStringList sql{QStringLiteral("SELECT"),
+                    QStringLiteral("`company name`,"),
+                    QStringLiteral("CONCAT(\"JE \", `transaction number`) as `transaction number`,"),
+                    QStringLiteral("`transaction date`,"),
+                    QStringLiteral("`transaction description`,"),
+                    QStringLiteral("posted,"),
+                    QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `created by`) as `created by`,"),
+                    QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `edited by`) as `edited by`,"),
+                    QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `posted by`) as `posted by`,"),
+                    QStringLiteral(" SUM(CASE "),
+                    QStringLiteral("        WHEN amount > 0 THEN amount"),
+                    QStringLiteral("        ELSE 0 "),
+                    QStringLiteral("        END) AS `debit amount`,"),
+                    QStringLiteral("SUM(CASE"),
+                    QStringLiteral("        WHEN amount < 0 THEN amount"),
+                    QStringLiteral("        ELSE 0"),
+                    QStringLiteral("        END) AS `credit amount`"),
+                    QStringLiteral("FROM"),
+                    QStringLiteral("companies, transactions, `transaction details`"),
+                    QStringLiteral("WHERE"),
+                    QStringLiteral("(transactions.`company id` = companies.id)"),
+                    QStringLiteral("and (`transaction details`.`transaction id` = transactions.id)")};
+    if (period) {
+        sql << QStringLiteral(" and (`transaction date` >= %1)").arg(SqlDateLiteral(period->first))
+            << QStringLiteral(" and (`transaction date` <= %1)").arg(SqlDateLiteral(period->last));
+    } else {
+        sql << QStringLiteral("and (`company id` = -1)");
+    }
+    sql << companyCondition;
+    // Grouped per entry row: the number alone would merge two companies' entries under "All".
+    // The rows stay in the order of the shown text ("JE 10" before "JE 2"), company by
+    // company where two share a number.
+    sql << QStringLiteral("GROUP BY transactions.id") << QStringLiteral("HAVING (`debit amount` IS NOT NULL)")
+        << QStringLiteral("ORDER BY `transaction number`, `company name`");
+    return sql;
+}

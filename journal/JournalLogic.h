@@ -1,0 +1,88 @@
+#pragma once
+// What the journal entry window decides without a widget or the database: reading an
+// account number, looking it up among the company's accounts, the running total and the
+// checks of the lines. The window and its tests call these directly.
+#include "standard/Money.h"
+
+#include <QDate>
+#include <QHash>
+#include <QStringList>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// "cost centre number.object number", as users type it.
+struct AccountNumber {
+    qint32 costCentre = 0;
+    qint32 object = 0;
+    bool operator==(const AccountNumber&) const = default;
+};
+
+// Splits at the first "."; both sides must be whole signed 32-bit numbers, nothing else.
+std::optional<AccountNumber> ReadAccountNumber(const QString& text);
+
+struct JournalAccount {
+    int id = 0;
+    QString costCentreDescription;
+    QString accountDescription;
+};
+
+// The selected company's accounts by number, loaded once when the window opens, so a
+// keystroke's lookup is one hash probe.
+class AccountLookup {
+public:
+    void clear() { m_accounts.clear(); }
+    void add(const AccountNumber& number, const JournalAccount& account);
+    const JournalAccount* find(const AccountNumber& number) const;
+    const JournalAccount* find(const QString& text) const;
+    qsizetype size() const { return m_accounts.size(); }
+
+private:
+    static quint64 key(const AccountNumber& n);
+    QHash<quint64, JournalAccount> m_accounts;
+};
+
+// What a line's two description cells show for the account number typed on it.
+struct AccountDescriptions {
+    QString costCentre;
+    QString account;
+    bool operator==(const AccountDescriptions&) const = default;
+};
+AccountDescriptions DescribeAccountNumber(const QString& text, const AccountLookup& accounts);
+
+// The three cells a user types on one line of the grid.
+struct JournalLine {
+    QString accountNumber;
+    QString description;
+    QString amount;
+    bool isEmpty() const { return accountNumber.isEmpty() && description.isEmpty() && amount.isEmpty(); }
+};
+
+// The sum of the amounts typed (empty cells skipped); empty when one of them is not an
+// amount in the locale's format.
+std::optional<Money> JournalTotal(const QList<JournalLine>& lines);
+// "Journal Total: " and the total, or "Journal Total: [Amounts not correct]".
+QString JournalTotalCaption(const QList<JournalLine>& lines);
+
+// The first fault of the lines (lines[0] is grid row 1): the message, and the grid
+// column and row the cursor goes to. Rows after the last one typed play no part; an
+// empty row before a typed one is a fault, and so is an entry without lines.
+struct LineProblem {
+    QString message;
+    int column = 0;
+    int row = 0;
+};
+inline constexpr int MaxJournalLines = 100;
+std::optional<LineProblem> CheckJournalLines(const QList<JournalLine>& lines, const AccountLookup& accounts);
+
+// The lines up to the last one typed: the ones a checked entry stores, row 1 first.
+qsizetype TypedLineCount(const QList<JournalLine>& lines);
+
+// The statement of the journal entries list: the entries of the period from `first` to
+// `last` (no period: nothing), restricted by the company condition lines. One row per
+// entry, so under "All" two companies' entries with the same number stay apart.
+struct JournalPeriod {
+    QDate first;
+    QDate last;
+};
+QStringList JournalEntriesSql(const std::optional<JournalPeriod>& period, const QStringList& companyCondition);

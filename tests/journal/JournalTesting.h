@@ -1,0 +1,61 @@
+#pragma once
+// What the journal tests share: small books with one company whose year holds today,
+// the main window logged in on them, and typing into the entry window's grid.
+#include "TestSupport.h"
+
+#include "app/Main.h"
+#include "journal/JournalColumns.h"
+#include "journal/JournalEntry.h"
+#include "standard/LabeledEdit.h"
+#include "standard/Standard.h"
+#include "standard/StringGrid.h"
+
+#include <QDateEdit>
+
+inline const QDate JournalToday(2026, 12, 10);   // in the period 1 to 31 December 2026
+
+// The shared world (a database, the main window, user "ann") with "Acme": cost centre
+// 1000 "Head Office", the accounts 1000.200 "Bank" and 1000.300 "Sales", a year of twelve
+// periods from 1 March 2026; ann is not its administrator and has the given right on
+// journal entries. Logged in when the books are built.
+struct JournalBooks : World {
+    int company = 0, centre = 0, bank = 0, sales = 0, year = 0;
+    int bankObject = 0, salesObject = 0;
+    JournalBooks& books = *this;
+
+    explicit JournalBooks(const QString& journalRight = "Create", bool login = true)
+    {
+        company = db.addCompany("Acme");
+        db.addAccess(user, company, "Yes", "No", "View", journalRight);
+        centre = db.addCostCentre(company, 1000, "Head Office");
+        bankObject = db.addObject(200, "Bank", "Balance Sheet", 1);
+        salesObject = db.addObject(300, "Sales", "Income Statement", 1);
+        bank = db.addAccount(centre, bankObject, "Bank account");
+        sales = db.addAccount(centre, salesObject, "Sales account");
+        year = db.addYear(company, "2026", QDate(2026, 3, 1));
+        if (login)
+            w.Login(user);
+    }
+};
+
+// Text arriving in a cell as its editor delivers each keystroke.
+inline void TypeCell(StringGrid* sg, int col, int row, const QString& text)
+{
+    sg->model()->setData(sg->model()->index(row - 1, col), text, Qt::EditRole);
+}
+
+inline void TypeLine(TfrmJournalEntry& f, int row, const QString& account, const QString& description,
+                     const QString& amount)
+{
+    TypeCell(f.sg, JE.AccountNumber, row, account);
+    TypeCell(f.sg, JE.LineDescription, row, description);
+    TypeCell(f.sg, JE.Amount, row, amount);
+}
+
+// A balanced two-line entry dated today.
+inline void TypeBalancedEntry(TfrmJournalEntry& f, const QString& description = "Cash sale")
+{
+    f.edtJournalEntryDescription->setText(description);
+    TypeLine(f, 1, "1000.200", "Deposit", "150.25");
+    TypeLine(f, 2, "1000.300", "Sale", "-150.25");
+}

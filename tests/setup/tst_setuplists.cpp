@@ -1,0 +1,119 @@
+#include "SetupTestHelpers.h"
+#include "TestSupport.h"
+
+#include "app/Main.h"
+#include "setup/Companies.h"
+#include "setup/CostCentres.h"
+#include "standard/Standard.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+// What every setup list window promises, checked once per window: a new window adds its
+// row to the table.
+namespace {
+struct ListCase {
+    // Leaves the world so that the window's list is empty; the filter bar is refreshed after.
+    std::function<void(World&)> prepareEmpty;
+    // Adds one row to the list the window shows.
+    std::function<void(World&)> addRow;
+    std::function<std::unique_ptr<SetupListWindow>(TfrmMain*)> open;
+    QString emptyText;
+    QString editRefusal;
+};
+
+template <class Window>
+std::function<std::unique_ptr<SetupListWindow>(TfrmMain*)> opener()
+{
+    return [](TfrmMain* w) { return std::unique_ptr<SetupListWindow>(new Window(w)); };
+}
+
+// A company the user administers, selected in the filter bar.
+void selectedCompany(World& x)
+{
+    const int id = x.company("Alpha Farms");
+    x.w.Login(x.user);
+    SelectId(x.w.cbCompany, id);
+}
+
+QMap<QString, ListCase> cases()
+{
+    return {
+        {"companies",
+         {[](World& x) { x.w.Login(x.user); },
+          [](World& x) { x.company("Zulu Traders"); },
+          opener<TfrmCompanies>(), "~ No companies exist ~", "First create a company."}},
+        {"cost centres",
+         {selectedCompany,
+          [](World& x) { x.db.addCostCentre(SelectedId(x.w.cbCompany), 100, "Head Office"); },
+          opener<TfrmCostCentres>(), "~ No cost centres exist for company ~", "No cost centre selected."}},
+    };
+}
+}
+
+class TestSetupLists : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { InitTestApplication(); }
+
+    void windows_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const QString& name : cases().keys())
+            QTest::newRow(qPrintable(name)) << name;
+    }
+
+    void emptyListShowsItsLabelAndRefusesEdit_data() { windows_data(); }
+    void emptyListShowsItsLabelAndRefusesEdit()
+    {
+        QFETCH(QString, window);
+        const ListCase c = cases().value(window);
+        World x;
+        c.prepareEmpty(x);
+        // Another user's rows are never this user's.
+        const int other = x.db.addUser("bob", "bob@example.com", "secret");
+        x.db.addAccess(other, x.db.addCompany("Bob's Books"));
+        auto list = c.open(&x.w);
+        QVERIFY(!list->grid()->isVisibleTo(list.get()));
+        QVERIFY(list->emptyLabel()->isVisibleTo(list.get()));
+        QCOMPARE(list->emptyLabel()->text(), c.emptyText);
+
+        auto modal = OnNextModal();
+        list->editButton()->click();
+        QCOMPARE(x.log.messages, QStringList{c.editRefusal});
+        QCoreApplication::processEvents();
+        QVERIFY(!modal->ran);
+    }
+
+    void columnWidthsAreKeptWhenTheWindowCloses_data() { windows_data(); }
+    void columnWidthsAreKeptWhenTheWindowCloses()
+    {
+        QFETCH(QString, window);
+        const ListCase c = cases().value(window);
+        World x;
+        c.prepareEmpty(x);
+        c.addRow(x);
+        int column = -1;
+        {
+            auto list = c.open(&x.w);
+            list->show();
+            QHeaderView* header = list->grid()->horizontalHeader();
+            column = header->logicalIndex(header->count() - 1);
+            while (list->grid()->isColumnHidden(column))
+                column = header->logicalIndex(header->visualIndex(column) - 1);
+            header->resizeSection(column, 333);
+            list->close();
+        }
+        auto again = c.open(&x.w);
+        QVERIFY(QFile::exists(LayoutDir() + again->grid()->objectName() + ".txt"));
+        QCOMPARE(again->grid()->columnWidth(column), 333);
+    }
+};
+
+QTEST_MAIN(TestSetupLists)
+#include "tst_setuplists.moc"

@@ -1,0 +1,45 @@
+#include "trialbalance/TrialBalanceExport.h"
+
+#include "trialbalance/Xlsx.h"
+
+#include <QDir>
+#include <QTemporaryFile>
+
+void FillTrialBalanceWorkbook(XlsxWorkbook& workbook, const TrialBalanceTable& grid,
+                              const TrialBalanceExportInput& input)
+{
+    // Both sheets are looked up first, so a template without one of them is refused
+    // before anything is filled.
+    XlsxSheet& trialBalance = workbook.sheet(QStringLiteral("Trial Balance"));
+    XlsxSheet& sheetInput = workbook.sheet(QStringLiteral("Input"));
+    for (int row = 1; row < grid.rowCount(); ++row)
+        for (int col = 0; col < grid.columnCount(); ++col)
+            trialBalance.setCell(5 + row, col + 1, grid.cell(col, row));
+    sheetInput.setCell(3, 2, input.company);
+    sheetInput.setCell(4, 2, input.year);
+    for (int p = 0; p < input.periods.size(); ++p)
+        sheetInput.setCell(7, 3 + p, input.periods[p]);
+}
+
+QString ExportTrialBalance(const QString& templatePath, const QString& folder, const TrialBalanceTable& grid,
+                           const TrialBalanceExportInput& input, QChar decimalPoint)
+{
+    XlsxWorkbook workbook(templatePath, decimalPoint);
+    FillTrialBalanceWorkbook(workbook, grid, input);
+
+    // The name is reserved by creating the file, so two exports never share one.
+    QTemporaryFile reserved(QDir(folder).filePath(QStringLiteral("Trial Balance XXXXXX.xlsx")));
+    reserved.setAutoRemove(false);
+    if (!reserved.open())
+        throw XlsxError(QStringLiteral("The workbook could not be made in the folder \"%1\": %2.")
+                            .arg(QDir::toNativeSeparators(folder), reserved.errorString()));
+    const QString path = reserved.fileName();
+    reserved.close();
+    try {
+        workbook.saveAs(path);
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
+    return path;
+}
