@@ -279,6 +279,9 @@ void TfrmMain::connectHandlers()
     on(acCompanies, &QAction::triggered, [this] { acCompaniesExecute(acCompanies); });
     on(lblCompany, &LinkLabel::clicked, [this] { acCompaniesExecute(lblCompany); });
     on(acCostCentres, &QAction::triggered, [this] { acCostCentresExecute(acCostCentres); });
+    on(acFinancialYears, &QAction::triggered, [this] { acFinancialYearsExecute(acFinancialYears); });
+    on(lblFinancialYear, &LinkLabel::clicked, [this] { acFinancialYearsExecute(lblFinancialYear); });
+    on(lblFinancialPeriod, &LinkLabel::clicked, [this] { lblFinancialPeriodClick(lblFinancialPeriod); });
     on(lblWelcome, &LinkLabel::clicked, [this] { lblWelcomeClick(); });
     on(btnExportTrialBalance, &QPushButton::clicked, [this] { btnExportTrialBalanceClick(btnExportTrialBalance); });
     on(btnNewJournalEntry, &QPushButton::clicked, [this] { btnNewJournalEntryClick(btnNewJournalEntry); });

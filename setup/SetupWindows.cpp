@@ -156,7 +156,25 @@ SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString&
     ConnectGuarded(m_ok, &QPushButton::clicked, this, [this] { btnOkClick(); });
 }
 
-void SetupEditDialog::FormCreate() { IniForm(this, true); }
+void SetupEditDialog::FormCreate()
+{
+    IniForm(this, true);
+    // OK is made with the dialog, before the controls it confirms, but is read last.
+    QWidget* last = nullptr;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
+        if (w != m_ok && isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus))
+            last = w;
+    if (last)
+        setTabOrder(last, m_ok);
+}
+
+QGroupBox* SetupEditDialog::AddGroup(const QString& name, const QString& caption, const QRect& rect)
+{
+    auto* group = new QGroupBox(caption, this);
+    group->setObjectName(name);
+    group->setGeometry(rect);
+    return group;
+}
 
 void SetupEditDialog::showEvent(QShowEvent* e)
 {

@@ -110,12 +110,13 @@ struct SetupDialogDesign {
     QRect okRect;
 };
 
-// An edit dialog: a group of labelled boxes and a default "OK" button, no Cancel (closing
-// it through its frame discards the input). Its caption is its mode.
+// An edit dialog: a group of labelled boxes, further groups of the dialog's own, and a
+// default "OK" button, no Cancel (closing it through its frame discards the input). Its
+// caption is its mode. It opens with the cursor in its first box; OK is last in Tab order.
 class SetupEditDialog : public QDialog {
     Q_OBJECT
 public:
-    void FormCreate();             // IniForm
+    void FormCreate();             // IniForm; OK last in the Tab order
     // The checks in their order, then the save; a refused check has shown its message and
     // leaves the dialog open with everything typed.
     void btnOkClick()
@@ -136,6 +137,8 @@ protected:
     bool Editing() const { return IsMode(m_editCaption); }
     // A labelled box in the group, at left, top of the group, width wide.
     LabeledEdit* AddEdit(const QString& name, const QString& caption, int left, int top, int width);
+    // A further group of the dialog, at rect in the dialog; its controls are the caller's.
+    QGroupBox* AddGroup(const QString& name, const QString& caption, const QRect& rect);
     // Shows message, puts the focus on the box to correct and answers false.
     static bool Refuse(QWidget* focus, const QString& message);
     // On first showing, whatever the subclass added: Tab in reading order with OK last,

@@ -1,10 +1,11 @@
 // What a user meets first in every window: where the cursor is, where Tab goes, whether
 // anything is cut off or silently changed, and what happens when a link cannot open.
-#include "tests/setup/SetupTestHelpers.h"
+#include "SetupTestHelpers.h"
 #include "TestSupport.h"
 
 #include "app/Main.h"
 #include "db/Query.h"
+#include "journal/JournalEntry.h"
 #include "setup/Companies.h"
 #include "setup/Company.h"
 #include "setup/CostCentre.h"
@@ -78,6 +79,8 @@ Opened open(World& x, const QString& which)
             d->edtCostCentreDescription->setText(kLong.left(50));
             o.filled = d->edtCostCentreDescription;
         }
+    } else if (which == "journal entry") {
+        o.dialog = std::make_unique<TfrmJournalEntry>(&x.w);
     } else if (which == "companies") {
         o.dialog = std::make_unique<TfrmCompanies>(&x.w);
     } else if (which == "cost centres") {
@@ -87,6 +90,23 @@ Opened open(World& x, const QString& which)
 }
 
 QString focusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "(none)"; }
+
+// Presses Tab. An editable grid takes Tab for its own cells; from it, the focus goes on as
+// it does when Tab leaves the grid's last cell.
+void pressTab()
+{
+    QWidget* at = QApplication::focusWidget();
+    auto* view = qobject_cast<QAbstractItemView*>(at);
+    if (!view || !view->tabKeyNavigation()) {
+        QTest::keyClick(at, Qt::Key_Tab);
+        return;
+    }
+    for (QWidget* w = at->nextInFocusChain(); w != at; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() && w->window() == at->window()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+}
 }
 
 class TestUsability : public QObject {
@@ -106,6 +126,8 @@ private slots:
             << "new cost centre" << QStringList{"edtCostCentreNumber", "edtCostCentreDescription", "btnOk"};
         QTest::newRow("edit cost centre")
             << "edit cost centre" << QStringList{"edtCostCentreNumber", "edtCostCentreDescription", "btnOk"};
+        QTest::newRow("journal entry")
+            << "journal entry" << QStringList{"dtpJournalEntryDate", "edtJournalEntryDescription", "sg", "btnOK"};
         QTest::newRow("companies")
             << "companies" << QStringList{"btnNewCompany", "btnEditCompany", "dbgCompanies"} + list;
         QTest::newRow("cost centres")
@@ -124,7 +146,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(d));
         QStringList seen{focusName()};
         for (int i = 0; i < chain.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            pressTab();
             seen << focusName();
         }
         QCOMPARE(seen, chain + QStringList{chain.first()});   // and round again

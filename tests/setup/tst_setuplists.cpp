@@ -4,6 +4,7 @@
 #include "app/Main.h"
 #include "setup/Companies.h"
 #include "setup/CostCentres.h"
+#include "setup/FinancialYears.h"
 #include "standard/Standard.h"
 
 #include <QComboBox>
@@ -52,6 +53,10 @@ QMap<QString, ListCase> cases()
          {selectedCompany,
           [](World& x) { x.db.addCostCentre(SelectedId(x.w.cbCompany), 100, "Head Office"); },
           opener<TfrmCostCentres>(), "~ No cost centres exist for company ~", "No cost centre selected."}},
+        {"financial years",
+         {selectedCompany,
+          [](World& x) { x.db.addYear(SelectedId(x.w.cbCompany), "FY2017", QDate(2017, 3, 1)); },
+          opener<TfrmFinancialYears>(), "~ No financial years exist ~", "First select a financial year."}},
     };
 }
 }

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QDir>
 #include <atomic>
+#include <chrono>
+#include <future>
 
 namespace {
 std::atomic<int> g_dbCounter{0};
@@ -270,6 +272,60 @@ LinkCatcher::~LinkCatcher()
     for (const char* scheme : {"file", "http", "https"})
         QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
 }
+
+LockHolder::LockHolder(const TestDatabase& db, const QStringList& statements)
+{
+    std::promise<void> ran;
+    std::future<void> ready = ran.get_future();
+    const ConnectionSettings settings = db.settings();
+    const QString database = db.name();
+    m_thread = std::thread([this, settings, database, statements, ran = std::move(ran)]() mutable {
+        const QString name = QStringLiteral("holder_") + database;
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+            c.setHostName(settings.host);
+            c.setPort(settings.port);
+            c.setUserName(settings.user);
+            c.setPassword(settings.password);
+            c.setDatabaseName(database);
+            if (!c.open())
+                fail(QStringLiteral("Lock holder cannot connect: ") + c.lastError().text());
+            QSqlQuery q(c);
+            q.exec(QStringLiteral("START TRANSACTION"));
+            for (const QString& sql : statements)
+                if (!q.exec(sql))
+                    fail(QStringLiteral("Lock holder statement failed: %1\n%2").arg(q.lastError().text(), sql));
+            ran.set_value();
+            // Until the program waits for our locks (at most 20 seconds), then let it go on.
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!m_sawWaiter && std::chrono::steady_clock::now() < until) {
+                QSqlQuery w(c);
+                // A statement of this database waiting for a row lock, or still running after
+                // 200 ms (a lock taken while the plan is made is not always reported as a wait).
+                w.exec(QStringLiteral(
+                    "SELECT COUNT(*) FROM information_schema.processlist p WHERE p.db = DATABASE() "
+                    "AND p.id <> CONNECTION_ID() AND p.command = 'Query' AND (p.time_ms > 200 OR EXISTS "
+                    "(SELECT 1 FROM information_schema.innodb_trx t WHERE t.trx_mysql_thread_id = p.id "
+                    "AND t.trx_state = 'LOCK WAIT'))"));
+                m_sawWaiter = w.next() && w.value(0).toInt() > 0;
+                if (!m_sawWaiter)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            q.exec(QStringLiteral("COMMIT"));
+            c.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    });
+    ready.wait();
+}
+
+void LockHolder::join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+LockHolder::~LockHolder() { join(); }
 
 int StatementsSent()
 {

@@ -12,6 +12,7 @@
 #include <QUrl>
 #include <QVariant>
 #include <functional>
+#include <thread>
 
 // A fresh database on the test server (VELDRA_TEST_DB_*), loaded with the schema and
 // made the program's connection target; dropped again when the object goes.
@@ -62,6 +63,25 @@ private:
 };
 
 ConnectionSettings TestServerSettings();
+
+// Another workstation on a thread of its own: runs statements in one transaction on a
+// connection of its own and holds it open until some other transaction waits for a lock
+// (the program's save, blocked by it), then commits. The constructor returns once the
+// statements have run; the destructor joins. A test proves the program waited by
+// sawWaiter() after the save, and so that the database, not luck, kept the two apart.
+class LockHolder {
+public:
+    LockHolder(const TestDatabase& db, const QStringList& statements);
+    ~LockHolder();
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    void join();
+    bool sawWaiter() const { return m_sawWaiter; }
+
+private:
+    std::thread m_thread;
+    bool m_sawWaiter = false;
+};
 
 // Captures Boodskap messages and standard errors for as long as it lives.
 class MessageLog {

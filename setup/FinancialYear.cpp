@@ -1,0 +1,286 @@
+#include "setup/FinancialYear.h"
+
+#include "app/Main.h"
+#include "db/DbError.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+#include "setup/FinancialYears.h"
+#include "standard/LabeledEdit.h"
+#include "standard/StringGrid.h"
+#include "standard/Standard.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+SetupDialogDesign financialYearDesign()
+{
+    SetupDialogDesign d;
+    d.name = QStringLiteral("frmFinancialYear");
+    d.caption = TfrmFinancialYear::NewCaption;
+    d.clientSize = {618, 498};
+    d.groupName = QStringLiteral("gbFinancialYearInformation");
+    d.groupCaption = QStringLiteral("Financial Year Information");
+    d.groupRect = {8, 8, 201, 65};
+    d.okRect = {526, 463, 75, 25};
+    return d;
+}
+
+// A new year's period 1 no longer fits the company's latest year: another workstation
+// added a year since the checks ran.
+struct LatestYearMoved {
+    PeriodRefusal refusal;
+};
+
+template <class W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+}
+
+std::optional<QDate> LatestYearEnd(Query& query, int companyId, bool locking)
+{
+    QStringList sql{QStringLiteral("SELECT `id`, `last day of financial year` FROM `financial years` WHERE"),
+                    QStringLiteral("(`company id` = %1)").arg(companyId),
+                    QStringLiteral("ORDER BY `last day of financial year` ASC")};
+    if (locking)
+        sql << QStringLiteral("FOR UPDATE");
+    query.open(sql);
+    if (query.isEmpty())
+        return std::nullopt;
+    query.last();
+    return query.asDate(QStringLiteral("last day of financial year"));
+}
+
+TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
+    : SetupEditDialog(financialYearDesign(), EditCaption, parent),
+      gbFinancialYearInformation(group()),
+      edtFinancialYearDescription(AddEdit(QStringLiteral("edtFinancialYearDescription"),
+                                          QStringLiteral("Financial Year Description"), 8, 32, 185)),
+      GroupBox1(AddGroup(QStringLiteral("GroupBox1"), QStringLiteral("Automatic Complete"), {215, 8, 395, 65})),
+      lblFirstDayOfFinancialYear(
+          named(new QLabel(QStringLiteral("First day of financial year"), GroupBox1), "lblFirstDayOfFinancialYear")),
+      dtpStartDate(named(new QDateEdit(GroupBox1), "dtpStartDate")),
+      btnCalculate(named(new QPushButton(QStringLiteral("Calculate"), GroupBox1), "btnCalculate")),
+      gbFinancialPeriods(
+          AddGroup(QStringLiteral("gbFinancialPeriods"), QStringLiteral("Financial Periods"), {8, 79, 601, 378})),
+      sg(named(new StringGrid(gbFinancialPeriods), "sg")),
+      btnOk(okButton()),
+      qrFinancialYears(new Query(this, QStringLiteral("qrFinancialYears"))),
+      qrFinancialPeriods(new Query(this, QStringLiteral("qrFinancialPeriods"))),
+      m_list(list)
+{
+    // The automatic part stands out on the tooltip background.
+    GroupBox1->setAutoFillBackground(true);
+    QPalette tip = GroupBox1->palette();
+    tip.setColor(QPalette::Window, tip.color(QPalette::ToolTipBase));
+    GroupBox1->setPalette(tip);
+    lblFirstDayOfFinancialYear->adjustSize();
+    lblFirstDayOfFinancialYear->move(8, 16);
+    lblFirstDayOfFinancialYear->setBuddy(dtpStartDate);
+    dtpStartDate->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    dtpStartDate->setCalendarPopup(true);
+    dtpStartDate->setGeometry(8, 32, 186, dtpStartDate->sizeHint().height());
+    btnCalculate->setGeometry(200, 30, 185, 25);
+
+    sg->setGeometry(8, 16, 585, 353);
+    sg->setDefaultColumnWidth(110);
+    sg->setColumnCount(5);
+    sg->setRowCount(MaxPeriods + 1);
+    sg->setFixedCols(1);
+    sg->setEditable(true);
+    sg->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    sg->setShowGrid(true);
+
+    ConnectGuarded(btnCalculate, &QPushButton::clicked, this, [this] { btnCalculateClick(); });
+    FormCreate();
+
+    // FormCreate: the titles, the numbers of column 0; every other cell starts empty.
+    const QStringList titles{QStringLiteral("Period Number"), QStringLiteral("Start Date"),
+                             QStringLiteral("End Date"), QStringLiteral("Period Description"),
+                             QStringLiteral("Period Open")};
+    for (int c = 0; c < titles.size(); ++c)
+        sg->setCell(c, 0, titles[c]);
+    // 80 as designed, wider where this system's font needs it for the title.
+    const QFontMetrics header(sg->horizontalHeader()->font());
+    sg->setColumnWidth(PeriodNumberColumn,
+                       std::max(80, header.horizontalAdvance(titles[0]) + 2 * header.averageCharWidth()));
+    for (int n = 1; n <= MaxPeriods; ++n)
+        sg->setCell(PeriodNumberColumn, n, QString::number(n));
+}
+
+void TfrmFinancialYear::LoadEdit()
+{
+    qrFinancialYears->open({QStringLiteral("SELECT id, `financial year description`, `company id`"),
+                            QStringLiteral("FROM `financial years` WHERE"),
+                            QStringLiteral("(id = %1)").arg(FinancialYearID)});
+    edtFinancialYearDescription->setText(qrFinancialYears->asString(QStringLiteral("financial year description")));
+    CompanyID = qrFinancialYears->asInteger(QStringLiteral("company id"));
+
+    qrFinancialPeriods->open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
+                              QStringLiteral("(`financial year id` = %1)").arg(FinancialYearID),
+                              QStringLiteral(" and (`period deleted` = \"No\")"),
+                              QStringLiteral("ORDER BY `period number`")});
+    for (qrFinancialPeriods->first(); !qrFinancialPeriods->eof(); qrFinancialPeriods->next()) {
+        const int n = qrFinancialPeriods->asInteger(QStringLiteral("period number"));
+        sg->setCell(StartDateColumn, n, DateToMyString(qrFinancialPeriods->asDate(QStringLiteral("start date"))));
+        sg->setCell(EndDateColumn, n, DateToMyString(qrFinancialPeriods->asDate(QStringLiteral("end date"))));
+        sg->setCell(DescriptionColumn, n, qrFinancialPeriods->asString(QStringLiteral("period description")));
+        sg->setCell(OpenColumn, n, qrFinancialPeriods->asString(QStringLiteral("period open")));
+    }
+}
+
+void TfrmFinancialYear::btnCalculateClick()
+{
+    if (!Boodskap(QStringLiteral("Do you want to overwrite existing values?"), true))
+        return;
+    const QList<PeriodRow> periods = CalculatePeriods(dtpStartDate->date());
+    for (int n = 1; n <= periods.size(); ++n)
+        for (int c = StartDateColumn; c <= OpenColumn; ++c)
+            sg->setCell(c, n, periods[n - 1].text(c));
+}
+
+QList<PeriodRow> TfrmFinancialYear::Rows() const
+{
+    QList<PeriodRow> rows;
+    for (int n = 1; n <= MaxPeriods; ++n)
+        rows << PeriodRow{sg->cell(StartDateColumn, n), sg->cell(EndDateColumn, n), sg->cell(DescriptionColumn, n),
+                          sg->cell(OpenColumn, n)};
+    return rows;
+}
+
+bool TfrmFinancialYear::RefuseCell(const PeriodRefusal& refusal)
+{
+    sg->setCurrentCell(refusal.column, refusal.row);
+    return Refuse(sg, refusal.message);
+}
+
+bool TfrmFinancialYear::CheckInput()
+{
+    // A description of spaces only would name nothing: it is refused as dead space, with
+    // the message a too short one gets.
+    const QString description = edtFinancialYearDescription->text();
+    if (!ToetsText(edtFinancialYearDescription, 3, false, false, description.trimmed().isEmpty()))
+        return false;
+    // Unique within the company only; other companies may use the same description.
+    std::optional<int> self;
+    if (Editing())
+        self = FinancialYearID;
+    if (ValueInUse(*qrFinancialYears,
+                   {QStringLiteral("SELECT id FROM `financial years` WHERE"),
+                    QStringLiteral("(`company id` = %1)").arg(CompanyID),
+                    QStringLiteral(" and (`financial year description` = :fydescription)")},
+                   QStringLiteral("fydescription"), description, self))
+        return Refuse(edtFinancialYearDescription, QStringLiteral("Financial year description already exist."));
+
+    // Only a new year follows the company's latest one; an existing year is not tested.
+    std::optional<QDate> previousYearEnd;
+    if (!Editing())
+        previousYearEnd = LatestYearEnd(*qrFinancialYears, CompanyID);
+    const PeriodCheck check = CheckPeriodRows(Rows(), previousYearEnd);
+    if (check.refusal)
+        return RefuseCell(*check.refusal);
+    m_lastRow = check.lastRow;
+    return true;
+}
+
+void TfrmFinancialYear::Save()
+{
+    const QList<PeriodRow> rows = Rows();
+    const QString description = edtFinancialYearDescription->text();
+    const bool editing = Editing();
+    const int lastRow = m_lastRow;
+    int yearId = editing ? FinancialYearID : 0;
+    auto yearSaved = [&] {
+        // Asked when the reply to COMMIT was lost: a new year is in if its row is.
+        Query q;
+        q.open({QStringLiteral("SELECT id FROM `financial years` WHERE"), QStringLiteral("(id = %1)").arg(yearId)});
+        return !q.isEmpty();
+    };
+    try {
+        Transaction::run(
+            [&](Transaction&) {
+                Query work;
+                if (!editing) {
+                    // New years of one company are written one at a time: with the company
+                    // row locked, the latest year read under lock stays the latest until
+                    // this one is in.
+                    work.open({QStringLiteral("SELECT id FROM companies WHERE"),
+                               QStringLiteral("(id = %1) FOR UPDATE").arg(CompanyID)});
+                    const PeriodCheck again = CheckPeriodRows(rows, LatestYearEnd(work, CompanyID, true));
+                    if (again.refusal)
+                        throw LatestYearMoved{*again.refusal};
+                }
+                RowWriter year(QStringLiteral("financial years"));
+                year.set(QStringLiteral("financial year description"), description)
+                    .set(QStringLiteral("last day of financial year"), MyStringToDate(rows[lastRow - 1].endDate));
+                if (editing) {
+                    year.update(yearId);
+                } else {
+                    year.set(QStringLiteral("company id"), CompanyID);
+                    yearId = year.insert();
+                }
+                // Every period of the year, deleted ones too: matched by number, a period
+                // keeps its row and id from save to save; nothing is ever removed.
+                work.open({QStringLiteral("SELECT id, `period number` FROM `financial periods` WHERE"),
+                           QStringLiteral("(`financial year id` = %1) FOR UPDATE").arg(yearId)});
+                for (int n = 1; n <= MaxPeriods; ++n) {
+                    const bool exists = work.locate(QStringLiteral("period number"), n);
+                    RowWriter period(QStringLiteral("financial periods"));
+                    if (n > lastRow) {
+                        if (exists)
+                            period.set(QStringLiteral("period deleted"), QStringLiteral("Yes"))
+                                .update(work.asInteger(QStringLiteral("id")));
+                        continue;
+                    }
+                    const PeriodRow& row = rows[n - 1];
+                    period.set(QStringLiteral("financial year id"), yearId)
+                        .set(QStringLiteral("period number"), n)
+                        .set(QStringLiteral("start date"), MyStringToDate(row.startDate))
+                        .set(QStringLiteral("end date"), MyStringToDate(row.endDate))
+                        .set(QStringLiteral("period description"), row.description)
+                        .set(QStringLiteral("period open"), row.open)
+                        .set(QStringLiteral("period deleted"), QStringLiteral("No"));
+                    if (exists)
+                        period.update(work.asInteger(QStringLiteral("id")));
+                    else
+                        period.insert();
+                }
+            },
+            editing ? std::function<bool()>() : std::function<bool()>(yearSaved));
+    } catch (const LatestYearMoved& moved) {
+        RefuseCell(moved.refusal);
+        return;
+    } catch (const DbError&) {
+        if (!editing)
+            yearId = 0;
+        Boodskap(QStringLiteral("Financial year could not be saved.  Please try again."), false);
+        return;
+    }
+    if (m_list)
+        m_list->ReloadAndSelect(QStringLiteral("id"), yearId);
+    accept();
+}
+
+void TfrmMain::lblFinancialPeriodClick(QObject* Sender)
+{
+    if (cbFinancialYear->currentIndex() < 0) {
+        Boodskap(QStringLiteral("Please select a financial year first."), false);
+        return;
+    }
+    {
+        TfrmFinancialYear dialog(this, nullptr);
+        dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
+        dialog.FinancialYearID = SelectedId(cbFinancialYear);
+        dialog.LoadEdit();
+        dialog.exec();
+    }
+    RefreshFilters(Sender);
+}

@@ -1,0 +1,62 @@
+#pragma once
+#include "setup/FinancialPeriods.h"
+#include "setup/SetupWindows.h"
+
+class TfrmFinancialYears;
+class LabeledEdit;
+class Query;
+class StringGrid;
+class QDateEdit;
+
+// The financial year dialog: "New Financial Year" adds a year to CompanyID, "Edit
+// Financial Year" changes the year FinancialYearID (LoadEdit reads it). A year holds the
+// periods of grid rows 1 to its last filled row; Calculate fills rows 1 to 12.
+class TfrmFinancialYear : public SetupEditDialog {
+    Q_OBJECT
+public:
+    // list: the list window the dialog was opened from, rerun after a save; nullptr when
+    // opened from the filter bar.
+    TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list);
+
+    // The captions that are the dialog's modes.
+    static inline const QString NewCaption = QStringLiteral("New Financial Year");
+    static inline const QString EditCaption = QStringLiteral("Edit Financial Year");
+
+    int FinancialYearID = 0;
+    int CompanyID = 0;
+
+    // Reads the year FinancialYearID and its live periods into the dialog.
+    void LoadEdit();
+    // Asks first, then writes twelve periods from the chosen first day into rows 1 to 12.
+    void btnCalculateClick();
+    // The checks, in order; false when one refused (its message shown, the focus on the
+    // box or cell to correct, the dialog open).
+    bool CheckInput() override;
+    // Writes the year and its periods in one transaction and closes the dialog; a failure
+    // changes nothing and leaves the dialog open with everything typed.
+    void Save() override;
+    // The grid's rows 1 to 18 as typed.
+    QList<PeriodRow> Rows() const;
+
+    QGroupBox* const gbFinancialYearInformation;
+    LabeledEdit* const edtFinancialYearDescription;
+    QGroupBox* const GroupBox1;
+    QLabel* const lblFirstDayOfFinancialYear;
+    QDateEdit* const dtpStartDate;
+    QPushButton* const btnCalculate;
+    QGroupBox* const gbFinancialPeriods;
+    StringGrid* const sg;
+    QPushButton* const btnOk;
+    // Work areas of the loading and the checks.
+    Query* const qrFinancialYears;
+    Query* const qrFinancialPeriods;
+
+private:
+    bool RefuseCell(const PeriodRefusal& refusal);
+    TfrmFinancialYears* m_list;
+    int m_lastRow = 0;     // the last period row, as the checks found it
+};
+
+// The last day of the company's latest year (the one with the latest last day), or none
+// for a company without years. locking: read under a lock, inside a transaction.
+std::optional<QDate> LatestYearEnd(Query& query, int companyId, bool locking = false);

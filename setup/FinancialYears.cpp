@@ -1,0 +1,94 @@
+#include "setup/FinancialYears.h"
+
+#include "app/Main.h"
+#include "db/Query.h"
+#include "setup/FinancialYear.h"
+#include "standard/Standard.h"
+
+#include <QComboBox>
+
+namespace {
+SetupListDesign financialYearsDesign()
+{
+    SetupListDesign d;
+    d.name = QStringLiteral("frmFinancialYears");
+    d.caption = QStringLiteral("Setup -> Financial Years");
+    d.clientSize = {713, 394};
+    d.newButton = {QStringLiteral("btnNewFinancialYear"), QStringLiteral("New Financial Year")};
+    d.editButton = {QStringLiteral("btnEditFinancialYear"), QStringLiteral("Edit Financial Year")};
+    d.gridName = QStringLiteral("dbgFinancialYears");
+    d.gridRect = {181, 24, 524, 361};
+    d.columns = {{QStringLiteral("company name"), QStringLiteral("Company Name"), 165},
+                 {QStringLiteral("financial year description"), QStringLiteral("Financial Year Description"), 154},
+                 {QStringLiteral("last day of financial year"), QStringLiteral("Last day of financial year"), 154}};
+    d.listQuery = frmMain->qrFinancialYears;
+    d.emptyName = QStringLiteral("lblNoFinancialYearsExist");
+    d.emptyText = QStringLiteral("~ No financial years exist ~");
+    d.helpLeft = 684;
+    d.helpPath = QStringLiteral("/blog/financial-years");
+    d.verse.box = {8, 265, 166, 121};
+    d.verse.reference = QStringLiteral("Psalm 90:10");
+    d.verse.path = QStringLiteral("/psalms/90-10.htm");
+    // King James Version.
+    d.verse.text = QStringLiteral(
+        "The days of our years are threescore years and ten; and if by reason of strength they be "
+        "fourscore years, yet is their strength labour and sorrow; for it is soon cut off, and we fly away.");
+    d.verse.textSize = {153, 78};
+    return d;
+}
+}
+
+TfrmFinancialYears::TfrmFinancialYears(QWidget* parent)
+    : SetupListWindow(financialYearsDesign(), parent),
+      btnNewFinancialYear(newButton()),
+      btnEditFinancialYear(editButton()),
+      dbgFinancialYears(grid()),
+      lblNoFinancialYearsExist(emptyLabel()),
+      lblHelp(helpLink()),
+      gbBibleVerse(verseBox()),
+      lblBibleVerseLink(verseLink()),
+      lblVerse(verseLabel())
+{
+    FormCreate();
+}
+
+void TfrmFinancialYears::Load(bool OnCreateForm)
+{
+    LoadList({QStringLiteral("SELECT `financial years`.`id`, `financial year description`, "
+                             "`last day of financial year`, `company name`"),
+              QStringLiteral("FROM `financial years`, `companies` WHERE"),
+              QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+              QStringLiteral("and (companies.id = `financial years`.`company id`)"),
+              QStringLiteral("ORDER BY `id`")},
+             OnCreateForm);
+}
+
+void TfrmFinancialYears::btnNewFinancialYearClick()
+{
+    TfrmFinancialYear dialog(this, this);
+    dialog.CompanyID = frmMain->selectedCompanyId().value();
+    dialog.exec();
+}
+
+void TfrmFinancialYears::btnEditFinancialYearClick()
+{
+    if (!HasSelectedRow(QStringLiteral("First select a financial year.")))
+        return;
+    TfrmFinancialYear dialog(this, this);
+    dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
+    dialog.FinancialYearID = frmMain->qrFinancialYears->asInteger(QStringLiteral("id"));
+    dialog.LoadEdit();
+    dialog.exec();
+}
+
+void TfrmMain::acFinancialYearsExecute(QObject* Sender)
+{
+    // TestSetupAccess has told the user why when it refuses.
+    if (!TestSetupAccess())
+        return;
+    {
+        TfrmFinancialYears window(this);
+        window.exec();
+    }
+    RefreshFilters(Sender);
+}
