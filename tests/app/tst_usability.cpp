@@ -10,6 +10,8 @@
 #include "setup/Company.h"
 #include "setup/CostCentre.h"
 #include "setup/CostCentres.h"
+#include "setup/FinancialYear.h"
+#include "setup/FinancialYears.h"
 #include "standard/LabeledEdit.h"
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
@@ -18,6 +20,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QFrame>
 #include <QGroupBox>
 #include <QMessageBox>
@@ -29,16 +32,13 @@
 #include <memory>
 
 namespace {
-struct World {
-    TestDatabase db;
-    TfrmMain w;
-    MessageLog log;
-    int user = db.addUser("ann", "ann@example.com", "secret");
-    int alpha = db.addCompany("Alpha Farms");
-    World()
+// A logged-in administrator of one company with a cost centre, the company selected.
+struct Books : World {
+    int alpha = company("Alpha Farms");
+    Books()
     {
-        db.addAccess(user, alpha);
         db.addCostCentre(alpha, 100, "Head Office");
+        db.addYear(alpha, "FY2024", QDate(2024, 3, 1));
         w.Login(user);
         SelectId(w.cbCompany, alpha);
     }
@@ -53,7 +53,7 @@ struct Opened {
     LabeledEdit* filled = nullptr;   // a box the opener filled, which must show its start
 };
 
-Opened open(World& x, const QString& which)
+Opened open(Books& x, const QString& which)
 {
     Opened o;
     if (which == "login") {
@@ -81,6 +81,12 @@ Opened open(World& x, const QString& which)
         }
     } else if (which == "journal entry") {
         o.dialog = std::make_unique<TfrmJournalEntry>(&x.w);
+    } else if (which == "new financial year") {
+        auto* list = new TfrmFinancialYears(&x.w);
+        o.list.reset(list);
+        o.dialog = std::make_unique<TfrmFinancialYear>(list, list);
+    } else if (which == "financial years") {
+        o.dialog = std::make_unique<TfrmFinancialYears>(&x.w);
     } else if (which == "companies") {
         o.dialog = std::make_unique<TfrmCompanies>(&x.w);
     } else if (which == "cost centres") {
@@ -89,20 +95,40 @@ Opened open(World& x, const QString& which)
     return o;
 }
 
-QString focusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "(none)"; }
+// The control that has the focus: a grid for its cell editor too.
+QWidget* focused()
+{
+    QWidget* w = QApplication::focusWidget();
+    for (QWidget* p = w; p; p = p->parentWidget())
+        if (qobject_cast<QAbstractItemView*>(p))
+            return p;
+    return w;
+}
 
-// Presses Tab. An editable grid takes Tab for its own cells; from it, the focus goes on as
-// it does when Tab leaves the grid's last cell.
+QString focusName()
+{
+    QWidget* w = focused();
+    return !w ? "(none)" : !w->objectName().isEmpty() ? w->objectName() : w->metaObject()->className();
+}
+
+// Presses Tab. A date picker takes Tab for its day, month and year first; an editable grid
+// takes it for its own cells, and from it the focus goes on as when Tab leaves its last cell.
 void pressTab()
 {
     QWidget* at = QApplication::focusWidget();
-    auto* view = qobject_cast<QAbstractItemView*>(at);
+    if (qobject_cast<QDateTimeEdit*>(at)) {
+        for (int i = 0; i < 4 && QApplication::focusWidget() == at; ++i)
+            QTest::keyClick(at, Qt::Key_Tab);
+        return;
+    }
+    auto* view = qobject_cast<QAbstractItemView*>(focused());
     if (!view || !view->tabKeyNavigation()) {
         QTest::keyClick(at, Qt::Key_Tab);
         return;
     }
-    for (QWidget* w = at->nextInFocusChain(); w != at; w = w->nextInFocusChain())
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() && w->window() == at->window()) {
+    for (QWidget* w = view->nextInFocusChain(); w != view; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() && w->window() == view->window() &&
+            !view->isAncestorOf(w)) {
             w->setFocus(Qt::TabFocusReason);
             return;
         }
@@ -128,6 +154,12 @@ private slots:
             << "edit cost centre" << QStringList{"edtCostCentreNumber", "edtCostCentreDescription", "btnOk"};
         QTest::newRow("journal entry")
             << "journal entry" << QStringList{"dtpJournalEntryDate", "edtJournalEntryDescription", "sg", "btnOK"};
+        QTest::newRow("new financial year")
+            << "new financial year"
+            << QStringList{"edtFinancialYearDescription", "dtpStartDate", "btnCalculate", "sg", "btnOk"};
+        QTest::newRow("financial years")
+            << "financial years"
+            << QStringList{"btnNewFinancialYear", "btnEditFinancialYear", "dbgFinancialYears"} + list;
         QTest::newRow("companies")
             << "companies" << QStringList{"btnNewCompany", "btnEditCompany", "dbgCompanies"} + list;
         QTest::newRow("cost centres")
@@ -138,7 +170,7 @@ private slots:
     {
         QFETCH(QString, which);
         QFETCH(QStringList, chain);
-        World x;
+        Books x;
         Opened o = open(x, which);
         QDialog* d = o.dialog.get();
         QVERIFY(d);
@@ -162,7 +194,7 @@ private slots:
 
     void linksAreReachedAndFollowedByKeyboard()
     {
-        World x;
+        Books x;
         LinkCatcher urls;
         TfrmCostCentres list(&x.w);
         list.show();
@@ -189,7 +221,7 @@ private slots:
     void failedLinkShowsItsAddress()
     {
         // No handler and no browser behind the offscreen screen: opening fails.
-        World x;
+        Books x;
         TfrmCompanies list(&x.w);
         QTest::mouseClick(list.lblHelp, Qt::LeftButton);
         QCOMPARE(x.log.messages.size(), 1);
@@ -206,7 +238,7 @@ private slots:
 
     void mainWindowCannotShrinkPastItsFilterBar()
     {
-        World x;
+        Books x;
         x.w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&x.w));
         x.w.resize(640, 360);
@@ -236,7 +268,7 @@ private slots:
 
     void refusedInputNeverAppears()
     {
-        World x;
+        Books x;
         TfrmCostCentres list(&x.w);
         TfrmCostCentre dialog(&list);
         dialog.show();
@@ -276,7 +308,7 @@ private slots:
     void limitCountsCharactersAsTheDatabaseDoes()
     {
         // An emoji is two UTF-16 units but one character: 49 letters and an emoji fit in 50.
-        World x;
+        Books x;
         TfrmCompanies list(&x.w);
         TfrmCompany dialog(&list);
         dialog.show();
@@ -314,7 +346,7 @@ private slots:
 
     void setupWindowsShareTheirVerseFont()
     {
-        World x;
+        Books x;
         TfrmCompanies companies(&x.w);
         TfrmCostCentres costCentres(&x.w);
         QCOMPARE(companies.lblVerse->font().pointSizeF(), costCentres.lblVerse->font().pointSizeF());
