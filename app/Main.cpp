@@ -275,6 +275,8 @@ void TfrmMain::connectHandlers()
 {
     auto on = [this](auto* sender, auto signal, auto handler) { ConnectGuarded(sender, signal, this, handler); };
     on(acLogin, &QAction::triggered, [this] { acLoginExecute(); });
+    on(acCreateUser, &QAction::triggered, [this] { acCreateUserExecute(); });
+    on(acAccess, &QAction::triggered, [this] { acAccessExecute(acAccess); });
     on(acExit, &QAction::triggered, [this] { acExitExecute(); });
     on(acCompanies, &QAction::triggered, [this] { acCompaniesExecute(acCompanies); });
     on(lblCompany, &LinkLabel::clicked, [this] { acCompaniesExecute(lblCompany); });

@@ -94,6 +94,8 @@ public:
 
     // users/
     void acLoginExecute();
+    void acCreateUserExecute();
+    void acAccessExecute(QObject* Sender = nullptr);
     void Login(int NewUserID);
     void Logout();
     int AccessToInt(const QString& Access);

@@ -9,7 +9,11 @@ Connection& programConnection(Connection* given) { return given ? *given : Conne
 // Deadlock (also how a cluster reports a commit that lost certification): the server has
 // rolled the whole transaction back, so running it again from the start is safe.
 bool isRetryable(const DbError& e) { return e.code() == QLatin1String("1213"); }
+
+int g_retries = 0;
 }
+
+int Transaction::retries() { return g_retries; }
 
 Transaction::Transaction(Connection* connection) : m_connection(&programConnection(connection))
 {
@@ -56,6 +60,7 @@ void Transaction::run(const std::function<void(Transaction&)>& body, const std::
         } catch (const DbError& e) {
             if (!isRetryable(e) || attempt == attempts)
                 throw;
+            ++g_retries;
         }
     }
 }

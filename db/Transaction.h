@@ -27,6 +27,10 @@ public:
     static void run(const std::function<void(Transaction&)>& body,
                     const std::function<bool()>& committed = {});
 
+    // How many attempts run() has started again since the program began (a measure of how
+    // often saves collide, for benchmarks and tests).
+    static int retries();
+
 private:
     Connection* m_connection;
     bool m_open = true;

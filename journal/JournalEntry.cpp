@@ -132,7 +132,7 @@ void TfrmJournalEntry::FormCreate(QObject*)
                        {accounts.value(r, id).toInt(), accounts.value(r, centreText).toString(),
                         accounts.value(r, account).toString()});
     sg->setCurrentCell(JE.AccountNumber, 1);
-    dtpJournalEntryDate->setFocus(Qt::OtherFocusReason);
+    setFirstInput(dtpJournalEntryDate);
 }
 
 void TfrmJournalEntry::sgSetEditText(QObject* Sender, int ACol, int ARow, const QString& Value)

@@ -5,6 +5,8 @@
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -151,7 +153,7 @@ SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString&
     m_group->setObjectName(design.groupName);
     m_group->setGeometry(design.groupRect);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("btnOk"));
+    m_ok->setObjectName(design.okName);
     m_ok->setGeometry(design.okRect);
     ConnectGuarded(m_ok, &QPushButton::clicked, this, [this] { btnOkClick(); });
 }
@@ -183,7 +185,14 @@ void SetupEditDialog::showEvent(QShowEvent* e)
         return;
     m_shown = true;
     SetTabOrderByPosition(this);
-    FocusFirstInput(this);
+    // A dialog that chose its own first input keeps that choice; otherwise the cursor goes
+    // to the first input in reading order.
+    if (focusWidget() && focusWidget() != m_ok)
+        return;
+    if (m_firstBox)
+        m_firstBox->setFocus(Qt::OtherFocusReason);
+    else
+        FocusFirstInput(this);
 }
 
 LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& caption, int left, int top,
@@ -194,6 +203,37 @@ LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& captio
     edit->editLabel()->setObjectName(name + QStringLiteral("Label"));
     edit->place(left, top, width);
     return edit;
+}
+
+QLabel* SetupEditDialog::AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->adjustSize();
+    label->move(left, top);
+    return label;
+}
+
+QCheckBox* SetupEditDialog::AddCheckBox(QWidget* parent, const QString& name, const QString& caption, int left,
+                                        int top)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->adjustSize();
+    box->move(left, top);
+    return box;
+}
+
+QComboBox* SetupEditDialog::AddList(QWidget* parent, const QString& name, const QStringList& items, int left,
+                                    int top, int width)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->addItems(items);
+    list->setCurrentIndex(-1);
+    list->setGeometry(left, top, width, list->sizeHint().height());
+    SetTag(list, 1);
+    return list;
 }
 
 bool SetupEditDialog::Refuse(QWidget* focus, const QString& message)

@@ -15,6 +15,8 @@
 
 class LabeledEdit;
 class LinkLabel;
+class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -108,6 +110,7 @@ struct SetupDialogDesign {
     QString groupCaption;
     QRect groupRect;
     QRect okRect;
+    QString okName = QStringLiteral("btnOk");
 };
 
 // An edit dialog: a group of labelled boxes, further groups of the dialog's own, and a
@@ -139,6 +142,15 @@ protected:
     LabeledEdit* AddEdit(const QString& name, const QString& caption, int left, int top, int width);
     // A further group of the dialog, at rect in the dialog; its controls are the caller's.
     QGroupBox* AddGroup(const QString& name, const QString& caption, const QRect& rect);
+    // Further controls, in parent (the dialog, its group or a further group) at left, top.
+    QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top);
+    QCheckBox* AddCheckBox(QWidget* parent, const QString& name, const QString& caption, int left, int top);
+    // A drop-down list of fixed items, nothing selected; IniForm keeps its items.
+    QComboBox* AddList(QWidget* parent, const QString& name, const QStringList& items, int left, int top,
+                       int width);
+    // The input that has the cursor when the dialog opens; by default the first input in
+    // reading order.
+    void setFirstInput(QWidget* input) { m_firstBox = input; }
     // Shows message, puts the focus on the box to correct and answers false.
     static bool Refuse(QWidget* focus, const QString& message);
     // On first showing, whatever the subclass added: Tab in reading order with OK last,
@@ -149,6 +161,7 @@ private:
     QGroupBox* m_group;
     QPushButton* m_ok;
     QString m_editCaption;
+    QWidget* m_firstBox = nullptr;
     bool m_shown = false;
 };
 

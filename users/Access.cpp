@@ -3,7 +3,10 @@
 
 #include "app/Main.h"
 #include "db/Query.h"
+#include "standard/LinkLabel.h"
 #include "standard/Standard.h"
+#include "users/AccessAddUser.h"
+#include "users/ChangeUserAccess.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -71,4 +74,94 @@ bool TfrmMain::TestSetupAccess()
         return true;
     Boodskap(QStringLiteral("You need administrator access to use this function."));
     return false;
+}
+
+// The access window ------------------------------------------------------------------
+
+namespace {
+SetupListDesign accessDesign()
+{
+    SetupListDesign d;
+    d.name = QStringLiteral("frmAccess");
+    d.caption = QStringLiteral("Access");
+    d.clientSize = {777, 393};
+    d.newButton = {QStringLiteral("btnAddUser"), QStringLiteral("Add user")};
+    d.editButton = {QStringLiteral("btnChangeUserAccess"), QStringLiteral("Change User Access")};
+    d.gridName = QStringLiteral("dbgAccess");
+    d.gridRect = {180, 24, 589, 361};
+    d.columns = {{QStringLiteral("user_login"), QStringLiteral("Username"), 72},
+                 {QStringLiteral("user_email"), QStringLiteral("Email"), 111},
+                 {QStringLiteral("access company"), QStringLiteral("Access Company"), 98},
+                 {QStringLiteral("administrator"), QStringLiteral("Administrator"), 82},
+                 {QStringLiteral("trial balance"), QStringLiteral("Trial Balance"), 81},
+                 {QStringLiteral("journal entries"), QStringLiteral("Journal Entries"), 88}};
+    d.listQuery = frmMain->qrAccess;
+    d.helpLeft = 748;
+    d.helpPath = QStringLiteral("/blog/access");
+    d.verse.box = {8, 288, 166, 97};
+    d.verse.reference = QStringLiteral("John 14:6");
+    d.verse.path = QStringLiteral("/john/14-6.htm");
+    // King James Version.
+    d.verse.text = QStringLiteral(
+        "Jesus saith unto him, I am the way, the truth, and the life: no man cometh unto the "
+        "Father, but by me.");
+    d.verse.textSize = {154, 52};
+    return d;
+}
+}
+
+TfrmAccess::TfrmAccess(QWidget* parent)
+    : SetupListWindow(accessDesign(), parent),
+      btnAddUser(newButton()),
+      btnChangeUserAccess(editButton()),
+      dbgAccess(grid()),
+      lblHelp(helpLink()),
+      gbBibleVerse(verseBox()),
+      lblBibleVerseLink(verseLink()),
+      lblVerse(verseLabel()),
+      qrAccess(new Query(this, QStringLiteral("qrAccess")))
+{
+    FormCreate();
+}
+
+void TfrmAccess::Load(bool OnCreateForm)
+{
+    LoadList({QStringLiteral("SELECT"),
+              QStringLiteral("access.id, `company id`, `wp_user id`, user_login, user_email, `access company`, "
+                             "administrator, `trial balance`, `journal entries`"),
+              QStringLiteral("FROM wp_users, access WHERE"), QStringLiteral("(access.`wp_user id` = wp_users.ID)"),
+              QStringLiteral("and (access.`company id` = %1)").arg(frmMain->selectedCompanyId().value())},
+             OnCreateForm);
+}
+
+void TfrmAccess::btnAddUserClick()
+{
+    TfrmAccessAddUser dialog(this);
+    dialog.exec();
+}
+
+void TfrmAccess::btnChangeUserAccessClick()
+{
+    if (!HasSelectedRow(QStringLiteral("No user selected.")))
+        return;
+    if (frmMain->qrAccess->asInteger(QStringLiteral("wp_user id")) == frmMain->UserID) {
+        Boodskap(QStringLiteral("You cannot change your own access."));
+        return;
+    }
+    TfrmChangeUserAccess dialog(this);
+    dialog.exec();
+}
+
+void TfrmMain::acAccessExecute(QObject* Sender)
+{
+    // TestSetupAccess has told the user why when it refuses.
+    if (!TestSetupAccess())
+        return;
+    {
+        TfrmAccess window(this);
+        window.setWindowTitle(QStringLiteral("Access - ") + cbCompany->currentText());
+        window.exec();
+    }
+    // The administrator's own company list may have changed.
+    RefreshFilters(Sender);
 }

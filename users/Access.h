@@ -8,3 +8,39 @@
 // running; an empty function restores the default.
 void EndProgram();
 void SetEndProgramHandler(std::function<void()> handler);
+
+#include "setup/SetupWindows.h"
+
+class Query;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class LinkLabel;
+
+// "Access - <company>": the users with a row for the company selected in the filter bar
+// and their four settings. The list is the main window's qrAccess; its current row is the
+// selected user. Rows are added and changed here, never deleted.
+class TfrmAccess : public SetupListWindow {
+    Q_OBJECT
+public:
+    explicit TfrmAccess(QWidget* parent = nullptr);
+
+    void Load(bool OnCreateForm) override;
+    void btnAddUserClick();
+    // Also a double click on the list. Nobody changes their own line.
+    void btnChangeUserAccessClick();
+
+    QPushButton* const btnAddUser;
+    QPushButton* const btnChangeUserAccess;
+    DataGrid* const dbgAccess;
+    LinkLabel* const lblHelp;
+    QGroupBox* const gbBibleVerse;
+    LinkLabel* const lblBibleVerseLink;
+    QLabel* const lblVerse;
+    // Work area of the add and change dialogs: their look-ups and writes.
+    Query* const qrAccess;
+
+protected:
+    void newClicked() override { btnAddUserClick(); }
+    void editClicked() override { btnChangeUserAccessClick(); }
+};

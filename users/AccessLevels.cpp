@@ -1,11 +1,18 @@
 #include "users/AccessLevels.h"
 
-#include <QStringList>
+const QStringList& AccessLevelNames()
+{
+    static const QStringList names = {QStringLiteral("No access"), QStringLiteral("View"), QStringLiteral("Create"),
+                                      QStringLiteral("Post")};
+    return names;
+}
 
 std::optional<int> AccessLevelNumber(const QString& level)
 {
-    static const QStringList levels = {QStringLiteral("no access"), QStringLiteral("view"),
-                                       QStringLiteral("create"), QStringLiteral("post")};
-    const qsizetype index = levels.indexOf(level.toLower());
-    return index < 0 ? std::nullopt : std::optional<int>(int(index));
+    const QString wanted = level.toLower();
+    const QStringList& names = AccessLevelNames();
+    for (int i = 0; i < names.size(); ++i)
+        if (names[i].toLower() == wanted)
+            return i;
+    return std::nullopt;
 }

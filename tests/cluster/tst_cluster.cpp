@@ -1,11 +1,15 @@
+#include "../journal/JournalTesting.h"
 #include "TestSupport.h"
 
 #include "app/Main.h"
 #include "db/Connection.h"
+#include "db/Transaction.h"
 #include "standard/Standard.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QTest>
 #include <csignal>
@@ -19,6 +23,25 @@ QList<int> clusterValues(const char* name)
     for (const QString& v : qEnvironmentVariable(name).split(QLatin1Char(','), Qt::SkipEmptyParts))
         values << v.toInt();
     return values;
+}
+
+// Saves `count` balanced entries one after the other as a user at the desk would: OK, and
+// OK again when a save is refused. Answers the refusals seen.
+int saveEntries(TfrmMain& w, MessageLog& log, int count)
+{
+    int refused = 0;
+    for (int i = 0; i < count; ++i) {
+        TfrmJournalEntry f(&w);
+        f.show();
+        TypeBalancedEntry(f, QStringLiteral("Entry %1").arg(i));
+        for (int attempt = 0; attempt < 10 && f.result() != QDialog::Accepted; ++attempt) {
+            log.clear();
+            f.btnOK->click();
+            if (f.result() != QDialog::Accepted)
+                ++refused;
+        }
+    }
+    return refused;
 }
 
 int serverPort()
@@ -35,8 +58,62 @@ private slots:
     void initTestCase()
     {
         InitTestApplication();
-        if (clusterValues("VELDRA_TEST_CLUSTER_PORTS").size() != 3)
+        if (clusterValues("VELDRA_TEST_CLUSTER_PORTS").size() != 3 && qEnvironmentVariableIsEmpty("VELDRA_CLUSTER_WORKER"))
             QSKIP("Needs the three-node cluster of scripts/test --cluster.");
+    }
+
+    // Two workstations on two nodes save entries of one company at the same moment: the
+    // cluster refuses one of two colliding commits, the save runs again, and in the end
+    // every entry is stored whole under a number of its own.
+    void concurrentJournalSavesOnTwoNodes()
+    {
+        const QList<int> ports = clusterValues("VELDRA_TEST_CLUSTER_PORTS");
+        constexpr int perNode = 50;
+        SetClockForTesting(QDateTime(JournalToday, QTime(9, 0)));
+        JournalBooks d;
+        // The other workstation: this program again, on node 2, in the worker test below.
+        QProcess other;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VELDRA_CLUSTER_WORKER", QStringLiteral("%1,%2,%3,%4")
+                                                .arg(ports[1]).arg(d.db.name()).arg(d.user).arg(perNode));
+        other.setProcessEnvironment(env);
+        other.start(QCoreApplication::applicationFilePath(), {"workerSaves"});
+        QVERIFY(other.waitForStarted());
+        const int retriesBefore = Transaction::retries();
+        const int refused = saveEntries(d.w, d.log, perNode);
+        QVERIFY(other.waitForFinished(300000));
+        const QString report = QString::fromUtf8(other.readAllStandardOutput());
+        QVERIFY2(other.exitCode() == 0, qPrintable(report + other.readAllStandardError()));
+        const auto counts = d.db.rows("SELECT COUNT(*), COUNT(DISTINCT `transaction number`), "
+                                      "(SELECT COUNT(*) FROM `transaction details`) FROM transactions");
+        QCOMPARE(counts[0][0].toInt(), 2 * perNode);
+        QCOMPARE(counts[0][1].toInt(), 2 * perNode);
+        QCOMPARE(counts[0][2].toInt(), 4 * perNode);
+        qInfo("%d saves on two nodes: numbers unique, none lost; on this node %d attempts run again, "
+              "%d saves refused and saved on pressing OK again; the other node: %s",
+              2 * perNode, Transaction::retries() - retriesBefore, refused,
+              qPrintable(report.section("WORKER:", 1).trimmed()));
+        SetClockForTesting({});
+    }
+
+    // The other workstation of the test above; runs only when that test starts it.
+    void workerSaves()
+    {
+        const QStringList args = qEnvironmentVariable("VELDRA_CLUSTER_WORKER").split(',');
+        if (args.size() != 4)
+            QSKIP("Started by concurrentJournalSavesOnTwoNodes only.");
+        SetClockForTesting(QDateTime(JournalToday, QTime(9, 0)));
+        ConnectionSettings s = TestServerSettings();
+        s.port = args[0].toInt();
+        s.database = args[1];
+        SetConnectionSettings(s);
+        MessageLog log;
+        TfrmMain w;
+        w.Login(args[2].toInt());
+        const int refused = saveEntries(w, log, args[3].toInt());
+        printf("WORKER: %d attempts run again, %d saves refused and saved on pressing OK again\n",
+               Transaction::retries(), refused);
+        fflush(stdout);
     }
 
     // A node that dies under the program: the next refresh goes on through another node

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -40,6 +41,17 @@ inline std::shared_ptr<ModalAction> OnNextModal(std::function<void(QDialog*)> ac
     });
     s->timer.start(0);
     return state;
+}
+
+// The widgets the focus reaches by pressing Tab `presses` times from where it is.
+inline QList<QWidget*> TabChain(int presses)
+{
+    QList<QWidget*> reached;
+    for (int i = 0; i < presses && QApplication::focusWidget(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget();
+    }
+    return reached;
 }
 
 // The texts a grid shows in its visible columns, row by row, in the shown order.

@@ -1,0 +1,90 @@
+#include "users/AccessAddUser.h"
+
+#include "app/Main.h"
+#include "db/DbError.h"
+#include "db/Query.h"
+#include "standard/LabeledEdit.h"
+#include "standard/Standard.h"
+#include "users/Access.h"
+
+#include <QPushButton>
+
+namespace {
+SetupDialogDesign addUserDesign()
+{
+    SetupDialogDesign d;
+    d.name = QStringLiteral("frmAccessAddUser");
+    d.caption = QStringLiteral("Access - Add User");
+    d.clientSize = {233, 112};
+    d.groupName = QStringLiteral("gbLoginDetails");
+    d.groupCaption = QStringLiteral("User details");
+    d.groupRect = {8, 8, 217, 65};
+    d.okRect = {136, 79, 81, 25};
+    return d;
+}
+
+const QString AlreadyAdded = QStringLiteral("The user was already added to the company.");
+
+int company() { return frmMain->selectedCompanyId().value(); }
+}
+
+TfrmAccessAddUser::TfrmAccessAddUser(TfrmAccess* list)
+    : SetupEditDialog(addUserDesign(), QString(), list),
+      gbLoginDetails(group()),
+      edtUsername(AddEdit(QStringLiteral("edtUsername"), QStringLiteral("Username / Email"), 8, 32, 201)),
+      btnOk(okButton()),
+      m_list(list)
+{
+    FormCreate();
+}
+
+bool TfrmAccessAddUser::CheckInput()
+{
+    if (!ToetsText(edtUsername, 3, false, false, false))
+        return false;
+    Query& users = *frmMain->qrWP_Users;
+    // One user's name may be another's address: the older account is meant, as at login.
+    users.setSql({QStringLiteral("SELECT ID FROM wp_users WHERE (user_login = :username) or"),
+                  QStringLiteral("(user_email = :email)"), QStringLiteral("ORDER BY ID")});
+    users.bind(QStringLiteral("username"), edtUsername->text());
+    users.bind(QStringLiteral("email"), edtUsername->text());
+    users.open();
+    if (users.isEmpty())
+        return Refuse(edtUsername,
+                      QStringLiteral("Username / Email not found.  Please check details or create the user first."));
+    users.first();
+    m_userId = users.asInteger(QStringLiteral("ID"));
+    m_list->qrAccess->open({QStringLiteral("SELECT id FROM access WHERE"),
+                            QStringLiteral("(`company id` = %1)").arg(company()),
+                            QStringLiteral("and (`wp_user id` = %1 )").arg(m_userId)});
+    if (!m_list->qrAccess->isEmpty())
+        return Refuse(edtUsername, AlreadyAdded);
+    return true;
+}
+
+void TfrmAccessAddUser::Save()
+{
+    int id = 0;
+    try {
+        // The levels are written, not left to the table, so that the rights checks can read
+        // them whatever default an older table has.
+        id = RowWriter(QStringLiteral("access"))
+                 .set(QStringLiteral("company id"), company())
+                 .set(QStringLiteral("wp_user id"), m_userId)
+                 .set(QStringLiteral("access company"), QStringLiteral("Yes"))
+                 .set(QStringLiteral("administrator"), QStringLiteral("No"))
+                 .set(QStringLiteral("trial balance"), QStringLiteral("No access"))
+                 .set(QStringLiteral("journal entries"), QStringLiteral("No access"))
+                 .insert();
+    } catch (const DbError& e) {
+        if (!e.isDuplicateKey())
+            throw;
+        // Another administrator added the same user since the check: the table's unique key
+        // refused the second row. Show the list as it now is.
+        m_list->ReloadAndSelect(QStringLiteral("wp_user id"), m_userId);
+        Refuse(edtUsername, AlreadyAdded);
+        return;
+    }
+    m_list->ReloadAndSelect(QStringLiteral("id"), id);
+    accept();
+}

@@ -1,0 +1,84 @@
+#include "users/ChangeUserAccess.h"
+
+#include "app/Main.h"
+#include "db/Query.h"
+#include "standard/Standard.h"
+#include "users/Access.h"
+#include "users/AccessLevels.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+SetupDialogDesign changeDesign()
+{
+    SetupDialogDesign d;
+    d.name = QStringLiteral("frmChangeUserAccess");
+    d.caption = QStringLiteral("Change User Access");
+    d.clientSize = {202, 271};
+    d.groupName = QStringLiteral("gbMainAccess");
+    d.groupCaption = QStringLiteral("Main access");
+    d.groupRect = {8, 27, 185, 78};
+    d.okRect = {110, 239, 75, 25};
+    d.okName = QStringLiteral("Button1");
+    return d;
+}
+
+const Query& row() { return *frmMain->qrAccess; }
+
+QString yesNo(bool ticked) { return ticked ? QStringLiteral("Yes") : QStringLiteral("No"); }
+}
+
+TfrmChangeUserAccess::TfrmChangeUserAccess(TfrmAccess* list)
+    : SetupEditDialog(changeDesign(), QString(), list),
+      lblUser(AddLabel(this, QStringLiteral("lblUser"), QStringLiteral("User:"), 8, 8)),
+      gbMainAccess(group()),
+      cbAccessCompany(AddCheckBox(gbMainAccess, QStringLiteral("cbAccessCompany"), QStringLiteral("Access Company"),
+                                  8, 24)),
+      cbAdministrator(
+          AddCheckBox(gbMainAccess, QStringLiteral("cbAdministrator"), QStringLiteral("Administrator"), 8, 47)),
+      gbAccessItems(AddGroup(QStringLiteral("gbAccessItems"), QStringLiteral("Access items"), {8, 111, 185, 122})),
+      lblTrialBalance(AddLabel(gbAccessItems, QStringLiteral("lblTrialBalance"), QStringLiteral("Trial Balance"), 8,
+                               16)),
+      cbTrialBalance(AddList(gbAccessItems, QStringLiteral("cbTrialBalance"), AccessLevelNames(), 8, 35, 169)),
+      lblJournalEntries(AddLabel(gbAccessItems, QStringLiteral("lblJournalEntries"),
+                                 QStringLiteral("Journal entries"), 8, 72)),
+      cbJournalEntries(AddList(gbAccessItems, QStringLiteral("cbJournalEntries"), AccessLevelNames(), 8, 91, 169)),
+      Button1(okButton()),
+      m_list(list)
+{
+    FormCreate();
+    lblUser->setText(QStringLiteral("User: ") + row().asString(QStringLiteral("user_login")));
+    lblUser->adjustSize();
+    cbAccessCompany->setChecked(row().asString(QStringLiteral("access company")) == QLatin1String("Yes"));
+    cbAdministrator->setChecked(row().asString(QStringLiteral("administrator")) == QLatin1String("Yes"));
+    // A stored level the lists do not hold leaves its list empty, which OK then refuses.
+    cbTrialBalance->setCurrentIndex(
+        cbTrialBalance->findText(row().asString(QStringLiteral("trial balance")), Qt::MatchFixedString));
+    cbJournalEntries->setCurrentIndex(
+        cbJournalEntries->findText(row().asString(QStringLiteral("journal entries")), Qt::MatchFixedString));
+}
+
+bool TfrmChangeUserAccess::CheckInput()
+{
+    for (auto [list, label] : {std::pair{cbTrialBalance, lblTrialBalance}, {cbJournalEntries, lblJournalEntries}})
+        if (list->currentIndex() < 0)
+            return Refuse(list, QStringLiteral("Please select the ") + label->text() + QStringLiteral(" access."));
+    return true;
+}
+
+void TfrmChangeUserAccess::Save()
+{
+    const int id = row().asInteger(QStringLiteral("id"));
+    RowWriter(QStringLiteral("access"))
+        .set(QStringLiteral("access company"), yesNo(cbAccessCompany->isChecked()))
+        .set(QStringLiteral("administrator"), yesNo(cbAdministrator->isChecked()))
+        .set(QStringLiteral("trial balance"), cbTrialBalance->currentText())
+        .set(QStringLiteral("journal entries"), cbJournalEntries->currentText())
+        .update(id);
+    m_list->Load(false);
+    accept();
+}

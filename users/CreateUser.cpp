@@ -1,0 +1,157 @@
+#include "users/CreateUser.h"
+
+#include "app/Main.h"
+#include "db/DbError.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+#include "standard/LabeledEdit.h"
+#include "standard/Standard.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+SetupDialogDesign createUserDesign()
+{
+    SetupDialogDesign d;
+    d.name = QStringLiteral("frmCreateUser");
+    d.caption = QStringLiteral("Create user");
+    d.clientSize = {269, 194};
+    d.groupName = QStringLiteral("gbLoginDetails");
+    d.groupCaption = QStringLiteral("User details");
+    d.groupRect = {8, 8, 250, 145};
+    d.okRect = {168, 161, 81, 25};
+    return d;
+}
+
+const QString UsernameInUse = QStringLiteral("Username already in use.");
+const QString EmailInUse = QStringLiteral("Email already in use.");
+
+// Whether a user row holds value in column (compared as the server compares it, so in
+// any letter case). Locking, inside the registering transaction: it waits for any other
+// writer's uncommitted row with that value, the web site's included, and then sees it.
+bool UserValueTaken(const QString& column, const QString& parameter, const QString& value, bool locking)
+{
+    Query& users = *frmMain->qrWP_Users;
+    QStringList sql{QStringLiteral("SELECT ID from wp_users where %1 = :%2").arg(column, parameter)};
+    if (locking)
+        sql << QStringLiteral("FOR UPDATE");
+    users.setSql(sql);
+    users.bind(parameter, value);
+    users.open();
+    return !users.isEmpty();
+}
+
+// A refusal found inside the transaction: thrown to roll it back, then shown.
+struct Taken {
+    LabeledEdit* box;
+    QString message;
+};
+}
+
+TfrmCreateUser::TfrmCreateUser(QWidget* parent)
+    : SetupEditDialog(createUserDesign(), QString(), parent),
+      gbLoginDetails(group()),
+      edtUsername(AddEdit(QStringLiteral("edtUsername"),
+                          QStringLiteral("Username (only lowercase letters and numbers)"), 8, 32, 233)),
+      edtEmail(AddEdit(QStringLiteral("edtEmail"), QStringLiteral("Email"), 8, 72, 233)),
+      edtPassword(AddEdit(QStringLiteral("edtPassword"), QStringLiteral("Password"), 8, 115, 233)),
+      btnOk(okButton())
+{
+    edtPassword->setEchoMode(QLineEdit::Password);
+    edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));   // "*"
+    FormCreate();
+}
+
+void TfrmCreateUser::showEvent(QShowEvent* event)
+{
+    SetupEditDialog::showEvent(event);
+    // The long caption is made to fit above its box in the font it is shown in (known only
+    // now), rather than cut off at the group's edge.
+    QLabel* caption = edtUsername->editLabel();
+    QFont font = caption->font();
+    while (QFontMetrics(font).horizontalAdvance(caption->text()) > edtUsername->width() && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    caption->setFont(font);
+    caption->adjustSize();
+}
+
+bool TfrmCreateUser::CheckInput()
+{
+    // The user sees the name as it will be stored, also when a later check refuses.
+    edtUsername->setText(edtUsername->text().toLower());
+    if (!ToetsText(edtUsername, 3, false, true, true))
+        return false;
+    static const QRegularExpression allowed(QStringLiteral("^[0-9a-z]+$"));
+    if (!allowed.match(edtUsername->text()).hasMatch()) {
+        Boodskap(QStringLiteral("Username may only contain lowercase letters and numbers."));
+        return false;
+    }
+    if (!ToetsEmail(edtEmail, 3, false, false, false))
+        return false;
+    if (!ToetsText(edtPassword, 3, false, false, false))
+        return false;
+    if (UserValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), edtUsername->text(), false))
+        return Refuse(edtUsername, UsernameInUse);
+    if (UserValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), edtEmail->text(), false))
+        return Refuse(edtEmail, EmailInUse);
+    return true;
+}
+
+void TfrmCreateUser::Save()
+{
+    const QString name = edtUsername->text();
+    const QString email = edtEmail->text();
+    int id = 0;
+    try {
+        Transaction::run(
+            [&](Transaction&) {
+                // The web site's tables have no unique keys: these locking reads are what keeps
+                // a name or an address from being registered twice at the same moment.
+                if (UserValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), name, true))
+                    throw Taken{edtUsername, UsernameInUse};
+                if (UserValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), email, true))
+                    throw Taken{edtEmail, EmailInUse};
+                id = RowWriter(QStringLiteral("wp_users"))
+                         .set(QStringLiteral("user_login"), name)
+                         .set(QStringLiteral("user_pass"), wp_hash_password(edtPassword->text()))
+                         .set(QStringLiteral("user_nicename"), name)
+                         .set(QStringLiteral("user_email"), email)
+                         .set(QStringLiteral("user_registered"), Now())
+                         .set(QStringLiteral("user_status"), 0)
+                         .set(QStringLiteral("display_name"), name)
+                         .set(QStringLiteral("spam"), 0)
+                         .set(QStringLiteral("deleted"), 0)
+                         .insert();
+                const std::pair<QString, QString> meta[] = {
+                    {QStringLiteral("wp_capabilities"), QStringLiteral("a:1:{s:10:\"subscriber\";b:1;}")},
+                    {QStringLiteral("wp_user_level"), QStringLiteral("0")}};
+                for (const auto& [key, value] : meta)
+                    RowWriter(QStringLiteral("wp_usermeta"))
+                        .set(QStringLiteral("user_id"), id)
+                        .set(QStringLiteral("meta_key"), key)
+                        .set(QStringLiteral("meta_value"), value)
+                        .insert();
+            },
+            [&] {
+                Query check;
+                check.open({QStringLiteral("SELECT ID FROM wp_users WHERE ID = %1").arg(id)});
+                return !check.isEmpty();
+            });
+    } catch (const Taken& taken) {
+        Refuse(taken.box, taken.message);
+        return;
+    } catch (const DbError&) {
+        Boodskap(QStringLiteral("User could not be created.  Please try again."));
+        return;
+    }
+    accept();
+}
+
+void TfrmMain::acCreateUserExecute()
+{
+    TfrmCreateUser frmCreateUser(this);
+    frmCreateUser.exec();
+}
