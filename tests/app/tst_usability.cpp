@@ -16,6 +16,7 @@
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
+#include "users/CreateUser.h"
 #include "users/Login.h"
 
 #include <QClipboard>
@@ -58,6 +59,8 @@ Opened open(Books& x, const QString& which)
     Opened o;
     if (which == "login") {
         o.dialog = std::make_unique<TfrmLogin>(&x.w);
+    } else if (which == "create user") {
+        o.dialog = std::make_unique<TfrmCreateUser>(&x.w);
     } else if (which.endsWith("company")) {
         auto* list = new TfrmCompanies(&x.w);
         o.list.reset(list);
@@ -146,6 +149,7 @@ private slots:
         QTest::addColumn<QStringList>("chain");   // focus on opening, then after each Tab
         const QStringList list{"lblHelp", "lblBibleVerseLink"};
         QTest::newRow("login") << "login" << QStringList{"edtUsername", "edtPassword", "btnOk"};
+        QTest::newRow("create user") << "create user" << QStringList{"edtUsername", "edtEmail", "edtPassword", "btnOk"};
         QTest::newRow("new company") << "new company" << QStringList{"edtCompanyName", "btnOk"};
         QTest::newRow("edit company") << "edit company" << QStringList{"edtCompanyName", "btnOk"};
         QTest::newRow("new cost centre")
