@@ -32,6 +32,17 @@ CREATE TABLE IF NOT EXISTS wp_usermeta (
   KEY meta_key (meta_key(191))
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
+-- A registration claims its login name and e-mail address here before it looks them up.
+-- The web site's tables have no unique keys, and a locking read holds only on the server
+-- that took it; two registrations of one name on two nodes of a cluster both write the
+-- same row here, so the cluster lets only one of them commit. Compared as the user table
+-- compares them.
+CREATE TABLE IF NOT EXISTS `registration claims` (
+  claim varchar(191) NOT NULL,
+  `claimed at` datetime NOT NULL,
+  PRIMARY KEY (claim)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
 CREATE TABLE IF NOT EXISTS companies (
   id int NOT NULL AUTO_INCREMENT,
   `company name` varchar(50) NOT NULL,

@@ -109,7 +109,12 @@ void TfrmCreateUser::Save()
         Transaction::run(
             [&](Transaction&) {
                 // The web site's tables have no unique keys: these locking reads are what keeps
-                // a name or an address from being registered twice at the same moment.
+                // a name or an address from being registered twice at the same moment, after
+                // the claims that make two registrations on two cluster nodes collide.
+                for (const QString& claim : {QStringLiteral("login:") + name, QStringLiteral("email:") + email})
+                    Query::execute(QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
+                                                  "VALUES (:claim, :at) ON DUPLICATE KEY UPDATE `claimed at` = :at"),
+                                   {{QStringLiteral(":claim"), claim}, {QStringLiteral(":at"), Now()}});
                 if (UserValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), name, true))
                     throw Taken{edtUsername, UsernameInUse};
                 if (UserValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), email, true))

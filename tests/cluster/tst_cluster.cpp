@@ -5,11 +5,13 @@
 #include "db/Connection.h"
 #include "db/Transaction.h"
 #include "standard/Standard.h"
+#include "users/CreateUser.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QPushButton>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 #include <csignal>
@@ -94,6 +96,51 @@ private slots:
               2 * perNode, Transaction::retries() - retriesBefore, refused,
               qPrintable(report.section("WORKER:", 1).trimmed()));
         SetClockForTesting({});
+    }
+
+    // The same name registered on two nodes at once: node 2's registration has written its
+    // claims and its user row, uncommitted, when node 1's registers and commits. Locks do
+    // not reach across nodes, so node 1 is not held up; the cluster then refuses node 2's
+    // commit, because both wrote the same claim, and one user of that name exists.
+    void concurrentRegistrationOnTwoNodes()
+    {
+        const QList<int> ports = clusterValues("VELDRA_TEST_CLUSTER_PORTS");
+        World x;
+        QSqlDatabase other = QSqlDatabase::addDatabase("QMYSQL", "node2");
+        other.setHostName("127.0.0.1");
+        other.setPort(ports[1]);
+        other.setUserName(x.db.settings().user);
+        other.setPassword(x.db.settings().password);
+        other.setDatabaseName(x.db.name());
+        QVERIFY2(other.open(), qPrintable(other.lastError().text()));
+        {
+            QSqlQuery q(other);
+            for (const QString& sql :
+                 {QStringLiteral("START TRANSACTION"),
+                  QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) VALUES ('login:zed', NOW())"),
+                  QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
+                                 "VALUES ('email:zed@example.com', NOW())"),
+                  QStringLiteral("SELECT ID FROM wp_users WHERE user_login = 'zed' FOR UPDATE"),
+                  QStringLiteral("INSERT INTO wp_users (user_login, user_email, user_registered) "
+                                 "VALUES ('zed', 'zed@example.com', NOW())")})
+                QVERIFY2(q.exec(sql), qPrintable(q.lastError().text() + " in " + sql));
+
+            TfrmCreateUser dialog(&x.w);
+            dialog.show();
+            dialog.edtUsername->setText("zed");
+            dialog.edtEmail->setText("zed@example.com");
+            dialog.edtPassword->setText("secret");
+            dialog.btnOk->click();
+            QCOMPARE(x.log.messages, QStringList{});
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+            const bool committed = q.exec("COMMIT");
+            QVERIFY2(!committed, "the second registration of one name must not commit");
+            QCOMPARE(q.lastError().nativeErrorCode(), QStringLiteral("1213"));
+        }
+        other.close();
+        QSqlDatabase::removeDatabase("node2");
+        QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM wp_users WHERE user_login = 'zed'").toInt(), 1);
     }
 
     // The other workstation of the test above; runs only when that test starts it.

@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QDir>
 #include <atomic>
@@ -257,7 +258,11 @@ MessageLog::~MessageLog()
 void InitTestApplication()
 {
     InitApplication();
-    QStandardPaths::setTestModeEnabled(true);
+    // Test mode puts every test program's layout files in one shared folder; the programs
+    // run side by side, so each gets a configuration folder of its own instead.
+    static QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(false);
     QDir(LayoutDir()).removeRecursively();
 }
 
