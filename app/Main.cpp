@@ -285,6 +285,8 @@ void TfrmMain::connectHandlers()
     on(lblFinancialYear, &LinkLabel::clicked, [this] { acFinancialYearsExecute(lblFinancialYear); });
     on(lblFinancialPeriod, &LinkLabel::clicked, [this] { lblFinancialPeriodClick(lblFinancialPeriod); });
     on(lblWelcome, &LinkLabel::clicked, [this] { lblWelcomeClick(); });
+    on(btnAccounts, &QPushButton::clicked, [this] { btnAccountsClick(btnAccounts); });
+    on(sgTB, &QAbstractItemView::doubleClicked, [this] { btnAccountsClick(sgTB); });
     on(btnExportTrialBalance, &QPushButton::clicked, [this] { btnExportTrialBalanceClick(btnExportTrialBalance); });
     on(btnNewJournalEntry, &QPushButton::clicked, [this] { btnNewJournalEntryClick(btnNewJournalEntry); });
     for (QComboBox* box : {cbCompany, cbFinancialYear, cbFinancialPeriod})

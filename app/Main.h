@@ -132,6 +132,7 @@ public:
     // setup/
     void acCompaniesExecute(QObject* Sender = nullptr);
     void acCostCentresExecute(QObject* Sender = nullptr);
+    void btnAccountsClick(QObject* Sender = nullptr);
     void acFinancialYearsExecute(QObject* Sender = nullptr);
     // Edits the filter bar's year directly, without the administrator test.
     void lblFinancialPeriodClick(QObject* Sender = nullptr);

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
 QPushButton* makeButton(const SetupButtonDesign& design, QWidget* parent, const QRect& rect)
@@ -90,7 +91,11 @@ void SetupListWindow::FormCreate()
     Load(true);
 }
 
-void SetupListWindow::FormClose() { SaveForm(this); }
+void SetupListWindow::FormClose()
+{
+    if (m_design.keepColumnWidths)
+        SaveForm(this);
+}
 
 void SetupListWindow::done(int result)
 {
@@ -203,6 +208,23 @@ LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& captio
     edit->editLabel()->setObjectName(name + QStringLiteral("Label"));
     edit->place(left, top, width);
     return edit;
+}
+
+QComboBox* SetupEditDialog::AddComboBox(const QString& name, const QString& labelName, const QString& caption,
+                                        int left, int top, int width)
+{
+    auto* box = new QComboBox(m_group);
+    box->setObjectName(name);
+    box->setEditable(false);
+    box->setGeometry(left, top, width, box->sizeHint().height());
+    auto* label = new QLabel(caption, m_group);
+    label->setObjectName(labelName);
+    label->setBuddy(box);
+    label->adjustSize();
+    label->move(left, top - 17);
+    if (!m_firstBox)
+        m_firstBox = box;
+    return box;
 }
 
 QLabel* SetupEditDialog::AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top)

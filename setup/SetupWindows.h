@@ -49,9 +49,11 @@ struct SetupListDesign {
     int helpLeft = 0;          // "Help" at helpLeft, top 5
     QString helpPath;          // empty: the link does nothing
     SetupVerseDesign verse;
+    bool keepColumnWidths = true;  // false: nothing is stored on close (stored widths still apply)
 };
 
-// A list window: modal, fixed dialog border, its grid's column widths kept on close.
+// A list window: modal, fixed dialog border, its grid's column widths kept on close
+// unless the design says otherwise.
 // A subclass builds itself through the design, then calls FormCreate at the end of its
 // own constructor (Load is virtual, so it cannot run from this constructor).
 class SetupListWindow : public QDialog {
@@ -140,6 +142,10 @@ protected:
     bool Editing() const { return IsMode(m_editCaption); }
     // A labelled box in the group, at left, top of the group, width wide.
     LabeledEdit* AddEdit(const QString& name, const QString& caption, int left, int top, int width);
+    // A drop-down list (no typing) in the group with its caption label, named labelName,
+    // 17 pixels above it.
+    QComboBox* AddComboBox(const QString& name, const QString& labelName, const QString& caption, int left,
+                           int top, int width);
     // A further group of the dialog, at rect in the dialog; its controls are the caller's.
     QGroupBox* AddGroup(const QString& name, const QString& caption, const QRect& rect);
     // Further controls, in parent (the dialog, its group or a further group) at left, top.

@@ -1,7 +1,9 @@
 #include "SetupTestHelpers.h"
 #include "TestSupport.h"
+#include "TrialBalanceTesting.h"
 
 #include "app/Main.h"
+#include "setup/Accounts.h"
 #include "setup/Companies.h"
 #include "setup/CostCentres.h"
 #include "setup/FinancialYears.h"
@@ -27,6 +29,7 @@ struct ListCase {
     std::function<std::unique_ptr<SetupListWindow>(TfrmMain*)> open;
     QString emptyText;         // empty: the window's list is never empty (it has no such label)
     QString editRefusal;
+    bool keepsColumnWidths = true;
 };
 
 template <class Window>
@@ -54,6 +57,20 @@ QMap<QString, ListCase> cases()
          {selectedCompany,
           [](World& x) { x.db.addCostCentre(SelectedId(x.w.cbCompany), 100, "Head Office"); },
           opener<TfrmCostCentres>(), "~ No cost centres exist for company ~", "No cost centre selected."}},
+        // The trial balance's current row names the object whose accounts are listed.
+        {"accounts",
+         {[](World& x) {
+              selectedCompany(x);
+              x.db.addCostCentre(SelectedId(x.w.cbCompany), 100, "Head Office");
+              x.db.addObject(11100, "Cash", "Balance Sheet", 1, "Yes");
+              showTrialBalance(x.w);
+              selectRow(*x.w.sgTB, "11100", "");
+          },
+          [](World& x) {
+              x.db.exec("INSERT INTO accounts (`cost centre id`, `object id`, `account description`) "
+                        "SELECT c.id, o.id, 'Cash' FROM `cost centres` c, objects o");
+          },
+          opener<TfrmAccounts>(), "~ No accounts exist for this object ~", "Please select an account.", false}},
         {"access",
          {selectedCompany,
           [](World& x) { x.db.addAccess(x.db.addUser("bob", "bob@example.com", "secret"), SelectedId(x.w.cbCompany)); },
@@ -107,6 +124,7 @@ private slots:
         QVERIFY(!modal->ran);
     }
 
+    // Those that keep them; the others leave no layout file behind.
     void columnWidthsAreKeptWhenTheWindowCloses_data() { windows_data(); }
     void columnWidthsAreKeptWhenTheWindowCloses()
     {
@@ -127,8 +145,8 @@ private slots:
             list->close();
         }
         auto again = c.open(&x.w);
-        QVERIFY(QFile::exists(LayoutDir() + again->grid()->objectName() + ".txt"));
-        QCOMPARE(again->grid()->columnWidth(column), 333);
+        QCOMPARE(QFile::exists(LayoutDir() + again->grid()->objectName() + ".txt"), c.keepsColumnWidths);
+        QCOMPARE(again->grid()->columnWidth(column) == 333, c.keepsColumnWidths);
     }
 };
 

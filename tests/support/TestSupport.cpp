@@ -305,12 +305,14 @@ LockHolder::LockHolder(const TestDatabase& db, const QStringList& statements)
             const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
             while (!m_sawWaiter && std::chrono::steady_clock::now() < until) {
                 QSqlQuery w(c);
-                // A statement (plain or prepared) of this database waiting for a row lock, or still
-                // running after 200 ms (a lock taken while the plan is made is not always reported
-                // as a wait).
+                // A statement of this database, plain or prepared, waiting for a row lock, or
+                // still running after 200 ms (a lock taken while the plan is made is not always
+                // reported as a wait, and the server refreshes innodb_trx only when it was not
+                // read for 100 ms, which this loop's pace never allows).
                 w.exec(QStringLiteral(
                     "SELECT COUNT(*) FROM information_schema.processlist p WHERE p.db = DATABASE() "
-                    "AND p.id <> CONNECTION_ID() AND p.command IN ('Query', 'Execute') AND (p.time_ms > 200 OR EXISTS "
+                    "AND p.id <> CONNECTION_ID() AND p.command IN ('Query', 'Execute') "
+                    "AND (p.time_ms > 200 OR EXISTS "
                     "(SELECT 1 FROM information_schema.innodb_trx t WHERE t.trx_mysql_thread_id = p.id "
                     "AND t.trx_state = 'LOCK WAIT'))"));
                 m_sawWaiter = w.next() && w.value(0).toInt() > 0;

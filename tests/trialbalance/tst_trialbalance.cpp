@@ -60,16 +60,6 @@ QStringList keyCells(const StringGrid& g, int row)
     return out;
 }
 
-void selectRow(StringGrid& g, const QString& objectNumber, const QString& costCentre)
-{
-    for (int r = 1; r < g.rowCount(); ++r)
-        if (g.cell(TB.ObjectNumber, r) == objectNumber && g.cell(TB.CostCentreNumber, r) == costCentre) {
-            g.setCurrentCell(0, r);
-            return;
-        }
-    QFAIL(qPrintable("no row " + objectNumber + "." + costCentre));
-}
-
 QColor pixelOfRow(StringGrid& g, int row)
 {
     // Right part of the Level cell, clear of its short text.

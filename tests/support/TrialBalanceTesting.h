@@ -1,10 +1,12 @@
 #pragma once
-// What the trial-balance tests share: reading the grid back and showing the tab.
+// What tests of the trial balance and of what opens from it share: reading the grid back,
+// showing the tab, selecting a row.
 #include "app/Main.h"
 #include "standard/StringGrid.h"
 
 #include <QStringList>
 #include <QTabWidget>
+#include <QTest>
 
 // Every cell of the grid, row by row, row 0 the headings.
 inline QList<QStringList> snapshot(const StringGrid& grid)
@@ -26,4 +28,15 @@ inline void showTrialBalance(TfrmMain& w)
         w.RefreshFilters();
     else
         w.pcMain->setCurrentWidget(w.tsTrialBalance);
+}
+
+// Selects the row of an object (costCentre empty) or of one of its accounts, as a click does.
+inline void selectRow(StringGrid& g, const QString& objectNumber, const QString& costCentre)
+{
+    for (int r = 1; r < g.rowCount(); ++r)
+        if (g.cell(TB.ObjectNumber, r) == objectNumber && g.cell(TB.CostCentreNumber, r) == costCentre) {
+            g.setCurrentCell(0, r);
+            return;
+        }
+    QFAIL(qPrintable("no row " + objectNumber + "." + costCentre));
 }

@@ -1,0 +1,129 @@
+#include "setup/Account.h"
+
+#include "app/Main.h"
+#include "db/DbError.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+#include "setup/Accounts.h"
+#include "standard/LabeledEdit.h"
+#include "standard/Standard.h"
+#include "standard/StringGrid.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+namespace {
+SetupDialogDesign accountDesign()
+{
+    SetupDialogDesign d;
+    d.name = QStringLiteral("frmAccount");
+    d.caption = TfrmAccount::NewCaption;
+    d.clientSize = {234, 151};
+    d.groupName = QStringLiteral("gbAccountDetails");
+    d.groupCaption = QStringLiteral("Account Details");
+    d.groupRect = {8, 8, 217, 105};
+    d.okRect = {136, 119, 81, 25};
+    return d;
+}
+}
+
+TfrmAccount::TfrmAccount(TfrmAccounts* list)
+    : SetupEditDialog(accountDesign(), EditCaption, list),
+      gbAccountDetails(group()),
+      cbCostCentre(AddComboBox(QStringLiteral("cbCostCentre"), QStringLiteral("lblCostCentre"),
+                               QStringLiteral("Cost Centre"), 8, 32, 201)),
+      edtAccountDescription(AddEdit(QStringLiteral("edtAccountDescription"), QStringLiteral("Account Description"),
+                                    8, 72, 201)),
+      btnOk(okButton()),
+      m_list(list)
+{
+    FormCreate();
+    Query* centres = frmMain->qrCostCentres;
+    centres->open({QStringLiteral("SELECT id, `cost centre description` FROM `cost centres` WHERE"),
+                   QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+                   QStringLiteral("ORDER BY `cost centre number`")});
+    LoadFieldToCB(cbCostCentre, *centres, QStringLiteral("id"), QStringLiteral("cost centre description"), false);
+    cbCostCentre->setCurrentIndex(-1);
+    // A new account starts with its object's description.
+    const StringGrid* tb = frmMain->sgTB;
+    edtAccountDescription->setText(tb->cell(TB.ObjectDescription, tb->currentRow()));
+}
+
+std::optional<int> TfrmAccount::EditedId() const
+{
+    if (!Editing())
+        return std::nullopt;
+    return frmMain->qrAccounts->asInteger(QStringLiteral("id"));
+}
+
+bool TfrmAccount::CheckInput()
+{
+    if (cbCostCentre->currentIndex() < 0)
+        return Refuse(cbCostCentre, QStringLiteral("Select a cost centre."));
+    if (!ToetsText(edtAccountDescription, 3, false, false, false))
+        return false;
+    // One account per object and cost centre; the account being changed is no collision.
+    QStringList lines{
+        QStringLiteral("SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
+                       "`cost centre description`, `company name`, `account description`"),
+        QStringLiteral("FROM objects, `cost centres`, accounts, companies"),
+        QStringLiteral("WHERE (objects.id = %1)").arg(CurrentTrialBalanceObjectId()),
+        QStringLiteral("and (`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+        QStringLiteral("and (`cost centre id` = %1)").arg(SelectedId(cbCostCentre)),
+        QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
+        QStringLiteral("and (accounts.`object id` = objects.id)"),
+        QStringLiteral("and (`cost centres`.`company id` = companies.id)")};
+    if (const auto self = EditedId())
+        lines << QStringLiteral("and (accounts.id <> %1)").arg(*self);
+    Query& work = *m_list->qrAccounts;
+    work.open(lines);
+    if (!work.isEmpty()) {
+        // The focus stays where it is.
+        Boodskap(AlreadyCreated, false);
+        return false;
+    }
+    return true;
+}
+
+void TfrmAccount::Save()
+{
+    const std::optional<int> edited = EditedId();
+    const int costCentreId = SelectedId(cbCostCentre);
+    const int objectId = CurrentTrialBalanceObjectId();
+    const QString description = edtAccountDescription->text();
+    int id = edited.value_or(0);
+    auto write = [&](Transaction&) {
+        RowWriter row(QStringLiteral("accounts"));
+        row.set(QStringLiteral("cost centre id"), costCentreId)
+            .set(QStringLiteral("object id"), objectId)
+            .set(QStringLiteral("account description"), description);
+        if (edited)
+            row.update(id);
+        else
+            id = row.insert();
+    };
+    // Asked only when the reply to COMMIT was lost: is the row there as written?
+    auto committed = [&] {
+        Query check;
+        check.add(QStringLiteral("SELECT id FROM accounts WHERE (id = %1) and (`cost centre id` = %2)")
+                      .arg(id)
+                      .arg(costCentreId));
+        check.add(QStringLiteral("and (`object id` = %1) and (BINARY `account description` = :Description)")
+                      .arg(objectId));
+        check.bind(QStringLiteral("Description"), description);
+        check.open();
+        return !check.isEmpty();
+    };
+    try {
+        Transaction::run(write, committed);
+    } catch (const DbError& e) {
+        // Another workstation opened the object on this cost centre after the check: the
+        // unique key (cost centre, object) refused ours, and nothing was written.
+        if (!e.isDuplicateKey())
+            throw;
+        Boodskap(AlreadyCreated, false);
+        return;
+    }
+    m_list->ReloadAndSelect(QStringLiteral("id"), id);
+    accept();
+}

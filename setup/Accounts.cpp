@@ -1,0 +1,132 @@
+#include "setup/Accounts.h"
+
+#include "app/Main.h"
+#include "db/Query.h"
+#include "setup/Account.h"
+#include "standard/LabeledEdit.h"
+#include "standard/Standard.h"
+#include "standard/StringGrid.h"
+
+#include <QComboBox>
+
+namespace {
+SetupListDesign accountsDesign()
+{
+    SetupListDesign d;
+    d.name = QStringLiteral("frmAccounts");
+    d.caption = QStringLiteral("Accounts");
+    d.clientSize = {882, 392};
+    d.newButton = {QStringLiteral("btnNewAccount"), QStringLiteral("New Account")};
+    d.editButton = {QStringLiteral("btnEditAccount"), QStringLiteral("Edit Account")};
+    d.gridName = QStringLiteral("dbgAccounts");
+    d.gridRect = {181, 23, 693, 361};
+    d.columns = {{QStringLiteral("company name"), QStringLiteral("Company Name"), 109},
+                 {QStringLiteral("cost centre number"), QStringLiteral("Cost Centre Number")},
+                 {QStringLiteral("object number"), QStringLiteral("Object Number"), 93},
+                 {QStringLiteral("cost centre description"), QStringLiteral("Cost Centre Description"), 129},
+                 {QStringLiteral("object description"), QStringLiteral("Object Description"), 103},
+                 {QStringLiteral("account description"), QStringLiteral("Account Description"), 141}};
+    d.listQuery = frmMain->qrAccounts;
+    d.emptyName = QStringLiteral("lblNoAccountExistForThisObject");
+    d.emptyText = QStringLiteral("~ No accounts exist for this object ~");
+    d.helpLeft = 853;
+    d.helpPath = QStringLiteral("/blog/accounts");
+    d.verse.box = {8, 248, 166, 137};
+    d.verse.reference = QStringLiteral("1 Chronicles 4:10");
+    d.verse.path = QStringLiteral("/1_chronicles/4-10.htm");
+    // King James Version.
+    d.verse.text = QStringLiteral(
+        "And Jabez called on the God of Israel, saying, Oh that thou wouldest bless me indeed, and "
+        "enlarge my coast, and that thine hand might be with me, and that thou wouldest keep me from "
+        "evil, that it may not grieve me! And God granted him that which he requested.");
+    d.verse.textSize = {155, 91};
+    // Nothing is stored when the window closes; widths stored earlier still apply.
+    d.keepColumnWidths = false;
+    return d;
+}
+}
+
+int CurrentTrialBalanceObjectId()
+{
+    // The cell holds the number as the database gave it; it is written back as a number.
+    const StringGrid* grid = frmMain->sgTB;
+    const int number = grid->cell(TB.ObjectNumber, grid->currentRow()).toInt();
+    Query* objects = frmMain->qrObjects;
+    objects->open({QStringLiteral("SELECT * FROM objects WHERE `object number` = %1").arg(number)});
+    return objects->isEmpty() ? -1 : objects->asInteger(QStringLiteral("id"));
+}
+
+TfrmAccounts::TfrmAccounts(QWidget* parent)
+    : SetupListWindow(accountsDesign(), parent),
+      btnNewAccount(newButton()),
+      btnEditAccount(editButton()),
+      dbgAccounts(grid()),
+      lblNoAccountExistForThisObject(emptyLabel()),
+      lblHelp(helpLink()),
+      gbBibleVerse(verseBox()),
+      lblBibleVerseLink(verseLink()),
+      lblVerse(verseLabel()),
+      qrAccounts(new Query(this, QStringLiteral("qrAccounts")))
+{
+    FormCreate();
+}
+
+void TfrmAccounts::Load(bool OnCreateForm)
+{
+    const int objectId = CurrentTrialBalanceObjectId();
+    LoadList({QStringLiteral("SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
+                             "`cost centre id`, `object id`, `cost centre description`, `company name`, "
+                             "`account description`"),
+              QStringLiteral("FROM objects, `cost centres`, accounts, companies"),
+              QStringLiteral("WHERE (objects.id = %1)").arg(objectId),
+              QStringLiteral("and (`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+              QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
+              QStringLiteral("and (accounts.`object id` = objects.id)"),
+              QStringLiteral("and (`cost centres`.`company id` = companies.id)"),
+              QStringLiteral("ORDER BY `cost centre number`")},
+             OnCreateForm);
+}
+
+void TfrmAccounts::btnNewAccountClick()
+{
+    TfrmAccount dialog(this);
+    dialog.exec();
+}
+
+void TfrmAccounts::btnEditAccountClick()
+{
+    if (!HasSelectedRow(QStringLiteral("Please select an account.")))
+        return;
+    const Query* list = frmMain->qrAccounts;
+    TfrmAccount dialog(this);
+    dialog.setWindowTitle(TfrmAccount::EditCaption);
+    // Descriptions are unique within the company (letter case ignored), so the account's
+    // cost centre is the entry of that description; its id names it exactly.
+    SelectId(dialog.cbCostCentre, list->asInteger(QStringLiteral("cost centre id")));
+    dialog.edtAccountDescription->setText(list->asString(QStringLiteral("account description")));
+    dialog.exec();
+}
+
+void TfrmMain::btnAccountsClick(QObject* Sender)
+{
+    if (!selectedCompanyId()) {
+        Boodskap(QStringLiteral("Please select/create a spesific company first."), false);
+        return;
+    }
+    // Only an object marked for accounts, and its account rows, read exactly "Yes".
+    if (sgTB->cell(TB.UseForAccount, sgTB->currentRow()) != QLatin1String("Yes")) {
+        Boodskap(QStringLiteral("Select an object that can be used for an account."), false);
+        return;
+    }
+    if (!TestAccess(QStringLiteral("trial balance"), QStringLiteral("create"))) {
+        Boodskap(QStringLiteral("You must have \"create\" access to the trial balance on this company to access "
+                                "this function."),
+                 false);
+        return;
+    }
+    {
+        TfrmAccounts window(this);
+        window.exec();
+    }
+    RefreshFilters(Sender);
+}
