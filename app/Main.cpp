@@ -195,6 +195,10 @@ void TfrmMain::buildWindow()
         named(new LinkLabel(QStringLiteral("Financial Period"), pnlFilters), "lblFinancialPeriod");
     lblFinancialPeriod->move(420, 8);
     cbFinancialPeriod = combo("cbFinancialPeriod", 420);
+    // Tab reads the captions' line, then the boxes' line, each left to right.
+    setTabOrder(lblCompany, lblFinancialYear);
+    setTabOrder(lblFinancialYear, lblFinancialPeriod);
+    setTabOrder(lblFinancialPeriod, cbCompany);
     setTabOrder(cbCompany, cbFinancialYear);
     setTabOrder(cbFinancialYear, cbFinancialPeriod);
 
@@ -251,6 +255,20 @@ void TfrmMain::buildWindow()
     dbgJournalEntries->setColumns(JournalEntriesColumns());
     new AnchorAll(dbgJournalEntries, 8, 8);
     pcMain->addTab(tsJournalEntries, QStringLiteral("Journal Entries"));
+
+    // The window may not shrink past the whole filter bar, the whole tab captions and each
+    // tab's buttons beside a grid of 50 pixels: the layouts make that its minimum size.
+    pnlFilters->setMinimumWidth(std::max(bDates->geometry().right() + 1 + 8, pcMain->tabBar()->sizeHint().width()));
+    for (QWidget* tab : {tsTrialBalance, tsJournalEntries}) {
+        QRect used;
+        for (QWidget* child : tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            used |= qobject_cast<QAbstractItemView*>(child) ? QRect(child->pos(), QSize(50, 50))
+                                                            : child->geometry();
+        tab->setMinimumSize(used.right() + 1 + 8, used.bottom() + 1 + 8);
+    }
+    // The main window's layout leaves its menu band's width out of its minimum.
+    const QSize band = cbMain->minimumSizeHint(), pages = pcMain->minimumSizeHint();
+    setMinimumSize(std::max(band.width(), pages.width()), band.height() + pages.height());
 }
 
 void TfrmMain::connectHandlers()

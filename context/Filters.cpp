@@ -36,7 +36,7 @@ void clearBox(QComboBox* box)
 void showNoYearLabels(TfrmMain& w)
 {
     w.lblPeriodStartDate->setText(QStringLiteral("Start Date:"));
-    w.lblPeriodEndDate->setText(QStringLiteral("End Date"));
+    w.lblPeriodEndDate->setText(QStringLiteral("End Date:"));
     w.lblPeriodOpen->setText(QStringLiteral("Period Open:"));
 }
 }

@@ -26,11 +26,12 @@ SetupListDesign companiesDesign()
     d.verse.box = {8, 248, 166, 137};
     d.verse.reference = QStringLiteral("1 Chronicles 4:10");
     d.verse.path = QStringLiteral("/1_chronicles/4-10.htm");
-    // King James Version.
+    // World English Bible: a translation whose wording fits the room in the setup windows'
+    // common verse font.
     d.verse.text = QStringLiteral(
-        "And Jabez called on the God of Israel, saying, Oh that thou wouldest bless me indeed, "
-        "and enlarge my coast, and that thine hand might be with me, and that thou wouldest keep "
-        "me from evil, that it may not grieve me! And God granted him that which he requested.");
+        "Jabez called on the God of Israel, saying, \u201COh that you would bless me indeed, and "
+        "enlarge my border! May your hand be with me, and may you keep me from evil, that I may not "
+        "cause pain!\u201D God granted him that which he requested.");
     d.verse.textSize = {155, 91};
     return d;
 }

@@ -39,7 +39,8 @@ TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
 {
     // Digits only, at most 8; tag 1 keeps IniForm from replacing this limit with its own.
     edtCostCentreNumber->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,8}")), edtCostCentreNumber));
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edtCostCentreNumber),
+        QStringLiteral("The cost centre number takes digits only."));
     edtCostCentreNumber->setMaxLength(8);
     SetTag(edtCostCentreNumber, 1);
     SetEditedRow(QStringLiteral("cost centres"), frmMain->qrCostCentres,

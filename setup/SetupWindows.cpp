@@ -73,6 +73,11 @@ SetupListWindow::SetupListWindow(const SetupListDesign& design, QWidget* parent)
     m_verse->setWordWrap(true);
     m_verse->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_verse->setGeometry(QRect(QPoint(8, 35), design.verse.textSize));
+    // Every setup window quotes its verse in the same font, smaller only where a verse
+    // cannot fit its room in it.
+    QFont verseFont = m_verse->font();
+    verseFont.setPointSizeF(7);
+    m_verse->setFont(verseFont);
     FitTextToLabel(m_verse);
 
     ConnectGuarded(m_new, &QPushButton::clicked, this, [this] { newClicked(); });
@@ -172,20 +177,29 @@ void SetupEditDialog::FormCreate()
         setTabOrder(last, m_ok);
 }
 
-void SetupEditDialog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    // A dialog that chose its own first box (the journal entry's date) keeps that choice.
-    if (m_firstBox && (!focusWidget() || focusWidget() == m_ok))
-        m_firstBox->setFocus(Qt::OtherFocusReason);
-}
-
 QGroupBox* SetupEditDialog::AddGroup(const QString& name, const QString& caption, const QRect& rect)
 {
     auto* group = new QGroupBox(caption, this);
     group->setObjectName(name);
     group->setGeometry(rect);
     return group;
+}
+
+void SetupEditDialog::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (m_shown)
+        return;
+    m_shown = true;
+    SetTabOrderByPosition(this);
+    // A dialog that chose its own first input keeps that choice; otherwise the cursor goes
+    // to the first input in reading order.
+    if (focusWidget() && focusWidget() != m_ok)
+        return;
+    if (m_firstBox)
+        m_firstBox->setFocus(Qt::OtherFocusReason);
+    else
+        FocusFirstInput(this);
 }
 
 LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& caption, int left, int top,
@@ -195,8 +209,6 @@ LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& captio
     edit->setObjectName(name);
     edit->editLabel()->setObjectName(name + QStringLiteral("Label"));
     edit->place(left, top, width);
-    if (!m_firstBox)
-        m_firstBox = edit;
     return edit;
 }
 
@@ -291,8 +303,6 @@ QCheckBox* SetupEditDialog::AddCheckBox(QWidget* parent, const QString& name, co
     box->setObjectName(name);
     box->adjustSize();
     box->move(left, top);
-    if (!m_firstBox)
-        m_firstBox = box;
     return box;
 }
 
@@ -305,8 +315,6 @@ QComboBox* SetupEditDialog::AddList(QWidget* parent, const QString& name, const 
     list->setCurrentIndex(-1);
     list->setGeometry(left, top, width, list->sizeHint().height());
     SetTag(list, 1);
-    if (!m_firstBox)
-        m_firstBox = list;
     return list;
 }
 

@@ -170,11 +170,14 @@ protected:
     // A drop-down list of fixed items, nothing selected; IniForm keeps its items.
     QComboBox* AddList(QWidget* parent, const QString& name, const QStringList& items, int left, int top,
                        int width);
-    void showEvent(QShowEvent* event) override;
-    // The input that has the cursor when the dialog opens; by default the first labelled box.
+    // The input that has the cursor when the dialog opens; by default the first input in
+    // reading order.
     void setFirstInput(QWidget* input) { m_firstBox = input; }
     // Shows message, puts the focus on the box to correct and answers false.
     static bool Refuse(QWidget* focus, const QString& message);
+    // On first showing, whatever the subclass added: Tab in reading order with OK last,
+    // and the cursor in the first input.
+    void showEvent(QShowEvent* e) override;
 
 private:
     QGroupBox* m_group;
@@ -185,6 +188,7 @@ private:
     QStringList m_columns;
     QString m_what;
     QWidget* m_firstBox = nullptr;
+    bool m_shown = false;
 };
 
 // Whether another row already holds a value: runs lines (the first binds :parameter) on

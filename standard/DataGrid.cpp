@@ -7,6 +7,8 @@
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
 {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Rows are picked with the arrow keys; Tab goes on to the window's next control.
+    setTabKeyNavigation(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     verticalHeader()->hide();

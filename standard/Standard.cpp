@@ -14,9 +14,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QAbstractSpinBox>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -90,6 +93,26 @@ bool isFormGrid(const QTableView* view)
 
 // Messages ------------------------------------------------------------------------
 
+int MessageBoxMinimumWidth(const QString& title)
+{
+    // The frame draws the title in its own font, beside an icon and three buttons.
+    const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    return metrics.horizontalAdvance(title) + 3 * metrics.height() + 120;
+}
+
+void PrepareMessageBox(QMessageBox& box)
+{
+    // Messages can quote what a user typed; it is shown as typed, never read as markup,
+    // and can be selected and copied (an address that could not be opened, say).
+    box.setTextFormat(Qt::PlainText);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // A message box sizes itself to its text: a short text would cut the title off.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(MessageBoxMinimumWidth(box.windowTitle()), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 bool Boodskap(const QString& BoodskapS, bool Vraag)
 {
     if (g_boodskapHandler)
@@ -97,8 +120,7 @@ bool Boodskap(const QString& BoodskapS, bool Vraag)
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), BoodskapS,
                     Vraag ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::Ok,
                     QApplication::activeWindow());
-    // Messages can quote what a user typed; it is shown as typed, never read as markup.
-    box.setTextFormat(Qt::PlainText);
+    PrepareMessageBox(box);
     const int answer = box.exec();
     return !Vraag || answer == QMessageBox::Ok;
 }
@@ -114,10 +136,9 @@ void ShowStandardError(const QString& text)
         g_errorHandler(text);
         return;
     }
-    // A server's error can quote what a user typed: shown as typed, never read as markup.
     QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
+    PrepareMessageBox(box);
     box.exec();
 }
 
@@ -189,7 +210,10 @@ void IniForm(QWidget* form, bool Dialog)
 {
     if (Dialog) {
         form->setProperty("dialogBorder", true);
-        form->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
+        // A fixed size has nothing to maximise: the frame offers a title and Close only.
+        form->setWindowFlags((form->windowFlags() & ~Qt::WindowMinMaxButtonsHint) | Qt::CustomizeWindowHint |
+                             Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                             Qt::MSWindowsFixedSizeDialogHint);
         form->setFixedSize(form->size());
         if (QScreen* screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen()) {
             const QRect desk = screen->availableGeometry();
@@ -390,7 +414,12 @@ bool SelectId(QComboBox* box, int id)
 
 // Links ---------------------------------------------------------------------------
 
-void Browse(const QString& URL) { QDesktopServices::openUrl(QUrl(URL)); }
+void Browse(const QString& URL)
+{
+    // Without a browser the link would do nothing at all: the user gets the address instead.
+    if (!QDesktopServices::openUrl(QUrl(URL)))
+        Boodskap(QStringLiteral("The page could not be opened.  Its address is:\n\n") + URL);
+}
 
 QString HelpUrl(const QString& path)
 {
@@ -405,6 +434,75 @@ QString HelpUrl(const QString& path)
 }
 
 QString VerseUrl(const QString& path) { return QStringLiteral(VELDRA_VERSE_SITE) + path; }
+
+// Keyboard order ------------------------------------------------------------------
+
+namespace {
+// A part of a compound control (the line edit of a date picker or a combo box, an item
+// view's editor), which follows its owner in the chain and has no place of its own.
+bool isInnerPart(const QWidget* w, const QWidget* form)
+{
+    for (const QWidget* p = w->parentWidget(); p && p != form; p = p->parentWidget())
+        if (qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QComboBox*>(p) ||
+            qobject_cast<const QAbstractItemView*>(p))
+            return true;
+    return false;
+}
+
+bool isOkButton(const QWidget* w)
+{
+    const auto* b = qobject_cast<const QPushButton*>(w);
+    return b && (b->isDefault() || b->text().toLower() == QLatin1String("ok"));
+}
+}
+
+void SetTabOrderByPosition(QWidget* form)
+{
+    struct Placed {
+        QWidget* widget;
+        QPoint at;
+    };
+    QList<Placed> placed;
+    for (QWidget* w : form->findChildren<QWidget*>()) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || w->isWindow() || isInnerPart(w, form))
+            continue;
+        placed.append({w, w->mapTo(form, QPoint(0, 0))});
+    }
+    std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.at.y() < b.at.y(); });
+    // Controls whose tops lie within a few pixels of a line's first one share that line
+    // and are read left to right.
+    constexpr int sameLine = 8;
+    QList<QWidget*> order, last;
+    for (qsizetype i = 0; i < placed.size();) {
+        qsizetype end = i + 1;
+        while (end < placed.size() && placed[end].at.y() - placed[i].at.y() < sameLine)
+            ++end;
+        std::stable_sort(placed.begin() + i, placed.begin() + end,
+                         [](const Placed& a, const Placed& b) { return a.at.x() < b.at.x(); });
+        for (qsizetype k = i; k < end; ++k)
+            (isOkButton(placed[k].widget) ? last : order).append(placed[k].widget);
+        i = end;
+    }
+    order += last;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+QWidget* FocusFirstInput(QWidget* form)
+{
+    QWidget* w = form;
+    while ((w = w->nextInFocusChain()) != form) {
+        if (w->window() != form || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() ||
+            (form->isVisible() && !w->isVisible()) || w->isHidden())
+            continue;
+        if (qobject_cast<QPushButton*>(w) || w->inherits("LinkLabel"))
+            continue;
+        // Other reason: a box keeps its cursor at the start, where its text shows from.
+        w->setFocus(Qt::OtherFocusReason);
+        return w;
+    }
+    return nullptr;
+}
 
 int Tag(const QObject* control) { return control->property("tag").toInt(); }
 void SetTag(QObject* control, int tag) { control->setProperty("tag", tag); }

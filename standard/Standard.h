@@ -15,6 +15,7 @@
 #include <type_traits>
 
 class QComboBox;
+class QMessageBox;
 class QTableView;
 class QWidget;
 class QObject;
@@ -25,6 +26,9 @@ class DataGrid;
 // Messages ------------------------------------------------------------------------
 bool Boodskap(const QString& BoodskapS, bool Vraag = false);
 void SetBoodskapHandler(std::function<bool(const QString& text, bool vraag)> handler);
+// Every message box of the program: plain, selectable text and room for its whole title.
+void PrepareMessageBox(QMessageBox& box);
+int MessageBoxMinimumWidth(const QString& title);
 
 // Database errors no caller handles end up here: shown in the standard error box.
 void ShowStandardError(const QString& text);
@@ -73,7 +77,14 @@ void SaveSG(StringGrid* SG);
 void LoadSG(StringGrid* SG);
 void LoadFieldToCB(QComboBox* Combobox, Query& Table, const QString& IDField,
                    const QString& TextField, bool AddAll);
+// Opens a page in the user's browser; when that fails, a message gives its address.
 void Browse(const QString& URL);
+
+// Keyboard order of a dialog: the tab chain in reading order (top to bottom, left to
+// right, the OK button last), and the focus on the first input of that chain (not a
+// button or a link); answers that input, or nullptr when the dialog has none.
+void SetTabOrderByPosition(QWidget* form);
+QWidget* FocusFirstInput(QWidget* form);
 
 // A control's design-time tag (a dynamic property "tag", 0 unless set).
 int Tag(const QObject* control);

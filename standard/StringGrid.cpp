@@ -160,9 +160,40 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent), m_model(new String
     horizontalHeader()->setDefaultSectionSize(90);
     horizontalHeader()->setHighlightSections(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A read-only grid is left with Tab; an editable one moves from cell to cell with it.
+    setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
     connect(m_model, &StringGridModel::edited, this, &StringGrid::cellEdited);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col) {
+        // Only a width set from outside the grid (a drag, a saved layout) is a choice.
+        if (m_settingWidths > 0 || m_model->updating > 0)
+            return;
+        if (m_chosenWidth.size() <= col)
+            m_chosenWidth.resize(col + 1);
+        m_chosenWidth[col] = true;
+    });
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] {
+        if (m_model->updating == 0)
+            fitHeadings();
+    });
+}
+
+void StringGrid::setGivenWidth(int col, int width)
+{
+    ++m_settingWidths;
+    setColumnWidth(col, width);
+    --m_settingWidths;
+}
+
+void StringGrid::fitHeadings()
+{
+    for (int c = 0; c < m_model->cols(); ++c) {
+        if (c < m_chosenWidth.size() && m_chosenWidth[c])
+            continue;
+        const int heading = cell(c, 0).isEmpty() ? 0 : horizontalHeader()->sectionSizeHint(c);
+        setGivenWidth(c, std::max(defaultColumnWidth(), heading));
+    }
 }
 
 QString StringGrid::cell(int col, int row) const { return m_model->cell(col, row); }
@@ -173,13 +204,27 @@ int StringGrid::rowCount() const { return m_model->rows(); }
 void StringGrid::setColumnCount(int count)
 {
     const int before = m_model->cols();
+    ++m_settingWidths;
     m_model->resize(count, m_model->rows());
-    // New columns start at the grid's default width, as a designed grid's do.
+    --m_settingWidths;
+    // New columns start at the grid's default width, as a designed grid's do, and are
+    // nobody's choice; a dropped column's choice goes with it.
     for (int c = before; c < count; ++c)
-        setColumnWidth(c, defaultColumnWidth());
+        setGivenWidth(c, defaultColumnWidth());
+    if (m_chosenWidth.size() > columnCount())
+        m_chosenWidth.resize(columnCount());
+    for (int c = before; c < m_chosenWidth.size(); ++c)
+        m_chosenWidth[c] = false;
+    if (m_model->updating == 0)
+        fitHeadings();
 }
 
-void StringGrid::setRowCount(int count) { m_model->resize(m_model->cols(), count); }
+void StringGrid::setRowCount(int count)
+{
+    ++m_settingWidths;
+    m_model->resize(m_model->cols(), count);
+    --m_settingWidths;
+}
 
 int StringGrid::currentRow() const
 {
@@ -203,6 +248,7 @@ void StringGrid::setCurrentCell(int col, int row)
 void StringGrid::setEditable(bool editable)
 {
     m_model->editable = editable;
+    setTabKeyNavigation(editable);
     setEditTriggers(editable ? QAbstractItemView::AllEditTriggers
                              : QAbstractItemView::NoEditTriggers);
 }
@@ -242,9 +288,12 @@ void StringGrid::beginUpdate()
 
 void StringGrid::endUpdate()
 {
+    ++m_settingWidths;
     m_model->endBulk();
+    --m_settingWidths;
     if (m_model->updating == 0) {
         for (int c = 0; c < m_model->cols(); ++c)
-            setColumnWidth(c, c < m_savedWidths.size() ? m_savedWidths[c] : defaultColumnWidth());
+            setGivenWidth(c, c < m_savedWidths.size() ? m_savedWidths[c] : defaultColumnWidth());
+        fitHeadings();
     }
 }

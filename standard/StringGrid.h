@@ -39,8 +39,15 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
+    // A column keeps the width the user dragged or the layout file gave it; any other
+    // column is as wide as the default or its heading, whichever is wider, so that no
+    // heading is cut off by a width the grid itself chose.
+    void fitHeadings();
+    void setGivenWidth(int col, int width);
     StringGridModel* m_model;
     QVector<int> m_savedWidths;
+    QVector<bool> m_chosenWidth;
+    int m_settingWidths = 0;
 };
 
 class StringGridModel : public QAbstractTableModel {

@@ -85,7 +85,8 @@ QString InvalidWords(const QString& Teks)
 bool ToetsText(const QString& Text, int RequiredLength, bool TestOnlynumbers, bool TestInvalids,
                bool TestDeadSpace)
 {
-    if (Text.size() < RequiredLength || hasControlCharacters(Text))
+    // Characters as the database counts them: an emoji is one, not two.
+    if (Text.toUcs4().size() < RequiredLength || hasControlCharacters(Text))
         return false;
     bool result = true;
     if (TestOnlynumbers)

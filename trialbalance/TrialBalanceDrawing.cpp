@@ -3,6 +3,7 @@
 #include "trialbalance/TrialBalanceColumns.h"
 #include "standard/StringGrid.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 QColor TBLevelShade(qint64 level)
@@ -38,7 +39,10 @@ void TBDrawCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     painter->setFont(option.font);
     painter->setPen(option.palette.color(QPalette::Text));
     painter->setClipRect(option.rect);
-    painter->drawText(option.rect.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                      index.data(Qt::DisplayRole).toString());
+    // A text wider than its cell ends in "…", as the grid's own drawing of account rows does.
+    const QRect textRect = option.rect.adjusted(2, 2, 0, 0);
+    const QString text = QFontMetrics(option.font).elidedText(index.data(Qt::DisplayRole).toString(),
+                                                              Qt::ElideRight, textRect.width() - 2);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     painter->restore();
 }

@@ -24,7 +24,7 @@ QStringList labels(const TfrmMain& w)
     return {w.lblPeriodStartDate->text(), w.lblPeriodEndDate->text(), w.lblPeriodOpen->text()};
 }
 
-const QStringList noYearLabels{"Start Date:", "End Date", "Period Open:"};
+const QStringList noYearLabels{"Start Date:", "End Date:", "Period Open:"};
 }
 
 class TestFilters : public QObject {

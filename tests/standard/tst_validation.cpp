@@ -84,6 +84,8 @@ private slots:
         QTest::addColumn<bool>("expected");
         QTest::newRow("two characters, length 3") << "ab" << 3 << false << false << false << false;
         QTest::newRow("three characters, length 3") << "abc" << 3 << false << false << false << true;
+        QTest::newRow("two emoji are two characters") << QString::fromUcs4(U"\U0001F600\U0001F600") << 3 << false
+                                                      << false << false << false;
         QTest::newRow("short fails whatever else") << "12" << 3 << true << true << true << false;
         QTest::newRow("letter among digits") << "12a4" << 0 << true << false << false << false;
         QTest::newRow("digits with leading zero") << "0123" << 0 << true << false << false << true;

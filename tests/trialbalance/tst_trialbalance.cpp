@@ -7,6 +7,7 @@
 #include "trialbalance/TrialBalanceTable.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLocale>
 #include <QTest>
 
@@ -122,6 +123,29 @@ private slots:
         QCOMPARE(snapshot(g)[3].mid(0, 10), (QStringList{"Balance Sheet", "A", "", "", "11100", "", "Cash", "", "3", "Yes"}));
         QCOMPARE(snapshot(g)[5].mid(0, 10), (QStringList{"Balance Sheet", "A", "Acme", "20", "11100", "Branch", "Cash",
                                                        "Cash at branch", "", "Yes"}));
+    }
+
+    // The grid's own widths never cut a heading; a width the user chose stays as chosen.
+    void headingsAreWhole()
+    {
+        SmallBooks books;
+        MessageLog log;
+        TfrmMain w;
+        w.Login(books.user);
+        showTrialBalance(w);
+        StringGrid& g = *w.sgTB;
+        const QHeaderView* h = g.horizontalHeader();
+        for (int c = 0; c < g.columnCount(); ++c) {
+            const QString heading = g.cell(c, 0);
+            QVERIFY2(g.columnWidth(c) >= h->sectionSizeHint(c), qPrintable(heading));
+            QVERIFY2(g.columnWidth(c) > h->fontMetrics().horizontalAdvance(heading), qPrintable(heading));
+            QVERIFY(g.columnWidth(c) >= 90);
+        }
+        QCOMPARE(g.columnWidth(TB.Level), 90);   // a short heading keeps the default width
+        g.setColumnWidth(TB.ObjectDescription, 60);
+        w.RefreshFilters();
+        QCOMPARE(g.columnWidth(TB.ObjectDescription), 60);
+        QVERIFY(g.columnWidth(TB.CostCentreDescription) > 90);
     }
 
     // A year without periods: the ten columns, object and account rows, no amounts.
