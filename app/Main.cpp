@@ -252,7 +252,7 @@ void TfrmMain::buildWindow()
     dbgJournalEntries = named(new DataGrid(tsJournalEntries), "dbgJournalEntries");
     dbgJournalEntries->setGeometry(169, 8, 856, 401);
     dbgJournalEntries->setQuery(qrTransactions);
-    dbgJournalEntries->setColumns(JournalEntriesColumns());
+    dbgJournalEntries->setColumns(journalEntriesColumns());
     new AnchorAll(dbgJournalEntries, 8, 8);
     pcMain->addTab(tsJournalEntries, QStringLiteral("Journal Entries"));
 
@@ -273,7 +273,7 @@ void TfrmMain::buildWindow()
 
 void TfrmMain::connectHandlers()
 {
-    auto on = [this](auto* sender, auto signal, auto handler) { ConnectGuarded(sender, signal, this, handler); };
+    auto on = [this](auto* sender, auto signal, auto handler) { connectGuarded(sender, signal, this, handler); };
     on(acLogin, &QAction::triggered, [this] { acLoginExecute(); });
     on(acCreateUser, &QAction::triggered, [this] { acCreateUserExecute(); });
     on(acAccess, &QAction::triggered, [this] { acAccessExecute(acAccess); });
@@ -317,15 +317,15 @@ void TfrmMain::acExitExecute()
     QCoreApplication::exit(0);
 }
 
-void TfrmMain::lblWelcomeClick() { Browse(HelpUrl(QStringLiteral("/blog/welcome-to-veldra-accounting"))); }
+void TfrmMain::lblWelcomeClick() { Browse(helpUrl(QStringLiteral("/blog/welcome-to-veldra-accounting"))); }
 
-void TfrmMain::ShowTab(QWidget* tab)
+void TfrmMain::showTab(QWidget* tab)
 {
     QSignalBlocker block(pcMain);
     pcMain->setCurrentWidget(tab);
 }
 
-void TfrmMain::SetTabShown(QWidget* tab, bool shown)
+void TfrmMain::setTabShown(QWidget* tab, bool shown)
 {
     QSignalBlocker block(pcMain);
     pcMain->setTabVisible(pcMain->indexOf(tab), shown);

@@ -89,8 +89,8 @@ public:
     void acExitExecute();
     void lblWelcomeClick();
     // Makes a tab the shown one without the refresh a user's tab change runs.
-    void ShowTab(QWidget* tab);
-    void SetTabShown(QWidget* tab, bool shown);
+    void showTab(QWidget* tab);
+    void setTabShown(QWidget* tab, bool shown);
 
     // users/
     void acLoginExecute();
@@ -118,7 +118,7 @@ public:
     QList<int> selectedCompanyIds() const;
     // The condition lines that restrict a statement to selectedCompanyIds(); column as
     // written in the statement.
-    QStringList CompanyCondition(const QString& column, bool leadingBlank = true) const;
+    QStringList companyCondition(const QString& column, bool leadingBlank = true) const;
 
     // trialbalance/
     void RefreshFilterstsTrialBalance(QObject* Sender = nullptr);

@@ -107,7 +107,7 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         const std::clock_t cpu = std::clock();
-        const QString path = ExportTrialBalance(templateFile, workDir, grid, input, QLatin1Char('.'));
+        const QString path = exportTrialBalance(templateFile, workDir, grid, input, QLatin1Char('.'));
         const double elapsed = double(timer.nsecsElapsed()) / 1e6;
         const double cpuElapsed = double(std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC;
         size = QFileInfo(path).size();
@@ -123,7 +123,7 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         XlsxWorkbook workbook(templateFile);
-        FillTrialBalanceWorkbook(workbook, grid, input);
+        fillTrialBalanceWorkbook(workbook, grid, input);
         fillMs.push_back(double(timer.nsecsElapsed()) / 1e6);
         timer.restart();
         const QString path = workDir + QStringLiteral("/split.xlsx");

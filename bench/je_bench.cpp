@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     TfrmMain w;
     w.Login(1);
     const int company = 1;
-    if (!SelectId(w.cbCompany, company))
+    if (!selectId(w.cbCompany, company))
         fail(QStringLiteral("The bench user sees no company 1: run tb_generate first."));
     w.RefreshFilters();
     if (w.cbFinancialPeriod->currentText() != BenchBooks::DenseMonth.toString(QStringLiteral("MMM yyyy")))
@@ -88,7 +88,7 @@ int main(int argc, char** argv)
     const long long rssBefore = statusKb("VmRSS");
     QList<double> list;
     for (int i = 0; i <= opt.runs; ++i) {
-        w.ShowTab(w.tsWelcome);
+        w.showTab(w.tsWelcome);
         QCoreApplication::processEvents();
         const double s = seconds([&] {
             w.pcMain->setCurrentWidget(w.tsJournalEntries);

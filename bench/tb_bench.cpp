@@ -117,18 +117,18 @@ int main(int argc, char** argv)
     TfrmMain w;
     w.Login(1);
     const int company = 1, year = 2;   // the first company's second year
-    if (!SelectId(w.cbCompany, company)) {
+    if (!selectId(w.cbCompany, company)) {
         out << "The bench user sees no company " << company << ": run tb_generate first.\n";
         return 1;
     }
     w.RefreshFilters();
-    SelectId(w.cbFinancialYear, year);
+    selectId(w.cbFinancialYear, year);
     w.RefreshFilters();
     if (w.cbFinancialPeriod->currentIndex() < 0 || w.cbFinancialPeriod->count() != 12) {
         out << "Year " << year << " should have twelve periods and one selected.\n";
         return 1;
     }
-    w.ShowTab(w.tsTrialBalance);
+    w.showTab(w.tsTrialBalance);
 
     // One refresh to warm the server's buffers, then the timed ones.
     w.RefreshFilterstsTrialBalance();
@@ -143,8 +143,8 @@ int main(int argc, char** argv)
     QList<double> reading, building;
     for (int i = 0; i < opt.runs; ++i) {
         TrialBalanceData data;
-        reading << seconds([&] { data = ReadTrialBalance(request); });
-        building << seconds([&] { BuildTrialBalanceTable(data); });
+        reading << seconds([&] { data = readTrialBalance(request); });
+        building << seconds([&] { buildTrialBalanceTable(data); });
     }
 
     const QString journal = opt.workDir + QStringLiteral("/bench.journal");

@@ -1,6 +1,6 @@
 #include "context/Conditions.h"
 
-QStringList IdCondition(const QString& column, const QList<int>& ids, bool leadingBlank)
+QStringList idCondition(const QString& column, const QList<int>& ids, bool leadingBlank)
 {
     const QString blank = leadingBlank ? QStringLiteral(" ") : QString();
     auto term = [&](int id) { return QStringLiteral("(%1 = %2)").arg(column).arg(id); };

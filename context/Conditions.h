@@ -8,4 +8,4 @@
 // " or (COLUMN = IDn)" for each further id, then ")". No id gives " and (COLUMN = -1)",
 // which matches nothing, so an empty set never widens a statement. With leadingBlank
 // false each line starts without its blank.
-QStringList IdCondition(const QString& column, const QList<int>& ids, bool leadingBlank = true);
+QStringList idCondition(const QString& column, const QList<int>& ids, bool leadingBlank = true);

@@ -50,7 +50,7 @@ void TfrmMain::RefreshFilters(QObject* Sender)
     const int p = RefreshFiltersSelectFinancialYear();
     RefreshFilterscbFinancialPeriod();
     if (cbFinancialPeriod->count() > 0 && cbFinancialPeriod->currentIndex() < 0 && p != 0)
-        SelectId(cbFinancialPeriod, p);
+        selectId(cbFinancialPeriod, p);
     if (cbFinancialPeriod->currentIndex() < 0 && cbFinancialPeriod->count() > 0)
         selectIndex(cbFinancialPeriod, 0);
     RefreshFiltersFinancialPeriodInformation();
@@ -62,7 +62,7 @@ void TfrmMain::RefreshFilters(QObject* Sender)
 
 void TfrmMain::RefreshFilterscbCompanies()
 {
-    qrCompanies->open(UserCompaniesSql(UserID));
+    qrCompanies->open(userCompaniesSql(UserID));
     LoadFieldToCB(cbCompany, *qrCompanies, QStringLiteral("id"), QStringLiteral("company name"), true);
     // "All" (id 0) is never remembered, but it is the first item whenever it exists.
     if (cbCompany->currentIndex() < 0 && cbCompany->count() > 0)
@@ -79,7 +79,7 @@ void TfrmMain::RefreshFilterscbFinancialYear()
                                    "CONCAT(`company name`, \" - \", `financial year description`) AS `full description`"),
                     QStringLiteral("FROM `financial years`, `companies` WHERE"),
                     QStringLiteral("(companies.id = `financial years`.`company id`)")};
-    sql << CompanyCondition(QStringLiteral("`company id`"));
+    sql << companyCondition(QStringLiteral("`company id`"));
     sql << QStringLiteral("ORDER BY `id`");
     qrFinancialYears->open(sql);
     LoadFieldToCB(cbFinancialYear, *qrFinancialYears, QStringLiteral("id"), QStringLiteral("full description"),
@@ -90,11 +90,11 @@ int TfrmMain::RefreshFiltersSelectFinancialYear()
 {
     if (cbFinancialYear->currentIndex() >= 0 || cbFinancialYear->count() == 0)
         return 0;
-    const QString today = SqlDateLiteral(Today());
+    const QString today = sqlDateLiteral(Today());
     QStringList sql{QStringLiteral("SELECT id, `financial year id` FROM `financial periods` WHERE"),
                     QStringLiteral("(`start date` <= %1)").arg(today),
                     QStringLiteral("and (`end date` >= %1)").arg(today)};
-    sql << IdCondition(QStringLiteral("`financial year id`"), itemIds(cbFinancialYear, 0), false);
+    sql << idCondition(QStringLiteral("`financial year id`"), itemIds(cbFinancialYear, 0), false);
     // A deleted period no longer belongs to its year; among several periods containing
     // today the first year of the box decides, so the choice does not rest on the server.
     sql << QStringLiteral("and (`period deleted` = \"No\")")
@@ -103,7 +103,7 @@ int TfrmMain::RefreshFiltersSelectFinancialYear()
     int period = 0;
     if (!qrFinancialPeriods->isEmpty()) {
         qrFinancialPeriods->first();
-        if (SelectId(cbFinancialYear, qrFinancialPeriods->asInteger(QStringLiteral("financial year id"))))
+        if (selectId(cbFinancialYear, qrFinancialPeriods->asInteger(QStringLiteral("financial year id"))))
             period = qrFinancialPeriods->asInteger(QStringLiteral("id"));
     }
     if (cbFinancialYear->currentIndex() < 0)
@@ -121,7 +121,7 @@ void TfrmMain::RefreshFilterscbFinancialPeriod()
     qrFinancialPeriods->open(
         {QStringLiteral("SELECT id, `period description`, `start date`, `end date`, `period open` FROM "
                         "`financial periods` WHERE"),
-         QStringLiteral("(`financial year id` = %1)").arg(SelectedId(cbFinancialYear)),
+         QStringLiteral("(`financial year id` = %1)").arg(selectedId(cbFinancialYear)),
          QStringLiteral("and (`period deleted` = \"No\")"), QStringLiteral("ORDER BY `period number`")});
     LoadFieldToCB(cbFinancialPeriod, *qrFinancialPeriods, QStringLiteral("id"),
                   QStringLiteral("period description"), false);
@@ -135,7 +135,7 @@ void TfrmMain::RefreshFiltersFinancialPeriodInformation()
     if (cbFinancialPeriod->currentIndex() < 0)
         return;
     qrFinancialPeriods->open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
-                              QStringLiteral("(id = %1)").arg(SelectedId(cbFinancialPeriod))});
+                              QStringLiteral("(id = %1)").arg(selectedId(cbFinancialPeriod))});
     // Removed by another workstation since the box was filled: show no dates at all.
     if (qrFinancialPeriods->isEmpty()) {
         showNoYearLabels(*this);
@@ -152,19 +152,19 @@ void TfrmMain::RefreshFiltersFinancialPeriodInformation()
 QString TfrmMain::SelCompany()
 {
     // "-1" with an empty box: neither "All" nor any company's id.
-    return QString::number(SelectedId(cbCompany));
+    return QString::number(selectedId(cbCompany));
 }
 
 std::optional<int> TfrmMain::selectedCompanyId() const
 {
-    const int selected = SelectedId(cbCompany);
+    const int selected = selectedId(cbCompany);
     return selected > 0 ? std::optional<int>(selected) : std::nullopt;
 }
 
 QList<int> TfrmMain::selectedCompanyIds() const
 {
     QList<int> ids;
-    const int selected = SelectedId(cbCompany);
+    const int selected = selectedId(cbCompany);
     if (selected > 0)
         ids << selected;
     else if (selected == 0)
@@ -172,7 +172,7 @@ QList<int> TfrmMain::selectedCompanyIds() const
     return ids;
 }
 
-QStringList TfrmMain::CompanyCondition(const QString& column, bool leadingBlank) const
+QStringList TfrmMain::companyCondition(const QString& column, bool leadingBlank) const
 {
-    return IdCondition(column, selectedCompanyIds(), leadingBlank);
+    return idCondition(column, selectedCompanyIds(), leadingBlank);
 }

@@ -1,6 +1,6 @@
 #include "context/UserCompanies.h"
 
-QStringList UserCompaniesSql(int UserID)
+QStringList userCompaniesSql(int UserID)
 {
     return {QStringLiteral("SELECT companies.id, `company name`"),
             QStringLiteral("FROM access, companies WHERE"),

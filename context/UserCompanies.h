@@ -4,4 +4,4 @@
 // The statement that lists the companies a user may work with (an access row with
 // "access company" set), ordered by id: the company box of the filter bar and the
 // companies window show the same list.
-QStringList UserCompaniesSql(int UserID);
+QStringList userCompaniesSql(int UserID);

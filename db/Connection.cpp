@@ -19,7 +19,7 @@ ConnectionSettings& settingsStore()
 Connection* g_current = nullptr;
 int g_counter = 0;
 
-bool isConnectionLost(const QString& code) { return DbError::IsConnectionLostCode(code); }
+bool isConnectionLost(const QString& code) { return DbError::isConnectionLostCode(code); }
 
 // A lost connection before the statement reached the server ("gone away") or a server
 // that says it dropped the idle connection: the statement was certainly not run.
@@ -48,7 +48,7 @@ ConnectionSettings BuiltInConnectionSettings()
 }
 
 void SetConnectionSettings(const ConnectionSettings& settings) { settingsStore() = settings; }
-ConnectionSettings CurrentConnectionSettings() { return settingsStore(); }
+ConnectionSettings currentConnectionSettings() { return settingsStore(); }
 
 WaitCursor::WaitCursor()
 {
@@ -91,7 +91,7 @@ QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_name
 
 bool Connection::isOpen() const { return database().isOpen(); }
 
-QList<DatabaseHost> DatabaseHosts(const ConnectionSettings& settings)
+QList<DatabaseHost> databaseHosts(const ConnectionSettings& settings)
 {
     QList<DatabaseHost> hosts;
     for (const QString& item : settings.host.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
@@ -117,7 +117,7 @@ void Connection::openFrom(int first)
 {
     WaitCursor wait;
     const ConnectionSettings s = settingsStore();
-    const QList<DatabaseHost> hosts = DatabaseHosts(s);
+    const QList<DatabaseHost> hosts = databaseHosts(s);
     QStringList failures;
     for (int n = 0; n < hosts.size(); ++n) {
         const int index = (first + n) % int(hosts.size());

@@ -26,7 +26,7 @@ struct ConnectionSettings {
 ConnectionSettings BuiltInConnectionSettings();
 // Replaces the settings used by the next open (tests point it at their own database).
 void SetConnectionSettings(const ConnectionSettings& settings);
-ConnectionSettings CurrentConnectionSettings();
+ConnectionSettings currentConnectionSettings();
 
 // One database server to try. The settings' host may name several, as
 // "host1:port1,host2:port2" (the nodes of a cluster); a host without a port takes the
@@ -35,7 +35,7 @@ struct DatabaseHost {
     QString host;
     int port = 3306;
 };
-QList<DatabaseHost> DatabaseHosts(const ConnectionSettings& settings);
+QList<DatabaseHost> databaseHosts(const ConnectionSettings& settings);
 
 using Bindings = QList<QPair<QString, QVariant>>;
 

@@ -13,8 +13,8 @@ public:
     // The server refused a row because a unique key already holds its value.
     bool isDuplicateKey() const { return m_code == QLatin1String("1062"); }
     // The connection itself is gone (client and server codes that say so).
-    bool isConnectionLost() const { return IsConnectionLostCode(m_code); }
-    static bool IsConnectionLostCode(const QString& code)
+    bool isConnectionLost() const { return isConnectionLostCode(m_code); }
+    static bool isConnectionLostCode(const QString& code)
     {
         for (const char* lost : {"2006", "2013", "2055", "1927", "4031", "1053"})
             if (code == QLatin1String(lost))

@@ -9,7 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 
-QList<GridColumn> JournalEntriesColumns()
+QList<GridColumn> journalEntriesColumns()
 {
     return {{QStringLiteral("company name"), QStringLiteral("Company Name"), 95},
             {QStringLiteral("transaction number"), QStringLiteral("Journal Entry Number"), 117},
@@ -26,19 +26,19 @@ QList<GridColumn> JournalEntriesColumns()
 void TfrmMain::RefreshFilterstsJournalEntries(QObject*)
 {
     if (!TestAccess(QStringLiteral("journal entries"), QStringLiteral("view"))) {
-        ShowTab(tsWelcome);
+        showTab(tsWelcome);
         Boodskap(QStringLiteral("The selected company/companies does not all have view access to journal entries."));
         return;
     }
     std::optional<JournalPeriod> period;
-    if (const int id = SelectedId(cbFinancialPeriod); id >= 0) {
+    if (const int id = selectedId(cbFinancialPeriod); id >= 0) {
         qrFinancialPeriods->open({QStringLiteral("SELECT * FROM `financial periods` WHERE id = %1").arg(id)});
         // A period another workstation removed since the box was filled holds no entries.
         if (!qrFinancialPeriods->isEmpty())
             period = JournalPeriod{qrFinancialPeriods->asDate(QStringLiteral("start date")),
                                    qrFinancialPeriods->asDate(QStringLiteral("end date"))};
     }
-    qrTransactions->open(JournalEntriesSql(period, CompanyCondition(QStringLiteral("`company id`"))));
+    qrTransactions->open(journalEntriesSql(period, companyCondition(QStringLiteral("`company id`"))));
     // An empty list hides the grid and so uncovers "~ No journal entries ~" beneath it.
     dbgJournalEntries->setVisible(!qrTransactions->isEmpty());
 }

@@ -2,4 +2,4 @@
 #include "standard/DataGrid.h"
 
 // The columns of the journal entries list, with their titles and first widths.
-QList<GridColumn> JournalEntriesColumns();
+QList<GridColumn> journalEntriesColumns();

@@ -63,7 +63,7 @@ TfrmJournalEntry::TfrmJournalEntry(QWidget* parent)
       lblJournalEntryDate(
           label("lblJournalEntryDate", QStringLiteral("Journal Entry Date"), gbJournalEntryDetails, 200, 16)),
       dtpJournalEntryDate(named(new QDateEdit(gbJournalEntryDetails), "dtpJournalEntryDate")),
-      edtJournalEntryDescription(AddEdit(QStringLiteral("edtJournalEntryDescription"),
+      edtJournalEntryDescription(addEdit(QStringLiteral("edtJournalEntryDescription"),
                                          QStringLiteral("Journal Entry Description"), 8, 72, 378)),
       gbJournalEntryLines(linesGroup(this)),
       sg(named(new StringGrid(gbJournalEntryLines), "sg")),
@@ -89,7 +89,7 @@ TfrmJournalEntry::TfrmJournalEntry(QWidget* parent)
     setTabOrder(dtpJournalEntryDate, edtJournalEntryDescription);
     setTabOrder(edtJournalEntryDescription, sg);
     setTabOrder(sg, btnOK);
-    ConnectGuarded(sg, &StringGrid::cellEdited, this,
+    connectGuarded(sg, &StringGrid::cellEdited, this,
                    [this](int col, int row, const QString& text) { sgSetEditText(sg, col, row, text); });
     FormCreate(this);
 }
@@ -145,14 +145,14 @@ void TfrmJournalEntry::sgSetEditText(QObject* Sender, int ACol, int ARow, const 
 
 void TfrmJournalEntry::UpdateAccountDescriptions(QObject*, int, int ARow, const QString& Value)
 {
-    const AccountDescriptions shown = DescribeAccountNumber(Value, m_accounts);
+    const AccountDescriptions shown = describeAccountNumber(Value, m_accounts);
     sg->setCell(JE.CostCentreDescription, ARow, shown.costCentre);
     sg->setCell(JE.AccountDescription, ARow, shown.account);
 }
 
 void TfrmJournalEntry::UpdateAmount(QObject*, int, int, const QString&)
 {
-    lblJournalTotal->setText(JournalTotalCaption(Lines()));
+    lblJournalTotal->setText(journalTotalCaption(Lines()));
     lblJournalTotal->adjustSize();
 }
 
@@ -165,35 +165,35 @@ QList<JournalLine> TfrmJournalEntry::Lines() const
     return lines;
 }
 
-bool TfrmJournalEntry::CheckInput()
+bool TfrmJournalEntry::checkInput()
 {
     // Without a period (the box emptied, a year without periods) no date can be in it.
-    const int period = SelectedId(frmMain->cbFinancialPeriod);
+    const int period = selectedId(frmMain->cbFinancialPeriod);
     if (period < 0)
-        return Refuse(dtpJournalEntryDate, periodMessage());
+        return refuse(dtpJournalEntryDate, periodMessage());
     Query& periods = *frmMain->qrFinancialPeriods;
     periods.open({QStringLiteral("SELECT * FROM `financial periods` where id = %1").arg(period)});
     const QDate date = dtpJournalEntryDate->date();
     if (periods.isEmpty() || date < periods.asDate(QStringLiteral("start date")) ||
         date > periods.asDate(QStringLiteral("end date")))
-        return Refuse(dtpJournalEntryDate, periodMessage());
+        return refuse(dtpJournalEntryDate, periodMessage());
     if (!ToetsText(edtJournalEntryDescription, 3, false, false, false))
         return false;
     const QList<JournalLine> lines = Lines();
-    if (const auto problem = CheckJournalLines(lines, m_accounts)) {
+    if (const auto problem = checkJournalLines(lines, m_accounts)) {
         Boodskap(problem->message, false);
         sg->setCurrentCell(problem->column, problem->row);
         sg->setFocus(Qt::OtherFocusReason);
         return false;
     }
-    if (JournalTotal(lines) != Money()) {
+    if (journalTotal(lines) != Money()) {
         Boodskap(QStringLiteral("Journal total not 0."), false);
         return false;
     }
     return true;
 }
 
-int TfrmJournalEntry::NextJournalEntryNumber()
+int TfrmJournalEntry::nextJournalEntryNumber()
 {
     const QString company = QString::number(m_companyId);
     // Every save of the company takes this lock first and holds it to its commit, so two
@@ -222,7 +222,7 @@ int TfrmJournalEntry::NextJournalEntryNumber()
 void TfrmJournalEntry::Save()
 {
     const QList<JournalLine> lines = Lines();
-    const qsizetype count = TypedLineCount(lines);
+    const qsizetype count = typedLineCount(lines);
     int transactionId = 0;
     // Asked when the reply to COMMIT is lost: the entry is in or it is not.
     auto stored = [&] {
@@ -236,7 +236,7 @@ void TfrmJournalEntry::Save()
         Transaction::run(
             [&](Transaction&) {
                 transactionId = 0;
-                const int number = NextJournalEntryNumber();
+                const int number = nextJournalEntryNumber();
                 transactionId = RowWriter(QStringLiteral("transactions"))
                                     .set(QStringLiteral("transaction number"), number)
                                     .set(QStringLiteral("company id"), m_companyId)

@@ -26,7 +26,7 @@ public:
     void btnOKClick(QObject* Sender = nullptr) { (void)Sender; btnOkClick(); }
 
     // The checks in order; false when one refused (its message shown, the window open).
-    bool CheckInput() override;
+    bool checkInput() override;
     // Stores the entry in one transaction and closes the window; a failed save leaves
     // nothing, says so and keeps the window open with everything typed.
     void Save() override;
@@ -50,7 +50,7 @@ public:
 private:
     // The number the new entry gets, read under a lock on the company's row so that
     // saves on other workstations wait for this one and then number after it.
-    int NextJournalEntryNumber();
+    int nextJournalEntryNumber();
     int m_companyId = 0;
     AccountLookup m_accounts;
 };

@@ -19,7 +19,7 @@ QString lineMessage(const char* what, int row)
 }
 }
 
-std::optional<AccountNumber> ReadAccountNumber(const QString& text)
+std::optional<AccountNumber> readAccountNumber(const QString& text)
 {
     const qsizetype point = text.indexOf(QLatin1Char('.'));
     if (point < 0)
@@ -49,15 +49,15 @@ const JournalAccount* AccountLookup::find(const AccountNumber& number) const
 
 const JournalAccount* AccountLookup::find(const QString& text) const
 {
-    const auto number = ReadAccountNumber(text);
+    const auto number = readAccountNumber(text);
     return number ? find(*number) : nullptr;
 }
 
-AccountDescriptions DescribeAccountNumber(const QString& text, const AccountLookup& accounts)
+AccountDescriptions describeAccountNumber(const QString& text, const AccountLookup& accounts)
 {
     if (text.isEmpty())
         return {};
-    const auto number = ReadAccountNumber(text);
+    const auto number = readAccountNumber(text);
     if (!number)
         return {QStringLiteral("Account Number invalid"), {}};
     if (const JournalAccount* account = accounts.find(*number))
@@ -65,7 +65,7 @@ AccountDescriptions DescribeAccountNumber(const QString& text, const AccountLook
     return {QStringLiteral("Account Not Found"), {}};
 }
 
-std::optional<Money> JournalTotal(const QList<JournalLine>& lines)
+std::optional<Money> journalTotal(const QList<JournalLine>& lines)
 {
     Money total;
     try {
@@ -83,14 +83,14 @@ std::optional<Money> JournalTotal(const QList<JournalLine>& lines)
     return total;
 }
 
-QString JournalTotalCaption(const QList<JournalLine>& lines)
+QString journalTotalCaption(const QList<JournalLine>& lines)
 {
-    const auto total = JournalTotal(lines);
+    const auto total = journalTotal(lines);
     return QStringLiteral("Journal Total: ") +
            (total ? total->toString() : QStringLiteral("[Amounts not correct]"));
 }
 
-qsizetype TypedLineCount(const QList<JournalLine>& lines)
+qsizetype typedLineCount(const QList<JournalLine>& lines)
 {
     qsizetype count = std::min<qsizetype>(lines.size(), MaxJournalLines);
     while (count > 0 && lines[count - 1].isEmpty())
@@ -98,16 +98,16 @@ qsizetype TypedLineCount(const QList<JournalLine>& lines)
     return count;
 }
 
-std::optional<LineProblem> CheckJournalLines(const QList<JournalLine>& lines, const AccountLookup& accounts)
+std::optional<LineProblem> checkJournalLines(const QList<JournalLine>& lines, const AccountLookup& accounts)
 {
     static const Money largest = Money::fromInt(900000000);
     // At least row 1 is examined, so an entry without lines is reported for line 1.
-    const qsizetype last = std::max<qsizetype>(TypedLineCount(lines), 1);
+    const qsizetype last = std::max<qsizetype>(typedLineCount(lines), 1);
     for (int row = 1; row <= last; ++row) {
         const JournalLine line = row <= lines.size() ? lines[row - 1] : JournalLine{};
         if (line.accountNumber.isEmpty())
             return LineProblem{lineMessage("Account number not specified on line nr ", row), JE.AccountNumber, row};
-        const auto number = ReadAccountNumber(line.accountNumber);
+        const auto number = readAccountNumber(line.accountNumber);
         if (!number)
             return LineProblem{lineMessage("Account number format not correct on line nr ", row),
                                JE.AccountNumber, row};
@@ -122,7 +122,7 @@ std::optional<LineProblem> CheckJournalLines(const QList<JournalLine>& lines, co
     return std::nullopt;
 }
 
-QStringList JournalEntriesSql(const std::optional<JournalPeriod>& period, const QStringList& companyCondition)
+QStringList journalEntriesSql(const std::optional<JournalPeriod>& period, const QStringList& companyCondition)
 {
     QStringList sql{QStringLiteral("SELECT"),
                     QStringLiteral("`company name`,"),
@@ -147,8 +147,8 @@ QStringList JournalEntriesSql(const std::optional<JournalPeriod>& period, const 
                     QStringLiteral("(transactions.`company id` = companies.id)"),
                     QStringLiteral("and (`transaction details`.`transaction id` = transactions.id)")};
     if (period) {
-        sql << QStringLiteral(" and (`transaction date` >= %1)").arg(SqlDateLiteral(period->first))
-            << QStringLiteral(" and (`transaction date` <= %1)").arg(SqlDateLiteral(period->last));
+        sql << QStringLiteral(" and (`transaction date` >= %1)").arg(sqlDateLiteral(period->first))
+            << QStringLiteral(" and (`transaction date` <= %1)").arg(sqlDateLiteral(period->last));
     } else {
         sql << QStringLiteral("and (`company id` = -1)");
     }

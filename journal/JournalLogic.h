@@ -19,7 +19,7 @@ struct AccountNumber {
 };
 
 // Splits at the first "."; both sides must be whole signed 32-bit numbers, nothing else.
-std::optional<AccountNumber> ReadAccountNumber(const QString& text);
+std::optional<AccountNumber> readAccountNumber(const QString& text);
 
 struct JournalAccount {
     int id = 0;
@@ -48,7 +48,7 @@ struct AccountDescriptions {
     QString account;
     bool operator==(const AccountDescriptions&) const = default;
 };
-AccountDescriptions DescribeAccountNumber(const QString& text, const AccountLookup& accounts);
+AccountDescriptions describeAccountNumber(const QString& text, const AccountLookup& accounts);
 
 // The three cells a user types on one line of the grid.
 struct JournalLine {
@@ -60,9 +60,9 @@ struct JournalLine {
 
 // The sum of the amounts typed (empty cells skipped); empty when one of them is not an
 // amount in the locale's format.
-std::optional<Money> JournalTotal(const QList<JournalLine>& lines);
+std::optional<Money> journalTotal(const QList<JournalLine>& lines);
 // "Journal Total: " and the total, or "Journal Total: [Amounts not correct]".
-QString JournalTotalCaption(const QList<JournalLine>& lines);
+QString journalTotalCaption(const QList<JournalLine>& lines);
 
 // The first fault of the lines (lines[0] is grid row 1): the message, and the grid
 // column and row the cursor goes to. Rows after the last one typed play no part; an
@@ -73,10 +73,10 @@ struct LineProblem {
     int row = 0;
 };
 inline constexpr int MaxJournalLines = 100;
-std::optional<LineProblem> CheckJournalLines(const QList<JournalLine>& lines, const AccountLookup& accounts);
+std::optional<LineProblem> checkJournalLines(const QList<JournalLine>& lines, const AccountLookup& accounts);
 
 // The lines up to the last one typed: the ones a checked entry stores, row 1 first.
-qsizetype TypedLineCount(const QList<JournalLine>& lines);
+qsizetype typedLineCount(const QList<JournalLine>& lines);
 
 // The statement of the journal entries list: the entries of the period from `first` to
 // `last` (no period: nothing), restricted by the company condition lines. One row per
@@ -85,4 +85,4 @@ struct JournalPeriod {
     QDate first;
     QDate last;
 };
-QStringList JournalEntriesSql(const std::optional<JournalPeriod>& period, const QStringList& companyCondition);
+QStringList journalEntriesSql(const std::optional<JournalPeriod>& period, const QStringList& companyCondition);

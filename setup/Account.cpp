@@ -30,14 +30,14 @@ SetupDialogDesign accountDesign()
 TfrmAccount::TfrmAccount(TfrmAccounts* list)
     : SetupEditDialog(accountDesign(), EditCaption, list),
       gbAccountDetails(group()),
-      cbCostCentre(AddComboBox(QStringLiteral("cbCostCentre"), QStringLiteral("lblCostCentre"),
+      cbCostCentre(addComboBox(QStringLiteral("cbCostCentre"), QStringLiteral("lblCostCentre"),
                                QStringLiteral("Cost Centre"), 8, 32, 201)),
-      edtAccountDescription(AddEdit(QStringLiteral("edtAccountDescription"), QStringLiteral("Account Description"),
+      edtAccountDescription(addEdit(QStringLiteral("edtAccountDescription"), QStringLiteral("Account Description"),
                                     8, 72, 201)),
       btnOk(okButton()),
       m_list(list)
 {
-    SetEditedRow(QStringLiteral("accounts"), list->listQuery(),
+    setEditedRow(QStringLiteral("accounts"), list->listQuery(),
                  {QStringLiteral("cost centre id"), QStringLiteral("object id"), QStringLiteral("account description")},
                  QStringLiteral("Account"));
     FormCreate();
@@ -52,17 +52,17 @@ TfrmAccount::TfrmAccount(TfrmAccounts* list)
     edtAccountDescription->setText(tb->cell(TB.ObjectDescription, tb->currentRow()));
 }
 
-std::optional<int> TfrmAccount::EditedId() const
+std::optional<int> TfrmAccount::editedId() const
 {
-    if (!Editing())
+    if (!isEditing())
         return std::nullopt;
     return frmMain->qrAccounts->asInteger(QStringLiteral("id"));
 }
 
-bool TfrmAccount::CheckInput()
+bool TfrmAccount::checkInput()
 {
     if (cbCostCentre->currentIndex() < 0)
-        return Refuse(cbCostCentre, QStringLiteral("Select a cost centre."));
+        return refuse(cbCostCentre, QStringLiteral("Select a cost centre."));
     if (!ToetsText(edtAccountDescription, 3, false, false, false))
         return false;
     // One account per object and cost centre; the account being changed is no collision.
@@ -70,13 +70,13 @@ bool TfrmAccount::CheckInput()
         QStringLiteral("SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
                        "`cost centre description`, `company name`, `account description`"),
         QStringLiteral("FROM objects, `cost centres`, accounts, companies"),
-        QStringLiteral("WHERE (objects.id = %1)").arg(CurrentTrialBalanceObjectId()),
+        QStringLiteral("WHERE (objects.id = %1)").arg(currentTrialBalanceObjectId()),
         QStringLiteral("and (`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
-        QStringLiteral("and (`cost centre id` = %1)").arg(SelectedId(cbCostCentre)),
+        QStringLiteral("and (`cost centre id` = %1)").arg(selectedId(cbCostCentre)),
         QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
         QStringLiteral("and (accounts.`object id` = objects.id)"),
         QStringLiteral("and (`cost centres`.`company id` = companies.id)")};
-    if (const auto self = EditedId())
+    if (const auto self = editedId())
         lines << QStringLiteral("and (accounts.id <> %1)").arg(*self);
     Query& work = *m_list->qrAccounts;
     work.open(lines);
@@ -90,9 +90,9 @@ bool TfrmAccount::CheckInput()
 
 void TfrmAccount::Save()
 {
-    const std::optional<int> edited = EditedId();
-    const int costCentreId = SelectedId(cbCostCentre);
-    const int objectId = CurrentTrialBalanceObjectId();
+    const std::optional<int> edited = editedId();
+    const int costCentreId = selectedId(cbCostCentre);
+    const int objectId = currentTrialBalanceObjectId();
     const QString description = edtAccountDescription->text();
     int id = edited.value_or(0);
     auto write = [&](Transaction&) {
@@ -120,8 +120,8 @@ void TfrmAccount::Save()
     // Another workstation may have opened the object on this cost centre after the check
     // (the unique key refuses ours, and the check, run again, says so) or changed the
     // edited account meanwhile: either way nothing is written and the dialog stays open.
-    if (!SaveInTransaction(write, committed))
+    if (!saveInTransaction(write, committed))
         return;
-    m_list->ReloadAndSelect(QStringLiteral("id"), id);
+    m_list->reloadAndSelect(QStringLiteral("id"), id);
     accept();
 }

@@ -18,7 +18,7 @@ public:
     static inline const QString EditCaption = QStringLiteral("Edit Account");
 
     // The checks, in order; false when one refused (its message shown, the dialog open).
-    bool CheckInput() override;
+    bool checkInput() override;
     // Writes the one row in a transaction of its own (run again after a deadlock, as a
     // cluster reports a conflict with another node), reruns the list with the saved account
     // selected, closes the dialog. An account another user opened on the cost centre since
@@ -34,6 +34,6 @@ public:
     static inline const QString AlreadyCreated = QStringLiteral("Account for this cost centre already created.");
 
 private:
-    std::optional<int> EditedId() const;
+    std::optional<int> editedId() const;
     TfrmAccounts* m_list;
 };

@@ -46,7 +46,7 @@ SetupListDesign accountsDesign()
 }
 }
 
-int CurrentTrialBalanceObjectId()
+int currentTrialBalanceObjectId()
 {
     // The cell holds the number as the database gave it; it is written back as a number.
     const StringGrid* grid = frmMain->sgTB;
@@ -73,8 +73,8 @@ TfrmAccounts::TfrmAccounts(QWidget* parent)
 
 void TfrmAccounts::Load(bool OnCreateForm)
 {
-    const int objectId = CurrentTrialBalanceObjectId();
-    LoadList({QStringLiteral("SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
+    const int objectId = currentTrialBalanceObjectId();
+    loadList({QStringLiteral("SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
                              "`cost centre id`, `object id`, `cost centre description`, `company name`, "
                              "`account description`"),
               QStringLiteral("FROM objects, `cost centres`, accounts, companies"),
@@ -95,14 +95,14 @@ void TfrmAccounts::btnNewAccountClick()
 
 void TfrmAccounts::btnEditAccountClick()
 {
-    if (!HasSelectedRow(QStringLiteral("Please select an account.")))
+    if (!hasSelectedRow(QStringLiteral("Please select an account.")))
         return;
     const Query* list = frmMain->qrAccounts;
     TfrmAccount dialog(this);
     dialog.setWindowTitle(TfrmAccount::EditCaption);
     // Descriptions are unique within the company (letter case ignored), so the account's
     // cost centre is the entry of that description; its id names it exactly.
-    SelectId(dialog.cbCostCentre, list->asInteger(QStringLiteral("cost centre id")));
+    selectId(dialog.cbCostCentre, list->asInteger(QStringLiteral("cost centre id")));
     dialog.edtAccountDescription->setText(list->asString(QStringLiteral("account description")));
     dialog.exec();
 }

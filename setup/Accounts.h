@@ -37,4 +37,4 @@ protected:
 
 // The id of the object on the trial balance's current row, looked up by its number in the
 // main window's qrObjects; -1 when the chart no longer holds that number.
-int CurrentTrialBalanceObjectId();
+int currentTrialBalanceObjectId();

@@ -52,7 +52,7 @@ TfrmCompanies::TfrmCompanies(QWidget* parent)
     FormCreate();
 }
 
-void TfrmCompanies::Load(bool OnCreateForm) { LoadList(UserCompaniesSql(frmMain->UserID), OnCreateForm); }
+void TfrmCompanies::Load(bool OnCreateForm) { loadList(userCompaniesSql(frmMain->UserID), OnCreateForm); }
 
 void TfrmCompanies::btnNewCompanyClick()
 {
@@ -62,7 +62,7 @@ void TfrmCompanies::btnNewCompanyClick()
 
 void TfrmCompanies::btnEditCompanyClick()
 {
-    if (!HasSelectedRow(QStringLiteral("First create a company.")))
+    if (!hasSelectedRow(QStringLiteral("First create a company.")))
         return;
     TfrmCompany dialog(this);
     dialog.setWindowTitle(TfrmCompany::EditCaption);

@@ -28,39 +28,39 @@ SetupDialogDesign companyDesign()
 TfrmCompany::TfrmCompany(TfrmCompanies* list)
     : SetupEditDialog(companyDesign(), EditCaption, list),
       gbCompanyDetails(group()),
-      edtCompanyName(AddEdit(QStringLiteral("edtCompanyName"), QStringLiteral("Company Name"), 8, 32, 201)),
+      edtCompanyName(addEdit(QStringLiteral("edtCompanyName"), QStringLiteral("Company Name"), 8, 32, 201)),
       btnOk(okButton()),
       m_list(list)
 {
-    SetEditedRow(QStringLiteral("companies"), frmMain->qrCompanies, {QStringLiteral("company name")},
+    setEditedRow(QStringLiteral("companies"), frmMain->qrCompanies, {QStringLiteral("company name")},
                  QStringLiteral("Company"));
     FormCreate();
 }
 
-bool TfrmCompany::CheckInput()
+bool TfrmCompany::checkInput()
 {
     if (!ToetsText(edtCompanyName, 3, false, false, false))
         return false;
     // Names are unique over every company, also those the user cannot see.
     std::optional<int> self;
-    if (Editing())
+    if (isEditing())
         self = frmMain->qrCompanies->asInteger(QStringLiteral("id"));
-    if (ValueInUse(*m_list->qrCompanies,
+    if (valueInUse(*m_list->qrCompanies,
                    {QStringLiteral("SELECT id FROM companies WHERE (`company name` = :CompanyName)")},
                    QStringLiteral("CompanyName"), edtCompanyName->text(), self))
-        return Refuse(edtCompanyName, QStringLiteral("Company name already in use."));
+        return refuse(edtCompanyName, QStringLiteral("Company name already in use."));
     return true;
 }
 
 void TfrmCompany::Save()
 {
-    const bool editing = Editing();
+    const bool editing = isEditing();
     int id = editing ? frmMain->qrCompanies->asInteger(QStringLiteral("id")) : 0;
     RowWriter company(QStringLiteral("companies"));
     company.set(QStringLiteral("company name"), edtCompanyName->text());
     bool saved = false;
     try {
-        saved = SaveInTransaction(
+        saved = saveInTransaction(
             [&](Transaction&) {
                 if (editing) {
                     company.update(id);
@@ -84,7 +84,7 @@ void TfrmCompany::Save()
         Boodskap(QStringLiteral("Company could not be saved.  Please try again."), false);
     }
     if (saved)
-        m_list->ReloadAndSelect(QStringLiteral("id"), id);
+        m_list->reloadAndSelect(QStringLiteral("id"), id);
     else
         m_list->Load(false);
     accept();

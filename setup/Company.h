@@ -16,7 +16,7 @@ public:
     static inline const QString EditCaption = QStringLiteral("Edit Company");
 
     // The checks, in order; false when one refused (its message shown, the dialog open).
-    bool CheckInput() override;
+    bool checkInput() override;
     // Writes in one transaction, reruns the list and closes the dialog.
     void Save() override;
 

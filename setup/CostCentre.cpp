@@ -31,8 +31,8 @@ TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
     : SetupEditDialog(costCentreDesign(), EditCaption, list),
       gbCostCentreDetails(group()),
       edtCostCentreNumber(
-          AddEdit(QStringLiteral("edtCostCentreNumber"), QStringLiteral("Cost Centre Number"), 8, 32, 201)),
-      edtCostCentreDescription(AddEdit(QStringLiteral("edtCostCentreDescription"),
+          addEdit(QStringLiteral("edtCostCentreNumber"), QStringLiteral("Cost Centre Number"), 8, 32, 201)),
+      edtCostCentreDescription(addEdit(QStringLiteral("edtCostCentreDescription"),
                                        QStringLiteral("Cost Centre Description"), 8, 72, 201)),
       btnOk(okButton()),
       m_list(list)
@@ -42,21 +42,21 @@ TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edtCostCentreNumber),
         QStringLiteral("The cost centre number takes digits only."));
     edtCostCentreNumber->setMaxLength(8);
-    SetTag(edtCostCentreNumber, 1);
-    SetEditedRow(QStringLiteral("cost centres"), frmMain->qrCostCentres,
+    setTag(edtCostCentreNumber, 1);
+    setEditedRow(QStringLiteral("cost centres"), frmMain->qrCostCentres,
                  {QStringLiteral("cost centre number"), QStringLiteral("cost centre description")},
                  QStringLiteral("Cost centre"));
     FormCreate();
 }
 
-std::optional<int> TfrmCostCentre::EditedId() const
+std::optional<int> TfrmCostCentre::editedId() const
 {
-    if (!Editing())
+    if (!isEditing())
         return std::nullopt;
     return frmMain->qrCostCentres->asInteger(QStringLiteral("id"));
 }
 
-bool TfrmCostCentre::CheckInput()
+bool TfrmCostCentre::checkInput()
 {
     if (!ToetsGetal(edtCostCentreNumber, false, false))
         return false;
@@ -64,17 +64,17 @@ bool TfrmCostCentre::CheckInput()
         return false;
     // Both are unique within the company only; another company may use the same ones.
     Query& work = *m_list->qrCostCentres;
-    if (ValueInUse(work,
+    if (valueInUse(work,
                    {QStringLiteral("SELECT id FROM `cost centres` WHERE (`cost centre number` = :CostCentreNumber)"),
                     companyLine()},
-                   QStringLiteral("CostCentreNumber"), edtCostCentreNumber->text().toInt(), EditedId()))
-        return Refuse(edtCostCentreNumber, QStringLiteral("Cost Centre Number already in use."));
-    if (ValueInUse(work,
+                   QStringLiteral("CostCentreNumber"), edtCostCentreNumber->text().toInt(), editedId()))
+        return refuse(edtCostCentreNumber, QStringLiteral("Cost Centre Number already in use."));
+    if (valueInUse(work,
                    {QStringLiteral("SELECT id FROM `cost centres` WHERE "
                                    "(`cost centre description` = :CostCentreDescription)"),
                     companyLine()},
-                   QStringLiteral("CostCentreDescription"), edtCostCentreDescription->text(), EditedId()))
-        return Refuse(edtCostCentreDescription, QStringLiteral("Cost Centre Description already in use."));
+                   QStringLiteral("CostCentreDescription"), edtCostCentreDescription->text(), editedId()))
+        return refuse(edtCostCentreDescription, QStringLiteral("Cost Centre Description already in use."));
     return true;
 }
 
@@ -86,11 +86,11 @@ void TfrmCostCentre::Save()
     row.set(QStringLiteral("company id"), frmMain->selectedCompanyId().value())
         .set(QStringLiteral("cost centre number"), number)
         .set(QStringLiteral("cost centre description"), edtCostCentreDescription->text());
-    const std::optional<int> edited = EditedId();
+    const std::optional<int> edited = editedId();
     std::optional<int> id;
     // A database error other than a refusal reaches the general error handling, with the
     // dialog open and nothing written.
-    const bool saved = SaveInTransaction(
+    const bool saved = saveInTransaction(
         [&](Transaction&) {
             if (edited)
                 row.update(*(id = edited));
@@ -100,6 +100,6 @@ void TfrmCostCentre::Save()
         [&] { return id && row.isStored(*id); });
     if (!saved)
         return;
-    m_list->ReloadAndSelect(QStringLiteral("cost centre number"), number);
+    m_list->reloadAndSelect(QStringLiteral("cost centre number"), number);
     accept();
 }

@@ -16,7 +16,7 @@ public:
     static inline const QString EditCaption = QStringLiteral("Edit Cost Centre");
 
     // The checks, in order; false when one refused (its message shown, the dialog open).
-    bool CheckInput() override;
+    bool checkInput() override;
     // Writes the one row, reruns the list with the saved row selected, closes the dialog.
     // A database error leaves the dialog open with what was typed.
     void Save() override;
@@ -27,6 +27,6 @@ public:
     QPushButton* const btnOk;
 
 private:
-    std::optional<int> EditedId() const;
+    std::optional<int> editedId() const;
     TfrmCostCentres* m_list;
 };

@@ -55,7 +55,7 @@ TfrmCostCentres::TfrmCostCentres(QWidget* parent)
 
 void TfrmCostCentres::Load(bool OnCreateForm)
 {
-    LoadList({QStringLiteral("SELECT id, `cost centre number`, `cost centre description`"),
+    loadList({QStringLiteral("SELECT id, `cost centre number`, `cost centre description`"),
               QStringLiteral("FROM `cost centres` WHERE"),
               QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
               QStringLiteral("ORDER BY `cost centre number`")},
@@ -70,7 +70,7 @@ void TfrmCostCentres::btnNewCostCentreClick()
 
 void TfrmCostCentres::btnEditCostCentreClick()
 {
-    if (!HasSelectedRow(QStringLiteral("No cost centre selected.")))
+    if (!hasSelectedRow(QStringLiteral("No cost centre selected.")))
         return;
     const Query* list = frmMain->qrCostCentres;
     TfrmCostCentre dialog(this);

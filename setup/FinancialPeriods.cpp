@@ -23,7 +23,7 @@ bool PeriodRow::isEmpty() const
     return startDate.isEmpty() && endDate.isEmpty() && description.isEmpty() && open.isEmpty();
 }
 
-QList<PeriodRow> CalculatePeriods(const QDate& firstDay)
+QList<PeriodRow> calculatePeriods(const QDate& firstDay)
 {
     QList<PeriodRow> periods;
     QDate d = firstDay;
@@ -48,7 +48,7 @@ bool restIsEmpty(const QList<PeriodRow>& rows, int fromIndex)
 }
 }
 
-PeriodCheck CheckPeriodRows(const QList<PeriodRow>& rows, std::optional<QDate> previousYearEnd)
+PeriodCheck checkPeriodRows(const QList<PeriodRow>& rows, std::optional<QDate> previousYearEnd)
 {
     auto refuse = [](int column, int n, const QString& message) {
         return PeriodCheck{0, PeriodRefusal{column, n, message}};

@@ -26,7 +26,7 @@ struct PeriodRow {
 // Calculate: twelve periods from firstDay. Period 1 runs to the end of firstDay's month
 // (a part month when firstDay is not the 1st), periods 2 to 12 are whole calendar months;
 // descriptions "Period 1" to "Period 12", all open.
-QList<PeriodRow> CalculatePeriods(const QDate& firstDay);
+QList<PeriodRow> calculatePeriods(const QDate& firstDay);
 
 // The first refused check: its grid cell and message.
 struct PeriodRefusal {
@@ -43,4 +43,4 @@ struct PeriodCheck {
 // Runs OK's checks on rows (rows[0] is grid row 1; missing rows count as empty), row by
 // row, stopping at the first failure. previousYearEnd: for a new year of a company that
 // already has years, the last day of its latest year; period 1 must start the day after.
-PeriodCheck CheckPeriodRows(const QList<PeriodRow>& rows, std::optional<QDate> previousYearEnd);
+PeriodCheck checkPeriodRows(const QList<PeriodRow>& rows, std::optional<QDate> previousYearEnd);

@@ -45,7 +45,7 @@ W* named(W* widget, const char* name)
 }
 }
 
-std::optional<QDate> LatestYearEnd(Query& query, int companyId, bool locking)
+std::optional<QDate> latestYearEnd(Query& query, int companyId, bool locking)
 {
     QStringList sql{QStringLiteral("SELECT `id`, `last day of financial year` FROM `financial years` WHERE"),
                     QStringLiteral("(`company id` = %1)").arg(companyId),
@@ -62,15 +62,15 @@ std::optional<QDate> LatestYearEnd(Query& query, int companyId, bool locking)
 TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
     : SetupEditDialog(financialYearDesign(), EditCaption, parent),
       gbFinancialYearInformation(group()),
-      edtFinancialYearDescription(AddEdit(QStringLiteral("edtFinancialYearDescription"),
+      edtFinancialYearDescription(addEdit(QStringLiteral("edtFinancialYearDescription"),
                                           QStringLiteral("Financial Year Description"), 8, 32, 185)),
-      GroupBox1(AddGroup(QStringLiteral("GroupBox1"), QStringLiteral("Automatic Complete"), {215, 8, 395, 65})),
+      GroupBox1(addGroup(QStringLiteral("GroupBox1"), QStringLiteral("Automatic Complete"), {215, 8, 395, 65})),
       lblFirstDayOfFinancialYear(
           named(new QLabel(QStringLiteral("First day of financial year"), GroupBox1), "lblFirstDayOfFinancialYear")),
       dtpStartDate(named(new QDateEdit(GroupBox1), "dtpStartDate")),
       btnCalculate(named(new QPushButton(QStringLiteral("Calculate"), GroupBox1), "btnCalculate")),
       gbFinancialPeriods(
-          AddGroup(QStringLiteral("gbFinancialPeriods"), QStringLiteral("Financial Periods"), {8, 79, 601, 378})),
+          addGroup(QStringLiteral("gbFinancialPeriods"), QStringLiteral("Financial Periods"), {8, 79, 601, 378})),
       sg(named(new StringGrid(gbFinancialPeriods), "sg")),
       btnOk(okButton()),
       qrFinancialYears(new Query(this, QStringLiteral("qrFinancialYears"))),
@@ -99,7 +99,7 @@ TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
     sg->setSelectionMode(QAbstractItemView::ContiguousSelection);
     sg->setShowGrid(true);
 
-    ConnectGuarded(btnCalculate, &QPushButton::clicked, this, [this] { btnCalculateClick(); });
+    connectGuarded(btnCalculate, &QPushButton::clicked, this, [this] { btnCalculateClick(); });
     FormCreate();
 
     // FormCreate: the titles, the numbers of column 0; every other cell starts empty.
@@ -141,7 +141,7 @@ void TfrmFinancialYear::btnCalculateClick()
 {
     if (!Boodskap(QStringLiteral("Do you want to overwrite existing values?"), true))
         return;
-    const QList<PeriodRow> periods = CalculatePeriods(dtpStartDate->date());
+    const QList<PeriodRow> periods = calculatePeriods(dtpStartDate->date());
     for (int n = 1; n <= periods.size(); ++n)
         for (int c = StartDateColumn; c <= OpenColumn; ++c)
             sg->setCell(c, n, periods[n - 1].text(c));
@@ -156,13 +156,13 @@ QList<PeriodRow> TfrmFinancialYear::Rows() const
     return rows;
 }
 
-bool TfrmFinancialYear::RefuseCell(const PeriodRefusal& refusal)
+bool TfrmFinancialYear::refuseCell(const PeriodRefusal& refusal)
 {
     sg->setCurrentCell(refusal.column, refusal.row);
-    return Refuse(sg, refusal.message);
+    return refuse(sg, refusal.message);
 }
 
-bool TfrmFinancialYear::CheckInput()
+bool TfrmFinancialYear::checkInput()
 {
     // A description of spaces only would name nothing: it is refused as dead space, with
     // the message a too short one gets.
@@ -171,22 +171,22 @@ bool TfrmFinancialYear::CheckInput()
         return false;
     // Unique within the company only; other companies may use the same description.
     std::optional<int> self;
-    if (Editing())
+    if (isEditing())
         self = FinancialYearID;
-    if (ValueInUse(*qrFinancialYears,
+    if (valueInUse(*qrFinancialYears,
                    {QStringLiteral("SELECT id FROM `financial years` WHERE"),
                     QStringLiteral("(`company id` = %1)").arg(CompanyID),
                     QStringLiteral(" and (`financial year description` = :fydescription)")},
                    QStringLiteral("fydescription"), description, self))
-        return Refuse(edtFinancialYearDescription, QStringLiteral("Financial year description already exist."));
+        return refuse(edtFinancialYearDescription, QStringLiteral("Financial year description already exist."));
 
     // Only a new year follows the company's latest one; an existing year is not tested.
     std::optional<QDate> previousYearEnd;
-    if (!Editing())
-        previousYearEnd = LatestYearEnd(*qrFinancialYears, CompanyID);
-    const PeriodCheck check = CheckPeriodRows(Rows(), previousYearEnd);
+    if (!isEditing())
+        previousYearEnd = latestYearEnd(*qrFinancialYears, CompanyID);
+    const PeriodCheck check = checkPeriodRows(Rows(), previousYearEnd);
     if (check.refusal)
-        return RefuseCell(*check.refusal);
+        return refuseCell(*check.refusal);
     m_lastRow = check.lastRow;
     return true;
 }
@@ -195,7 +195,7 @@ void TfrmFinancialYear::Save()
 {
     const QList<PeriodRow> rows = Rows();
     const QString description = edtFinancialYearDescription->text();
-    const bool editing = Editing();
+    const bool editing = isEditing();
     const int lastRow = m_lastRow;
     int yearId = editing ? FinancialYearID : 0;
     auto yearSaved = [&] {
@@ -214,7 +214,7 @@ void TfrmFinancialYear::Save()
                     // this one is in.
                     work.open({QStringLiteral("SELECT id FROM companies WHERE"),
                                QStringLiteral("(id = %1) FOR UPDATE").arg(CompanyID)});
-                    const PeriodCheck again = CheckPeriodRows(rows, LatestYearEnd(work, CompanyID, true));
+                    const PeriodCheck again = checkPeriodRows(rows, latestYearEnd(work, CompanyID, true));
                     if (again.refusal)
                         throw LatestYearMoved{*again.refusal};
                 }
@@ -256,7 +256,7 @@ void TfrmFinancialYear::Save()
             },
             editing ? std::function<bool()>() : std::function<bool()>(yearSaved));
     } catch (const LatestYearMoved& moved) {
-        RefuseCell(moved.refusal);
+        refuseCell(moved.refusal);
         return;
     } catch (const DbError&) {
         if (!editing)
@@ -265,7 +265,7 @@ void TfrmFinancialYear::Save()
         return;
     }
     if (m_list)
-        m_list->ReloadAndSelect(QStringLiteral("id"), yearId);
+        m_list->reloadAndSelect(QStringLiteral("id"), yearId);
     accept();
 }
 
@@ -278,7 +278,7 @@ void TfrmMain::lblFinancialPeriodClick(QObject* Sender)
     {
         TfrmFinancialYear dialog(this, nullptr);
         dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
-        dialog.FinancialYearID = SelectedId(cbFinancialYear);
+        dialog.FinancialYearID = selectedId(cbFinancialYear);
         dialog.LoadEdit();
         dialog.exec();
     }

@@ -31,7 +31,7 @@ public:
     void btnCalculateClick();
     // The checks, in order; false when one refused (its message shown, the focus on the
     // box or cell to correct, the dialog open).
-    bool CheckInput() override;
+    bool checkInput() override;
     // Writes the year and its periods in one transaction and closes the dialog; a failure
     // changes nothing and leaves the dialog open with everything typed.
     void Save() override;
@@ -52,11 +52,11 @@ public:
     Query* const qrFinancialPeriods;
 
 private:
-    bool RefuseCell(const PeriodRefusal& refusal);
+    bool refuseCell(const PeriodRefusal& refusal);
     TfrmFinancialYears* m_list;
     int m_lastRow = 0;     // the last period row, as the checks found it
 };
 
 // The last day of the company's latest year (the one with the latest last day), or none
 // for a company without years. locking: read under a lock, inside a transaction.
-std::optional<QDate> LatestYearEnd(Query& query, int companyId, bool locking = false);
+std::optional<QDate> latestYearEnd(Query& query, int companyId, bool locking = false);

@@ -54,7 +54,7 @@ TfrmFinancialYears::TfrmFinancialYears(QWidget* parent)
 
 void TfrmFinancialYears::Load(bool OnCreateForm)
 {
-    LoadList({QStringLiteral("SELECT `financial years`.`id`, `financial year description`, "
+    loadList({QStringLiteral("SELECT `financial years`.`id`, `financial year description`, "
                              "`last day of financial year`, `company name`"),
               QStringLiteral("FROM `financial years`, `companies` WHERE"),
               QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
@@ -72,7 +72,7 @@ void TfrmFinancialYears::btnNewFinancialYearClick()
 
 void TfrmFinancialYears::btnEditFinancialYearClick()
 {
-    if (!HasSelectedRow(QStringLiteral("First select a financial year.")))
+    if (!hasSelectedRow(QStringLiteral("First select a financial year.")))
         return;
     TfrmFinancialYear dialog(this, this);
     dialog.setWindowTitle(TfrmFinancialYear::EditCaption);

@@ -78,13 +78,13 @@ SetupListWindow::SetupListWindow(const SetupListDesign& design, QWidget* parent)
     QFont verseFont = m_verse->font();
     verseFont.setPointSizeF(7);
     m_verse->setFont(verseFont);
-    FitTextToLabel(m_verse);
+    fitTextToLabel(m_verse);
 
-    ConnectGuarded(m_new, &QPushButton::clicked, this, [this] { newClicked(); });
-    ConnectGuarded(m_edit, &QPushButton::clicked, this, [this] { editClicked(); });
-    ConnectGuarded(m_grid, &QAbstractItemView::doubleClicked, this, [this] { editClicked(); });
-    ConnectGuarded(m_help, &LinkLabel::clicked, this, [this] { lblHelpClick(); });
-    ConnectGuarded(m_verseLink, &LinkLabel::clicked, this, [this] { lblBibleVerseLinkClick(); });
+    connectGuarded(m_new, &QPushButton::clicked, this, [this] { newClicked(); });
+    connectGuarded(m_edit, &QPushButton::clicked, this, [this] { editClicked(); });
+    connectGuarded(m_grid, &QAbstractItemView::doubleClicked, this, [this] { editClicked(); });
+    connectGuarded(m_help, &LinkLabel::clicked, this, [this] { lblHelpClick(); });
+    connectGuarded(m_verseLink, &LinkLabel::clicked, this, [this] { lblBibleVerseLinkClick(); });
 }
 
 void SetupListWindow::FormCreate()
@@ -112,16 +112,16 @@ void SetupListWindow::done(int result)
 void SetupListWindow::lblHelpClick()
 {
     if (!m_design.helpPath.isEmpty())
-        Browse(HelpUrl(m_design.helpPath));
+        Browse(helpUrl(m_design.helpPath));
 }
 
 void SetupListWindow::lblBibleVerseLinkClick()
 {
     if (!m_design.verse.path.isEmpty())
-        Browse(VerseUrl(m_design.verse.path));
+        Browse(verseUrl(m_design.verse.path));
 }
 
-void SetupListWindow::LoadList(const QStringList& lines, bool OnCreateForm)
+void SetupListWindow::loadList(const QStringList& lines, bool OnCreateForm)
 {
     Query* q = listQuery();
     int remembered = 0;
@@ -134,13 +134,13 @@ void SetupListWindow::LoadList(const QStringList& lines, bool OnCreateForm)
     m_grid->setVisible(!m_empty || q->recordCount() > 0);
 }
 
-void SetupListWindow::ReloadAndSelect(const QString& field, const QVariant& value)
+void SetupListWindow::reloadAndSelect(const QString& field, const QVariant& value)
 {
     Load(false);
     listQuery()->locate(field, value);
 }
 
-bool SetupListWindow::HasSelectedRow(const QString& message) const
+bool SetupListWindow::hasSelectedRow(const QString& message) const
 {
     if (listQuery()->isOpen() && listQuery()->recordCount() > 0)
         return true;
@@ -162,7 +162,7 @@ SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString&
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(design.okName);
     m_ok->setGeometry(design.okRect);
-    ConnectGuarded(m_ok, &QPushButton::clicked, this, [this] { btnOkClick(); });
+    connectGuarded(m_ok, &QPushButton::clicked, this, [this] { btnOkClick(); });
 }
 
 void SetupEditDialog::FormCreate()
@@ -177,7 +177,7 @@ void SetupEditDialog::FormCreate()
         setTabOrder(last, m_ok);
 }
 
-QGroupBox* SetupEditDialog::AddGroup(const QString& name, const QString& caption, const QRect& rect)
+QGroupBox* SetupEditDialog::addGroup(const QString& name, const QString& caption, const QRect& rect)
 {
     auto* group = new QGroupBox(caption, this);
     group->setObjectName(name);
@@ -191,7 +191,7 @@ void SetupEditDialog::showEvent(QShowEvent* e)
     if (m_shown)
         return;
     m_shown = true;
-    SetTabOrderByPosition(this);
+    setTabOrderByPosition(this);
     // A dialog that chose its own first input keeps that choice; otherwise the cursor goes
     // to the first input in reading order.
     if (focusWidget() && focusWidget() != m_ok)
@@ -199,10 +199,10 @@ void SetupEditDialog::showEvent(QShowEvent* e)
     if (m_firstBox)
         m_firstBox->setFocus(Qt::OtherFocusReason);
     else
-        FocusFirstInput(this);
+        focusFirstInput(this);
 }
 
-LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& caption, int left, int top,
+LabeledEdit* SetupEditDialog::addEdit(const QString& name, const QString& caption, int left, int top,
                                       int width)
 {
     auto* edit = new LabeledEdit(caption, m_group);
@@ -212,7 +212,7 @@ LabeledEdit* SetupEditDialog::AddEdit(const QString& name, const QString& captio
     return edit;
 }
 
-void SetupEditDialog::SetEditedRow(const QString& table, Query* loaded, const QStringList& columns,
+void SetupEditDialog::setEditedRow(const QString& table, Query* loaded, const QStringList& columns,
                                    const QString& what)
 {
     m_table = table;
@@ -228,15 +228,15 @@ struct EditedRowChanged {};
 QString backticked(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
 }
 
-bool SetupEditDialog::SaveInTransaction(const std::function<void(Transaction&)>& body,
+bool SetupEditDialog::saveInTransaction(const std::function<void(Transaction&)>& body,
                                         const std::function<bool()>& committed)
 {
-    if (Editing() && !m_loaded)
+    if (isEditing() && !m_loaded)
         throw ProgramError(QStringLiteral("The edit dialog %1 names no edited row.").arg(objectName()));
     try {
         Transaction::run(
             [&](Transaction& t) {
-                if (Editing()) {
+                if (isEditing()) {
                     // Locked until the commit: nobody changes the row between this
                     // comparison and our write.
                     QStringList columns;
@@ -264,13 +264,13 @@ bool SetupEditDialog::SaveInTransaction(const std::function<void(Transaction&)>&
     } catch (const DbError& e) {
         // The checks ran before the transaction; run now, they see the other
         // workstation's row and refuse with the field's own message.
-        if (e.isDuplicateKey() && !CheckInput())
+        if (e.isDuplicateKey() && !checkInput())
             return false;
         throw;
     }
 }
 
-QComboBox* SetupEditDialog::AddComboBox(const QString& name, const QString& labelName, const QString& caption,
+QComboBox* SetupEditDialog::addComboBox(const QString& name, const QString& labelName, const QString& caption,
                                         int left, int top, int width)
 {
     auto* box = new QComboBox(m_group);
@@ -287,7 +287,7 @@ QComboBox* SetupEditDialog::AddComboBox(const QString& name, const QString& labe
     return box;
 }
 
-QLabel* SetupEditDialog::AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top)
+QLabel* SetupEditDialog::addLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top)
 {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
@@ -296,7 +296,7 @@ QLabel* SetupEditDialog::AddLabel(QWidget* parent, const QString& name, const QS
     return label;
 }
 
-QCheckBox* SetupEditDialog::AddCheckBox(QWidget* parent, const QString& name, const QString& caption, int left,
+QCheckBox* SetupEditDialog::addCheckBox(QWidget* parent, const QString& name, const QString& caption, int left,
                                         int top)
 {
     auto* box = new QCheckBox(caption, parent);
@@ -306,7 +306,7 @@ QCheckBox* SetupEditDialog::AddCheckBox(QWidget* parent, const QString& name, co
     return box;
 }
 
-QComboBox* SetupEditDialog::AddList(QWidget* parent, const QString& name, const QStringList& items, int left,
+QComboBox* SetupEditDialog::addList(QWidget* parent, const QString& name, const QStringList& items, int left,
                                     int top, int width)
 {
     auto* list = new QComboBox(parent);
@@ -314,11 +314,11 @@ QComboBox* SetupEditDialog::AddList(QWidget* parent, const QString& name, const 
     list->addItems(items);
     list->setCurrentIndex(-1);
     list->setGeometry(left, top, width, list->sizeHint().height());
-    SetTag(list, 1);
+    setTag(list, 1);
     return list;
 }
 
-bool SetupEditDialog::Refuse(QWidget* focus, const QString& message)
+bool SetupEditDialog::refuse(QWidget* focus, const QString& message)
 {
     Boodskap(message, false);
     focus->setFocus();
@@ -327,7 +327,7 @@ bool SetupEditDialog::Refuse(QWidget* focus, const QString& message)
 
 // Helpers -------------------------------------------------------------------------
 
-bool ValueInUse(Query& query, QStringList lines, const QString& parameter, const QVariant& value,
+bool valueInUse(Query& query, QStringList lines, const QString& parameter, const QVariant& value,
                 std::optional<int> excludeId)
 {
     if (excludeId)
@@ -340,7 +340,7 @@ bool ValueInUse(Query& query, QStringList lines, const QString& parameter, const
     return query.recordCount() > 0;
 }
 
-void FitTextToLabel(QLabel* label)
+void fitTextToLabel(QLabel* label)
 {
     QFont font = label->font();
     const QRect room(QPoint(0, 0), label->size());

@@ -79,16 +79,16 @@ public:
 
     // Reruns the list (as Load(false) does), then makes the row whose field holds value
     // the selected one; when there is none, the row Load chose stays selected.
-    void ReloadAndSelect(const QString& field, const QVariant& value);
+    void reloadAndSelect(const QString& field, const QVariant& value);
 
 protected:
     SetupListWindow(const SetupListDesign& design, QWidget* parent);
     // Runs the list statement on the list query: the first row after opening the window,
     // otherwise the row that was selected before, when it is still there. While there are
     // no rows the grid is hidden, revealing the empty label (when the window has one).
-    void LoadList(const QStringList& lines, bool OnCreateForm);
+    void loadList(const QStringList& lines, bool OnCreateForm);
     // False after showing message when the list has no row to edit.
-    bool HasSelectedRow(const QString& message) const;
+    bool hasSelectedRow(const QString& message) const;
     virtual void newClicked() = 0;
     virtual void editClicked() = 0;
     void done(int result) override;
@@ -128,12 +128,12 @@ public:
     // leaves the dialog open with everything typed.
     void btnOkClick()
     {
-        if (CheckInput())
+        if (checkInput())
             Save();
     }
-    virtual bool CheckInput() = 0;
+    virtual bool checkInput() = 0;
     virtual void Save() = 0;
-    bool IsMode(const QString& caption) const { return windowTitle() == caption; }
+    bool isMode(const QString& caption) const { return windowTitle() == caption; }
 
     QGroupBox* group() const { return m_group; }
     QPushButton* okButton() const { return m_ok; }
@@ -141,11 +141,11 @@ public:
 protected:
     // editCaption: the caption that means the dialog changes the list's selected row.
     SetupEditDialog(const SetupDialogDesign& design, const QString& editCaption, QWidget* parent);
-    bool Editing() const { return IsMode(m_editCaption); }
+    bool isEditing() const { return isMode(m_editCaption); }
     // What an edit dialog changes: the row of `table` that is the current row of `loaded`
     // (the list the dialog was filled from), whose `columns` the dialog shows; `what`
     // names it in the message, e.g. "Company".
-    void SetEditedRow(const QString& table, Query* loaded, const QStringList& columns, const QString& what);
+    void setEditedRow(const QString& table, Query* loaded, const QStringList& columns, const QString& what);
     // Runs `body` (the writes) in one transaction. When editing, the edited row is first
     // read with a locking read and compared with what the dialog was loaded from: if
     // another user changed it meanwhile, nothing is written and the dialog says so. A
@@ -154,27 +154,27 @@ protected:
     // "already in use". True when saved (also when the reply to COMMIT was lost and
     // `committed` finds the save in the database); false when refused, with its message
     // shown and the dialog open. Any other DbError is thrown, with nothing written.
-    bool SaveInTransaction(const std::function<void(Transaction&)>& body,
+    bool saveInTransaction(const std::function<void(Transaction&)>& body,
                            const std::function<bool()>& committed);
     // A labelled box in the group, at left, top of the group, width wide.
-    LabeledEdit* AddEdit(const QString& name, const QString& caption, int left, int top, int width);
+    LabeledEdit* addEdit(const QString& name, const QString& caption, int left, int top, int width);
     // A drop-down list (no typing) in the group with its caption label, named labelName,
     // 17 pixels above it.
-    QComboBox* AddComboBox(const QString& name, const QString& labelName, const QString& caption, int left,
+    QComboBox* addComboBox(const QString& name, const QString& labelName, const QString& caption, int left,
                            int top, int width);
     // A further group of the dialog, at rect in the dialog; its controls are the caller's.
-    QGroupBox* AddGroup(const QString& name, const QString& caption, const QRect& rect);
+    QGroupBox* addGroup(const QString& name, const QString& caption, const QRect& rect);
     // Further controls, in parent (the dialog, its group or a further group) at left, top.
-    QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top);
-    QCheckBox* AddCheckBox(QWidget* parent, const QString& name, const QString& caption, int left, int top);
+    QLabel* addLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top);
+    QCheckBox* addCheckBox(QWidget* parent, const QString& name, const QString& caption, int left, int top);
     // A drop-down list of fixed items, nothing selected; IniForm keeps its items.
-    QComboBox* AddList(QWidget* parent, const QString& name, const QStringList& items, int left, int top,
+    QComboBox* addList(QWidget* parent, const QString& name, const QStringList& items, int left, int top,
                        int width);
     // The input that has the cursor when the dialog opens; by default the first input in
     // reading order.
     void setFirstInput(QWidget* input) { m_firstBox = input; }
     // Shows message, puts the focus on the box to correct and answers false.
-    static bool Refuse(QWidget* focus, const QString& message);
+    static bool refuse(QWidget* focus, const QString& message);
     // On first showing, whatever the subclass added: Tab in reading order with OK last,
     // and the cursor in the first input.
     void showEvent(QShowEvent* e) override;
@@ -193,8 +193,8 @@ private:
 
 // Whether another row already holds a value: runs lines (the first binds :parameter) on
 // query, excluding the row excludeId when given, and answers whether a row came back.
-bool ValueInUse(Query& query, QStringList lines, const QString& parameter, const QVariant& value,
+bool valueInUse(Query& query, QStringList lines, const QString& parameter, const QVariant& value,
                 std::optional<int> excludeId);
 
 // Makes a word-wrapped label's font small enough for its text to fit the label.
-void FitTextToLabel(QLabel* label);
+void fitTextToLabel(QLabel* label);

@@ -65,4 +65,4 @@ QString DateToMySQLDate(const QDate& DateToConvert)
            twoDigits(d.day());
 }
 
-QString SqlDateLiteral(const QDate& date) { return QLatin1Char('"') + DateToMySQLDate(date) + QLatin1Char('"'); }
+QString sqlDateLiteral(const QDate& date) { return QLatin1Char('"') + DateToMySQLDate(date) + QLatin1Char('"'); }

@@ -15,4 +15,4 @@ bool TestMyDate(const QString& DateText);
 QString DateToMyString(const QDate& DateToConvert);
 QString DateToMySQLDate(const QDate& DateToConvert);
 // A date as a quoted literal for a statement: "2026-12-10".
-QString SqlDateLiteral(const QDate& date);
+QString sqlDateLiteral(const QDate& date);

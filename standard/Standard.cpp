@@ -35,7 +35,7 @@ QString applicationTitle() { return QStringLiteral("Veldra Accounting"); }
 
 QString layoutFile(const QObject* component)
 {
-    return LayoutDir() + component->objectName() + QStringLiteral(".txt");
+    return layoutDir() + component->objectName() + QStringLiteral(".txt");
 }
 
 void writeLines(const QString& path, const QList<int>& values)
@@ -93,14 +93,14 @@ bool isFormGrid(const QTableView* view)
 
 // Messages ------------------------------------------------------------------------
 
-int MessageBoxMinimumWidth(const QString& title)
+int messageBoxMinimumWidth(const QString& title)
 {
     // The frame draws the title in its own font, beside an icon and three buttons.
     const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::TitleFont));
     return metrics.horizontalAdvance(title) + 3 * metrics.height() + 120;
 }
 
-void PrepareMessageBox(QMessageBox& box)
+void prepareMessageBox(QMessageBox& box)
 {
     // Messages can quote what a user typed; it is shown as typed, never read as markup,
     // and can be selected and copied (an address that could not be opened, say).
@@ -108,7 +108,7 @@ void PrepareMessageBox(QMessageBox& box)
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     // A message box sizes itself to its text: a short text would cut the title off.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-        grid->addItem(new QSpacerItem(MessageBoxMinimumWidth(box.windowTitle()), 0, QSizePolicy::Minimum,
+        grid->addItem(new QSpacerItem(messageBoxMinimumWidth(box.windowTitle()), 0, QSizePolicy::Minimum,
                                       QSizePolicy::Fixed),
                       grid->rowCount(), 0, 1, grid->columnCount());
 }
@@ -120,7 +120,7 @@ bool Boodskap(const QString& BoodskapS, bool Vraag)
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), BoodskapS,
                     Vraag ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::Ok,
                     QApplication::activeWindow());
-    PrepareMessageBox(box);
+    prepareMessageBox(box);
     const int answer = box.exec();
     return !Vraag || answer == QMessageBox::Ok;
 }
@@ -138,7 +138,7 @@ void ShowStandardError(const QString& text)
     }
     QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
-    PrepareMessageBox(box);
+    prepareMessageBox(box);
     box.exec();
 }
 
@@ -157,7 +157,7 @@ void abandonOpenTransaction()
 }
 }
 
-void Guarded(const std::function<void()>& handler)
+void guarded(const std::function<void()>& handler)
 {
     try {
         handler();
@@ -189,7 +189,7 @@ QString MainDir(bool MetSlash)
     return MetSlash ? dir + QLatin1Char('/') : dir;
 }
 
-QString ShippedFile(const QString& relative, const QString& programDir)
+QString shippedFile(const QString& relative, const QString& programDir)
 {
     const QString beside = programDir + QLatin1Char('/') + relative;
     const QString installed = QDir::cleanPath(programDir + QStringLiteral("/../share/veldra-accounting/") + relative);
@@ -198,7 +198,7 @@ QString ShippedFile(const QString& relative, const QString& programDir)
     return beside;
 }
 
-QString LayoutDir()
+QString layoutDir()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QLatin1Char('/') + applicationTitle() + QLatin1Char('/');
@@ -397,12 +397,12 @@ void LoadFieldToCB(QComboBox* Combobox, Query& Table, const QString& IDField,
     Combobox->setCurrentIndex(index);
 }
 
-int SelectedId(const QComboBox* box)
+int selectedId(const QComboBox* box)
 {
     return box->currentIndex() < 0 ? -1 : box->currentData().toInt();
 }
 
-bool SelectId(QComboBox* box, int id)
+bool selectId(QComboBox* box, int id)
 {
     const int index = box->findData(id);
     if (index < 0)
@@ -421,7 +421,7 @@ void Browse(const QString& URL)
         Boodskap(QStringLiteral("The page could not be opened.  Its address is:\n\n") + URL);
 }
 
-QString HelpUrl(const QString& path)
+QString helpUrl(const QString& path)
 {
     const QString site = QStringLiteral(VELDRA_HELP_SITE);
     if (!site.isEmpty())
@@ -430,10 +430,10 @@ QString HelpUrl(const QString& path)
     QString local = path;
     while (local.endsWith(QLatin1Char('/')))
         local.chop(1);
-    return QUrl::fromLocalFile(ShippedFile(QStringLiteral("help") + local + QStringLiteral(".html"))).toString();
+    return QUrl::fromLocalFile(shippedFile(QStringLiteral("help") + local + QStringLiteral(".html"))).toString();
 }
 
-QString VerseUrl(const QString& path) { return QStringLiteral(VELDRA_VERSE_SITE) + path; }
+QString verseUrl(const QString& path) { return QStringLiteral(VELDRA_VERSE_SITE) + path; }
 
 // Keyboard order ------------------------------------------------------------------
 
@@ -456,7 +456,7 @@ bool isOkButton(const QWidget* w)
 }
 }
 
-void SetTabOrderByPosition(QWidget* form)
+void setTabOrderByPosition(QWidget* form)
 {
     struct Placed {
         QWidget* widget;
@@ -488,7 +488,7 @@ void SetTabOrderByPosition(QWidget* form)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-QWidget* FocusFirstInput(QWidget* form)
+QWidget* focusFirstInput(QWidget* form)
 {
     QWidget* w = form;
     while ((w = w->nextInFocusChain()) != form) {
@@ -505,4 +505,4 @@ QWidget* FocusFirstInput(QWidget* form)
 }
 
 int Tag(const QObject* control) { return control->property("tag").toInt(); }
-void SetTag(QObject* control, int tag) { control->setProperty("tag", tag); }
+void setTag(QObject* control, int tag) { control->setProperty("tag", tag); }

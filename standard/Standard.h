@@ -27,8 +27,8 @@ class DataGrid;
 bool Boodskap(const QString& BoodskapS, bool Vraag = false);
 void SetBoodskapHandler(std::function<bool(const QString& text, bool vraag)> handler);
 // Every message box of the program: plain, selectable text and room for its whole title.
-void PrepareMessageBox(QMessageBox& box);
-int MessageBoxMinimumWidth(const QString& title);
+void prepareMessageBox(QMessageBox& box);
+int messageBoxMinimumWidth(const QString& title);
 
 // Database errors no caller handles end up here: shown in the standard error box.
 void ShowStandardError(const QString& text);
@@ -36,16 +36,16 @@ void SetStandardErrorHandler(std::function<void(const QString&)> handler);
 
 // Runs an event handler; a database error it raises is shown and the action stops,
 // while the program (and any open dialog) goes on.
-void Guarded(const std::function<void()>& handler);
+void guarded(const std::function<void()>& handler);
 
 // Connects a signal to a handler that runs guarded: the one way this program wires a
 // click, a keystroke or a selection to what it does. A handler that takes the signal's
 // arguments (a cell's column, row and text) is handed them.
 template <class Sender, class Signal, class Handler>
-void ConnectGuarded(Sender* sender, Signal signal, QObject* context, Handler handler)
+void connectGuarded(Sender* sender, Signal signal, QObject* context, Handler handler)
 {
     QObject::connect(sender, signal, context, [handler](const auto&... args) {
-        Guarded([&] {
+        guarded([&] {
             if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>)
                 handler(args...);
             else
@@ -66,8 +66,8 @@ QString MainDir(bool MetSlash);
 // relative to the shipped files' folder: beside the executable in a build tree, or
 // ../share/veldra-accounting from it when installed. When neither holds it, the path
 // beside the executable, so that a message can name where it was looked for.
-QString ShippedFile(const QString& relative, const QString& programDir = MainDir(false));
-QString LayoutDir();   // folder of the layout files, ending with "/"
+QString shippedFile(const QString& relative, const QString& programDir = MainDir(false));
+QString layoutDir();   // folder of the layout files, ending with "/"
 void IniForm(QWidget* form, bool Dialog);
 void SaveForm(QWidget* form);
 void LoadForm(QWidget* form);
@@ -83,17 +83,17 @@ void Browse(const QString& URL);
 // Keyboard order of a dialog: the tab chain in reading order (top to bottom, left to
 // right, the OK button last), and the focus on the first input of that chain (not a
 // button or a link); answers that input, or nullptr when the dialog has none.
-void SetTabOrderByPosition(QWidget* form);
-QWidget* FocusFirstInput(QWidget* form);
+void setTabOrderByPosition(QWidget* form);
+QWidget* focusFirstInput(QWidget* form);
 
 // A control's design-time tag (a dynamic property "tag", 0 unless set).
 int Tag(const QObject* control);
-void SetTag(QObject* control, int tag);
+void setTag(QObject* control, int tag);
 
 // Id of a combo box's selected item; -1 when nothing is selected.
-int SelectedId(const QComboBox* box);
-bool SelectId(QComboBox* box, int id);
+int selectedId(const QComboBox* box);
+bool selectId(QComboBox* box, int id);
 
 // Links: help pages of the product's site and pages of the verse site, by path.
-QString HelpUrl(const QString& path);
-QString VerseUrl(const QString& path);
+QString helpUrl(const QString& path);
+QString verseUrl(const QString& path);

@@ -73,17 +73,17 @@ std::optional<qint64> levelCell(const StringGrid& grid, int row) { return levelO
 void TfrmMain::RefreshFilterstsTrialBalance(QObject*)
 {
     if (!TestAccess(QStringLiteral("trial balance"), QStringLiteral("view"))) {
-        ShowTab(tsWelcome);
+        showTab(tsWelcome);
         Boodskap(QStringLiteral("The selected company/companies does not all have view access to the trial balance."));
         return;
     }
     const RememberedRow remembered = rememberRow(*sgTB);
     TrialBalanceRequest request;
     request.companyIds = selectedCompanyIds();
-    request.yearId = SelectedId(cbFinancialYear);
+    request.yearId = selectedId(cbFinancialYear);
     request.periodSelected = cbFinancialPeriod->currentIndex() >= 0;
     // Everything is read before the grid changes, so a failed read leaves it as it was.
-    const TrialBalanceTable table = BuildTrialBalanceTable(ReadTrialBalance(request));
+    const TrialBalanceTable table = buildTrialBalanceTable(readTrialBalance(request));
     showTable(*sgTB, table);
     sgTB->setCurrentCell(remembered.column, rowToSelect(*sgTB, remembered));
 }
@@ -120,13 +120,13 @@ void TfrmMain::btnExportTrialBalanceClick(QObject*)
     WaitCursor wait;
     // The period descriptions belong to the selected year; without one there is nothing
     // to head the amount columns with.
-    const int yearId = SelectedId(cbFinancialYear);
+    const int yearId = selectedId(cbFinancialYear);
     if (cbFinancialYear->currentIndex() < 0 || yearId <= 0) {
         Boodskap(QStringLiteral("Please select a financial year before exporting the trial balance."));
         return;
     }
     TrialBalanceExportInput input{cbCompany->currentText(), cbFinancialYear->currentText(), {}};
-    for (const TBPeriod& p : ReadPeriods(yearId))
+    for (const TBPeriod& p : readPeriods(yearId))
         input.periods.append(p.description);
     TrialBalanceTable grid(sgTB->columnCount(), sgTB->rowCount());
     for (int r = 1; r < grid.rowCount(); ++r)
@@ -135,7 +135,7 @@ void TfrmMain::btnExportTrialBalanceClick(QObject*)
 
     QString path;
     try {
-        path = ExportTrialBalance(ShippedFile(QStringLiteral("Trial Balance.xlsx")), QDir::tempPath(), grid, input,
+        path = exportTrialBalance(shippedFile(QStringLiteral("Trial Balance.xlsx")), QDir::tempPath(), grid, input,
                                   Money::decimalSeparator());
     } catch (const XlsxError& e) {
         Boodskap(e.message());

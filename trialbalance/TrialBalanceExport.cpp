@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QTemporaryFile>
 
-void FillTrialBalanceWorkbook(XlsxWorkbook& workbook, const TrialBalanceTable& grid,
+void fillTrialBalanceWorkbook(XlsxWorkbook& workbook, const TrialBalanceTable& grid,
                               const TrialBalanceExportInput& input)
 {
     // Both sheets are looked up first, so a template without one of them is refused
@@ -21,11 +21,11 @@ void FillTrialBalanceWorkbook(XlsxWorkbook& workbook, const TrialBalanceTable& g
         sheetInput.setCell(7, 3 + p, input.periods[p]);
 }
 
-QString ExportTrialBalance(const QString& templatePath, const QString& folder, const TrialBalanceTable& grid,
+QString exportTrialBalance(const QString& templatePath, const QString& folder, const TrialBalanceTable& grid,
                            const TrialBalanceExportInput& input, QChar decimalPoint)
 {
     XlsxWorkbook workbook(templatePath, decimalPoint);
-    FillTrialBalanceWorkbook(workbook, grid, input);
+    fillTrialBalanceWorkbook(workbook, grid, input);
 
     // The name is reserved by creating the file, so two exports never share one.
     QTemporaryFile reserved(QDir(folder).filePath(QStringLiteral("Trial Balance XXXXXX.xlsx")));

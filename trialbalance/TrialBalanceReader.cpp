@@ -59,7 +59,7 @@ QString text(const Query& q, int row, int column)
 
 }   // namespace
 
-QList<TBPeriod> ReadPeriods(int yearId)
+QList<TBPeriod> readPeriods(int yearId)
 {
     Query q;
     q.open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
@@ -109,7 +109,7 @@ QList<AccountRow> readAccounts(const QList<int>& companyIds)
         QStringLiteral("(accounts.`object id` = objects.id)"),
         QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
         QStringLiteral("and (`cost centres`.`company id` = companies.id)")};
-    sql << IdCondition(QStringLiteral("`companies`.id"), companyIds);
+    sql << idCondition(QStringLiteral("`companies`.id"), companyIds);
     sql << QStringLiteral("ORDER BY companies.id, `cost centre number`, `object number`, accounts.id");
     q.open(sql);
     QList<AccountRow> rows;
@@ -141,7 +141,7 @@ public:
         Connection::program().stream(
             QStringLiteral("SELECT id, `transaction date` FROM transactions\n"
                            "WHERE (`transaction date` <= %1)")
-                .arg(SqlDateLiteral(lastEnd)),
+                .arg(sqlDateLiteral(lastEnd)),
             [&](const char* const* f, const unsigned long* n) {
                 if (!f[0] || !f[1])
                     return;
@@ -242,7 +242,7 @@ void addAmounts(TrialBalanceData& data, QList<AccountRow>& accounts, const QList
                     QStringLiteral("FROM `cost centres`, accounts, `transaction details`"),
                     QStringLiteral("WHERE"), QStringLiteral("(accounts.`cost centre id` = `cost centres`.id)"),
                     QStringLiteral("and (`transaction details`.`account id` = accounts.id)")};
-    sql << IdCondition(QStringLiteral("`cost centres`.`company id`"), companyIds);
+    sql << idCondition(QStringLiteral("`cost centres`.`company id`"), companyIds);
     int lastAccount = -1, slot = -1;
     Connection::program().stream(sql.join(QLatin1Char('\n')), [&](const char* const* f, const unsigned long* n) {
         if (!f[0] || !f[1] || !f[2])
@@ -305,11 +305,11 @@ QList<TBAccount> groupAccounts(QList<AccountRow>& rows)
 }
 }
 
-TrialBalanceData ReadTrialBalance(const TrialBalanceRequest& request)
+TrialBalanceData readTrialBalance(const TrialBalanceRequest& request)
 {
     TrialBalanceData data;
     if (request.periodSelected && request.yearId >= 0)
-        data.periods = ReadPeriods(request.yearId);
+        data.periods = readPeriods(request.yearId);
     // A year whose periods are all deleted has no first period to open the year with.
     data.withPeriods = !data.periods.isEmpty();
     data.objects = readObjects();

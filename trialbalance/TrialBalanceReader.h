@@ -3,7 +3,7 @@
 
 // Reads the trial balance of the request from the database, afresh on every call.
 // Throws DbError.
-TrialBalanceData ReadTrialBalance(const TrialBalanceRequest& request);
+TrialBalanceData readTrialBalance(const TrialBalanceRequest& request);
 
 // The financial year's periods that are not deleted, by period number. Throws DbError.
-QList<TBPeriod> ReadPeriods(int yearId);
+QList<TBPeriod> readPeriods(int yearId);

@@ -4,7 +4,7 @@
 
 #include <QHash>
 
-void RollUp(const std::vector<std::optional<qint64>>& levels, std::vector<Money>& amounts, int width)
+void rollUp(const std::vector<std::optional<qint64>>& levels, std::vector<Money>& amounts, int width)
 {
     // MaakTotaleOpNaBo walks up from a row: the first row with a level it meets while its
     // level in hand is 0 receives the amount and hands on its own level; otherwise the
@@ -79,7 +79,7 @@ std::optional<qint64> levelOf(const QString& text)
     return text.toLongLong();
 }
 
-TrialBalanceTable BuildTrialBalanceTable(const TrialBalanceData& data)
+TrialBalanceTable buildTrialBalanceTable(const TrialBalanceData& data)
 {
     QHash<QString, QList<int>> accountsOf;   // object number -> account rows, in order
     for (int i = 0; i < data.accounts.size(); ++i)
@@ -135,7 +135,7 @@ TrialBalanceTable BuildTrialBalanceTable(const TrialBalanceData& data)
     }
     if (width == 0)
         return t;
-    RollUp(levels, amounts, width);
+    rollUp(levels, amounts, width);
     for (int r = 1; r < row; ++r)
         for (int c = 0; c < width; ++c)
             t.setCell(TB.OpeningBalance + c, r, moneyText(amounts[size_t(r) * size_t(width) + size_t(c)]));

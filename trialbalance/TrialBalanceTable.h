@@ -7,7 +7,7 @@
 // The grid's cells for the data: the headings, then each object of the chart followed
 // by its account rows; with periods the amounts, every object row holding the total of
 // everything below it in the hierarchy. Columns as TB names them.
-TrialBalanceTable BuildTrialBalanceTable(const TrialBalanceData& data);
+TrialBalanceTable buildTrialBalanceTable(const TrialBalanceData& data);
 
 // A Level cell's value; empty for an empty cell (a row that is no object's).
 std::optional<qint64> levelOf(const QString& text);
@@ -17,4 +17,4 @@ std::optional<qint64> levelOf(const QString& text);
 // cell is empty), `amounts` `width` amounts per row, row-major. Every row's own amounts
 // are carried up as MaakTotaleOpNaBo carries an amount just written into a row, and on
 // return each row holds its own amounts plus everything carried into it.
-void RollUp(const std::vector<std::optional<qint64>>& levels, std::vector<Money>& amounts, int width);
+void rollUp(const std::vector<std::optional<qint64>>& levels, std::vector<Money>& amounts, int width);

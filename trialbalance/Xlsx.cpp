@@ -12,7 +12,7 @@
 
 // Numbers -------------------------------------------------------------------------
 
-std::optional<QString> NumberCellValue(const QString& text, QChar decimalPoint)
+std::optional<QString> numberCellValue(const QString& text, QChar decimalPoint)
 {
     // A double holds 15 significant digits exactly; counting every digit is the simple,
     // safe side of that.
@@ -48,7 +48,7 @@ std::optional<QString> NumberCellValue(const QString& text, QChar decimalPoint)
     return value;
 }
 
-QString XmlSafeText(const QString& text)
+QString xmlSafeText(const QString& text)
 {
     QString out;
     const int n = int(text.size());
@@ -70,9 +70,9 @@ QString XmlSafeText(const QString& text)
     return out.isNull() ? text : out;
 }
 
-QString InlineStringText(const QString& text)
+QString inlineStringText(const QString& text)
 {
-    QString safe = XmlSafeText(text);
+    QString safe = xmlSafeText(text);
     static const QRegularExpression escape(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
     if (safe.contains(QLatin1String("_x")))
         safe.replace(escape, QStringLiteral("_x005F_"));
@@ -142,7 +142,7 @@ QString relsOf(const QString& part)
 QString zipMessage(zip_error_t* error) { return QString::fromLocal8Bit(zip_error_strerror(error)); }
 }
 
-QString CellReference(int row, int column)
+QString cellReference(int row, int column)
 {
     char buffer[24];
     return QString::fromLatin1(referenceText(buffer, row, column));
@@ -408,7 +408,7 @@ XlsxSheet::~XlsxSheet() = default;
 
 void XlsxSheet::setCell(int row, int column, const QString& rawText)
 {
-    const QString text = InlineStringText(rawText);
+    const QString text = inlineStringText(rawText);
     const bool empty = text.isEmpty();
     pugi::xml_node r = d->row(row, !empty);
     pugi::xml_node c = r ? d->cell(r, row, column, !empty) : pugi::xml_node();
@@ -420,7 +420,7 @@ void XlsxSheet::setCell(int row, int column, const QString& rawText)
         }
     if (empty)
         return;
-    if (const std::optional<QString> number = NumberCellValue(text, d->decimalPoint)) {
+    if (const std::optional<QString> number = numberCellValue(text, d->decimalPoint)) {
         c.append_child("v").text().set(number->toLatin1().constData());
         return;
     }
@@ -446,8 +446,8 @@ QByteArray XlsxSheet::xml() const
         }
     const QString range = minRow == 0 ? QStringLiteral("A1")
                           : minRow == maxRow && minColumn == maxColumn
-                              ? CellReference(minRow, minColumn)
-                              : CellReference(minRow, minColumn) + QLatin1Char(':') + CellReference(maxRow, maxColumn);
+                              ? cellReference(minRow, minColumn)
+                              : cellReference(minRow, minColumn) + QLatin1Char(':') + cellReference(maxRow, maxColumn);
     pugi::xml_node dimension = d->worksheet.child("dimension");
     if (!dimension) {
         // It stands after sheetPr, when there is one, before everything else.

@@ -26,20 +26,20 @@ public:
 // that a number cell would show differently stays text: "007", "1.10", "1.", ".5", "-0",
 // "+5", "1e5", " 5", "1,500" (no thousands separators), and digit strings longer than 15,
 // which would lose digits in a double.
-std::optional<QString> NumberCellValue(const QString& text, QChar decimalPoint);
+std::optional<QString> numberCellValue(const QString& text, QChar decimalPoint);
 
 // A text as a cell may hold it: characters XML 1.0 does not allow (control characters but
 // tab, line feed and carriage return; unpaired surrogates; U+FFFE, U+FFFF) become U+FFFD,
 // so the spreadsheet program accepts the file and the user sees where something was.
-QString XmlSafeText(const QString& text);
+QString xmlSafeText(const QString& text);
 
 // What a cell's <t> element holds for `text`: XmlSafeText, and the underscore of every
 // "_xHHHH_" in it written as "_x005F_", since spreadsheet programs read "_xHHHH_" in a
 // cell's text as the character of that code.
-QString InlineStringText(const QString& text);
+QString inlineStringText(const QString& text);
 
 // "A1" style reference of a 1-based row and column.
-QString CellReference(int row, int column);
+QString cellReference(int row, int column);
 
 class XlsxSheet;
 

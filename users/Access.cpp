@@ -15,7 +15,7 @@ namespace {
 std::function<void()> g_endProgramHandler;
 }
 
-void EndProgram()
+void endProgram()
 {
     if (g_endProgramHandler)
         g_endProgramHandler();
@@ -23,16 +23,16 @@ void EndProgram()
         QCoreApplication::exit(0);
 }
 
-void SetEndProgramHandler(std::function<void()> handler) { g_endProgramHandler = std::move(handler); }
+void setEndProgramHandler(std::function<void()> handler) { g_endProgramHandler = std::move(handler); }
 
 int TfrmMain::AccessToInt(const QString& Access)
 {
-    const std::optional<int> result = AccessLevelNumber(Access);
+    const std::optional<int> result = accessLevelNumber(Access);
     if (!result) {
         // A level text the program does not know means the rights cannot be judged at all.
         Boodskap(QStringLiteral("Function AccessToInt not called corrected.  You called \"") + Access +
                  QStringLiteral("\"."));
-        EndProgram();
+        endProgram();
     }
     return result.value_or(-1);
 }
@@ -44,7 +44,7 @@ bool TfrmMain::TestAccess(const QString& field, const QString& access)
         return false;
     QStringList sql{QStringLiteral("SELECT * FROM access WHERE"),
                     QStringLiteral("(`wp_user id` = %1)").arg(UserID)};
-    sql << CompanyCondition(QStringLiteral("`company id`"));
+    sql << companyCondition(QStringLiteral("`company id`"));
     qrAccess->open(sql);
     if (qrAccess->isEmpty())
         return false;
@@ -126,7 +126,7 @@ TfrmAccess::TfrmAccess(QWidget* parent)
 
 void TfrmAccess::Load(bool OnCreateForm)
 {
-    LoadList({QStringLiteral("SELECT"),
+    loadList({QStringLiteral("SELECT"),
               QStringLiteral("access.id, `company id`, `wp_user id`, user_login, user_email, `access company`, "
                              "administrator, `trial balance`, `journal entries`"),
               QStringLiteral("FROM wp_users, access WHERE"), QStringLiteral("(access.`wp_user id` = wp_users.ID)"),
@@ -142,7 +142,7 @@ void TfrmAccess::btnAddUserClick()
 
 void TfrmAccess::btnChangeUserAccessClick()
 {
-    if (!HasSelectedRow(QStringLiteral("No user selected.")))
+    if (!hasSelectedRow(QStringLiteral("No user selected.")))
         return;
     if (frmMain->qrAccess->asInteger(QStringLiteral("wp_user id")) == frmMain->UserID) {
         Boodskap(QStringLiteral("You cannot change your own access."));

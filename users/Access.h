@@ -6,8 +6,8 @@
 // loops (QCoreApplication::exit), so it closes once the current event has been handled.
 // While a handler is set (tests), EndProgram calls it instead and the application keeps
 // running; an empty function restores the default.
-void EndProgram();
-void SetEndProgramHandler(std::function<void()> handler);
+void endProgram();
+void setEndProgramHandler(std::function<void()> handler);
 
 #include "setup/SetupWindows.h"
 

@@ -31,14 +31,14 @@ int company() { return frmMain->selectedCompanyId().value(); }
 TfrmAccessAddUser::TfrmAccessAddUser(TfrmAccess* list)
     : SetupEditDialog(addUserDesign(), QString(), list),
       gbLoginDetails(group()),
-      edtUsername(AddEdit(QStringLiteral("edtUsername"), QStringLiteral("Username / Email"), 8, 32, 201)),
+      edtUsername(addEdit(QStringLiteral("edtUsername"), QStringLiteral("Username / Email"), 8, 32, 201)),
       btnOk(okButton()),
       m_list(list)
 {
     FormCreate();
 }
 
-bool TfrmAccessAddUser::CheckInput()
+bool TfrmAccessAddUser::checkInput()
 {
     if (!ToetsText(edtUsername, 3, false, false, false))
         return false;
@@ -50,7 +50,7 @@ bool TfrmAccessAddUser::CheckInput()
     users.bind(QStringLiteral("email"), edtUsername->text());
     users.open();
     if (users.isEmpty())
-        return Refuse(edtUsername,
+        return refuse(edtUsername,
                       QStringLiteral("Username / Email not found.  Please check details or create the user first."));
     users.first();
     m_userId = users.asInteger(QStringLiteral("ID"));
@@ -58,7 +58,7 @@ bool TfrmAccessAddUser::CheckInput()
                             QStringLiteral("(`company id` = %1)").arg(company()),
                             QStringLiteral("and (`wp_user id` = %1 )").arg(m_userId)});
     if (!m_list->qrAccess->isEmpty())
-        return Refuse(edtUsername, AlreadyAdded);
+        return refuse(edtUsername, AlreadyAdded);
     return true;
 }
 
@@ -81,10 +81,10 @@ void TfrmAccessAddUser::Save()
             throw;
         // Another administrator added the same user since the check: the table's unique key
         // refused the second row. Show the list as it now is.
-        m_list->ReloadAndSelect(QStringLiteral("wp_user id"), m_userId);
-        Refuse(edtUsername, AlreadyAdded);
+        m_list->reloadAndSelect(QStringLiteral("wp_user id"), m_userId);
+        refuse(edtUsername, AlreadyAdded);
         return;
     }
-    m_list->ReloadAndSelect(QStringLiteral("id"), id);
+    m_list->reloadAndSelect(QStringLiteral("id"), id);
     accept();
 }

@@ -14,7 +14,7 @@ public:
     explicit TfrmAccessAddUser(TfrmAccess* list);
 
     // Finds the user and refuses one who already has a row for the company.
-    bool CheckInput() override;
+    bool checkInput() override;
     // Adds the row, selects it in the list and closes the dialog.
     void Save() override;
 

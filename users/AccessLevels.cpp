@@ -1,16 +1,16 @@
 #include "users/AccessLevels.h"
 
-const QStringList& AccessLevelNames()
+const QStringList& accessLevelNames()
 {
     static const QStringList names = {QStringLiteral("No access"), QStringLiteral("View"), QStringLiteral("Create"),
                                       QStringLiteral("Post")};
     return names;
 }
 
-std::optional<int> AccessLevelNumber(const QString& level)
+std::optional<int> accessLevelNumber(const QString& level)
 {
     const QString wanted = level.toLower();
-    const QStringList& names = AccessLevelNames();
+    const QStringList& names = accessLevelNames();
     for (int i = 0; i < names.size(); ++i)
         if (names[i].toLower() == wanted)
             return i;

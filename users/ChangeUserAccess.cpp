@@ -34,19 +34,19 @@ QString yesNo(bool ticked) { return ticked ? QStringLiteral("Yes") : QStringLite
 
 TfrmChangeUserAccess::TfrmChangeUserAccess(TfrmAccess* list)
     : SetupEditDialog(changeDesign(), QString(), list),
-      lblUser(AddLabel(this, QStringLiteral("lblUser"), QStringLiteral("User:"), 8, 8)),
+      lblUser(addLabel(this, QStringLiteral("lblUser"), QStringLiteral("User:"), 8, 8)),
       gbMainAccess(group()),
-      cbAccessCompany(AddCheckBox(gbMainAccess, QStringLiteral("cbAccessCompany"), QStringLiteral("Access Company"),
+      cbAccessCompany(addCheckBox(gbMainAccess, QStringLiteral("cbAccessCompany"), QStringLiteral("Access Company"),
                                   8, 24)),
       cbAdministrator(
-          AddCheckBox(gbMainAccess, QStringLiteral("cbAdministrator"), QStringLiteral("Administrator"), 8, 47)),
-      gbAccessItems(AddGroup(QStringLiteral("gbAccessItems"), QStringLiteral("Access items"), {8, 111, 185, 122})),
-      lblTrialBalance(AddLabel(gbAccessItems, QStringLiteral("lblTrialBalance"), QStringLiteral("Trial Balance"), 8,
+          addCheckBox(gbMainAccess, QStringLiteral("cbAdministrator"), QStringLiteral("Administrator"), 8, 47)),
+      gbAccessItems(addGroup(QStringLiteral("gbAccessItems"), QStringLiteral("Access items"), {8, 111, 185, 122})),
+      lblTrialBalance(addLabel(gbAccessItems, QStringLiteral("lblTrialBalance"), QStringLiteral("Trial Balance"), 8,
                                16)),
-      cbTrialBalance(AddList(gbAccessItems, QStringLiteral("cbTrialBalance"), AccessLevelNames(), 8, 35, 169)),
-      lblJournalEntries(AddLabel(gbAccessItems, QStringLiteral("lblJournalEntries"),
+      cbTrialBalance(addList(gbAccessItems, QStringLiteral("cbTrialBalance"), accessLevelNames(), 8, 35, 169)),
+      lblJournalEntries(addLabel(gbAccessItems, QStringLiteral("lblJournalEntries"),
                                  QStringLiteral("Journal entries"), 8, 72)),
-      cbJournalEntries(AddList(gbAccessItems, QStringLiteral("cbJournalEntries"), AccessLevelNames(), 8, 91, 169)),
+      cbJournalEntries(addList(gbAccessItems, QStringLiteral("cbJournalEntries"), accessLevelNames(), 8, 91, 169)),
       Button1(okButton()),
       m_list(list)
 {
@@ -62,11 +62,11 @@ TfrmChangeUserAccess::TfrmChangeUserAccess(TfrmAccess* list)
         cbJournalEntries->findText(row().asString(QStringLiteral("journal entries")), Qt::MatchFixedString));
 }
 
-bool TfrmChangeUserAccess::CheckInput()
+bool TfrmChangeUserAccess::checkInput()
 {
     for (auto [list, label] : {std::pair{cbTrialBalance, lblTrialBalance}, {cbJournalEntries, lblJournalEntries}})
         if (list->currentIndex() < 0)
-            return Refuse(list, QStringLiteral("Please select the ") + label->text() + QStringLiteral(" access."));
+            return refuse(list, QStringLiteral("Please select the ") + label->text() + QStringLiteral(" access."));
     return true;
 }
 

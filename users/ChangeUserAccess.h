@@ -15,7 +15,7 @@ public:
     explicit TfrmChangeUserAccess(TfrmAccess* list);
 
     // Both levels must be chosen: a row without one could not be read by the rights checks.
-    bool CheckInput() override;
+    bool checkInput() override;
     // Stores the four settings, keeps the row selected in the list and closes the dialog.
     void Save() override;
     void Button1Click() { btnOkClick(); }

@@ -32,7 +32,7 @@ const QString EmailInUse = QStringLiteral("Email already in use.");
 // Whether a user row holds value in column (compared as the server compares it, so in
 // any letter case). Locking, inside the registering transaction: it waits for any other
 // writer's uncommitted row with that value, the web site's included, and then sees it.
-bool UserValueTaken(const QString& column, const QString& parameter, const QString& value, bool locking)
+bool userValueTaken(const QString& column, const QString& parameter, const QString& value, bool locking)
 {
     Query& users = *frmMain->qrWP_Users;
     QStringList sql{QStringLiteral("SELECT ID from wp_users where %1 = :%2").arg(column, parameter)};
@@ -54,10 +54,10 @@ struct Taken {
 TfrmCreateUser::TfrmCreateUser(QWidget* parent)
     : SetupEditDialog(createUserDesign(), QString(), parent),
       gbLoginDetails(group()),
-      edtUsername(AddEdit(QStringLiteral("edtUsername"),
+      edtUsername(addEdit(QStringLiteral("edtUsername"),
                           QStringLiteral("Username (only lowercase letters and numbers)"), 8, 32, 233)),
-      edtEmail(AddEdit(QStringLiteral("edtEmail"), QStringLiteral("Email"), 8, 72, 233)),
-      edtPassword(AddEdit(QStringLiteral("edtPassword"), QStringLiteral("Password"), 8, 115, 233)),
+      edtEmail(addEdit(QStringLiteral("edtEmail"), QStringLiteral("Email"), 8, 72, 233)),
+      edtPassword(addEdit(QStringLiteral("edtPassword"), QStringLiteral("Password"), 8, 115, 233)),
       btnOk(okButton())
 {
     edtPassword->setEchoMode(QLineEdit::Password);
@@ -78,7 +78,7 @@ void TfrmCreateUser::showEvent(QShowEvent* event)
     caption->adjustSize();
 }
 
-bool TfrmCreateUser::CheckInput()
+bool TfrmCreateUser::checkInput()
 {
     // The user sees the name as it will be stored, also when a later check refuses.
     edtUsername->setText(edtUsername->text().toLower());
@@ -93,10 +93,10 @@ bool TfrmCreateUser::CheckInput()
         return false;
     if (!ToetsText(edtPassword, 3, false, false, false))
         return false;
-    if (UserValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), edtUsername->text(), false))
-        return Refuse(edtUsername, UsernameInUse);
-    if (UserValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), edtEmail->text(), false))
-        return Refuse(edtEmail, EmailInUse);
+    if (userValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), edtUsername->text(), false))
+        return refuse(edtUsername, UsernameInUse);
+    if (userValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), edtEmail->text(), false))
+        return refuse(edtEmail, EmailInUse);
     return true;
 }
 
@@ -115,9 +115,9 @@ void TfrmCreateUser::Save()
                     Query::execute(QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
                                                   "VALUES (:claim, :at) ON DUPLICATE KEY UPDATE `claimed at` = :at"),
                                    {{QStringLiteral(":claim"), claim}, {QStringLiteral(":at"), Now()}});
-                if (UserValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), name, true))
+                if (userValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), name, true))
                     throw Taken{edtUsername, UsernameInUse};
-                if (UserValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), email, true))
+                if (userValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), email, true))
                     throw Taken{edtEmail, EmailInUse};
                 id = RowWriter(QStringLiteral("wp_users"))
                          .set(QStringLiteral("user_login"), name)
@@ -146,7 +146,7 @@ void TfrmCreateUser::Save()
                 return !check.isEmpty();
             });
     } catch (const Taken& taken) {
-        Refuse(taken.box, taken.message);
+        refuse(taken.box, taken.message);
         return;
     } catch (const DbError&) {
         Boodskap(QStringLiteral("User could not be created.  Please try again."));

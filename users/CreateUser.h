@@ -14,7 +14,7 @@ public:
     explicit TfrmCreateUser(QWidget* parent = nullptr);
 
     // Lower-cases the name in its box, then the checks in their order.
-    bool CheckInput() override;
+    bool checkInput() override;
     // Writes the user and its two meta rows in one transaction and closes the dialog; a
     // name or e-mail another workstation has taken meanwhile is refused as in CheckInput.
     void Save() override;

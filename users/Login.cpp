@@ -37,7 +37,7 @@ TfrmLogin::TfrmLogin(QWidget* parent) : QDialog(parent)
     setTabOrder(edtPassword, btnOk);
     edtUsername->setFocus();
 
-    ConnectGuarded(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+    connectGuarded(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
     IniForm(this, true);
 }
 
@@ -142,8 +142,8 @@ void TfrmMain::Login(int NewUserID)
         pnlFilters->show();
         for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears})
             a->setEnabled(true);
-        SetTabShown(tsTrialBalance, true);
-        SetTabShown(tsJournalEntries, true);
+        setTabShown(tsTrialBalance, true);
+        setTabShown(tsJournalEntries, true);
         RefreshFilters();
     } catch (...) {
         Logout();
@@ -160,7 +160,7 @@ void TfrmMain::Logout()
     pnlFilters->hide();
     for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears})
         a->setEnabled(false);
-    SetTabShown(tsTrialBalance, false);
-    SetTabShown(tsJournalEntries, false);
-    ShowTab(tsWelcome);
+    setTabShown(tsTrialBalance, false);
+    setTabShown(tsJournalEntries, false);
+    showTab(tsWelcome);
 }

@@ -25,7 +25,7 @@ static void later(int ms, std::function<void()> step) { QTimer::singleShot(ms, q
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     void startsLoggedOut()
     {
@@ -78,7 +78,7 @@ private slots:
         auto* button = new QPushButton("Save", &dialog);
         bool reached = false;
         QObject::connect(button, &QPushButton::clicked, &dialog, [&] {
-            Guarded([&] {
+            guarded([&] {
                 Query q;
                 q.open({"SELECT * FROM no_such_table"});
                 reached = true;
@@ -89,7 +89,7 @@ private slots:
         later(0, [&] { button->click(); });
         // The error box is up while the click handler waits for it.
         std::function<void()> closeBox = [&] {
-            if (QMessageBox* box = ShownMessageBox()) {
+            if (QMessageBox* box = shownMessageBox()) {
                 shown = box->text();
                 box->accept();
                 later(0, [&] {
@@ -116,7 +116,7 @@ private slots:
         TestDatabase db;
         TfrmMain w;
         MessageLog log;
-        Guarded([&] {
+        guarded([&] {
             w.fdcMain->startTransaction();
             RowWriter("companies").set("company name", "Acme").insert();
             Query::execute("INSERT INTO no_such_table VALUES (1)");
@@ -134,7 +134,7 @@ private slots:
     // Without a server there is no main window to work with.
     void unreachableServerStopsStartUp()
     {
-        ConnectionSettings s = TestServerSettings();
+        ConnectionSettings s = testServerSettings();
         s.port = 1;
         s.database = "nowhere";
         SetConnectionSettings(s);
@@ -145,8 +145,8 @@ private slots:
     void closeSavesLayoutExitDoesNot()
     {
         TestDatabase db;
-        QFile::remove(LayoutDir() + "frmMain.txt");
-        QFile::remove(LayoutDir() + "sgTB.txt");
+        QFile::remove(layoutDir() + "frmMain.txt");
+        QFile::remove(layoutDir() + "sgTB.txt");
         {
             TfrmMain w;
             w.show();
@@ -155,7 +155,7 @@ private slots:
             w.sgTB->setColumnWidth(2, 123);
             w.acExitExecute();   // ends without saving
         }
-        QVERIFY(!QFile::exists(LayoutDir() + "frmMain.txt"));
+        QVERIFY(!QFile::exists(layoutDir() + "frmMain.txt"));
         {
             TfrmMain w;
             w.show();
@@ -164,7 +164,7 @@ private slots:
             w.sgTB->setColumnWidth(2, 123);
             w.close();
         }
-        QVERIFY(QFile::exists(LayoutDir() + "frmMain.txt"));
+        QVERIFY(QFile::exists(layoutDir() + "frmMain.txt"));
         TfrmMain again;
         QCOMPARE(again.size(), QSize(760, 560));
         QCOMPARE(again.sgTB->columnWidth(2), 123);

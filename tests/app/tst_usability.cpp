@@ -41,7 +41,7 @@ struct Books : World {
         db.addCostCentre(alpha, 100, "Head Office");
         db.addYear(alpha, "FY2024", QDate(2024, 3, 1));
         w.Login(user);
-        SelectId(w.cbCompany, alpha);
+        selectId(w.cbCompany, alpha);
     }
 };
 
@@ -141,7 +141,7 @@ void pressTab()
 class TestUsability : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     void dialogsOpenInTheirFirstInputAndTabInReadingOrder_data()
     {
@@ -208,7 +208,7 @@ private slots:
         list.lblBibleVerseLink->setFocus(Qt::TabFocusReason);
         QTest::keyClick(list.lblBibleVerseLink, Qt::Key_Space);
         QCOMPARE(urls.urls.size(), 2);
-        QCOMPARE(urls.urls[1].toString(), VerseUrl("/luke/14-28.htm"));
+        QCOMPARE(urls.urls[1].toString(), verseUrl("/luke/14-28.htm"));
         QVERIFY(list.isVisible());   // Enter on a link does not press a button of the window
         // Still blue text with a hand cursor.
         QCOMPARE(list.lblHelp->palette().color(QPalette::WindowText), QColor(0, 0, 255));
@@ -230,7 +230,7 @@ private slots:
         QTest::mouseClick(list.lblHelp, Qt::LeftButton);
         QCOMPARE(x.log.messages.size(), 1);
         QVERIFY(x.log.messages[0].startsWith("The page could not be opened.  Its address is:"));
-        QVERIFY(x.log.messages[0].endsWith(HelpUrl("/blog/companies")));
+        QVERIFY(x.log.messages[0].endsWith(helpUrl("/blog/companies")));
         x.log.clear();
         {
             LinkCatcher urls;   // with something to open it, no message
@@ -345,7 +345,7 @@ private slots:
         });
         Boodskap("Saved.", false);
         QCOMPARE(title, QStringLiteral("Veldra Accounting"));
-        QVERIFY2(width >= MessageBoxMinimumWidth(title), qPrintable(QString::number(width)));
+        QVERIFY2(width >= messageBoxMinimumWidth(title), qPrintable(QString::number(width)));
     }
 
     void setupWindowsShareTheirVerseFont()
@@ -354,8 +354,8 @@ private slots:
         TfrmCompanies companies(&x.w);
         TfrmCostCentres costCentres(&x.w);
         QCOMPARE(companies.lblVerse->font().pointSizeF(), costCentres.lblVerse->font().pointSizeF());
-        QVERIFY(TextFits(companies.lblVerse));
-        QVERIFY(TextFits(costCentres.lblVerse));
+        QVERIFY(textFits(companies.lblVerse));
+        QVERIFY(textFits(costCentres.lblVerse));
     }
 };
 

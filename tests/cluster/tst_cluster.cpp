@@ -35,7 +35,7 @@ int saveEntries(TfrmMain& w, MessageLog& log, int count)
     for (int i = 0; i < count; ++i) {
         TfrmJournalEntry f(&w);
         f.show();
-        TypeBalancedEntry(f, QStringLiteral("Entry %1").arg(i));
+        typeBalancedEntry(f, QStringLiteral("Entry %1").arg(i));
         for (int attempt = 0; attempt < 10 && f.result() != QDialog::Accepted; ++attempt) {
             log.clear();
             f.btnOK->click();
@@ -59,7 +59,7 @@ class TestCluster : public QObject {
 private slots:
     void initTestCase()
     {
-        InitTestApplication();
+        initTestApplication();
         if (clusterValues("VELDRA_TEST_CLUSTER_PORTS").size() != 3 && qEnvironmentVariableIsEmpty("VELDRA_CLUSTER_WORKER"))
             QSKIP("Needs the three-node cluster of scripts/test --cluster.");
     }
@@ -150,7 +150,7 @@ private slots:
         if (args.size() != 4)
             QSKIP("Started by concurrentJournalSavesOnTwoNodes only.");
         SetClockForTesting(QDateTime(JournalToday, QTime(9, 0)));
-        ConnectionSettings s = TestServerSettings();
+        ConnectionSettings s = testServerSettings();
         s.port = args[0].toInt();
         s.database = args[1];
         SetConnectionSettings(s);

@@ -30,7 +30,7 @@ const QStringList noYearLabels{"Start Date:", "End Date:", "Period Open:"};
 class TestFilters : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
     void init() { SetClockForTesting(QDateTime(today, QTime(9, 30))); }
     void cleanup() { SetClockForTesting({}); }
 
@@ -63,11 +63,11 @@ private slots:
         QCOMPARE(w.SelCompany(), QStringLiteral("0"));
         w.RefreshFilters();
         QCOMPARE(w.cbCompany->currentText(), QStringLiteral("All"));
-        Choose(w.cbCompany, "Beta");
+        choose(w.cbCompany, "Beta");
         QCOMPARE(w.cbCompany->currentText(), QStringLiteral("Beta"));
         w.RefreshFilters();
         QCOMPARE(w.SelCompany(), QString::number(beta));
-        Choose(w.cbCompany, "All");
+        choose(w.cbCompany, "All");
         w.RefreshFilters();
         QCOMPARE(w.cbCompany->currentText(), QStringLiteral("All"));
         QVERIFY(log.messages.isEmpty());
@@ -92,7 +92,7 @@ private slots:
         MessageLog log;
         TfrmMain w;
         w.Login(alice);
-        Choose(w.cbCompany, "B");
+        choose(w.cbCompany, "B");
         w.Logout();
         w.Login(bob);
         QCOMPARE(items(w.cbCompany), (QStringList{"All", "B", "C"}));
@@ -184,7 +184,7 @@ private slots:
         QCOMPARE(items(w.cbFinancialPeriod), (QStringList{"First", "Second", "Third"}));
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("Second"));
         QCOMPARE(labels(w), (QStringList{"Start Date: 01/05/2024", "End Date: 31/08/2024", "Period Open: no"}));
-        Choose(w.cbFinancialPeriod, "Third");
+        choose(w.cbFinancialPeriod, "Third");
         QCOMPARE(labels(w), (QStringList{"Start Date: 01/09/2024", "End Date: 31/12/2024", "Period Open: Yes"}));
     }
 
@@ -207,14 +207,14 @@ private slots:
         QCOMPARE(items(w.cbFinancialYear), (QStringList{"A - 2024", "B - 2024", "B - 2019"}));
         QCOMPARE(w.cbFinancialYear->currentText(), QStringLiteral("A - 2024"));
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("May 2024"));
-        Choose(w.cbCompany, "B");
+        choose(w.cbCompany, "B");
         QCOMPARE(items(w.cbFinancialYear), (QStringList{"B - 2024", "B - 2019"}));
         QCOMPARE(w.cbFinancialYear->currentText(), QStringLiteral("B - 2024"));
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("May 2024"));
-        Choose(w.cbFinancialYear, "B - 2019");
+        choose(w.cbFinancialYear, "B - 2019");
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("Mar 2019"));
-        Choose(w.cbFinancialPeriod, "Jul 2019");
-        Choose(w.cbCompany, "All");
+        choose(w.cbFinancialPeriod, "Jul 2019");
+        choose(w.cbCompany, "All");
         QCOMPARE(w.cbFinancialYear->currentText(), QStringLiteral("B - 2019"));
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("Jul 2019"));
         QCOMPARE(labels(w), (QStringList{"Start Date: 01/07/2019", "End Date: 31/07/2019", "Period Open: Yes"}));
@@ -230,7 +230,7 @@ private slots:
         MessageLog log;
         TfrmMain w;
         w.Login(user);
-        Choose(w.cbFinancialPeriod, "Sep 2024");
+        choose(w.cbFinancialPeriod, "Sep 2024");
         w.pcMain->setCurrentWidget(w.tsJournalEntries);   // as a click on the tab does
         QCOMPARE(w.pcMain->currentWidget(), w.tsJournalEntries);
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("Sep 2024"));
@@ -255,7 +255,7 @@ private slots:
         w.Login(user);
         QCOMPARE(w.cbFinancialYear->currentText(), QStringLiteral("Acme - FY2024"));
         QCOMPARE(w.lblPeriodOpen->text(), QStringLiteral("Period Open: Yes"));
-        Choose(w.cbFinancialYear, "Acme - Empty");
+        choose(w.cbFinancialYear, "Acme - Empty");
         QCOMPARE(w.cbFinancialPeriod->count(), 0);
         QCOMPARE(labels(w), noYearLabels);
 
@@ -283,20 +283,20 @@ private slots:
         TfrmMain w;
         w.Login(user);
         const QString col = "`company id`";
-        QCOMPARE(w.CompanyCondition(col), (QStringList{QStringLiteral(" and ((`company id` = %1)").arg(a),
+        QCOMPARE(w.companyCondition(col), (QStringList{QStringLiteral(" and ((`company id` = %1)").arg(a),
                                                        QStringLiteral(" or (`company id` = %1)").arg(b),
                                                        QStringLiteral(" or (`company id` = %1)").arg(c), ")"}));
-        QCOMPARE(w.CompanyCondition("`companies`.id", false),
+        QCOMPARE(w.companyCondition("`companies`.id", false),
                  (QStringList{QStringLiteral("and ((`companies`.id = %1)").arg(a),
                               QStringLiteral("or (`companies`.id = %1)").arg(b),
                               QStringLiteral("or (`companies`.id = %1)").arg(c), ")"}));
-        Choose(w.cbCompany, "B");
-        QCOMPARE(w.CompanyCondition(col), QStringList{QStringLiteral(" and (`company id` = %1)").arg(b)});
-        QCOMPARE(w.CompanyCondition(col, false), QStringList{QStringLiteral("and (`company id` = %1)").arg(b)});
+        choose(w.cbCompany, "B");
+        QCOMPARE(w.companyCondition(col), QStringList{QStringLiteral(" and (`company id` = %1)").arg(b)});
+        QCOMPARE(w.companyCondition(col, false), QStringList{QStringLiteral("and (`company id` = %1)").arg(b)});
         // With no company to show, a statement built with it finds nothing.
         w.Logout();
         w.Login(lonely);
-        const QStringList none = w.CompanyCondition(col);
+        const QStringList none = w.companyCondition(col);
         QCOMPARE(none, QStringList{" and (`company id` = -1)"});
         QCOMPARE(db.scalar("SELECT COUNT(*) FROM access WHERE (1 = 1)" + none.join("\n")).toInt(), 0);
     }

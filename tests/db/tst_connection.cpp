@@ -36,7 +36,7 @@ class TestConnection : public QObject {
     int companies(const TestDatabase& db) { return db.scalar("SELECT COUNT(*) FROM companies").toInt(); }
 
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     void outsideTransactionTheNextStatementReconnects_data()
     {
@@ -157,7 +157,7 @@ private slots:
         s.host = host;
         s.port = 3306;
         QStringList got;
-        for (const DatabaseHost& h : DatabaseHosts(s))
+        for (const DatabaseHost& h : databaseHosts(s))
             got << h.host + ":" + QString::number(h.port);
         QCOMPARE(got, servers);
     }

@@ -49,7 +49,7 @@ class TestSchema : public QObject {
     }
 
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     // The integrity the program itself does not enforce is kept by the schema: each
     // statement adds a row that repeats what must be unique; its twin in another

@@ -32,7 +32,7 @@ int connectionId(Connection& c)
 class TestStream : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     // Rows arrive in order with their raw texts, NULL as a null pointer.
     void deliversRawRows()

@@ -17,7 +17,7 @@ class TestTimeouts : public QObject {
     static int companies(const TestDatabase& db) { return db.scalar("SELECT COUNT(*) FROM companies").toInt(); }
 
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     // Every connect sets the session's lock wait; reconnecting sets it again.
     void everyConnectSetsTheLockWait()
@@ -28,8 +28,8 @@ private slots:
         Query q;
         q.open({"SELECT @@SESSION.innodb_lock_wait_timeout AS w"});
         QCOMPARE(q.asInteger("w"), 10);
-        QVERIFY(CurrentConnectionSettings().readWriteTimeout > CurrentConnectionSettings().lockWaitTimeout);
-        UseShortTimeouts(db);
+        QVERIFY(currentConnectionSettings().readWriteTimeout > currentConnectionSettings().lockWaitTimeout);
+        useShortTimeouts(db);
         c.open();
         q.open({"SELECT @@SESSION.innodb_lock_wait_timeout AS w"});
         QCOMPARE(q.asInteger("w"), 1);
@@ -41,9 +41,9 @@ private slots:
     void frozenServerEndsInAnError()
     {
         TestDatabase db;
-        if (TestServerPid(db) == 0)
+        if (testServerPid(db) == 0)
             QSKIP("the test server does not run on this machine");
-        UseShortTimeouts(db);
+        useShortTimeouts(db);
         Connection c;
         c.open();
         qint64 readWait = 0, saveWait = 0;
@@ -83,7 +83,7 @@ private slots:
     void heldLockEndsInAnError()
     {
         TestDatabase db;
-        UseShortTimeouts(db);
+        useShortTimeouts(db);
         const int acme = db.addCompany("Acme");
         Connection c;
         c.open();

@@ -39,23 +39,23 @@ struct JournalBooks : World {
 };
 
 // Text arriving in a cell as its editor delivers each keystroke.
-inline void TypeCell(StringGrid* sg, int col, int row, const QString& text)
+inline void typeCell(StringGrid* sg, int col, int row, const QString& text)
 {
     sg->model()->setData(sg->model()->index(row - 1, col), text, Qt::EditRole);
 }
 
-inline void TypeLine(TfrmJournalEntry& f, int row, const QString& account, const QString& description,
+inline void typeLine(TfrmJournalEntry& f, int row, const QString& account, const QString& description,
                      const QString& amount)
 {
-    TypeCell(f.sg, JE.AccountNumber, row, account);
-    TypeCell(f.sg, JE.LineDescription, row, description);
-    TypeCell(f.sg, JE.Amount, row, amount);
+    typeCell(f.sg, JE.AccountNumber, row, account);
+    typeCell(f.sg, JE.LineDescription, row, description);
+    typeCell(f.sg, JE.Amount, row, amount);
 }
 
 // A balanced two-line entry dated today.
-inline void TypeBalancedEntry(TfrmJournalEntry& f, const QString& description = "Cash sale")
+inline void typeBalancedEntry(TfrmJournalEntry& f, const QString& description = "Cash sale")
 {
     f.edtJournalEntryDescription->setText(description);
-    TypeLine(f, 1, "1000.200", "Deposit", "150.25");
-    TypeLine(f, 2, "1000.300", "Sale", "-150.25");
+    typeLine(f, 1, "1000.200", "Deposit", "150.25");
+    typeLine(f, 2, "1000.300", "Sale", "-150.25");
 }

@@ -29,7 +29,7 @@ void setCreatedBy(const JournalBooks& b, int number, int user)
                   .arg(number));
 }
 
-QString layoutFile() { return LayoutDir() + QStringLiteral("dbgJournalEntries.txt"); }
+QString layoutFile() { return layoutDir() + QStringLiteral("dbgJournalEntries.txt"); }
 }
 
 class TestJournalEntries : public QObject {
@@ -37,7 +37,7 @@ class TestJournalEntries : public QObject {
 private slots:
     void initTestCase()
     {
-        InitTestApplication();
+        initTestApplication();
         QFile::remove(layoutFile());
     }
     void cleanupTestCase() { QFile::remove(layoutFile()); }
@@ -64,14 +64,14 @@ private slots:
         showJournalEntries(w);
         QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), qPrintable((log.messages + log.errors).join('\n')));
         QVERIFY(w.dbgJournalEntries->isVisibleTo(&w));
-        QCOMPARE(ShownTitles(w.dbgJournalEntries),
+        QCOMPARE(shownTitles(w.dbgJournalEntries),
                  (QStringList{"Company Name", "Journal Entry Number", "Journal Entry Date", "Journal Entry Description",
                               "Posted", "Created By", "Edited By", "Posted By", "Debit Amount", "Credit Amount"}));
         QList<int> widths;
         for (int i = 0; i < 10; ++i)
             widths << w.dbgJournalEntries->gridColumnWidth(i);
         QCOMPARE(widths, (QList<int>{95, 117, 108, 129, 50, 63, 58, 68, 78, 77}));
-        QCOMPARE(ShownRows(w.dbgJournalEntries),
+        QCOMPARE(shownRows(w.dbgJournalEntries),
                  (QList<QStringList>{
                      {"Acme", "JE 10", "31/12/2026", "Last day", "Yes", "bob", "ann", "bob", "7.0000", "-7.0000"},
                      {"Acme", "JE 2", "01/12/2026", "First day", "No", "ann", "", "", "150.2500", "-150.2500"}}));
@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(w.cbCompany->currentText(), QStringLiteral("All"));
         showJournalEntries(w);
         QVERIFY(log.messages.isEmpty());
-        const auto rows = ShownRows(w.dbgJournalEntries);
+        const auto rows = shownRows(w.dbgJournalEntries);
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[0].mid(0, 4), (QStringList{"Acme", "JE 1", "10/12/2026", "Acme one"}));
         QCOMPARE(rows[0].mid(8), (QStringList{"100.0000", "-100.0000"}));
@@ -129,7 +129,7 @@ private slots:
         // One company: only its own.
         w.cbCompany->setCurrentIndex(w.cbCompany->findText("Beta"));
         w.RefreshFilters();
-        QCOMPARE(ShownRows(w.dbgJournalEntries).size(), 2);
+        QCOMPARE(shownRows(w.dbgJournalEntries).size(), 2);
     }
 
     void withoutTheViewRightTheTabSendsBackToWelcome()
@@ -186,7 +186,7 @@ private slots:
         showJournalEntries(w);
         log.clear();
         w.btnNewJournalEntry->setFocus();
-        auto modal = OnNextModal();
+        auto modal = onNextModal();
         w.btnNewJournalEntry->click();
         QCoreApplication::processEvents();
         QVERIFY(!modal->ran);
@@ -203,10 +203,10 @@ private slots:
         TfrmMain& w = b.w;
         showJournalEntries(w);
         QVERIFY(!w.dbgJournalEntries->isVisibleTo(&w));
-        auto modal = OnNextModal([](QDialog* d) {
+        auto modal = onNextModal([](QDialog* d) {
             auto* f = qobject_cast<TfrmJournalEntry*>(d);
             QVERIFY(f);
-            TypeBalancedEntry(*f);
+            typeBalancedEntry(*f);
             f->btnOK->click();
             QVERIFY(!f->isVisible());
         });
@@ -214,7 +214,7 @@ private slots:
         QVERIFY(modal->ran);
         QCOMPARE(modal->title, QStringLiteral("New Journal Entry"));
         QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), qPrintable((log.messages + log.errors).join('\n')));
-        QCOMPARE(ShownRows(w.dbgJournalEntries),
+        QCOMPARE(shownRows(w.dbgJournalEntries),
                  (QList<QStringList>{
                      {"Acme", "JE 1001", "10/12/2026", "Cash sale", "No", "ann", "", "", "150.2500", "-150.2500"}}));
 

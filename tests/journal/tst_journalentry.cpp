@@ -151,7 +151,7 @@ QStringList typedCells(const TfrmJournalEntry& f, int rows)
 class TestJournalEntry : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
     void init() { SetClockForTesting(QDateTime(JournalToday, QTime(9, 0))); }
     void cleanup()
     {
@@ -233,24 +233,24 @@ private slots:
         QCOMPARE(seen, (QStringList{"Account Number invalid|", "Account Number invalid|", "Account Number invalid|",
                                     "Account Number invalid|", "Account Number invalid|", "Account Not Found|",
                                     "Account Not Found|", "Head Office|Bank account"}));
-        TypeCell(f.sg, JE.AccountNumber, 2, "1000.400");
+        typeCell(f.sg, JE.AccountNumber, 2, "1000.400");
         QCOMPARE(f.sg->cell(JE.CostCentreDescription, 2), QStringLiteral("Account Not Found"));
-        TypeCell(f.sg, JE.AccountNumber, 1, "");
+        typeCell(f.sg, JE.AccountNumber, 1, "");
         QCOMPARE(f.sg->cell(JE.CostCentreDescription, 1), QString());
         QCOMPARE(f.sg->cell(JE.AccountDescription, 1), QString());
 
-        TypeCell(f.sg, JE.Amount, 1, "100");
-        TypeCell(f.sg, JE.Amount, 2, "-100");
+        typeCell(f.sg, JE.Amount, 1, "100");
+        typeCell(f.sg, JE.Amount, 2, "-100");
         QCOMPARE(f.lblJournalTotal->text(), QStringLiteral("Journal Total: 0"));
-        TypeCell(f.sg, JE.Amount, 3, "abc");
+        typeCell(f.sg, JE.Amount, 3, "abc");
         QCOMPARE(f.lblJournalTotal->text(), QStringLiteral("Journal Total: [Amounts not correct]"));
         // Typing a description changes neither the total nor the descriptions.
-        TypeCell(f.sg, JE.LineDescription, 2, "1000.200");
+        typeCell(f.sg, JE.LineDescription, 2, "1000.200");
         QCOMPARE(f.lblJournalTotal->text(), QStringLiteral("Journal Total: [Amounts not correct]"));
         QCOMPARE(f.sg->cell(JE.CostCentreDescription, 2), QStringLiteral("Account Not Found"));
-        TypeCell(f.sg, JE.Amount, 3, "");
+        typeCell(f.sg, JE.Amount, 3, "");
         QCOMPARE(f.lblJournalTotal->text(), QStringLiteral("Journal Total: 0"));
-        TypeCell(f.sg, JE.Amount, 3, "0.0005");
+        typeCell(f.sg, JE.Amount, 3, "0.0005");
         QCOMPARE(f.lblJournalTotal->text(), QStringLiteral("Journal Total: 0.0005"));
     }
 
@@ -311,29 +311,29 @@ private slots:
         else if (case_ == "short description")
             f.edtJournalEntryDescription->setText("ab");
         else if (case_ == "gap") {
-            TypeLine(f, 1, "1000.200", "Deposit", "10");
-            TypeLine(f, 3, "1000.300", "Sale", "-10");
+            typeLine(f, 1, "1000.200", "Deposit", "10");
+            typeLine(f, 3, "1000.300", "Sale", "-10");
         } else if (case_ == "no point") {
-            TypeLine(f, 1, "1000.200", "Deposit", "10");
-            TypeLine(f, 2, "1000", "Sale", "-10");
+            typeLine(f, 1, "1000.200", "Deposit", "10");
+            typeLine(f, 2, "1000", "Sale", "-10");
         } else if (case_ == "unknown account")
-            TypeLine(f, 1, "1000.2", "Deposit", "10");
+            typeLine(f, 1, "1000.2", "Deposit", "10");
         else if (case_ == "short line description") {
-            TypeLine(f, 1, "1000.200", "Deposit", "10");
-            TypeLine(f, 2, "1000.300", "ab", "-10");
+            typeLine(f, 1, "1000.200", "Deposit", "10");
+            typeLine(f, 2, "1000.300", "ab", "-10");
         } else if (case_ == "three decimals") {
-            TypeLine(f, 1, "1000.200", "Deposit", "12" + sep + "34");
-            TypeLine(f, 2, "1000.300", "Sale", "-12" + sep + "345");
+            typeLine(f, 1, "1000.200", "Deposit", "12" + sep + "34");
+            typeLine(f, 2, "1000.300", "Sale", "-12" + sep + "345");
         } else if (case_ == "other separator")
-            TypeLine(f, 1, "1000.200", "Deposit", "12" + other + "30");
+            typeLine(f, 1, "1000.200", "Deposit", "12" + other + "30");
         else if (case_ == "not balanced") {
-            TypeLine(f, 1, "1000.200", "Deposit", "100");
-            TypeLine(f, 2, "1000.300", "Sale", "-99" + sep + "99");
+            typeLine(f, 1, "1000.200", "Deposit", "100");
+            typeLine(f, 2, "1000.300", "Sale", "-99" + sep + "99");
         }
         // Every case but the period's has lines that would pass, so only its own check speaks.
         if (case_.contains("period") || case_ == "short description") {
-            TypeLine(f, 1, "1000.200", "Deposit", "10");
-            TypeLine(f, 2, "1000.300", "Sale", "-10");
+            typeLine(f, 1, "1000.200", "Deposit", "10");
+            typeLine(f, 2, "1000.300", "Sale", "-10");
         }
         const QStringList before = typedCells(f, 3);
         f.sg->setCurrentCell(JE.Amount, 50);
@@ -365,8 +365,8 @@ private slots:
             f.show();
             f.dtpJournalEntryDate->setDate(date);
             f.edtJournalEntryDescription->setText("Cash sale");
-            TypeLine(f, 1, "1000.200", "Deposit", "150,25");
-            TypeLine(f, 2, "01000.0300", "Sale", "-150,25");
+            typeLine(f, 1, "1000.200", "Deposit", "150,25");
+            typeLine(f, 2, "01000.0300", "Sale", "-150,25");
             f.btnOK->click();
             QCOMPARE(d.log.messages, QStringList{});
             QCOMPARE(f.result(), int(QDialog::Accepted));
@@ -402,7 +402,7 @@ private slots:
         Desk d;
         auto save = [&] {
             TfrmJournalEntry f(&d.w);
-            TypeBalancedEntry(f);
+            typeBalancedEntry(f);
             f.btnOK->click();
             QCOMPARE(f.result(), int(QDialog::Accepted));
         };
@@ -435,7 +435,7 @@ private slots:
         TfrmJournalEntry f(&d.w);
         f.edtJournalEntryDescription->setText("Payroll");
         for (int r = 1; r <= 100; ++r)
-            TypeLine(f, r, r % 2 ? "1000.200" : "1000.300", QStringLiteral("Line %1").arg(r),
+            typeLine(f, r, r % 2 ? "1000.200" : "1000.300", QStringLiteral("Line %1").arg(r),
                      r % 2 ? QStringLiteral("%1.01").arg(r) : QStringLiteral("-%1.01").arg(r - 1));
         QCOMPARE(f.lblJournalTotal->text(), QStringLiteral("Journal Total: 0"));
         f.btnOK->click();
@@ -459,7 +459,7 @@ private slots:
                         "END IF; END");
         TfrmJournalEntry f(&d.w);
         f.show();
-        TypeBalancedEntry(f);
+        typeBalancedEntry(f);
         const QStringList typed = typedCells(f, 2);
         f.btnOK->click();
         QCOMPARE(d.log.messages, QStringList{"Journal entry could not be saved.  Please try again."});
@@ -506,7 +506,7 @@ private slots:
         QVERIFY2(other.startHolding(), qPrintable(other.error));
         TfrmJournalEntry f(&d.w);
         f.show();
-        TypeBalancedEntry(f);
+        typeBalancedEntry(f);
         f.btnOK->click();
         other.release = true;
         other.wait();
@@ -541,7 +541,7 @@ private slots:
         QVERIFY2(other.startHolding(), qPrintable(other.error));
         TfrmJournalEntry f(&d.w);
         f.show();
-        TypeBalancedEntry(f);
+        typeBalancedEntry(f);
         f.btnOK->click();
         other.wait();
         QVERIFY2(!other.failed, qPrintable(other.error));

@@ -53,7 +53,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(std::optional<AccountNumber>, expected);
-        const auto got = ReadAccountNumber(text);
+        const auto got = ::readAccountNumber(text);
         QCOMPARE(got.has_value(), expected.has_value());
         if (expected)
             QVERIFY(*got == *expected);
@@ -79,7 +79,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, costCentre);
         QFETCH(QString, account);
-        QCOMPARE(DescribeAccountNumber(text, books()), (AccountDescriptions{costCentre, account}));
+        QCOMPARE(::describeAccountNumber(text, books()), (AccountDescriptions{costCentre, account}));
     }
 
     void runningTotal_data()
@@ -107,7 +107,7 @@ private slots:
         QList<JournalLine> lines;
         for (const QString& a : amounts)
             lines << line("1000.200", "Anything", a);
-        QCOMPARE(JournalTotalCaption(lines), caption);
+        QCOMPARE(journalTotalCaption(lines), caption);
     }
 
     // OK's checks of the lines: the first fault, its message and the cell the cursor goes to.
@@ -158,7 +158,7 @@ private slots:
         QFETCH(int, column);
         QFETCH(int, row);
         QLocale::setDefault(QLocale(locale));
-        const auto problem = CheckJournalLines(lines, books());
+        const auto problem = checkJournalLines(lines, books());
         if (message.isEmpty()) {
             QVERIFY2(!problem, qPrintable(problem ? problem->message : QString()));
             return;
@@ -172,9 +172,9 @@ private slots:
     void typedLines()
     {
         const JournalLine ok = line("1000.200", "Deposit", "100");
-        QCOMPARE(TypedLineCount({}), 0);
-        QCOMPARE(TypedLineCount({ok, {}, ok, {}, {}}), 3);
-        QCOMPARE(TypedLineCount(QList<JournalLine>(MaxJournalLines, ok)), MaxJournalLines);
+        QCOMPARE(typedLineCount({}), 0);
+        QCOMPARE(typedLineCount({ok, {}, ok, {}, {}}), 3);
+        QCOMPARE(typedLineCount(QList<JournalLine>(MaxJournalLines, ok)), MaxJournalLines);
     }
 };
 

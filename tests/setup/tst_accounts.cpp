@@ -96,7 +96,7 @@ const QString ShortDescription =
 class TestAccounts : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     void openingChecksInOrder_data()
     {
@@ -139,11 +139,11 @@ private slots:
         selectRow(*x.w.sgTB, object, costCentre);
         x.log.clear();
         QList<QStringList> shown;
-        auto window = OnNextModal([&](QDialog* d) {
+        auto window = onNextModal([&](QDialog* d) {
             auto* list = qobject_cast<TfrmAccounts*>(d);
             QVERIFY(list);
             QCOMPARE(list->windowTitle(), QStringLiteral("Accounts"));
-            shown = ShownRows(list->dbgAccounts);
+            shown = shownRows(list->dbgAccounts);
         });
         if (doubleClick) {
             StringGrid* g = x.w.sgTB;
@@ -170,10 +170,10 @@ private slots:
         TfrmAccounts list(&x.w);
         QCOMPARE(list.size(), QSize(882, 392));
         QVERIFY(list.dbgAccounts->isVisibleTo(&list));
-        QCOMPARE(ShownTitles(list.dbgAccounts),
+        QCOMPARE(shownTitles(list.dbgAccounts),
                  (QStringList{"Company Name", "Cost Centre Number", "Object Number", "Cost Centre Description",
                               "Object Description", "Account Description"}));
-        QCOMPARE(ShownRows(list.dbgAccounts).size(), 2);
+        QCOMPARE(shownRows(list.dbgAccounts).size(), 2);
         QCOMPARE(list.dbgAccounts->currentIndex().row(), 0);
         QCOMPARE(x.selectedId(), x.cashOffice);
         QCOMPARE(list.dbgAccounts->gridColumnWidth(5), 141);
@@ -182,7 +182,7 @@ private slots:
         x.choose("Beta Trading");
         selectRow(*x.w.sgTB, "11100", "");
         TfrmAccounts beta(&x.w);
-        QCOMPARE(ShownRows(beta.dbgAccounts),
+        QCOMPARE(shownRows(beta.dbgAccounts),
                  (QList<QStringList>{{"Beta Trading", "100", "11100", "Beta Office", "Cash", "Beta's cash"}}));
     }
 
@@ -274,7 +274,7 @@ private slots:
         TfrmAccounts list(&x.w);
 
         // New, on the cost centre between the two that hold the object.
-        auto created = OnNextModal([](QDialog* d) {
+        auto created = onNextModal([](QDialog* d) {
             auto* dialog = qobject_cast<TfrmAccount*>(d);
             chooseCostCentre(*dialog, "Sales");
             dialog->edtAccountDescription->setText("Cash at the till");
@@ -286,7 +286,7 @@ private slots:
         QVERIFY2(x.log.messages.isEmpty(), qPrintable(x.log.messages.join("|")));
         QCOMPARE(x.stored(x.cash),
                  (QStringList{"300 11100 Cash in the workshop", "100 11100 Petty cash", "200 11100 Cash at the till"}));
-        QCOMPARE(ShownRows(list.dbgAccounts)[1],
+        QCOMPARE(shownRows(list.dbgAccounts)[1],
                  (QStringList{"Alpha Farms", "200", "11100", "Sales", "Cash", "Cash at the till"}));
         QCOMPARE(list.dbgAccounts->currentIndex().row(), 1);
         QCOMPARE(x.w.qrAccounts->asString("account description"), QStringLiteral("Cash at the till"));
@@ -294,7 +294,7 @@ private slots:
         // Saved unchanged through a double click: its own row is no collision.
         list.dbgAccounts->selectRow(2);
         QCOMPARE(x.selectedId(), x.cashWorkshop);
-        auto unchanged = OnNextModal([](QDialog* d) {
+        auto unchanged = onNextModal([](QDialog* d) {
             auto* dialog = qobject_cast<TfrmAccount*>(d);
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit Account"));
             QCOMPARE(dialog->cbCostCentre->currentText(), QStringLiteral("Workshop"));
@@ -318,7 +318,7 @@ private slots:
         QVERIFY(x.log.messages.isEmpty());
         QCOMPARE(x.selectedId(), x.cashWorkshop);
         QCOMPARE(list.dbgAccounts->currentIndex().row(), 0);
-        QCOMPARE(ShownRows(list.dbgAccounts)[0],
+        QCOMPARE(shownRows(list.dbgAccounts)[0],
                  (QStringList{"Alpha Farms", "50", "11100", "Garage", "Cash", "Cash in the garage"}));
     }
 
@@ -326,9 +326,9 @@ private slots:
     {
         Books x;
         selectRow(*x.w.sgTB, "11100", "");
-        auto window = OnNextModal([&](QDialog* d) {
+        auto window = onNextModal([&](QDialog* d) {
             auto* list = qobject_cast<TfrmAccounts*>(d);
-            auto dialog = OnNextModal([](QDialog* d) {
+            auto dialog = onNextModal([](QDialog* d) {
                 auto* account = qobject_cast<TfrmAccount*>(d);
                 chooseCostCentre(*account, "Sales");
                 account->btnOk->click();
@@ -357,14 +357,14 @@ private slots:
         dialog.show();
         chooseCostCentre(dialog, "Sales");
         dialog.edtAccountDescription->setText("Our till");
-        QVERIFY(dialog.CheckInput());
+        QVERIFY(dialog.checkInput());
         // Another workstation opens the same account after our check and commits only while
         // our write waits for its row.
         LockHolder theirs(x.db, {QStringLiteral("INSERT INTO accounts (`cost centre id`, `object id`, "
                                                 "`account description`) VALUES (%1, %2, 'Their till')")
                                      .arg(x.cc200)
                                      .arg(x.cash)});
-        Guarded([&] { dialog.Save(); });
+        guarded([&] { dialog.Save(); });
         theirs.join();
         QVERIFY(theirs.sawWaiter());
 
@@ -389,10 +389,10 @@ private slots:
             QTest::mouseClick(list.lblBibleVerseLink, Qt::LeftButton);
             QCOMPARE(urls.urls.size(), 2);
             QVERIFY2(urls.urls[0].toString().endsWith("/help/blog/accounts.html"), qPrintable(urls.urls[0].toString()));
-            QCOMPARE(urls.urls[1].toString(), VerseUrl("/1_chronicles/4-10.htm"));
+            QCOMPARE(urls.urls[1].toString(), verseUrl("/1_chronicles/4-10.htm"));
             QCOMPARE(list.lblBibleVerseLink->text(), QStringLiteral("1 Chronicles 4:10"));
             QVERIFY(list.lblVerse->text().contains("Jabez"));
-            QVERIFY(TextFits(list.lblVerse));
+            QVERIFY(textFits(list.lblVerse));
         }
         // The window stores no widths (see the list windows' test), but applies stored ones.
         {

@@ -22,7 +22,7 @@ int selectedId(const World& x) { return x.w.qrCompanies->asInteger("id"); }
 class TestCompanies : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     void listHoldsTheUsersCompaniesInIdOrder()
     {
@@ -34,8 +34,8 @@ private slots:
         TfrmCompanies list(&x.w);
         QCOMPARE(list.windowTitle(), QStringLiteral("Setup -> Companies"));
         QVERIFY(list.dbgCompanies->isVisibleTo(&list));
-        QCOMPARE(ShownTitles(list.dbgCompanies), QStringList{"Company Name"});
-        QCOMPARE(ShownRows(list.dbgCompanies),
+        QCOMPARE(shownTitles(list.dbgCompanies), QStringList{"Company Name"});
+        QCOMPARE(shownRows(list.dbgCompanies),
                  (QList<QStringList>{{"Zulu Traders"}, {"Alpha Farms"}}));
         QCOMPARE(list.dbgCompanies->gridColumnWidth(0), 381);
         QCOMPARE(selectedId(x), a);
@@ -77,7 +77,7 @@ private slots:
             QCOMPARE(access[0][c].toString(), fallback);
         }
         // The new company is the list's selected row.
-        QCOMPARE(ShownRows(list.dbgCompanies), (QList<QStringList>{{"Alpha Farms"}, {"Beta Trading"}}));
+        QCOMPARE(shownRows(list.dbgCompanies), (QList<QStringList>{{"Alpha Farms"}, {"Beta Trading"}}));
         QCOMPARE(selectedId(x), id);
         QCOMPARE(list.dbgCompanies->currentIndex().row(), 1);
     }
@@ -94,7 +94,7 @@ private slots:
         list.dbgCompanies->setCurrentIndex(x.w.qrCompanies->index(1, 1));
 
         // Saved unchanged: its own name is no collision.
-        auto unchanged = OnNextModal([](QDialog* d) {
+        auto unchanged = onNextModal([](QDialog* d) {
             auto* dialog = qobject_cast<TfrmCompany*>(d);
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit Company"));
             QCOMPARE(dialog->edtCompanyName->text(), QStringLiteral("Beta Trading"));
@@ -108,7 +108,7 @@ private slots:
         QVERIFY(unchanged->ran);
         QVERIFY(x.log.messages.isEmpty());
 
-        auto renamed = OnNextModal([](QDialog* d) {
+        auto renamed = onNextModal([](QDialog* d) {
             auto* dialog = qobject_cast<TfrmCompany*>(d);
             dialog->edtCompanyName->setText("Beta Holdings");
             dialog->btnOk->click();
@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(x.count("companies"), 3);
         QCOMPARE(x.count("access"), 3);
         QCOMPARE(selectedId(x), b);
-        QCOMPARE(ShownRows(list.dbgCompanies)[1], QStringList{"Beta Holdings"});
+        QCOMPARE(shownRows(list.dbgCompanies)[1], QStringList{"Beta Holdings"});
     }
 
     void refusals_data()
@@ -189,7 +189,7 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         dialog.edtCompanyName->setText("Beta Trading");
-        QVERIFY(dialog.CheckInput());
+        QVERIFY(dialog.checkInput());
         const int theirs = x.db.addCompany("Beta Trading");
         dialog.Save();
 
@@ -258,16 +258,16 @@ private slots:
         QCOMPARE(dialog.edtCompanyName->text(), name);
         dialog.btnOkClick();
         QVERIFY2(x.log.messages.isEmpty(), qPrintable(x.log.messages.join("|")));
-        QCOMPARE(x.db.scalar("SELECT `company name` FROM companies WHERE `company name` = " + SqlText(name))
+        QCOMPARE(x.db.scalar("SELECT `company name` FROM companies WHERE `company name` = " + sqlText(name))
                      .toString(),
                  name);
-        QCOMPARE(ShownRows(list.dbgCompanies).last(), QStringList{name});
+        QCOMPARE(shownRows(list.dbgCompanies).last(), QStringList{name});
 
         // Saved again unchanged, it finds itself and nothing else.
         TfrmCompany edit(&list);
         edit.setWindowTitle("Edit Company");
         edit.edtCompanyName->setText(name);
-        QVERIFY(edit.CheckInput());
+        QVERIFY(edit.checkInput());
         QCOMPARE(x.count("companies"), 2);
     }
 
@@ -288,7 +288,7 @@ private slots:
         QCOMPARE(x.w.cbCompany->count(), 1);
         LinkCatcher urls;
         QStringList seen;
-        auto window = OnNextModal([&](QDialog* d) {
+        auto window = onNextModal([&](QDialog* d) {
             auto* list = qobject_cast<TfrmCompanies*>(d);
             QVERIFY(list);
             seen << list->windowTitle();
@@ -296,15 +296,15 @@ private slots:
             QTest::mouseClick(list->lblBibleVerseLink, Qt::LeftButton);
             QCOMPARE(list->lblBibleVerseLink->text(), QStringLiteral("1 Chronicles 4:10"));
             QVERIFY(list->lblVerse->text().contains("Jabez called on the God of Israel"));
-            QVERIFY(TextFits(list->lblVerse));
-            auto dialog = OnNextModal([](QDialog* dd) {
+            QVERIFY(textFits(list->lblVerse));
+            auto dialog = onNextModal([](QDialog* dd) {
                 auto* company = qobject_cast<TfrmCompany*>(dd);
                 QTest::keyClicks(company->edtCompanyName, "Beta Trading");
                 QTest::keyClick(company->edtCompanyName, Qt::Key_Return);
             });
             list->btnNewCompany->click();
             QVERIFY(dialog->ran);
-            seen << ShownRows(list->dbgCompanies).last();
+            seen << shownRows(list->dbgCompanies).last();
             list->close();
         });
         QTest::mouseClick(x.w.lblCompany, Qt::LeftButton);
@@ -312,16 +312,16 @@ private slots:
         QCOMPARE(seen, (QStringList{"Setup -> Companies", "Beta Trading"}));
         QCOMPARE(urls.urls.size(), 2);
         QVERIFY(urls.urls[0].toString().endsWith("/help/blog/companies.html"));
-        QCOMPARE(urls.urls[1].toString(), VerseUrl("/1_chronicles/4-10.htm"));
+        QCOMPARE(urls.urls[1].toString(), verseUrl("/1_chronicles/4-10.htm"));
         QCOMPARE(x.count("companies"), 2);
         // The filter bar lists the new company, and its creator may set it up.
         QCOMPARE(x.w.cbCompany->count(), 3);
-        QVERIFY(SelectId(x.w.cbCompany, x.db.scalar("SELECT MAX(id) FROM companies").toInt()));
+        QVERIFY(selectId(x.w.cbCompany, x.db.scalar("SELECT MAX(id) FROM companies").toInt()));
         QCOMPARE(x.w.cbCompany->currentText(), QStringLiteral("Beta Trading"));
         QVERIFY(x.w.TestSetupAccess());
 
         // The menu opens the same window.
-        auto again = OnNextModal();
+        auto again = onNextModal();
         x.w.acCompanies->trigger();
         QVERIFY(again->ran);
         QCOMPARE(again->title, QStringLiteral("Setup -> Companies"));

@@ -23,7 +23,7 @@ struct CostCentresWorld : World {
     CostCentresWorld()
     {
         w.Login(user);
-        SelectId(w.cbCompany, alpha);
+        selectId(w.cbCompany, alpha);
     }
     // Cost centres of a company as "number description", in number order.
     QStringList stored(int company) const
@@ -47,7 +47,7 @@ const QString DescriptionInvalid =
 class TestCostCentres : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     void listHoldsTheSelectedCompanysCostCentresInNumberOrder()
     {
@@ -59,9 +59,9 @@ private slots:
         TfrmCostCentres list(&x.w);
         QCOMPARE(list.windowTitle(), QStringLiteral("Setup -> Cost Centres"));
         QVERIFY(list.dbgCostCentres->isVisibleTo(&list));
-        QCOMPARE(ShownTitles(list.dbgCostCentres),
+        QCOMPARE(shownTitles(list.dbgCostCentres),
                  (QStringList{"Cost Centre Number", "Cost Centre Description"}));
-        QCOMPARE(ShownRows(list.dbgCostCentres),
+        QCOMPARE(shownRows(list.dbgCostCentres),
                  (QList<QStringList>{{"20", "Head Office"}, {"100", "Sales"}, {"300", "Workshop"}}));
         QCOMPARE(list.dbgCostCentres->currentIndex().row(), 0);
         // Designed widths, widened only where the title needs more room.
@@ -88,7 +88,7 @@ private slots:
         const int sales = x.selectedId();
 
         // Saved unchanged through the edit button: its own number and name are no collision.
-        auto unchanged = OnNextModal([](QDialog* d) {
+        auto unchanged = onNextModal([](QDialog* d) {
             auto* dialog = qobject_cast<TfrmCostCentre*>(d);
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit Cost Centre"));
             QCOMPARE(dialog->edtCostCentreNumber->text(), QStringLiteral("200"));
@@ -108,7 +108,7 @@ private slots:
         edited.btnOkClick();
         QVERIFY(x.log.messages.isEmpty());
         QCOMPARE(x.stored(x.alpha), (QStringList{"100 Head Office", "300 Workshop", "400 Sales & Marketing"}));
-        QCOMPARE(ShownRows(list.dbgCostCentres).last(), (QStringList{"400", "Sales & Marketing"}));
+        QCOMPARE(shownRows(list.dbgCostCentres).last(), (QStringList{"400", "Sales & Marketing"}));
         QCOMPARE(x.selectedId(), sales);
         QCOMPARE(list.dbgCostCentres->currentIndex().row(), 2);
     }
@@ -212,11 +212,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         dialog.edtCostCentreNumber->setText("200");
         dialog.edtCostCentreDescription->setText("Sales");
-        QVERIFY(dialog.CheckInput());
+        QVERIFY(dialog.checkInput());
         // Another workstation saves between the checks and the write; the write runs as
         // the OK button runs it, guarded.
         x.db.addCostCentre(x.alpha, theirNumber, theirDescription);
-        Guarded([&] { dialog.Save(); });
+        guarded([&] { dialog.Save(); });
 
         QVERIFY(x.log.errors.isEmpty());
         QCOMPARE(x.log.messages, QStringList{message});
@@ -243,7 +243,7 @@ private slots:
             dialog.edtCostCentreDescription->setText(descriptions[i]);
             dialog.btnOkClick();
             QVERIFY2(x.log.messages.isEmpty(), qPrintable(x.log.messages.join("|")));
-            QCOMPARE(ShownRows(list.dbgCostCentres)[i][1], descriptions[i]);
+            QCOMPARE(shownRows(list.dbgCostCentres)[i][1], descriptions[i]);
         }
         QStringList stored;
         for (const auto& r : x.db.rows("SELECT `cost centre description` FROM `cost centres` ORDER BY id"))
@@ -274,10 +274,10 @@ private slots:
         x.db.addCostCentre(x.beta, 100, "Beta's own");
         x.w.cbCompany->setCurrentIndex(x.w.cbCompany->findText(company));
         QStringList shown;
-        auto window = OnNextModal([&](QDialog* d) {
+        auto window = onNextModal([&](QDialog* d) {
             auto* list = qobject_cast<TfrmCostCentres*>(d);
             QVERIFY(list);
-            shown = ShownRows(list->dbgCostCentres).value(0);
+            shown = shownRows(list->dbgCostCentres).value(0);
             // A company granted meanwhile shows in the filter bar once the window closes.
             x.db.addAccess(x.user, x.db.addCompany("Added Meanwhile"));
         });
@@ -302,10 +302,10 @@ private slots:
         QTest::mouseClick(list.lblBibleVerseLink, Qt::LeftButton);
         QCOMPARE(urls.urls.size(), 2);
         QVERIFY(urls.urls[0].toString().endsWith("/help/blog/cost-centres.html"));
-        QCOMPARE(urls.urls[1].toString(), VerseUrl("/luke/14-28.htm"));
+        QCOMPARE(urls.urls[1].toString(), verseUrl("/luke/14-28.htm"));
         QCOMPARE(list.lblBibleVerseLink->text(), QStringLiteral("Luke 14:28"));
         QVERIFY(list.lblVerse->text().contains("intending to build a tower"));
-        QVERIFY(TextFits(list.lblVerse));
+        QVERIFY(textFits(list.lblVerse));
     }
 };
 

@@ -60,11 +60,11 @@ private slots:
         QFETCH(int, n);
         QFETCH(QString, start);
         QFETCH(QString, end);
-        const QList<PeriodRow> periods = CalculatePeriods(firstDay);
+        const QList<PeriodRow> periods = calculatePeriods(firstDay);
         QCOMPARE(periods.size(), 12);
         QCOMPARE(periods[n - 1], (PeriodRow{start, end, QStringLiteral("Period %1").arg(n), "Yes"}));
         // Calculated periods always pass the checks, without gap or overlap.
-        const PeriodCheck check = CheckPeriodRows(periods, std::nullopt);
+        const PeriodCheck check = checkPeriodRows(periods, std::nullopt);
         QVERIFY(!check.refusal);
         QCOMPARE(check.lastRow, 12);
     }
@@ -132,7 +132,7 @@ private slots:
         QFETCH(int, column);
         QFETCH(int, row);
         QFETCH(QString, message);
-        const PeriodCheck check = CheckPeriodRows(rows, previousYearEnd);
+        const PeriodCheck check = checkPeriodRows(rows, previousYearEnd);
         QCOMPARE(check.refusal.has_value(), lastRow == 0);
         if (check.refusal) {
             QCOMPARE(check.refusal->message, message);

@@ -28,7 +28,7 @@ struct YearsWorld : World {
     YearsWorld()
     {
         w.Login(user);
-        SelectId(w.cbCompany, alpha);
+        selectId(w.cbCompany, alpha);
         w.RefreshFilters();
     }
     // The years of a company as "description last-day", in id order.
@@ -110,7 +110,7 @@ const QString CouldNotBeSaved = "Financial year could not be saved.  Please try 
 class TestFinancialYears : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
     void init() { SetClockForTesting(QDateTime(QDate(2017, 3, 1), QTime(9, 0))); }
     void cleanup() { SetClockForTesting({}); }
 
@@ -124,13 +124,13 @@ private slots:
         TfrmFinancialYears list(&x.w);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
-        QCOMPARE(ShownTitles(list.dbgFinancialYears),
+        QCOMPARE(shownTitles(list.dbgFinancialYears),
                  (QStringList{"Company Name", "Financial Year Description", "Last day of financial year"}));
-        QCOMPARE(ShownRows(list.dbgFinancialYears),
+        QCOMPARE(shownRows(list.dbgFinancialYears),
                  (QList<QStringList>{{"Alpha Farms", "FY2017", "28/02/2018"}, {"Alpha Farms", "FY2018", "28/02/2019"}}));
         list.dbgFinancialYears->setCurrentIndex(list.dbgFinancialYears->model()->index(1, 0));
         QStringList shown;
-        auto edit = OnNextModal([&](QDialog* d) {
+        auto edit = onNextModal([&](QDialog* d) {
             auto* dialog = qobject_cast<TfrmFinancialYear*>(d);
             QVERIFY(dialog);
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit Financial Year"));
@@ -244,7 +244,7 @@ private slots:
         calculate(second, "FY2018", QDate(2018, 3, 1));
         second.btnOkClick();
         QVERIFY(!second.isVisible());
-        QCOMPARE(ShownRows(list.dbgFinancialYears).size(), 2);
+        QCOMPARE(shownRows(list.dbgFinancialYears).size(), 2);
         QCOMPARE(x.w.qrFinancialYears->asString("financial year description"), QStringLiteral("FY2018"));
 
         // The third counts from the second: 01/03/2019, through the leap day 2020.
@@ -313,11 +313,11 @@ private slots:
             QCOMPARE(e.dialog.sg->cell(3, 12), QStringLiteral("Period 12"));
         }
         // Neither the filter bar nor the trial balance offers it.
-        SelectId(x.w.cbFinancialYear, year);
+        selectId(x.w.cbFinancialYear, year);
         x.w.RefreshFilters();
         QCOMPARE(x.periodBox().size(), 12);
         QVERIFY(!x.periodBox().contains("Extra"));
-        x.w.ShowTab(x.w.tsTrialBalance);
+        x.w.showTab(x.w.tsTrialBalance);
         x.w.RefreshFilters();
         QStringList titles;
         for (int c = 0; c < x.w.sgTB->columnCount(); ++c)
@@ -377,7 +377,7 @@ private slots:
         QCOMPARE(stored[2], QStringLiteral("3 01/05/2017 31/05/2017 Period 3 No No"));
         // The filter bar shows the text as stored.
         x.w.RefreshFilters();
-        SelectId(x.w.cbFinancialPeriod, x.periodId(x.yearId("FY2017"), 2));
+        selectId(x.w.cbFinancialPeriod, x.periodId(x.yearId("FY2017"), 2));
         x.w.RefreshFilters();
         QCOMPARE(x.w.lblPeriodOpen->text(), QStringLiteral("Period Open: yes"));
     }
@@ -576,10 +576,10 @@ private slots:
         x.w.cbCompany->setCurrentIndex(x.w.cbCompany->findText(company));
         x.w.RefreshFilters();
         QStringList shown;
-        auto window = OnNextModal([&](QDialog* d) {
+        auto window = onNextModal([&](QDialog* d) {
             auto* list = qobject_cast<TfrmFinancialYears*>(d);
             QVERIFY(list);
-            shown = ShownRows(list->dbgFinancialYears).value(0);
+            shown = shownRows(list->dbgFinancialYears).value(0);
             // A year added meanwhile shows in the filter bar once the window closes.
             x.db.addYear(x.beta, "Added Meanwhile", QDate(2017, 3, 1));
         });
@@ -603,7 +603,7 @@ private slots:
         x.db.exec(QStringLiteral("UPDATE access SET administrator = 'No' WHERE `company id` = %1").arg(x.alpha));
         x.w.RefreshFilters();
         QCOMPARE(x.w.cbFinancialYear->count(), 0);
-        auto none = OnNextModal();
+        auto none = onNextModal();
         QTest::mouseClick(x.w.lblFinancialPeriod, Qt::LeftButton);
         QCOMPARE(x.log.messages, QStringList{"Please select a financial year first."});
         QCoreApplication::processEvents();
@@ -612,7 +612,7 @@ private slots:
         const int year = x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
         x.w.RefreshFilters();
         x.log.clear();
-        auto edit = OnNextModal([&](QDialog* d) {
+        auto edit = onNextModal([&](QDialog* d) {
             auto* dialog = qobject_cast<TfrmFinancialYear*>(d);
             QVERIFY(dialog);
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit Financial Year"));
@@ -637,14 +637,14 @@ private slots:
         dialog.CompanyID = x.alpha;
         calculate(dialog, "Ours", QDate(2018, 3, 1));
         dialog.show();
-        QVERIFY(dialog.CheckInput());
+        QVERIFY(dialog.checkInput());
         // The other workstation passed the same checks and writes the same next year; it
         // holds its transaction open while ours saves, then commits.
         LockHolder other(x.db, {QStringLiteral("INSERT INTO `financial years` (`company id`, "
                                                "`financial year description`, `last day of financial year`) "
                                                "VALUES (%1, 'Theirs', '2019-02-28')").arg(x.alpha)});
         x.log.clear();
-        Guarded([&] { dialog.Save(); });
+        guarded([&] { dialog.Save(); });
         other.join();
         QVERIFY(other.sawWaiter());
         QCOMPARE(x.log.messages,
@@ -669,10 +669,10 @@ private slots:
                                .toDate()
                                .addDays(1);
         std::shared_ptr<ModalAction> yearDialog;
-        auto list = OnNextModal([&](QDialog* d) {
+        auto list = onNextModal([&](QDialog* d) {
             auto* years = qobject_cast<TfrmFinancialYears*>(d);
             QVERIFY(years);
-            yearDialog = OnNextModal([&](QDialog* d2) {
+            yearDialog = onNextModal([&](QDialog* d2) {
                 auto* dialog = qobject_cast<TfrmFinancialYear*>(d2);
                 QVERIFY(dialog);
                 QTest::keyClicks(dialog->edtFinancialYearDescription, "Next year");
@@ -690,7 +690,7 @@ private slots:
         // Picked in the filter bar, the year offers its twelve periods.
         const int year = w.cbFinancialYear->findText(w.cbCompany->currentText() + " - Next year");
         QVERIFY(year >= 0);
-        Choose(w.cbFinancialYear, w.cbFinancialYear->itemText(year));
+        choose(w.cbFinancialYear, w.cbFinancialYear->itemText(year));
         QCOMPARE(w.cbFinancialPeriod->count(), 12);
         QCOMPARE(w.cbFinancialPeriod->itemText(0), QStringLiteral("Period 1"));
         QCOMPARE(w.cbFinancialPeriod->itemText(11), QStringLiteral("Period 12"));
@@ -708,10 +708,10 @@ private slots:
         QTest::mouseClick(list.lblBibleVerseLink, Qt::LeftButton);
         QCOMPARE(urls.urls.size(), 2);
         QVERIFY(urls.urls[0].toString().endsWith("/help/blog/financial-years.html"));
-        QCOMPARE(urls.urls[1].toString(), VerseUrl("/psalms/90-10.htm"));
+        QCOMPARE(urls.urls[1].toString(), verseUrl("/psalms/90-10.htm"));
         QCOMPARE(list.lblBibleVerseLink->text(), QStringLiteral("Psalm 90:10"));
         QVERIFY(list.lblVerse->text().contains("threescore years and ten"));
-        QVERIFY(TextFits(list.lblVerse));
+        QVERIFY(textFits(list.lblVerse));
     }
 
 };

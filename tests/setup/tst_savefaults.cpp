@@ -42,7 +42,7 @@ struct ProxyWorld {
         db.addAccess(user, alpha);
         sales = db.addCostCentre(alpha, 10, "Sales");
         w->Login(user);
-        SelectId(w->cbCompany, alpha);
+        selectId(w->cbCompany, alpha);
     }
     ~ProxyWorld()
     {
@@ -116,7 +116,7 @@ struct Dialogs {
 class TestSaveFaults : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     // The connection is lost at the commit: when the server committed before the reply
     // was lost, the dialog closes as after any save, with the row written once; when the

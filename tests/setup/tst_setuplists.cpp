@@ -43,7 +43,7 @@ void selectedCompany(World& x)
 {
     const int id = x.company("Alpha Farms");
     x.w.Login(x.user);
-    SelectId(x.w.cbCompany, id);
+    selectId(x.w.cbCompany, id);
 }
 
 QMap<QString, ListCase> cases()
@@ -55,13 +55,13 @@ QMap<QString, ListCase> cases()
           opener<TfrmCompanies>(), "~ No companies exist ~", "First create a company."}},
         {"cost centres",
          {selectedCompany,
-          [](World& x) { x.db.addCostCentre(SelectedId(x.w.cbCompany), 100, "Head Office"); },
+          [](World& x) { x.db.addCostCentre(selectedId(x.w.cbCompany), 100, "Head Office"); },
           opener<TfrmCostCentres>(), "~ No cost centres exist for company ~", "No cost centre selected."}},
         // The trial balance's current row names the object whose accounts are listed.
         {"accounts",
          {[](World& x) {
               selectedCompany(x);
-              x.db.addCostCentre(SelectedId(x.w.cbCompany), 100, "Head Office");
+              x.db.addCostCentre(selectedId(x.w.cbCompany), 100, "Head Office");
               x.db.addObject(11100, "Cash", "Balance Sheet", 1, "Yes");
               showTrialBalance(x.w);
               selectRow(*x.w.sgTB, "11100", "");
@@ -73,11 +73,11 @@ QMap<QString, ListCase> cases()
           opener<TfrmAccounts>(), "~ No accounts exist for this object ~", "Please select an account.", false}},
         {"access",
          {selectedCompany,
-          [](World& x) { x.db.addAccess(x.db.addUser("bob", "bob@example.com", "secret"), SelectedId(x.w.cbCompany)); },
+          [](World& x) { x.db.addAccess(x.db.addUser("bob", "bob@example.com", "secret"), selectedId(x.w.cbCompany)); },
           opener<TfrmAccess>(), QString(), QString()}},
         {"financial years",
          {selectedCompany,
-          [](World& x) { x.db.addYear(SelectedId(x.w.cbCompany), "FY2017", QDate(2017, 3, 1)); },
+          [](World& x) { x.db.addYear(selectedId(x.w.cbCompany), "FY2017", QDate(2017, 3, 1)); },
           opener<TfrmFinancialYears>(), "~ No financial years exist ~", "First select a financial year."}},
     };
 }
@@ -86,7 +86,7 @@ QMap<QString, ListCase> cases()
 class TestSetupLists : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     void windows_data()
     {
@@ -117,7 +117,7 @@ private slots:
         QVERIFY(list->emptyLabel()->isVisibleTo(list.get()));
         QCOMPARE(list->emptyLabel()->text(), c.emptyText);
 
-        auto modal = OnNextModal();
+        auto modal = onNextModal();
         list->editButton()->click();
         QCOMPARE(x.log.messages, QStringList{c.editRefusal});
         QCoreApplication::processEvents();
@@ -145,7 +145,7 @@ private slots:
             list->close();
         }
         auto again = c.open(&x.w);
-        QCOMPARE(QFile::exists(LayoutDir() + again->grid()->objectName() + ".txt"), c.keepsColumnWidths);
+        QCOMPARE(QFile::exists(layoutDir() + again->grid()->objectName() + ".txt"), c.keepsColumnWidths);
         QCOMPARE(again->grid()->columnWidth(column) == 333, c.keepsColumnWidths);
     }
 };

@@ -21,11 +21,11 @@
 #include <QVBoxLayout>
 
 namespace {
-QString layoutPath(const QString& name) { return LayoutDir() + name + QStringLiteral(".txt"); }
+QString layoutPath(const QString& name) { return layoutDir() + name + QStringLiteral(".txt"); }
 
 void writeLayout(const QString& name, const QByteArray& content)
 {
-    QDir().mkpath(LayoutDir());
+    QDir().mkpath(layoutDir());
     QFile f(layoutPath(name));
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(content);
@@ -49,8 +49,8 @@ QList<int> widths(const StringGrid& g)
 class TestForms : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
-    void init() { QDir(LayoutDir()).removeRecursively(); }
+    void initTestCase() { initTestApplication(); }
+    void init() { QDir(layoutDir()).removeRecursively(); }
 
     // The window file: five lines, CR LF, written by SaveForm and read back by LoadForm.
     void windowFileRoundTrip()
@@ -232,14 +232,14 @@ private slots:
         auto* tagged = new LabeledEdit("Number", &form);
         tagged->setMaxLength(8);
         tagged->setText("12");
-        SetTag(tagged, 1);
+        setTag(tagged, 1);
         auto* bare = new QLineEdit("kept", &form);
         auto* combo = new QComboBox(&form);
         combo->addItems({"a", "b"});
         combo->setCurrentIndex(1);
         auto* levels = new QComboBox(&form);
         levels->addItems({"No access", "View"});
-        SetTag(levels, 1);
+        setTag(levels, 1);
         auto* ok = new QPushButton("oK", &form);
         auto* okay = new QPushButton("Okay", &form);
         auto* date = new QDateEdit(QDate(2000, 1, 1), &form);
@@ -294,7 +294,7 @@ private slots:
         QVERIFY(!form.property("dialogBorder").toBool());
         QVERIFY(form.maximumSize() != form.minimumSize());
         SaveForm(&form);
-        QStringList files = QDir(LayoutDir()).entryList(QDir::Files);
+        QStringList files = QDir(layoutDir()).entryList(QDir::Files);
         QCOMPARE(files, QStringList{"frmPlain.txt"});
         QList<int> after;
         for (QTableView* v : views)
@@ -395,16 +395,16 @@ private slots:
         const QString bin = root.path() + "/usr/bin";
         const QString share = root.path() + "/usr/share/veldra-accounting";
         QVERIFY(QDir().mkpath(bin) && QDir().mkpath(share + "/help"));
-        QCOMPARE(ShippedFile("help/x.html", bin), bin + "/help/x.html");   // nowhere: named beside
+        QCOMPARE(shippedFile("help/x.html", bin), bin + "/help/x.html");   // nowhere: named beside
         QFile installed(share + "/help/x.html");
         QVERIFY(installed.open(QIODevice::WriteOnly));
         installed.close();
-        QCOMPARE(ShippedFile("help/x.html", bin), share + "/help/x.html");
+        QCOMPARE(shippedFile("help/x.html", bin), share + "/help/x.html");
         QVERIFY(QDir().mkpath(bin + "/help"));
         QFile beside(bin + "/help/x.html");
         QVERIFY(beside.open(QIODevice::WriteOnly));
         beside.close();
-        QCOMPARE(ShippedFile("help/x.html", bin), bin + "/help/x.html");
+        QCOMPARE(shippedFile("help/x.html", bin), bin + "/help/x.html");
     }
 };
 

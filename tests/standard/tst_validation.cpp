@@ -71,7 +71,7 @@ public:
 class TestValidation : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void toetsTextForm_data()
@@ -443,7 +443,7 @@ private slots:
         bool found = false;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
-            QMessageBox* box = ShownMessageBox();
+            QMessageBox* box = shownMessageBox();
             if (!box)
                 return;
             poll.stop();
@@ -465,7 +465,7 @@ private slots:
         poll.start(10);
         // Should the box not close, this ends the test instead of hanging it.
         QTimer::singleShot(5000, this, [] {
-            if (QMessageBox* box = ShownMessageBox())
+            if (QMessageBox* box = shownMessageBox())
                 box->done(QMessageBox::Ok);
         });
 
@@ -489,7 +489,7 @@ private slots:
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
-            if (QMessageBox* box = ShownMessageBox()) {
+            if (QMessageBox* box = shownMessageBox()) {
                 format = box->textFormat();
                 shown = box->text();
                 icon = box->icon();

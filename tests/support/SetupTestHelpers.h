@@ -23,7 +23,7 @@ struct ModalAction {
     QTimer timer;
 };
 
-inline std::shared_ptr<ModalAction> OnNextModal(std::function<void(QDialog*)> act = {})
+inline std::shared_ptr<ModalAction> onNextModal(std::function<void(QDialog*)> act = {})
 {
     auto state = std::make_shared<ModalAction>();
     ModalAction* s = state.get();
@@ -55,7 +55,7 @@ inline QList<QWidget*> TabChain(int presses)
 }
 
 // The texts a grid shows in its visible columns, row by row, in the shown order.
-inline QList<QStringList> ShownRows(const QTableView* grid)
+inline QList<QStringList> shownRows(const QTableView* grid)
 {
     QList<QStringList> rows;
     const QAbstractItemModel* m = grid->model();
@@ -71,7 +71,7 @@ inline QList<QStringList> ShownRows(const QTableView* grid)
     return rows;
 }
 
-inline QStringList ShownTitles(const QTableView* grid)
+inline QStringList shownTitles(const QTableView* grid)
 {
     QStringList titles;
     const QAbstractItemModel* m = grid->model();
@@ -84,7 +84,7 @@ inline QStringList ShownTitles(const QTableView* grid)
 }
 
 // Whether a word-wrapped label shows all of its text within its own size.
-inline bool TextFits(const QLabel* label)
+inline bool textFits(const QLabel* label)
 {
     const QRect room(QPoint(0, 0), label->size());
     const QRect needed = QFontMetrics(label->font()).boundingRect(room, Qt::TextWordWrap, label->text());

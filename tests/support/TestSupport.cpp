@@ -31,7 +31,7 @@ std::atomic<int> g_dbCounter{0};
 }
 }
 
-ConnectionSettings TestServerSettings()
+ConnectionSettings testServerSettings()
 {
     ConnectionSettings s;
     s.host = qEnvironmentVariable("VELDRA_TEST_DB_HOST", QStringLiteral("127.0.0.1"));
@@ -45,7 +45,7 @@ ConnectionSettings TestServerSettings()
 
 TestDatabase::TestDatabase()
 {
-    m_settings = TestServerSettings();
+    m_settings = testServerSettings();
     m_name = QStringLiteral("veldra_t%1_%2")
                  .arg(QCoreApplication::applicationPid())
                  .arg(g_dbCounter.fetch_add(1));
@@ -257,7 +257,7 @@ MessageLog::~MessageLog()
     SetStandardErrorHandler({});
 }
 
-void InitTestApplication()
+void initTestApplication()
 {
     InitApplication();
     // Test mode puts every test program's layout files in one shared folder; the programs
@@ -265,7 +265,7 @@ void InitTestApplication()
     static QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QStandardPaths::setTestModeEnabled(false);
-    QDir(LayoutDir()).removeRecursively();
+    QDir(layoutDir()).removeRecursively();
 }
 
 LinkCatcher::LinkCatcher()
@@ -280,14 +280,14 @@ LinkCatcher::~LinkCatcher()
         QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
 }
 
-void DropAccessChecks(const TestDatabase& db)
+void dropAccessChecks(const TestDatabase& db)
 {
     db.exec(QStringLiteral("ALTER TABLE access DROP CONSTRAINT `access company flag`, DROP CONSTRAINT "
                            "`administrator flag`, DROP CONSTRAINT `trial balance level`, DROP CONSTRAINT "
                            "`journal entries level`"));
 }
 
-void UseShortTimeouts(TestDatabase& db)
+void useShortTimeouts(TestDatabase& db)
 {
     ConnectionSettings s = db.settings();
     s.connectTimeout = 2;
@@ -296,7 +296,7 @@ void UseShortTimeouts(TestDatabase& db)
     SetConnectionSettings(s);
 }
 
-qint64 TestServerPid(const TestDatabase& db)
+qint64 testServerPid(const TestDatabase& db)
 {
     QFile file(db.scalar(QStringLiteral("SELECT @@pid_file")).toString());
     if (!file.open(QIODevice::ReadOnly))
@@ -309,7 +309,7 @@ qint64 TestServerPid(const TestDatabase& db)
     return name.startsWith("mariadbd") || name.startsWith("mysqld") ? pid : 0;
 }
 
-FrozenServer::FrozenServer(const TestDatabase& db) : m_pid(TestServerPid(db))
+FrozenServer::FrozenServer(const TestDatabase& db) : m_pid(testServerPid(db))
 {
     if (m_pid == 0)
         return;
@@ -390,14 +390,14 @@ void LockHolder::join()
 
 LockHolder::~LockHolder() { join(); }
 
-int StatementsSent()
+int statementsSent()
 {
     QSqlQuery q = Connection::program().execute(QStringLiteral("SHOW SESSION STATUS LIKE 'Questions'"));
     q.next();
     return q.value(1).toInt();
 }
 
-void Choose(QComboBox* box, const QString& text)
+void choose(QComboBox* box, const QString& text)
 {
     const int index = box->findText(text);
     QVERIFY2(index >= 0, qPrintable(text));
@@ -405,7 +405,7 @@ void Choose(QComboBox* box, const QString& text)
     emit box->activated(index);
 }
 
-QMessageBox* ShownMessageBox()
+QMessageBox* shownMessageBox()
 {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
@@ -413,7 +413,7 @@ QMessageBox* ShownMessageBox()
     return nullptr;
 }
 
-QString SqlText(const QString& text)
+QString sqlText(const QString& text)
 {
     QString t = text;
     return QLatin1Char('\'') + t.replace(QLatin1String("\\"), QLatin1String("\\\\")).replace(QLatin1String("'"), QLatin1String("\\'")) +

@@ -62,15 +62,15 @@ private:
     ConnectionSettings m_settings;
 };
 
-ConnectionSettings TestServerSettings();
+ConnectionSettings testServerSettings();
 
 // Makes the access table as a database made before the schema checked the flags and
 // levels, so a test can store what such a database may hold (levels in another case).
-void DropAccessChecks(const TestDatabase& db);
+void dropAccessChecks(const TestDatabase& db);
 
 // Timeouts short enough for a test to wait them out, in the production proportions (the
 // lock wait shorter than the read timeout): applied to the program's next connection.
-void UseShortTimeouts(TestDatabase& db);
+void useShortTimeouts(TestDatabase& db);
 
 // Stops the test server's process (SIGSTOP), as a server or network that has stalled,
 // for as long as it lives. The process is continued again when it goes, and also by a
@@ -91,7 +91,7 @@ private:
     bool m_frozen = false;
 };
 // The server's process id, 0 when it cannot be told (a server on another machine).
-qint64 TestServerPid(const TestDatabase& db);
+qint64 testServerPid(const TestDatabase& db);
 
 // Another workstation on a thread of its own: runs statements in one transaction on a
 // connection of its own and holds it open until some other transaction waits for a lock
@@ -126,20 +126,20 @@ public:
 };
 
 // Prepares the test application: title, isolated layout folder.
-void InitTestApplication();
+void initTestApplication();
 
 // Statements the program's own connection has sent so far, as the server counts them.
-int StatementsSent();
+int statementsSent();
 
 // What a user's pick in a drop-down does: the item becomes current, then "activated".
 // Fails the test when the box has no such item.
-void Choose(QComboBox* box, const QString& text);
+void choose(QComboBox* box, const QString& text);
 
 // The message box shown right now, if any.
-QMessageBox* ShownMessageBox();
+QMessageBox* shownMessageBox();
 
 // Text as a single-quoted literal for a statement the test itself sends.
-QString SqlText(const QString& text);
+QString sqlText(const QString& text);
 
 // A database, the main window and one user, "ann", whom the window takes as its user
 // (not logged in: a test logs in when it needs the filter bar).

@@ -35,7 +35,7 @@ void referenceFill(TfrmMain& w)
     Query& periods = *w.qrFinancialPeriods;
     if (periodSelected) {
         periods.open({"SELECT * FROM `financial periods` WHERE",
-                      QString("(`financial year id` = %1)").arg(SelectedId(w.cbFinancialYear)),
+                      QString("(`financial year id` = %1)").arg(selectedId(w.cbFinancialYear)),
                       "and (`period deleted` = \"No\")", "ORDER BY `period number`"});
         g.setColumnCount(periods.recordCount() + TB.OpeningBalance + 1);
         g.setCell(TB.OpeningBalance, 0, "Opening balance");
@@ -53,11 +53,11 @@ void referenceFill(TfrmMain& w)
         periods.first();
         firstStart = periods.asDate("start date");
         sql << ", SUM(CASE WHEN  (`posting type` = \"Balance Sheet\") AND (`transaction date` < " +
-                   SqlDateLiteral(firstStart) + ") THEN amount ELSE 0 END) as `opening balance`";
+                   sqlDateLiteral(firstStart) + ") THEN amount ELSE 0 END) as `opening balance`";
         for (periods.first(); !periods.eof(); periods.next())
             sql << QString(", SUM(CASE WHEN (`transaction date` >= %1) and (`transaction date` <= %2) THEN "
                            "amount ELSE 0 END) as `period%3`")
-                       .arg(SqlDateLiteral(periods.asDate("start date")), SqlDateLiteral(periods.asDate("end date")))
+                       .arg(sqlDateLiteral(periods.asDate("start date")), sqlDateLiteral(periods.asDate("end date")))
                        .arg(periods.asInteger("period number"));
     }
     sql << "FROM objects, companies, `cost centres`, accounts";
@@ -71,8 +71,8 @@ void referenceFill(TfrmMain& w)
     // The company condition of step 6, and of step 7 with another column.
     auto condition = [&w](const QString& column) {
         QStringList lines;
-        if (SelectedId(w.cbCompany) != 0)
-            return QStringList{QString(" and (%1 = %2)").arg(column).arg(SelectedId(w.cbCompany))};
+        if (selectedId(w.cbCompany) != 0)
+            return QStringList{QString(" and (%1 = %2)").arg(column).arg(selectedId(w.cbCompany))};
         for (int i = 1; i < w.cbCompany->count(); ++i)
             lines << QString(i == 1 ? " and ((%1 = %2)" : " or (%1 = %2)")
                          .arg(column)
@@ -95,7 +95,7 @@ void referenceFill(TfrmMain& w)
                           "and (`transaction details`.`account id` = accounts.id)",
                           "and (objects.id = accounts.`object id`)",
                           "and (objects.`posting type` = \"Income Statement\")",
-                          "and (transactions.`transaction date` < " + SqlDateLiteral(firstStart) + ")"};
+                          "and (transactions.`transaction date` < " + sqlDateLiteral(firstStart) + ")"};
         lines << condition("`company id`");
         w.qrTransactions->open(lines);
         profit = w.qrTransactions->asMoney("amount");
@@ -315,7 +315,7 @@ QString firstDifference(const QList<QStringList>& program, const QList<QStringLi
 
 void select(TfrmMain& w, QComboBox* box, int id)
 {
-    QVERIFY(SelectId(box, id));
+    QVERIFY(selectId(box, id));
     w.RefreshFilters();
 }
 }
@@ -325,7 +325,7 @@ class TestDifferential : public QObject {
 private slots:
     void initTestCase()
     {
-        InitTestApplication();
+        initTestApplication();
         SetClockForTesting(QDateTime(QDate(2024, 2, 1), QTime(9, 0)));
     }
     void cleanupTestCase() { SetClockForTesting({}); }

@@ -174,7 +174,7 @@ QMap<QString, Sheet> expectedSheets(QMap<QString, Sheet> sheets, const TrialBala
     Sheet& in = sheets["Input"];
     for (int r = 1; r < grid.rowCount(); ++r)
         for (int c = 0; c < grid.columnCount(); ++c)
-            setAt(tb, 5 + r, c + 1, XmlSafeText(grid.cell(c, r)));
+            setAt(tb, 5 + r, c + 1, xmlSafeText(grid.cell(c, r)));
     setAt(in, 3, 2, input.company);
     setAt(in, 4, 2, input.year);
     for (int p = 0; p < input.periods.size(); ++p)
@@ -207,7 +207,7 @@ void compareSheets(const Sheet& actual, const Sheet& expected, const QString& wh
             const QString a = at(actual, r, c), e = at(expected, r, c);
             const auto am = Money::parseWith(a, '.'), em = Money::parseWith(e, '.');
             const bool same = a == e || (r == 4 && am && em && *am == *em);
-            QVERIFY2(same, qPrintable(QString("%1 %2: \"%3\", expected \"%4\"").arg(what, CellReference(r, c), a, e)));
+            QVERIFY2(same, qPrintable(QString("%1 %2: \"%3\", expected \"%4\"").arg(what, cellReference(r, c), a, e)));
         }
     }
 }
@@ -257,7 +257,7 @@ class TestExport : public QObject {
 private slots:
     void initTestCase()
     {
-        InitTestApplication();
+        initTestApplication();
         QVERIFY(QFile::exists(templatePath()));
         QFile::remove(besideProgram());
         QVERIFY(QFile::copy(templatePath(), besideProgram()));
@@ -311,18 +311,18 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QChar, point);
         QFETCH(QString, number);
-        QCOMPARE(NumberCellValue(text, point).value_or(QString()), number);
+        QCOMPARE(numberCellValue(text, point).value_or(QString()), number);
     }
 
     void xmlSafeText()
     {
         const QString emoji = QString::fromUtf8("😀");
-        QCOMPARE(XmlSafeText("plain & <ok> \"quoted\" " + emoji), "plain & <ok> \"quoted\" " + emoji);
-        QCOMPARE(XmlSafeText(QString("a") + QChar(0) + "b" + QChar(0x1B) + "c\t\n\r"),
+        QCOMPARE(::xmlSafeText("plain & <ok> \"quoted\" " + emoji), "plain & <ok> \"quoted\" " + emoji);
+        QCOMPARE(::xmlSafeText(QString("a") + QChar(0) + "b" + QChar(0x1B) + "c\t\n\r"),
                  QString("a") + QChar(0xFFFD) + "b" + QChar(0xFFFD) + "c\t\n\r");
-        QCOMPARE(XmlSafeText(QString("x") + QChar(0xD800) + "y" + QChar(0xFFFE)),
+        QCOMPARE(::xmlSafeText(QString("x") + QChar(0xD800) + "y" + QChar(0xFFFE)),
                  QString("x") + QChar(0xFFFD) + "y" + QChar(0xFFFD));
-        QCOMPARE(InlineStringText("a_x0041_b _x00_ _X0041_ _x004g_ &"), "a_x005F_x0041_b _x00_ _X0041_ _x004g_ &");
+        QCOMPARE(inlineStringText("a_x0041_b _x00_ _X0041_ _x004g_ &"), "a_x005F_x0041_b _x00_ _X0041_ _x004g_ &");
     }
 
     // The file itself: every part the export does not fill is the template's byte for
@@ -332,7 +332,7 @@ private slots:
     {
         const TrialBalanceTable grid = trickyGrid();
         const TrialBalanceExportInput input{"All", "2024/25", {"Mar 2024", "4"}};
-        const QString path = ExportTrialBalance(templatePath(), m_work.path(), grid, input, '.');
+        const QString path = exportTrialBalance(templatePath(), m_work.path(), grid, input, '.');
         const ZipParts made = readZip(path), tmpl = readZip(templatePath());
         QCOMPARE(made.names, tmpl.names);
         const QStringList filled{"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"};
@@ -363,17 +363,17 @@ private slots:
                     if (ch.isLetter())
                         col = col * 26 + (ch.unicode() - 'A' + 1);
                 QVERIFY2(col > lastCol, qPrintable(ref));
-                QCOMPARE(ref, CellReference(r, col));
+                QCOMPARE(ref, cellReference(r, col));
                 lastCol = col;
                 if (r < 6)
                     continue;
                 const QString text = grid.cell(col - 1, r - 5);
-                if (const auto number = NumberCellValue(text, '.')) {
+                if (const auto number = numberCellValue(text, '.')) {
                     QVERIFY2(!c.attribute("t"), qPrintable(ref));
                     QCOMPARE(QString(c.child_value("v")), *number);
                 } else {
                     QCOMPARE(QString(c.attribute("t").value()), "inlineStr");
-                    QCOMPARE(QString::fromUtf8(c.child("is").child_value("t")), InlineStringText(text));
+                    QCOMPARE(QString::fromUtf8(c.child("is").child_value("t")), inlineStringText(text));
                 }
                 // New cells take their column's style, as typing into them would: amounts
                 // the amount format, Level and Use For Account centred.
@@ -384,7 +384,7 @@ private slots:
             if (r >= 6)
                 for (int col = 1; col <= grid.columnCount(); ++col)
                     if (grid.cell(col - 1, r - 5).isEmpty())
-                        QVERIFY(!row.find_child_by_attribute("c", "r", CellReference(r, col).toLatin1().constData()));
+                        QVERIFY(!row.find_child_by_attribute("c", "r", cellReference(r, col).toLatin1().constData()));
         }
         QCOMPARE(lastRow, 5 + grid.rowCount() - 1);
         QVERIFY(checked > 50);
@@ -421,8 +421,8 @@ private slots:
         const TrialBalanceTable tricky = trickyGrid(), plain = noPeriodGrid();
         const TrialBalanceExportInput trickyInput{"All", "2024/25", {"Mar 2024", "4"}};
         const TrialBalanceExportInput plainInput{"Acme & Sons", "2025", {}};
-        const QString trickyFile = ExportTrialBalance(templatePath(), m_work.path(), tricky, trickyInput, '.');
-        const QString plainFile = ExportTrialBalance(templatePath(), m_work.path(), plain, plainInput, '.');
+        const QString trickyFile = exportTrialBalance(templatePath(), m_work.path(), tricky, trickyInput, '.');
+        const QString plainFile = exportTrialBalance(templatePath(), m_work.path(), plain, plainInput, '.');
 
         const auto read = readWithLibreOffice({templatePath(), fromWindow, trickyFile, plainFile}, m_work.path());
         QCOMPARE(read.size(), 4);
@@ -491,7 +491,7 @@ private slots:
                 continue;
             const QStringList before = filesIn(c.folder);
             try {
-                ExportTrialBalance(c.templateFile, c.folder, trickyGrid(), input, '.');
+                exportTrialBalance(c.templateFile, c.folder, trickyGrid(), input, '.');
                 QFAIL(qPrintable(c.name + ": no refusal"));
             } catch (const XlsxError& e) {
                 QVERIFY2(e.message().startsWith(c.message), qPrintable(c.name + ": " + e.message()));
@@ -503,7 +503,7 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         try {
-            ExportTrialBalance(templatePath(), blocker.fileName(), trickyGrid(), input, '.');
+            exportTrialBalance(templatePath(), blocker.fileName(), trickyGrid(), input, '.');
             QFAIL("no refusal for a folder that is a file");
         } catch (const XlsxError& e) {
             QVERIFY2(e.message().startsWith("The workbook could not be made in the folder \"" + blocker.fileName()),

@@ -71,7 +71,7 @@ QColor pixelOfRow(StringGrid& g, int row)
 class TestTrialBalance : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
     void init() { SetClockForTesting(QDateTime(today, QTime(9, 0))); }
     void cleanup()
     {
@@ -167,7 +167,7 @@ private slots:
         // A period picked a moment before all of the year's periods were deleted: there is
         // no first period to open the year with, so the grid is the same.
         TrialBalanceRequest request{{books.company}, books.year, true};
-        const TrialBalanceTable table = BuildTrialBalanceTable(ReadTrialBalance(request));
+        const TrialBalanceTable table = buildTrialBalanceTable(readTrialBalance(request));
         QCOMPARE(table.columnCount(), 10);
         QCOMPARE(table.rowCount(), 14);
     }
@@ -277,7 +277,7 @@ private slots:
         showTrialBalance(w);
         const QList<QStringList> before = snapshot(*w.sgTB);
         books.db.exec(QStringLiteral("RENAME TABLE `transaction details` TO `details away`"));
-        Guarded([&] { w.RefreshFilters(); });   // as the filter boxes' handlers run it
+        guarded([&] { w.RefreshFilters(); });   // as the filter boxes' handlers run it
         QCOMPARE(log.errors.size(), 1);
         QVERIFY2(log.errors.first().contains("transaction details"), qPrintable(log.errors.first()));
         QCOMPARE(snapshot(*w.sgTB), before);
@@ -353,7 +353,7 @@ private slots:
         amounts[6] = Money::fromInt(250);
         amounts[7] = Money::fromInt(-50);
         amounts[10] = *Money::parse("0.5");
-        RollUp(lv, amounts, 1);
+        rollUp(lv, amounts, 1);
         QStringList fast;
         for (size_t r = 1; r < amounts.size(); ++r)
             fast << (r == 6 || r == 7 || r == 10 ? QString("0") : amounts[r].toString());

@@ -14,18 +14,18 @@ namespace {
 // Statements a piece of work sends, not counting the counting itself.
 int statementsOf(const std::function<void()>& work)
 {
-    const int a = StatementsSent();
-    const int counting = StatementsSent() - a;
-    const int before = StatementsSent();
+    const int a = statementsSent();
+    const int counting = statementsSent() - a;
+    const int before = statementsSent();
     work();
-    return StatementsSent() - before - counting;
+    return statementsSent() - before - counting;
 }
 
 // Counts the times the program asked to end, instead of ending.
 struct EndRequests {
     int count = 0;
-    EndRequests() { SetEndProgramHandler([this] { ++count; }); }
-    ~EndRequests() { SetEndProgramHandler({}); }
+    EndRequests() { setEndProgramHandler([this] { ++count; }); }
+    ~EndRequests() { setEndProgramHandler({}); }
 };
 
 const QString badLevelMessage = "Function AccessToInt not called corrected.  You called \"%1\".";
@@ -37,7 +37,7 @@ using Row = QStringList;   // administrator, trial balance, journal entries
 class TestAccess : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     // The level numbers themselves are tested without a window; here, what an unknown level does.
     void accessToInt_data()
@@ -124,7 +124,7 @@ private slots:
         const int other = db.addUser("other", "other@example.com", "secret");
         const int ca = db.addCompany("A"), cb = db.addCompany("B");
         // Levels in another letter case are read as the levels they spell.
-        DropAccessChecks(db);
+        dropAccessChecks(db);
         db.addAccess(user, ca, "Yes", a[0], a[1], a[2]);
         db.addAccess(user, cb, "Yes", b[0], b[1], b[2]);
         db.addAccess(other, ca, "Yes", "Yes", "Post", "Post");   // another user's rights count for nothing
@@ -132,7 +132,7 @@ private slots:
         EndRequests ends;
         TfrmMain w;
         w.Login(user);
-        Choose(w.cbCompany, company);
+        choose(w.cbCompany, company);
         QCOMPARE(w.TestAccess(field, level), answer);
         QVERIFY(log.messages.isEmpty());   // the callers say why
         QCOMPARE(ends.count, 0);
@@ -173,7 +173,7 @@ private slots:
         TestDatabase db;
         const int user = db.addUser("alice", "alice@example.com", "secret");
         const int acme = db.addCompany("Acme");
-        DropAccessChecks(db);
+        dropAccessChecks(db);
         db.addAccess(user, acme, "Yes", "No", "View", "Edit");
         MessageLog log;
         EndRequests ends;
@@ -213,7 +213,7 @@ private slots:
         MessageLog log;
         TfrmMain w;
         w.Login(user);
-        Choose(w.cbCompany, company);
+        choose(w.cbCompany, company);
         bool result = !answer;
         QCOMPARE(statementsOf([&] { result = w.TestSetupAccess(); }) > 0, sendsStatement);
         QCOMPARE(result, answer);
@@ -249,11 +249,11 @@ private slots:
         QCOMPARE(log.messages,
                  QStringList{"The selected company/companies does not all have view access to journal entries."});
         log.clear();
-        Choose(w.cbCompany, "A");
+        choose(w.cbCompany, "A");
         w.pcMain->setCurrentWidget(w.tsJournalEntries);
         QCOMPARE(w.pcMain->currentWidget(), w.tsJournalEntries);
         QVERIFY(log.messages.isEmpty());
-        Choose(w.cbCompany, "B");
+        choose(w.cbCompany, "B");
         QCOMPARE(w.pcMain->currentWidget(), w.tsWelcome);
         QCOMPARE(log.messages.size(), 1);
     }

@@ -35,7 +35,7 @@ struct AccessWorld : World {
     {
         db.addAccess(carol, alpha, "No", "No", "View", "Create");
         w.Login(user);
-        SelectId(w.cbCompany, alpha);
+        selectId(w.cbCompany, alpha);
     }
     // The user's row on Alpha Farms: access company, administrator, both levels.
     QStringList row(int who) const
@@ -64,7 +64,7 @@ const QString NotFound = "Username / Email not found.  Please check details or c
 class TestAccessAdministration : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     // The menu opens the window on the selected company; while it is open another
     // workstation gives Ann a new company, which her filter bar shows once it closes.
@@ -73,19 +73,19 @@ private slots:
         AccessWorld x;
         LinkCatcher urls;
         QList<QStringList> shown;
-        auto window = OnNextModal([&](QDialog* d) {
+        auto window = onNextModal([&](QDialog* d) {
             auto* list = qobject_cast<TfrmAccess*>(d);
             QVERIFY(list);
             QCOMPARE(list->size(), QSize(777, 393));
             QCOMPARE(list->btnAddUser->text(), QStringLiteral("Add user"));
             QCOMPARE(list->btnChangeUserAccess->text(), QStringLiteral("Change User Access"));
-            QCOMPARE(ShownTitles(list->dbgAccess), (QStringList{"Username", "Email", "Access Company",
+            QCOMPARE(shownTitles(list->dbgAccess), (QStringList{"Username", "Email", "Access Company",
                                                                 "Administrator", "Trial Balance",
                                                                 "Journal Entries"}));
-            shown = ShownRows(list->dbgAccess);
+            shown = shownRows(list->dbgAccess);
             QCOMPARE(list->lblBibleVerseLink->text(), QStringLiteral("John 14:6"));
             QVERIFY(list->lblVerse->text().contains("I am the way, the truth, and the life"));
-            QVERIFY(TextFits(list->lblVerse));
+            QVERIFY(textFits(list->lblVerse));
             QTest::mouseClick(list->lblHelp, Qt::LeftButton);
             QTest::mouseClick(list->lblBibleVerseLink, Qt::LeftButton);
             x.db.addAccess(x.user, x.db.addCompany("Gamma Mills"));
@@ -100,7 +100,7 @@ private slots:
         QVERIFY(urls.urls[0].toString().endsWith("/help/blog/access.html"));
         QVERIFY(QFile::exists(QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() +
                               "/../docs/help/blog/access.html"));
-        QCOMPARE(urls.urls[1].toString(), VerseUrl("/john/14-6.htm"));
+        QCOMPARE(urls.urls[1].toString(), verseUrl("/john/14-6.htm"));
         QVERIFY(x.w.cbCompany->findText("Gamma Mills") >= 0);
         QVERIFY(x.log.messages.isEmpty());
     }
@@ -109,7 +109,7 @@ private slots:
     {
         AccessWorld x;
         x.db.exec(QStringLiteral("UPDATE access SET administrator = 'No' WHERE `wp_user id` = %1").arg(x.user));
-        auto window = OnNextModal();
+        auto window = onNextModal();
         x.w.acAccess->trigger();
         QCoreApplication::processEvents();
         QVERIFY(!window->ran);
@@ -130,7 +130,7 @@ private slots:
         QFETCH(QString, typed);
         AccessWorld x;
         TfrmAccess list(&x.w);
-        auto dialog = OnNextModal([&](QDialog* d) {
+        auto dialog = onNextModal([&](QDialog* d) {
             auto* add = qobject_cast<TfrmAccessAddUser*>(d);
             QVERIFY(add);
             QCOMPARE(add->windowTitle(), QStringLiteral("Access - Add User"));
@@ -149,11 +149,11 @@ private slots:
         QCOMPARE(x.row(x.bob), (QStringList{"Yes", "No", "No access", "No access"}));
         QCOMPARE(x.selectedLogin(), QStringLiteral("bob"));
         QCOMPARE(list.dbgAccess->currentIndex().row(), x.w.qrAccess->currentRow());
-        QCOMPARE(ShownRows(list.dbgAccess).size(), 3);
+        QCOMPARE(shownRows(list.dbgAccess).size(), 3);
         // Bob's new row gives him the company and levels the rights checks can read.
         x.w.Logout();
         x.w.Login(x.bob);
-        QVERIFY(SelectId(x.w.cbCompany, x.alpha));
+        QVERIFY(selectId(x.w.cbCompany, x.alpha));
         QVERIFY(!x.w.TestAccess("trial balance", "view"));
         QVERIFY(x.log.messages.isEmpty());
     }
@@ -246,13 +246,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         auto change = [&] {
             if (!doubleClick) {
-                auto modal = OnNextModal();
+                auto modal = onNextModal();
                 list.btnChangeUserAccess->click();
                 return modal;
             }
             // Apart from the clicks before, so the two clicks make one double click only.
             QTest::qWait(QApplication::doubleClickInterval() + 50);
-            auto modal = OnNextModal();
+            auto modal = onNextModal();
             QWidget* cells = list.dbgAccess->viewport();
             const QPoint at = list.dbgAccess->visualRect(list.dbgAccess->currentIndex()).center();
             QTest::mouseClick(cells, Qt::LeftButton, {}, at);
@@ -277,7 +277,7 @@ private slots:
     void changeDialogShowsTheRow()
     {
         AccessWorld x;
-        DropAccessChecks(x.db);
+        dropAccessChecks(x.db);
         x.db.exec(QStringLiteral("UPDATE access SET `trial balance` = 'POST', `journal entries` = 'create' "
                                  "WHERE `wp_user id` = %1").arg(x.carol));
         TfrmAccess list(&x.w);
@@ -330,7 +330,7 @@ private slots:
         x.db.addAccess(x.bob, x.alpha, "Yes", "No", "Create", "View");
         TfrmAccess list(&x.w);
         x.select(list, x.bob);
-        auto dialog = OnNextModal([&](QDialog* d) {
+        auto dialog = onNextModal([&](QDialog* d) {
             auto* change = qobject_cast<TfrmChangeUserAccess*>(d);
             QVERIFY(change);
             change->cbAccessCompany->setChecked(company);
@@ -347,7 +347,7 @@ private slots:
                                             journalEntries}));
         QCOMPARE(x.selectedLogin(), QStringLiteral("bob"));
         QCOMPARE(list.dbgAccess->currentIndex().row(), x.w.qrAccess->currentRow());
-        QVERIFY(ShownRows(list.dbgAccess).contains(QStringList{"bob", "Bob@Example.com", company ? "Yes" : "No",
+        QVERIFY(shownRows(list.dbgAccess).contains(QStringList{"bob", "Bob@Example.com", company ? "Yes" : "No",
                                                                administrator ? "Yes" : "No", trialBalance,
                                                                journalEntries}));
     }
@@ -370,7 +370,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, focus);
         AccessWorld x;
-        DropAccessChecks(x.db);
+        dropAccessChecks(x.db);
         x.db.exec(QStringLiteral("UPDATE access SET `%1` = '' WHERE `wp_user id` = %2").arg(column).arg(x.carol));
         const QStringList before = x.row(x.carol);
         TfrmAccess list(&x.w);
@@ -430,7 +430,7 @@ private slots:
         TfrmMain w;
         MessageLog log;
         auto menuLogin = [&](const QString& name, const QString& password) {
-            auto modal = OnNextModal([&](QDialog* d) {
+            auto modal = onNextModal([&](QDialog* d) {
                 auto* login = qobject_cast<TfrmLogin*>(d);
                 QTest::keyClicks(login->edtUsername, name);
                 QTest::keyClicks(login->edtPassword, password);
@@ -439,7 +439,7 @@ private slots:
             w.acLogin->trigger();
             QVERIFY(modal->ran);
         };
-        auto registration = OnNextModal([](QDialog* d) {
+        auto registration = onNextModal([](QDialog* d) {
             auto* create = qobject_cast<TfrmCreateUser*>(d);
             QTest::keyClicks(create->edtUsername, "Newcomer");
             QTest::keyClicks(create->edtEmail, "newcomer@example.com");
@@ -451,9 +451,9 @@ private slots:
 
         menuLogin("demo", "demo");
         QCOMPARE(w.cbCompany->currentText(), QStringLiteral("Demo Trading Ltd"));
-        auto window = OnNextModal([&](QDialog* d) {
+        auto window = onNextModal([&](QDialog* d) {
             auto* list = qobject_cast<TfrmAccess*>(d);
-            auto add = OnNextModal([](QDialog* dd) {
+            auto add = onNextModal([](QDialog* dd) {
                 auto* dialog = qobject_cast<TfrmAccessAddUser*>(dd);
                 QTest::keyClicks(dialog->edtUsername, "newcomer");
                 QTest::keyClick(dialog->edtUsername, Qt::Key_Return);
@@ -461,7 +461,7 @@ private slots:
             list->btnAddUser->click();
             QVERIFY(add->ran);
             QCOMPARE(w.qrAccess->asString("user_login"), QStringLiteral("newcomer"));
-            auto change = OnNextModal([](QDialog* dd) {
+            auto change = onNextModal([](QDialog* dd) {
                 auto* dialog = qobject_cast<TfrmChangeUserAccess*>(dd);
                 dialog->cbTrialBalance->setCurrentText("View");
                 QTest::mouseClick(dialog->Button1, Qt::LeftButton);

@@ -22,7 +22,7 @@ private slots:
     {
         QFETCH(QString, level);
         QFETCH(int, number);
-        QCOMPARE(AccessLevelNumber(level).value_or(-1), number);
+        QCOMPARE(accessLevelNumber(level).value_or(-1), number);
     }
 };
 

@@ -51,7 +51,7 @@ void showWithFocusOnOk(TfrmCreateUser& dlg)
 class TestCreateUser : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     void dialogLooksAsDesigned()
     {
@@ -105,7 +105,7 @@ private slots:
         SetClockForTesting(now);
 
         QVERIFY(w.acCreateUser->isEnabled());
-        auto modal = OnNextModal([](QDialog* d) {
+        auto modal = onNextModal([](QDialog* d) {
             auto* dlg = qobject_cast<TfrmCreateUser*>(d);
             QVERIFY(dlg);
             fill(*dlg, "NewUser7", "New.User@Example.COM", "Pass word!");

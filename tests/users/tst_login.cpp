@@ -42,7 +42,7 @@ void verifyLoggedOut(TfrmMain& w)
 class TestLogin : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestApplication(); }
+    void initTestCase() { initTestApplication(); }
 
     void dialogLooksAsDesigned()
     {
@@ -205,11 +205,11 @@ private slots:
         TfrmMain w;
         TfrmLogin dlg(&w);
         dlg.show();
-        const int before0 = StatementsSent();
-        const int noStatements = StatementsSent() - before0;   // what counting itself adds
-        const int before = StatementsSent();
+        const int before0 = statementsSent();
+        const int noStatements = statementsSent() - before0;   // what counting itself adds
+        const int before = statementsSent();
         submit(dlg, name, password);
-        const int sent = StatementsSent() - before - noStatements;
+        const int sent = statementsSent() - before - noStatements;
         QCOMPARE(log.messages, QStringList{message});
         QCOMPARE(sent > 0, sendsStatement);
         QVERIFY(dlg.isVisible());
