@@ -56,7 +56,7 @@ public:
         if (e->type() == QEvent::Resize) {
             QWidget* p = m_child->parentWidget();
             m_child->resize(std::max(50, p->width() - m_child->x() - m_right),
-                            std::max(50, p->height() - m_child->y() - m_bottom));
+                std::max(50, p->height() - m_child->y() - m_bottom));
         }
         return false;
     }
@@ -87,12 +87,10 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
     frmMain = this;
     fdcMain = new Connection(this);
     for (auto [member, name] : {std::pair{&qrWP_Users, "qrWP_Users"}, {&qrWP_UserMeta, "qrWP_UserMeta"},
-                                {&qrAccess, "qrAccess"}, {&qrCompanies, "qrCompanies"},
-                                {&qrFinancialYears, "qrFinancialYears"},
-                                {&qrFinancialPeriods, "qrFinancialPeriods"},
-                                {&qrCostCentres, "qrCostCentres"}, {&qrAccounts, "qrAccounts"},
-                                {&qrObjects, "qrObjects"}, {&qrTransactions, "qrTransactions"},
-                                {&qrTransactionDetails, "qrTransactionDetails"}})
+             {&qrAccess, "qrAccess"}, {&qrCompanies, "qrCompanies"}, {&qrFinancialYears, "qrFinancialYears"},
+             {&qrFinancialPeriods, "qrFinancialPeriods"}, {&qrCostCentres, "qrCostCentres"},
+             {&qrAccounts, "qrAccounts"}, {&qrObjects, "qrObjects"}, {&qrTransactions, "qrTransactions"},
+             {&qrTransactionDetails, "qrTransactionDetails"}})
         *member = new Query(this, QLatin1String(name));
     buildMenu();
     buildWindow();
@@ -128,8 +126,7 @@ void TfrmMain::buildMenu()
     acCompanies = action("acCompanies", QStringLiteral("Companies"), QStringLiteral("Setup"));
     acAccess = action("acAccess", QStringLiteral("Access"), QStringLiteral("Setup"));
     acCostCentres = action("acCostCentres", QStringLiteral("Cost Centres"), QStringLiteral("Setup"));
-    acFinancialYears =
-        action("acFinancialYears", QStringLiteral("Financial Years"), QStringLiteral("Setup"));
+    acFinancialYears = action("acFinancialYears", QStringLiteral("Financial Years"), QStringLiteral("Setup"));
 
     cbMain = named(new QWidget(this), "cbMain");
     auto* bands = new QVBoxLayout(cbMain);
@@ -191,8 +188,8 @@ void TfrmMain::buildWindow()
     lblFinancialYear = named(new LinkLabel(QStringLiteral("Financial Year"), pnlFilters), "lblFinancialYear");
     lblFinancialYear->move(214, 8);
     cbFinancialYear = combo("cbFinancialYear", 214);
-    lblFinancialPeriod =
-        named(new LinkLabel(QStringLiteral("Financial Period"), pnlFilters), "lblFinancialPeriod");
+    lblFinancialPeriod
+        = named(new LinkLabel(QStringLiteral("Financial Period"), pnlFilters), "lblFinancialPeriod");
     lblFinancialPeriod->move(420, 8);
     cbFinancialPeriod = combo("cbFinancialPeriod", 420);
     // Tab reads the captions' line, then the boxes' line, each left to right.
@@ -223,8 +220,8 @@ void TfrmMain::buildWindow()
     tsWelcome = named(new QWidget, "tsWelcome");
     lblWelcome = named(new LinkLabel(QStringLiteral("Welcome to Veldra Accounting.  For instructions on how "
                                                     "to create your first company, please click here."),
-                                     tsWelcome),
-                       "lblWelcome");
+                           tsWelcome),
+        "lblWelcome");
     lblWelcome->move(17, 16);
     pcMain->addTab(tsWelcome, QStringLiteral("Welcome"));
 
@@ -237,17 +234,17 @@ void TfrmMain::buildWindow()
     sgTB->setSelectionBehavior(QAbstractItemView::SelectRows);
     sgTB->setItemDelegate(new TBDrawCellDelegate(sgTB));
     new AnchorAll(sgTB, 8, 8);
-    btnExportTrialBalance = button("btnExportTrialBalance", QStringLiteral("Export Trial Balance"),
-                                   tsTrialBalance, {8, 39, 154, 25});
+    btnExportTrialBalance = button(
+        "btnExportTrialBalance", QStringLiteral("Export Trial Balance"), tsTrialBalance, {8, 39, 154, 25});
     btnExportTrialBalance->setIconSize(QSize(22, 21));
     btnExportTrialBalance->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     pcMain->addTab(tsTrialBalance, QStringLiteral("Trial Balance"));
 
     tsJournalEntries = named(new QWidget, "tsJournalEntries");
-    btnNewJournalEntry =
-        button("btnNewJournalEntry", QStringLiteral("New Journal Entry"), tsJournalEntries, {8, 8, 154, 25});
-    lblJournalEntryInfo = named(new QLabel(QStringLiteral("~ No journal entries ~"), tsJournalEntries),
-                                "lblJournalEntryInfo");
+    btnNewJournalEntry = button(
+        "btnNewJournalEntry", QStringLiteral("New Journal Entry"), tsJournalEntries, {8, 8, 154, 25});
+    lblJournalEntryInfo = named(
+        new QLabel(QStringLiteral("~ No journal entries ~"), tsJournalEntries), "lblJournalEntryInfo");
     lblJournalEntryInfo->move(240, 48);
     dbgJournalEntries = named(new DataGrid(tsJournalEntries), "dbgJournalEntries");
     dbgJournalEntries->setGeometry(169, 8, 856, 401);
@@ -258,7 +255,8 @@ void TfrmMain::buildWindow()
 
     // The window may not shrink past the whole filter bar, the whole tab captions and each
     // tab's buttons beside a grid of 50 pixels: the layouts make that its minimum size.
-    pnlFilters->setMinimumWidth(std::max(bDates->geometry().right() + 1 + 8, pcMain->tabBar()->sizeHint().width()));
+    pnlFilters->setMinimumWidth(
+        std::max(bDates->geometry().right() + 1 + 8, pcMain->tabBar()->sizeHint().width()));
     for (QWidget* tab : {tsTrialBalance, tsJournalEntries}) {
         QRect used;
         for (QWidget* child : tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -273,7 +271,8 @@ void TfrmMain::buildWindow()
 
 void TfrmMain::connectHandlers()
 {
-    auto on = [this](auto* sender, auto signal, auto handler) { connectGuarded(sender, signal, this, handler); };
+    auto on
+        = [this](auto* sender, auto signal, auto handler) { connectGuarded(sender, signal, this, handler); };
     on(acLogin, &QAction::triggered, [this] { acLoginExecute(); });
     on(acCreateUser, &QAction::triggered, [this] { acCreateUserExecute(); });
     on(acAccess, &QAction::triggered, [this] { acAccessExecute(acAccess); });
@@ -287,7 +286,8 @@ void TfrmMain::connectHandlers()
     on(lblWelcome, &LinkLabel::clicked, [this] { lblWelcomeClick(); });
     on(btnAccounts, &QPushButton::clicked, [this] { btnAccountsClick(btnAccounts); });
     on(sgTB, &QAbstractItemView::doubleClicked, [this] { btnAccountsClick(sgTB); });
-    on(btnExportTrialBalance, &QPushButton::clicked, [this] { btnExportTrialBalanceClick(btnExportTrialBalance); });
+    on(btnExportTrialBalance, &QPushButton::clicked,
+        [this] { btnExportTrialBalanceClick(btnExportTrialBalance); });
     on(btnNewJournalEntry, &QPushButton::clicked, [this] { btnNewJournalEntryClick(btnNewJournalEntry); });
     for (QComboBox* box : {cbCompany, cbFinancialYear, cbFinancialPeriod})
         on(box, &QComboBox::activated, [this, box] { RefreshFilters(box); });

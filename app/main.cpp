@@ -15,11 +15,11 @@ int main(int argc, char* argv[])
     } catch (const DbError& e) {
         // No offline mode: without the database the program cannot be used.
         QMessageBox::critical(nullptr, QStringLiteral("Veldra Accounting"),
-                              QStringLiteral("Could not connect to the database.\n\n") + e.text());
+            QStringLiteral("Could not connect to the database.\n\n") + e.text());
         return 1;
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("Veldra Accounting"),
-                              QStringLiteral("The program could not start.\n\n") + QString::fromUtf8(e.what()));
+            QStringLiteral("The program could not start.\n\n") + QString::fromUtf8(e.what()));
         return 1;
     }
     window->show();

@@ -9,9 +9,9 @@
 
 namespace BenchBooks {
 constexpr int Companies = 2;
-constexpr int CostCentres = 4;        // per company; every level-5 object on each
-constexpr int Entries = 250000;       // over both companies, 2 to 6 lines each
-inline const QDate FirstDay{2023, 3, 1};   // first day of the first of two years
+constexpr int CostCentres = 4; // per company; every level-5 object on each
+constexpr int Entries = 250000; // over both companies, 2 to 6 lines each
+inline const QDate FirstDay{2023, 3, 1}; // first day of the first of two years
 // The journal list's month: every eighth entry of company 1 is dated in it, which with
 // its even share makes about 20 000 entries in that one month.
 inline const QDate DenseMonth{2024, 6, 1};

@@ -3,10 +3,10 @@
 // template read, every cell filled, the workbook written to a new file.
 //
 //   export_bench --template "Trial Balance.xlsx" [--runs 9] [--workdir DIR]
+#include "standard/Money.h"
 #include "trialbalance/TrialBalanceColumns.h"
 #include "trialbalance/TrialBalanceExport.h"
 #include "trialbalance/Xlsx.h"
-#include "standard/Money.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -24,7 +24,7 @@
 namespace {
 TrialBalanceTable largeGrid()
 {
-    const int levels[] = {5, 20, 80, 320, 1280};   // objects per level, as tb_generate makes them
+    const int levels[] = {5, 20, 80, 320, 1280}; // objects per level, as tb_generate makes them
     constexpr int costCentres = 4, periods = 12;
     int objects = 0;
     for (int n : levels)
@@ -39,7 +39,8 @@ TrialBalanceTable largeGrid()
     };
     int row = 1;
     auto fill = [&](int level, int number, bool account, int costCentre) {
-        t.setCell(TB.PostingType, row, number < 40000 ? QStringLiteral("Balance Sheet") : QStringLiteral("Income Statement"));
+        t.setCell(TB.PostingType, row,
+            number < 40000 ? QStringLiteral("Balance Sheet") : QStringLiteral("Income Statement"));
         t.setCell(TB.Classification, row, QStringLiteral("Class %1").arg(number / 10000));
         t.setCell(TB.ObjectNumber, row, QString::number(number));
         t.setCell(TB.ObjectDescription, row, QStringLiteral("Object %1 of level %2").arg(number).arg(level));
@@ -48,7 +49,8 @@ TrialBalanceTable largeGrid()
             t.setCell(TB.CompanyName, row, QStringLiteral("Bench Company 1"));
             t.setCell(TB.CostCentreNumber, row, QString::number(costCentre * 10));
             t.setCell(TB.CostCentreDescription, row, QStringLiteral("Cost centre %1").arg(costCentre * 10));
-            t.setCell(TB.AccountDescription, row, QStringLiteral("Account %1.%2").arg(costCentre * 10).arg(number));
+            t.setCell(
+                TB.AccountDescription, row, QStringLiteral("Account %1.%2").arg(costCentre * 10).arg(number));
         } else {
             t.setCell(TB.Level, row, QString::number(level));
         }
@@ -103,7 +105,7 @@ int main(int argc, char** argv)
     // what other programs on a shared machine take.
     std::vector<double> ms, cpuMs;
     qint64 size = 0;
-    for (int run = 0; run <= runs; ++run) {   // run 0 warms up
+    for (int run = 0; run <= runs; ++run) { // run 0 warms up
         QElapsedTimer timer;
         timer.start();
         const std::clock_t cpu = std::clock();

@@ -34,7 +34,7 @@ void run(QSqlDatabase& db, const QString& sql)
 // Collects rows and sends them as multi-row INSERTs of a few thousand rows each.
 class BulkInsert {
 public:
-    BulkInsert(QSqlDatabase& db, const QString& head) : m_db(db), m_head(head) {}
+    BulkInsert(QSqlDatabase& db, const QString& head) : m_db(db), m_head(head) { }
     ~BulkInsert() { flush(); }
     void add(const QString& row)
     {
@@ -76,25 +76,29 @@ int main(int argc, char** argv)
     run(db, QStringLiteral("SET unique_checks = 0, foreign_key_checks = 0"));
 
     // The user who logs in: password "bench", administrator of both companies.
-    run(db, QStringLiteral("INSERT INTO wp_users (ID, user_login, user_pass, user_nicename, user_email, "
-                           "user_registered, display_name) VALUES (1, 'bench', '', 'bench', "
-                           "'bench@example.org', NOW(), 'bench')"));
+    run(db,
+        QStringLiteral("INSERT INTO wp_users (ID, user_login, user_pass, user_nicename, user_email, "
+                       "user_registered, display_name) VALUES (1, 'bench', '', 'bench', "
+                       "'bench@example.org', NOW(), 'bench')"));
     for (int c = 1; c <= BenchBooks::Companies; ++c) {
-        run(db, QStringLiteral("INSERT INTO companies (id, `company name`) VALUES (%1, 'Bench Company %1')")
-                    .arg(c));
-        run(db, QStringLiteral("INSERT INTO access (`company id`, `wp_user id`, `access company`, "
-                               "administrator, `trial balance`, `journal entries`) "
-                               "VALUES (%1, 1, 'Yes', 'Yes', 'View', 'View')")
-                    .arg(c));
+        run(db,
+            QStringLiteral("INSERT INTO companies (id, `company name`) VALUES (%1, 'Bench Company %1')")
+                .arg(c));
+        run(db,
+            QStringLiteral("INSERT INTO access (`company id`, `wp_user id`, `access company`, "
+                           "administrator, `trial balance`, `journal entries`) "
+                           "VALUES (%1, 1, 'Yes', 'Yes', 'View', 'View')")
+                .arg(c));
     }
 
     // The chart: level 1 d0000 (d = 1..5), level 2 dm000 (m = 2, 4, 6, 8), levels 3 to 5
     // one digit each (1..4). Classes 1 to 3 are balance sheet, 4 and 5 income statement;
     // 38000 is a level-2 object of class 3. Accounts are opened on level 5 only.
-    QList<int> leaves;   // object ids of level 5
+    QList<int> leaves; // object ids of level 5
     {
-        BulkInsert objects(db, QStringLiteral("INSERT INTO objects (id, `object number`, `object description`, "
-                                              "`posting type`, level, `use for account`, classification)"));
+        BulkInsert objects(db,
+            QStringLiteral("INSERT INTO objects (id, `object number`, `object description`, "
+                           "`posting type`, level, `use for account`, classification)"));
         int id = 0;
         auto add = [&](int number, int level) {
             const bool bs = number / 10000 <= 3;
@@ -127,26 +131,32 @@ int main(int argc, char** argv)
     // Cost centres and accounts: every leaf object on every cost centre of a company.
     const int accountsPerCompany = BenchBooks::CostCentres * int(leaves.size());
     {
-        BulkInsert centres(db, QStringLiteral("INSERT INTO `cost centres` (id, `company id`, "
-                                              "`cost centre number`, `cost centre description`)"));
-        BulkInsert accounts(db, QStringLiteral("INSERT INTO accounts (id, `cost centre id`, `object id`, "
-                                               "`account description`)"));
+        BulkInsert centres(db,
+            QStringLiteral("INSERT INTO `cost centres` (id, `company id`, "
+                           "`cost centre number`, `cost centre description`)"));
+        BulkInsert accounts(db,
+            QStringLiteral("INSERT INTO accounts (id, `cost centre id`, `object id`, "
+                           "`account description`)"));
         int centre = 0, account = 0;
         for (int c = 1; c <= BenchBooks::Companies; ++c)
             for (int n = 1; n <= BenchBooks::CostCentres; ++n) {
-                centres.add(QStringLiteral("(%1, %2, %3, 'Cost centre %3')").arg(++centre).arg(c).arg(n * 10));
+                centres.add(
+                    QStringLiteral("(%1, %2, %3, 'Cost centre %3')").arg(++centre).arg(c).arg(n * 10));
                 for (int leaf : leaves)
-                    accounts.add(QStringLiteral("(%1, %2, %3, 'Account %1')").arg(++account).arg(centre).arg(leaf));
+                    accounts.add(
+                        QStringLiteral("(%1, %2, %3, 'Account %1')").arg(++account).arg(centre).arg(leaf));
             }
     }
 
     // Two years of twelve monthly periods per company.
     {
-        BulkInsert years(db, QStringLiteral("INSERT INTO `financial years` (id, `company id`, "
-                                            "`financial year description`, `last day of financial year`)"));
-        BulkInsert periods(db, QStringLiteral("INSERT INTO `financial periods` (`financial year id`, "
-                                              "`period number`, `start date`, `end date`, "
-                                              "`period description`, `period open`, `period deleted`)"));
+        BulkInsert years(db,
+            QStringLiteral("INSERT INTO `financial years` (id, `company id`, "
+                           "`financial year description`, `last day of financial year`)"));
+        BulkInsert periods(db,
+            QStringLiteral("INSERT INTO `financial periods` (`financial year id`, "
+                           "`period number`, `start date`, `end date`, "
+                           "`period description`, `period open`, `period deleted`)"));
         int year = 0;
         for (int c = 1; c <= BenchBooks::Companies; ++c)
             for (int y = 0; y < 2; ++y) {
@@ -161,30 +171,33 @@ int main(int argc, char** argv)
                                     .arg(year)
                                     .arg(p + 1)
                                     .arg(start.addMonths(p).toString(Qt::ISODate),
-                                         start.addMonths(p + 1).addDays(-1).toString(Qt::ISODate),
-                                         start.addMonths(p).toString(QStringLiteral("MMM yyyy"))));
+                                        start.addMonths(p + 1).addDays(-1).toString(Qt::ISODate),
+                                        start.addMonths(p).toString(QStringLiteral("MMM yyyy"))));
             }
     }
 
     // Journal entries: balanced, 2 to 6 lines, amounts in cents, dates over both years.
     std::mt19937_64 rng(20240301);
-    std::uniform_int_distribution<int> lineCount(2, 6), day(0, int(BenchBooks::FirstDay.daysTo(
-                                                                  BenchBooks::FirstDay.addYears(2))) - 1);
+    std::uniform_int_distribution<int> lineCount(2, 6),
+        day(0, int(BenchBooks::FirstDay.daysTo(BenchBooks::FirstDay.addYears(2))) - 1);
     std::uniform_int_distribution<int> account(0, accountsPerCompany - 1);
     std::uniform_int_distribution<long long> cents(1, 5000000);
     long long lines = 0;
     {
-        BulkInsert transactions(db, QStringLiteral("INSERT INTO transactions (id, `company id`, "
-                                                   "`transaction number`, `transaction type`, "
-                                                   "`transaction date`, `transaction description`, posted, "
-                                                   "`created by`)"));
+        BulkInsert transactions(db,
+            QStringLiteral("INSERT INTO transactions (id, `company id`, "
+                           "`transaction number`, `transaction type`, "
+                           "`transaction date`, `transaction description`, posted, "
+                           "`created by`)"));
         std::uniform_int_distribution<int> denseDay(0, BenchBooks::DenseMonth.daysInMonth() - 1);
-        BulkInsert details(db, QStringLiteral("INSERT INTO `transaction details` (`transaction id`, `line nr`, "
-                                              "`account id`, `line description`, amount, deleted)"));
+        BulkInsert details(db,
+            QStringLiteral("INSERT INTO `transaction details` (`transaction id`, `line nr`, "
+                           "`account id`, `line description`, amount, deleted)"));
         int number[BenchBooks::Companies + 1] = {};
         for (int t = 1; t <= BenchBooks::Entries; ++t) {
             const int company = 1 + (t - 1) % BenchBooks::Companies;
-            const bool dense = company == 1 && ((t - 1) / BenchBooks::Companies) % BenchBooks::DenseShare == 0;
+            const bool dense
+                = company == 1 && ((t - 1) / BenchBooks::Companies) % BenchBooks::DenseShare == 0;
             const QDate date = dense ? BenchBooks::DenseMonth.addDays(denseDay(rng))
                                      : BenchBooks::FirstDay.addDays(day(rng));
             transactions.add(QStringLiteral("(%1, %2, %3, 'JE', '%4', 'Entry %1', 'No', 1)")
@@ -199,7 +212,7 @@ int main(int argc, char** argv)
                 amounts[l] = cents(rng) * (l % 2 ? -1 : 1);
                 balance += amounts[l];
             }
-            if (balance == 0) {   // the closing line must not be zero
+            if (balance == 0) { // the closing line must not be zero
                 amounts[0] += 1;
                 balance = 1;
             }

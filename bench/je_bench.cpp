@@ -36,7 +36,8 @@ void fail(const QString& why)
 QStringList leafAccounts(int count)
 {
     Query q;
-    q.open({QStringLiteral("SELECT `object number` FROM objects WHERE level = 5 ORDER BY `object number` LIMIT %1")
+    q.open({QStringLiteral(
+        "SELECT `object number` FROM objects WHERE level = 5 ORDER BY `object number` LIMIT %1")
                 .arg(count)});
     QStringList numbers;
     for (q.first(); !q.eof(); q.next())
@@ -94,7 +95,7 @@ int main(int argc, char** argv)
             w.pcMain->setCurrentWidget(w.tsJournalEntries);
             QCoreApplication::processEvents();
         });
-        if (i > 0)   // the first run warms the server's buffers
+        if (i > 0) // the first run warms the server's buffers
             list << s;
     }
     const long long rssAfter = statusKb("VmRSS");
@@ -126,12 +127,16 @@ int main(int argc, char** argv)
     // 3. Keystrokes, with four more cost centres opened on every leaf object so the window
     // loads over 10 000 accounts; removed again afterwards, with the bench's own entries.
     auto cleanUp = [&] {
-        Query::execute(QStringLiteral("DELETE d FROM `transaction details` d, transactions t WHERE "
-                                      "d.`transaction id` = t.id AND t.`transaction description` = 'Bench save'"));
-        Query::execute(QStringLiteral("DELETE FROM transactions WHERE `transaction description` = 'Bench save'"));
-        Query::execute(QStringLiteral("DELETE a FROM accounts a, `cost centres` c WHERE a.`cost centre id` = c.id "
-                                      "AND c.`cost centre description` LIKE 'Bench extra %'"));
-        Query::execute(QStringLiteral("DELETE FROM `cost centres` WHERE `cost centre description` LIKE 'Bench extra %'"));
+        Query::execute(
+            QStringLiteral("DELETE d FROM `transaction details` d, transactions t WHERE "
+                           "d.`transaction id` = t.id AND t.`transaction description` = 'Bench save'"));
+        Query::execute(
+            QStringLiteral("DELETE FROM transactions WHERE `transaction description` = 'Bench save'"));
+        Query::execute(
+            QStringLiteral("DELETE a FROM accounts a, `cost centres` c WHERE a.`cost centre id` = c.id "
+                           "AND c.`cost centre description` LIKE 'Bench extra %'"));
+        Query::execute(QStringLiteral(
+            "DELETE FROM `cost centres` WHERE `cost centre description` LIKE 'Bench extra %'"));
     };
     cleanUp();
     for (int n = 1; n <= 4; ++n) {
@@ -139,8 +144,9 @@ int main(int argc, char** argv)
                                       "`cost centre description`) VALUES (%1, %2, 'Bench extra %2')")
                            .arg(company)
                            .arg(1000 + n));
-        Query::execute(QStringLiteral("INSERT INTO accounts (`cost centre id`, `object id`, `account description`) "
-                                      "SELECT LAST_INSERT_ID(), id, 'Bench extra account' FROM objects WHERE level = 5"));
+        Query::execute(QStringLiteral(
+            "INSERT INTO accounts (`cost centre id`, `object id`, `account description`) "
+            "SELECT LAST_INSERT_ID(), id, 'Bench extra account' FROM objects WHERE level = 5"));
     }
     QList<double> lookups, totals;
     int loaded = 0;
@@ -151,7 +157,8 @@ int main(int argc, char** argv)
         auto keystrokes = [&](int col, const QString& text, QList<double>& times) {
             for (int i = 1; i <= text.size(); ++i) {
                 const QString typed = text.left(i);
-                times << seconds([&] { f.sg->model()->setData(f.sg->model()->index(49, col), typed, Qt::EditRole); });
+                times << seconds(
+                    [&] { f.sg->model()->setData(f.sg->model()->index(49, col), typed, Qt::EditRole); });
             }
         };
         for (int round = 0; round < 50; ++round) {

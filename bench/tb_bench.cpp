@@ -46,15 +46,15 @@ QHash<int, QString> accountNames(int company)
     }
     Query accounts;
     accounts.open({QStringLiteral("SELECT accounts.id, `object number`, `cost centre number`"),
-                   QStringLiteral("FROM accounts, objects, `cost centres`"),
-                   QStringLiteral("WHERE (accounts.`object id` = objects.id) and "
-                                  "(accounts.`cost centre id` = `cost centres`.id)"),
-                   QStringLiteral("and (`cost centres`.`company id` = %1)").arg(company)});
+        QStringLiteral("FROM accounts, objects, `cost centres`"),
+        QStringLiteral("WHERE (accounts.`object id` = objects.id) and "
+                       "(accounts.`cost centre id` = `cost centres`.id)"),
+        QStringLiteral("and (`cost centres`.`company id` = %1)").arg(company)});
     QHash<int, QString> names;
     for (accounts.first(); !accounts.eof(); accounts.next())
         names.insert(accounts.asInteger(QStringLiteral("id")),
-                     pathOf.value(accounts.asInteger(QStringLiteral("object number"))) + QStringLiteral(":cc") +
-                         accounts.asString(QStringLiteral("cost centre number")));
+            pathOf.value(accounts.asInteger(QStringLiteral("object number"))) + QStringLiteral(":cc")
+                + accounts.asString(QStringLiteral("cost centre number")));
     return names;
 }
 
@@ -70,10 +70,11 @@ int exportJournal(int company, const QString& path)
     QByteArray buffer;
     int entries = 0, last = -1;
     Connection::program().stream(
-        QStringLiteral("SELECT transactions.id, `transaction date`, `account id`, amount\n"
-                       "FROM transactions, `transaction details`\n"
-                       "WHERE (`transaction details`.`transaction id` = transactions.id) and (`company id` = %1)\n"
-                       "ORDER BY transactions.id, `line nr`")
+        QStringLiteral(
+            "SELECT transactions.id, `transaction date`, `account id`, amount\n"
+            "FROM transactions, `transaction details`\n"
+            "WHERE (`transaction details`.`transaction id` = transactions.id) and (`company id` = %1)\n"
+            "ORDER BY transactions.id, `line nr`")
             .arg(company),
         [&](const char* const* f, const unsigned long* n) {
             const int id = QByteArray(f[0], n[0]).toInt();
@@ -82,8 +83,8 @@ int exportJournal(int company, const QString& path)
                 last = id;
                 ++entries;
             }
-            buffer += "    " + names.value(QByteArray(f[2], n[2]).toInt()).toUtf8() + "  " +
-                      QByteArray(f[3], n[3]) + "\n";
+            buffer += "    " + names.value(QByteArray(f[2], n[2]).toInt()).toUtf8() + "  "
+                + QByteArray(f[3], n[3]) + "\n";
             if (buffer.size() > (1 << 20)) {
                 file.write(buffer);
                 buffer.clear();
@@ -116,7 +117,7 @@ int main(int argc, char** argv)
 
     TfrmMain w;
     w.Login(1);
-    const int company = 1, year = 2;   // the first company's second year
+    const int company = 1, year = 2; // the first company's second year
     if (!selectId(w.cbCompany, company)) {
         out << "The bench user sees no company " << company << ": run tb_generate first.\n";
         return 1;
@@ -149,11 +150,9 @@ int main(int argc, char** argv)
 
     const QString journal = opt.workDir + QStringLiteral("/bench.journal");
     const int entries = exportJournal(company, journal);
-    const QStringList hledgerArgs{QStringLiteral("-f"),        journal,
-                                  QStringLiteral("balance"),   QStringLiteral("--monthly"),
-                                  QStringLiteral("--tree"),    QStringLiteral("-b"),
-                                  QStringLiteral("2024-03-01"), QStringLiteral("-e"),
-                                  QStringLiteral("2025-03-01")};
+    const QStringList hledgerArgs{QStringLiteral("-f"), journal, QStringLiteral("balance"),
+        QStringLiteral("--monthly"), QStringLiteral("--tree"), QStringLiteral("-b"),
+        QStringLiteral("2024-03-01"), QStringLiteral("-e"), QStringLiteral("2025-03-01")};
     QList<double> theirs;
     for (int i = 0; i < hledgerRuns; ++i) {
         QProcess p;

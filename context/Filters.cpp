@@ -75,15 +75,16 @@ void TfrmMain::RefreshFilterscbFinancialYear()
         clearBox(cbFinancialYear);
         return;
     }
-    QStringList sql{QStringLiteral("SELECT `financial years`.`id`, `financial year description`, `company name`, "
-                                   "CONCAT(`company name`, \" - \", `financial year description`) AS `full description`"),
-                    QStringLiteral("FROM `financial years`, `companies` WHERE"),
-                    QStringLiteral("(companies.id = `financial years`.`company id`)")};
+    QStringList sql{
+        QStringLiteral("SELECT `financial years`.`id`, `financial year description`, `company name`, "
+                       "CONCAT(`company name`, \" - \", `financial year description`) AS `full description`"),
+        QStringLiteral("FROM `financial years`, `companies` WHERE"),
+        QStringLiteral("(companies.id = `financial years`.`company id`)")};
     sql << companyCondition(QStringLiteral("`company id`"));
     sql << QStringLiteral("ORDER BY `id`");
     qrFinancialYears->open(sql);
-    LoadFieldToCB(cbFinancialYear, *qrFinancialYears, QStringLiteral("id"), QStringLiteral("full description"),
-                  false);
+    LoadFieldToCB(
+        cbFinancialYear, *qrFinancialYears, QStringLiteral("id"), QStringLiteral("full description"), false);
 }
 
 int TfrmMain::RefreshFiltersSelectFinancialYear()
@@ -92,8 +93,8 @@ int TfrmMain::RefreshFiltersSelectFinancialYear()
         return 0;
     const QString today = sqlDateLiteral(Today());
     QStringList sql{QStringLiteral("SELECT id, `financial year id` FROM `financial periods` WHERE"),
-                    QStringLiteral("(`start date` <= %1)").arg(today),
-                    QStringLiteral("and (`end date` >= %1)").arg(today)};
+        QStringLiteral("(`start date` <= %1)").arg(today),
+        QStringLiteral("and (`end date` >= %1)").arg(today)};
     sql << idCondition(QStringLiteral("`financial year id`"), itemIds(cbFinancialYear, 0), false);
     // A deleted period no longer belongs to its year; among several periods containing
     // today the first year of the box decides, so the choice does not rest on the server.
@@ -121,10 +122,10 @@ void TfrmMain::RefreshFilterscbFinancialPeriod()
     qrFinancialPeriods->open(
         {QStringLiteral("SELECT id, `period description`, `start date`, `end date`, `period open` FROM "
                         "`financial periods` WHERE"),
-         QStringLiteral("(`financial year id` = %1)").arg(selectedId(cbFinancialYear)),
-         QStringLiteral("and (`period deleted` = \"No\")"), QStringLiteral("ORDER BY `period number`")});
+            QStringLiteral("(`financial year id` = %1)").arg(selectedId(cbFinancialYear)),
+            QStringLiteral("and (`period deleted` = \"No\")"), QStringLiteral("ORDER BY `period number`")});
     LoadFieldToCB(cbFinancialPeriod, *qrFinancialPeriods, QStringLiteral("id"),
-                  QStringLiteral("period description"), false);
+        QStringLiteral("period description"), false);
     // A year without periods shows no stale dates of the period chosen before.
     if (cbFinancialPeriod->count() == 0)
         showNoYearLabels(*this);
@@ -135,18 +136,18 @@ void TfrmMain::RefreshFiltersFinancialPeriodInformation()
     if (cbFinancialPeriod->currentIndex() < 0)
         return;
     qrFinancialPeriods->open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
-                              QStringLiteral("(id = %1)").arg(selectedId(cbFinancialPeriod))});
+        QStringLiteral("(id = %1)").arg(selectedId(cbFinancialPeriod))});
     // Removed by another workstation since the box was filled: show no dates at all.
     if (qrFinancialPeriods->isEmpty()) {
         showNoYearLabels(*this);
         return;
     }
-    lblPeriodStartDate->setText(QStringLiteral("Start Date: ") +
-                                DateToMyString(qrFinancialPeriods->asDate(QStringLiteral("start date"))));
-    lblPeriodEndDate->setText(QStringLiteral("End Date: ") +
-                              DateToMyString(qrFinancialPeriods->asDate(QStringLiteral("end date"))));
-    lblPeriodOpen->setText(QStringLiteral("Period Open: ") +
-                           qrFinancialPeriods->asString(QStringLiteral("period open")));
+    lblPeriodStartDate->setText(QStringLiteral("Start Date: ")
+        + DateToMyString(qrFinancialPeriods->asDate(QStringLiteral("start date"))));
+    lblPeriodEndDate->setText(QStringLiteral("End Date: ")
+        + DateToMyString(qrFinancialPeriods->asDate(QStringLiteral("end date"))));
+    lblPeriodOpen->setText(
+        QStringLiteral("Period Open: ") + qrFinancialPeriods->asString(QStringLiteral("period open")));
 }
 
 QString TfrmMain::SelCompany()

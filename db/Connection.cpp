@@ -3,8 +3,8 @@
 #include "BuildSettings.h"
 #include "db/DbError.h"
 
-#include <QGuiApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <mysql.h>
@@ -128,12 +128,12 @@ void Connection::openFrom(int first)
         } catch (const DbError& e) {
             if (hosts.size() == 1)
                 throw;
-            failures << hosts[index].host + QLatin1Char(':') + QString::number(hosts[index].port) +
-                            QStringLiteral(": ") + e.text();
+            failures << hosts[index].host + QLatin1Char(':') + QString::number(hosts[index].port)
+                    + QStringLiteral(": ") + e.text();
         }
     }
     throw DbError(QStringLiteral("No database server answered.\n") + failures.join(QLatin1Char('\n')),
-                  QStringLiteral("2003"));
+        QStringLiteral("2003"));
 }
 
 void Connection::openOn(const DatabaseHost& host, const ConnectionSettings& s)
@@ -163,8 +163,7 @@ void Connection::openOn(const DatabaseHost& host, const ConnectionSettings& s)
     // in grouped selects: neither ANSI_QUOTES nor ONLY_FULL_GROUP_BY may be on.
     // A row another user holds locked fails the statement after the lock wait instead of
     // the server's default 50 seconds.
-    const QStringList setup = {
-        QStringLiteral("SET NAMES utf8mb4"),
+    const QStringList setup = {QStringLiteral("SET NAMES utf8mb4"),
         QStringLiteral("SET SESSION sql_mode = 'STRICT_TRANS_TABLES,NO_ZERO_IN_DATE,"
                        "NO_ZERO_DATE,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION'"),
         QStringLiteral("SET SESSION innodb_lock_wait_timeout = %1").arg(std::max(1, s.lockWaitTimeout))};
@@ -179,12 +178,14 @@ void Connection::openOn(const DatabaseHost& host, const ConnectionSettings& s)
     // A cluster node that is joining, donating its state or cut off from the others answers
     // but must not be used: its data may be behind or about to be thrown away.
     QSqlQuery ready(db);
-    const bool clusterNode = ready.exec(QStringLiteral("SHOW VARIABLES LIKE 'wsrep_on'")) && ready.next() &&
-                             ready.value(1).toString() == QLatin1String("ON");
-    if (clusterNode && !(ready.exec(QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'")) && ready.next() &&
-                         ready.value(1).toString() == QLatin1String("ON"))) {
+    const bool clusterNode = ready.exec(QStringLiteral("SHOW VARIABLES LIKE 'wsrep_on'")) && ready.next()
+        && ready.value(1).toString() == QLatin1String("ON");
+    if (clusterNode
+        && !(ready.exec(QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'")) && ready.next()
+            && ready.value(1).toString() == QLatin1String("ON"))) {
         db.close();
-        throw DbError(QStringLiteral("The database server is a cluster node that is not ready."), QStringLiteral("1047"));
+        throw DbError(QStringLiteral("The database server is a cluster node that is not ready."),
+            QStringLiteral("1047"));
     }
     // Reads wait until this node has applied what other nodes committed before them, so a
     // user sees another workstation's save at once, whichever node each is on.
@@ -257,7 +258,7 @@ void Connection::prepareToSend(bool write)
             reconnect();
     } else if (m_broken) {
         throw DbError(QStringLiteral("The connection to the database was lost during a transaction."),
-                      QStringLiteral("2013"));
+            QStringLiteral("2013"));
     }
 }
 

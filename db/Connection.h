@@ -56,7 +56,7 @@ public:
     static Connection* current();
     static Connection& program();
 
-    void open();    // throws DbError
+    void open(); // throws DbError
     void close();
     bool isOpen() const;
 
@@ -73,7 +73,7 @@ public:
 
     void startTransaction();
     void commit();
-    void rollback();   // never throws: a dead connection has rolled back on the server
+    void rollback(); // never throws: a dead connection has rolled back on the server
     bool inTransaction() const { return m_inTransaction; }
 
     QSqlDatabase database() const;
@@ -93,7 +93,7 @@ private:
     QString m_name;
     bool m_inTransaction = false;
     bool m_broken = false;
-    int m_hostIndex = 0;   // the host the connection is open on
+    int m_hostIndex = 0; // the host the connection is open on
 };
 
 // Shows the database wait cursor for as long as it lives.

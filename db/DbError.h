@@ -7,7 +7,9 @@
 class DbError : public std::runtime_error {
 public:
     explicit DbError(const QString& text, const QString& code = {})
-        : std::runtime_error(text.toStdString()), m_text(text), m_code(code) {}
+        : std::runtime_error(text.toStdString()), m_text(text), m_code(code)
+    {
+    }
     QString text() const { return m_text; }
     QString code() const { return m_code; }
     // The server refused a row because a unique key already holds its value.
@@ -31,6 +33,6 @@ private:
 // database problem: the message says so, so that nobody takes it for one.
 class ProgramError : public std::logic_error {
 public:
-    explicit ProgramError(const QString& text) : std::logic_error(text.toStdString()) {}
+    explicit ProgramError(const QString& text) : std::logic_error(text.toStdString()) { }
     QString text() const { return QString::fromStdString(what()); }
 };

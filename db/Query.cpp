@@ -135,8 +135,8 @@ bool Query::locate(const QString& field, const QVariant& value)
     return false;
 }
 
-bool Query::locate(const QString& field1, const QVariant& value1, const QString& field2,
-                   const QVariant& value2)
+bool Query::locate(
+    const QString& field1, const QVariant& value1, const QString& field2, const QVariant& value2)
 {
     const int c1 = fieldIndex(field1), c2 = fieldIndex(field2);
     if (c1 < 0 || c2 < 0)
@@ -151,10 +151,7 @@ bool Query::locate(const QString& field1, const QVariant& value1, const QString&
     return false;
 }
 
-int Query::fieldIndex(const QString& field) const
-{
-    return m_fieldIndex.value(field.toLower(), -1);
-}
+int Query::fieldIndex(const QString& field) const { return m_fieldIndex.value(field.toLower(), -1); }
 
 int Query::requireField(const QString& field) const
 {
@@ -171,10 +168,7 @@ QVariant Query::value(int row, int column) const
     return m_values[row * m_fields.size() + column];
 }
 
-QVariant Query::value(const QString& field) const
-{
-    return value(m_current, requireField(field));
-}
+QVariant Query::value(const QString& field) const { return value(m_current, requireField(field)); }
 
 bool Query::isNull(const QString& field) const { return value(field).isNull(); }
 // A NULL read as text is empty; Qt 6 would turn a NULL number into "0".

@@ -18,15 +18,15 @@ public:
     explicit Query(QObject* parent = nullptr, const QString& name = {});
 
     // Statement text ------------------------------------------------------------
-    void clear();                         // empties the text and the bindings
+    void clear(); // empties the text and the bindings
     void add(const QString& line);
     void setSql(const QStringList& lines);
     QString sql() const { return m_lines.join(QLatin1Char('\n')); }
     void bind(const QString& name, const QVariant& value);
 
     // Running -----------------------------------------------------------------
-    void open();                          // runs the statement; throws DbError
-    void open(const QStringList& lines);  // setSql + open
+    void open(); // runs the statement; throws DbError
+    void open(const QStringList& lines); // setSql + open
     void close();
     bool isOpen() const { return m_open; }
     // Runs a statement that returns no rows; throws DbError.
@@ -42,11 +42,10 @@ public:
     int currentRow() const { return m_current; }
     void setCurrentRow(int row);
     bool locate(const QString& field, const QVariant& value);
-    bool locate(const QString& field1, const QVariant& value1, const QString& field2,
-                const QVariant& value2);
+    bool locate(const QString& field1, const QVariant& value1, const QString& field2, const QVariant& value2);
 
     // Fields of the current row ---------------------------------------------------
-    int fieldIndex(const QString& field) const;   // -1 when there is no such field
+    int fieldIndex(const QString& field) const; // -1 when there is no such field
     QStringList fieldNames() const { return m_fields; }
     QVariant value(const QString& field) const;
     QVariant value(int row, int column) const;
@@ -54,7 +53,7 @@ public:
     QString asString(const QString& field) const;
     int asInteger(const QString& field) const;
     QDate asDate(const QString& field) const;
-    Money asMoney(const QString& field) const;    // empty reads as 0
+    Money asMoney(const QString& field) const; // empty reads as 0
 
     // Model -------------------------------------------------------------------
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -72,8 +71,8 @@ private:
     QStringList m_lines;
     Bindings m_bindings;
     QStringList m_fields;
-    QHash<QString, int> m_fieldIndex;   // lower-case name -> column
-    QVector<QVariant> m_values;          // row-major
+    QHash<QString, int> m_fieldIndex; // lower-case name -> column
+    QVector<QVariant> m_values; // row-major
     QHash<QString, QString> m_labels;
     int m_rowCount = 0;
     int m_current = 0;
@@ -84,10 +83,10 @@ private:
 // id, with every value bound. Column names are written between backticks.
 class RowWriter {
 public:
-    explicit RowWriter(const QString& table) : m_table(table) {}
+    explicit RowWriter(const QString& table) : m_table(table) { }
     RowWriter& set(const QString& column, const QVariant& value);
-    int insert();                // returns the id the database assigned; throws DbError
-    void update(int id);         // throws DbError
+    int insert(); // returns the id the database assigned; throws DbError
+    void update(int id); // throws DbError
     // Whether the row with this id holds the values set: after a lost reply to COMMIT, it
     // tells whether the insert or update is in the database. Throws DbError.
     bool isStored(int id) const;

@@ -24,8 +24,8 @@ public:
     // with another node's commit aborts the whole attempt, which is then run again from
     // the start (body must read what it writes afresh each time); any other error is
     // thrown with nothing written. `committed` as for commit().
-    static void run(const std::function<void(Transaction&)>& body,
-                    const std::function<bool()>& committed = {});
+    static void run(
+        const std::function<void(Transaction&)>& body, const std::function<bool()>& committed = {});
 
     // How many attempts run() has started again since the program began (a measure of how
     // often saves collide, for benchmarks and tests).

@@ -51,25 +51,26 @@ QGroupBox* linesGroup(QWidget* window)
     return g;
 }
 
-QString periodMessage() { return QStringLiteral("The journal entry date is not within the selected financial period."); }
+QString periodMessage()
+{
+    return QStringLiteral("The journal entry date is not within the selected financial period.");
+}
 }
 
 TfrmJournalEntry::TfrmJournalEntry(QWidget* parent)
-    : SetupEditDialog(journalEntryDesign(), QString(), parent),
-      gbJournalEntryDetails(group()),
-      lblTransactionNumber(label("lblTransactionNumber", QStringLiteral("Journal Entry Number:"),
-                                 gbJournalEntryDetails, 8, 16)),
+    : SetupEditDialog(journalEntryDesign(), QString(), parent), gbJournalEntryDetails(group()),
+      lblTransactionNumber(label(
+          "lblTransactionNumber", QStringLiteral("Journal Entry Number:"), gbJournalEntryDetails, 8, 16)),
       lblJE(label("lblJE", QStringLiteral("[To be assigned]"), gbJournalEntryDetails, 16, 35)),
       lblJournalEntryDate(
           label("lblJournalEntryDate", QStringLiteral("Journal Entry Date"), gbJournalEntryDetails, 200, 16)),
       dtpJournalEntryDate(named(new QDateEdit(gbJournalEntryDetails), "dtpJournalEntryDate")),
       edtJournalEntryDescription(addEdit(QStringLiteral("edtJournalEntryDescription"),
-                                         QStringLiteral("Journal Entry Description"), 8, 72, 378)),
-      gbJournalEntryLines(linesGroup(this)),
-      sg(named(new StringGrid(gbJournalEntryLines), "sg")),
-      lblJournalTotal(label("lblJournalTotal", QStringLiteral("Journal Total: 0"), gbJournalEntryLines, 576, 359)),
-      btnOK(okButton()),
-      qrTransactions(new Query(this, QStringLiteral("qrTransactions")))
+          QStringLiteral("Journal Entry Description"), 8, 72, 378)),
+      gbJournalEntryLines(linesGroup(this)), sg(named(new StringGrid(gbJournalEntryLines), "sg")),
+      lblJournalTotal(
+          label("lblJournalTotal", QStringLiteral("Journal Total: 0"), gbJournalEntryLines, 576, 359)),
+      btnOK(okButton()), qrTransactions(new Query(this, QStringLiteral("qrTransactions")))
 {
     btnOK->setObjectName(QStringLiteral("btnOK"));
     dtpJournalEntryDate->setGeometry(200, 32, 186, 21);
@@ -90,7 +91,7 @@ TfrmJournalEntry::TfrmJournalEntry(QWidget* parent)
     setTabOrder(edtJournalEntryDescription, sg);
     setTabOrder(sg, btnOK);
     connectGuarded(sg, &StringGrid::cellEdited, this,
-                   [this](int col, int row, const QString& text) { sgSetEditText(sg, col, row, text); });
+        [this](int col, int row, const QString& text) { sgSetEditText(sg, col, row, text); });
     FormCreate(this);
 }
 
@@ -98,8 +99,8 @@ void TfrmJournalEntry::FormCreate(QObject*)
 {
     SetupEditDialog::FormCreate();
     const QStringList headings{QStringLiteral("Line nr"), QStringLiteral("Cost Centre Description"),
-                               QStringLiteral("Account Description"), QStringLiteral("Account number"),
-                               QStringLiteral("Line Description"), QStringLiteral("Amount")};
+        QStringLiteral("Account Description"), QStringLiteral("Account number"),
+        QStringLiteral("Line Description"), QStringLiteral("Amount")};
     sg->beginUpdate();
     for (int c = 0; c < headings.size(); ++c)
         sg->setCell(c, 0, headings[c]);
@@ -114,13 +115,14 @@ void TfrmJournalEntry::FormCreate(QObject*)
     m_companyId = frmMain->selectedCompanyId().value_or(-1);
     Query& accounts = *frmMain->qrAccounts;
     accounts.open(
-        {QStringLiteral("SELECT accounts.id, `account description`, `cost centre number`, `cost centre description`, "
-                        "`object number`"),
-         QStringLiteral("FROM accounts, `cost centres`, objects, companies"), QStringLiteral("WHERE"),
-         QStringLiteral("(`cost centres`.id = accounts.`cost centre id`)"),
-         QStringLiteral("and (objects.id = accounts.`object id`)"),
-         QStringLiteral("and (companies.id = `cost centres`.`company id`)"),
-         QStringLiteral("and (companies.id = %1)").arg(m_companyId)});
+        {QStringLiteral(
+             "SELECT accounts.id, `account description`, `cost centre number`, `cost centre description`, "
+             "`object number`"),
+            QStringLiteral("FROM accounts, `cost centres`, objects, companies"), QStringLiteral("WHERE"),
+            QStringLiteral("(`cost centres`.id = accounts.`cost centre id`)"),
+            QStringLiteral("and (objects.id = accounts.`object id`)"),
+            QStringLiteral("and (companies.id = `cost centres`.`company id`)"),
+            QStringLiteral("and (companies.id = %1)").arg(m_companyId)});
     m_accounts.clear();
     const int id = accounts.fieldIndex(QStringLiteral("id"));
     const int account = accounts.fieldIndex(QStringLiteral("account description"));
@@ -129,8 +131,8 @@ void TfrmJournalEntry::FormCreate(QObject*)
     const int object = accounts.fieldIndex(QStringLiteral("object number"));
     for (int r = 0; r < accounts.recordCount(); ++r)
         m_accounts.add({accounts.value(r, centre).toInt(), accounts.value(r, object).toInt()},
-                       {accounts.value(r, id).toInt(), accounts.value(r, centreText).toString(),
-                        accounts.value(r, account).toString()});
+            {accounts.value(r, id).toInt(), accounts.value(r, centreText).toString(),
+                accounts.value(r, account).toString()});
     sg->setCurrentCell(JE.AccountNumber, 1);
     setFirstInput(dtpJournalEntryDate);
 }
@@ -161,7 +163,8 @@ QList<JournalLine> TfrmJournalEntry::Lines() const
     QList<JournalLine> lines;
     lines.reserve(MaxJournalLines);
     for (int r = 1; r <= MaxJournalLines; ++r)
-        lines.append({sg->cell(JE.AccountNumber, r), sg->cell(JE.LineDescription, r), sg->cell(JE.Amount, r)});
+        lines.append(
+            {sg->cell(JE.AccountNumber, r), sg->cell(JE.LineDescription, r), sg->cell(JE.Amount, r)});
     return lines;
 }
 
@@ -174,8 +177,8 @@ bool TfrmJournalEntry::checkInput()
     Query& periods = *frmMain->qrFinancialPeriods;
     periods.open({QStringLiteral("SELECT * FROM `financial periods` where id = %1").arg(period)});
     const QDate date = dtpJournalEntryDate->date();
-    if (periods.isEmpty() || date < periods.asDate(QStringLiteral("start date")) ||
-        date > periods.asDate(QStringLiteral("end date")))
+    if (periods.isEmpty() || date < periods.asDate(QStringLiteral("start date"))
+        || date > periods.asDate(QStringLiteral("end date")))
         return refuse(dtpJournalEntryDate, periodMessage());
     if (!ToetsText(edtJournalEntryDescription, 3, false, false, false))
         return false;
@@ -199,21 +202,22 @@ int TfrmJournalEntry::nextJournalEntryNumber()
     // Every save of the company takes this lock first and holds it to its commit, so two
     // saves are numbered one after the other. The reads below lock too, so they see the
     // newest committed rows rather than the transaction's first snapshot.
-    qrTransactions->open({QStringLiteral("SELECT id FROM companies WHERE (id = %1) FOR UPDATE").arg(company)});
+    qrTransactions->open(
+        {QStringLiteral("SELECT id FROM companies WHERE (id = %1) FOR UPDATE").arg(company)});
     if (qrTransactions->isEmpty())
         throw DbError(QStringLiteral("The company no longer exists."));
     qrTransactions->open({QStringLiteral("SELECT `transaction number`"), QStringLiteral("FROM transactions"),
-                          QStringLiteral("WHERE"), QStringLiteral("(`company id` = %1)").arg(company),
-                          QStringLiteral(" and (`transaction type` = \"JE\")"),
-                          QStringLiteral("ORDER BY `transaction number` DESC"), QStringLiteral("LIMIT 1"),
-                          QStringLiteral("FOR UPDATE")});
+        QStringLiteral("WHERE"), QStringLiteral("(`company id` = %1)").arg(company),
+        QStringLiteral(" and (`transaction type` = \"JE\")"),
+        QStringLiteral("ORDER BY `transaction number` DESC"), QStringLiteral("LIMIT 1"),
+        QStringLiteral("FOR UPDATE")});
     if (!qrTransactions->isEmpty())
         return qrTransactions->asInteger(QStringLiteral("transaction number")) + 1;
     // A company's first entry follows the number of its newest cost centre.
     Query& centres = *frmMain->qrCostCentres;
     centres.open({QStringLiteral("SELECT `cost centre number`"), QStringLiteral("FROM `cost centres`"),
-                  QStringLiteral("WHERE"), QStringLiteral("(`company id` = %1)").arg(company),
-                  QStringLiteral("ORDER BY `id` DESC"), QStringLiteral("LIMIT 1"), QStringLiteral("FOR UPDATE")});
+        QStringLiteral("WHERE"), QStringLiteral("(`company id` = %1)").arg(company),
+        QStringLiteral("ORDER BY `id` DESC"), QStringLiteral("LIMIT 1"), QStringLiteral("FOR UPDATE")});
     if (!centres.isEmpty())
         return centres.asInteger(QStringLiteral("cost centre number")) + 1;
     return 1;
@@ -237,16 +241,16 @@ void TfrmJournalEntry::Save()
             [&](Transaction&) {
                 transactionId = 0;
                 const int number = nextJournalEntryNumber();
-                transactionId = RowWriter(QStringLiteral("transactions"))
-                                    .set(QStringLiteral("transaction number"), number)
-                                    .set(QStringLiteral("company id"), m_companyId)
-                                    .set(QStringLiteral("transaction type"), QStringLiteral("JE"))
-                                    .set(QStringLiteral("posted"), QStringLiteral("No"))
-                                    .set(QStringLiteral("created by"), frmMain->UserID)
-                                    .set(QStringLiteral("transaction date"), dtpJournalEntryDate->date())
-                                    .set(QStringLiteral("transaction description"),
-                                         edtJournalEntryDescription->text())
-                                    .insert();
+                transactionId
+                    = RowWriter(QStringLiteral("transactions"))
+                          .set(QStringLiteral("transaction number"), number)
+                          .set(QStringLiteral("company id"), m_companyId)
+                          .set(QStringLiteral("transaction type"), QStringLiteral("JE"))
+                          .set(QStringLiteral("posted"), QStringLiteral("No"))
+                          .set(QStringLiteral("created by"), frmMain->UserID)
+                          .set(QStringLiteral("transaction date"), dtpJournalEntryDate->date())
+                          .set(QStringLiteral("transaction description"), edtJournalEntryDescription->text())
+                          .insert();
                 for (int row = 1; row <= count; ++row) {
                     const JournalLine& line = lines[row - 1];
                     RowWriter(QStringLiteral("transaction details"))

@@ -23,7 +23,11 @@ public:
     void sgSetEditText(QObject* Sender, int ACol, int ARow, const QString& Value);
     void UpdateAccountDescriptions(QObject* Sender, int ACol, int ARow, const QString& Value);
     void UpdateAmount(QObject* Sender, int ACol, int ARow, const QString& Value);
-    void btnOKClick(QObject* Sender = nullptr) { (void)Sender; btnOkClick(); }
+    void btnOKClick(QObject* Sender = nullptr)
+    {
+        (void)Sender;
+        btnOkClick();
+    }
 
     // The checks in order; false when one refused (its message shown, the window open).
     bool checkInput() override;

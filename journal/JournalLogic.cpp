@@ -86,8 +86,8 @@ std::optional<Money> journalTotal(const QList<JournalLine>& lines)
 QString journalTotalCaption(const QList<JournalLine>& lines)
 {
     const auto total = journalTotal(lines);
-    return QStringLiteral("Journal Total: ") +
-           (total ? total->toString() : QStringLiteral("[Amounts not correct]"));
+    return QStringLiteral("Journal Total: ")
+        + (total ? total->toString() : QStringLiteral("[Amounts not correct]"));
 }
 
 qsizetype typedLineCount(const QList<JournalLine>& lines)
@@ -106,16 +106,17 @@ std::optional<LineProblem> checkJournalLines(const QList<JournalLine>& lines, co
     for (int row = 1; row <= last; ++row) {
         const JournalLine line = row <= lines.size() ? lines[row - 1] : JournalLine{};
         if (line.accountNumber.isEmpty())
-            return LineProblem{lineMessage("Account number not specified on line nr ", row), JE.AccountNumber, row};
+            return LineProblem{
+                lineMessage("Account number not specified on line nr ", row), JE.AccountNumber, row};
         const auto number = readAccountNumber(line.accountNumber);
         if (!number)
-            return LineProblem{lineMessage("Account number format not correct on line nr ", row),
-                               JE.AccountNumber, row};
+            return LineProblem{
+                lineMessage("Account number format not correct on line nr ", row), JE.AccountNumber, row};
         if (!accounts.find(*number))
             return LineProblem{lineMessage("Account not found on line nr ", row), JE.AccountNumber, row};
         if (!ToetsText(line.description, 3, false, false, false))
-            return LineProblem{lineMessage("Line description not specified on line nr ", row), JE.LineDescription,
-                               row};
+            return LineProblem{
+                lineMessage("Line description not specified on line nr ", row), JE.LineDescription, row};
         if (ToetsGeld(line.amount, false, true, largest).isEmpty())
             return LineProblem{lineMessage("Amount not correct on line nr ", row), JE.Amount, row};
     }
@@ -124,28 +125,20 @@ std::optional<LineProblem> checkJournalLines(const QList<JournalLine>& lines, co
 
 QStringList journalEntriesSql(const std::optional<JournalPeriod>& period, const QStringList& companyCondition)
 {
-    QStringList sql{QStringLiteral("SELECT"),
-                    QStringLiteral("`company name`,"),
-                    QStringLiteral("CONCAT(\"JE \", `transaction number`) as `transaction number`,"),
-                    QStringLiteral("`transaction date`,"),
-                    QStringLiteral("`transaction description`,"),
-                    QStringLiteral("posted,"),
-                    QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `created by`) as `created by`,"),
-                    QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `edited by`) as `edited by`,"),
-                    QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `posted by`) as `posted by`,"),
-                    QStringLiteral(" SUM(CASE "),
-                    QStringLiteral("        WHEN amount > 0 THEN amount"),
-                    QStringLiteral("        ELSE 0 "),
-                    QStringLiteral("        END) AS `debit amount`,"),
-                    QStringLiteral("SUM(CASE"),
-                    QStringLiteral("        WHEN amount < 0 THEN amount"),
-                    QStringLiteral("        ELSE 0"),
-                    QStringLiteral("        END) AS `credit amount`"),
-                    QStringLiteral("FROM"),
-                    QStringLiteral("companies, transactions, `transaction details`"),
-                    QStringLiteral("WHERE"),
-                    QStringLiteral("(transactions.`company id` = companies.id)"),
-                    QStringLiteral("and (`transaction details`.`transaction id` = transactions.id)")};
+    QStringList sql{QStringLiteral("SELECT"), QStringLiteral("`company name`,"),
+        QStringLiteral("CONCAT(\"JE \", `transaction number`) as `transaction number`,"),
+        QStringLiteral("`transaction date`,"), QStringLiteral("`transaction description`,"),
+        QStringLiteral("posted,"),
+        QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `created by`) as `created by`,"),
+        QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `edited by`) as `edited by`,"),
+        QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `posted by`) as `posted by`,"),
+        QStringLiteral(" SUM(CASE "), QStringLiteral("        WHEN amount > 0 THEN amount"),
+        QStringLiteral("        ELSE 0 "), QStringLiteral("        END) AS `debit amount`,"),
+        QStringLiteral("SUM(CASE"), QStringLiteral("        WHEN amount < 0 THEN amount"),
+        QStringLiteral("        ELSE 0"), QStringLiteral("        END) AS `credit amount`"),
+        QStringLiteral("FROM"), QStringLiteral("companies, transactions, `transaction details`"),
+        QStringLiteral("WHERE"), QStringLiteral("(transactions.`company id` = companies.id)"),
+        QStringLiteral("and (`transaction details`.`transaction id` = transactions.id)")};
     if (period) {
         sql << QStringLiteral(" and (`transaction date` >= %1)").arg(sqlDateLiteral(period->first))
             << QStringLiteral(" and (`transaction date` <= %1)").arg(sqlDateLiteral(period->last));

@@ -6,9 +6,9 @@
 
 #include <QDate>
 #include <QHash>
-#include <QStringList>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // "cost centre number.object number", as users type it.
@@ -85,4 +85,5 @@ struct JournalPeriod {
     QDate first;
     QDate last;
 };
-QStringList journalEntriesSql(const std::optional<JournalPeriod>& period, const QStringList& companyCondition);
+QStringList journalEntriesSql(
+    const std::optional<JournalPeriod>& period, const QStringList& companyCondition);

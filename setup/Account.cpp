@@ -28,24 +28,24 @@ SetupDialogDesign accountDesign()
 }
 
 TfrmAccount::TfrmAccount(TfrmAccounts* list)
-    : SetupEditDialog(accountDesign(), EditCaption, list),
-      gbAccountDetails(group()),
+    : SetupEditDialog(accountDesign(), EditCaption, list), gbAccountDetails(group()),
       cbCostCentre(addComboBox(QStringLiteral("cbCostCentre"), QStringLiteral("lblCostCentre"),
-                               QStringLiteral("Cost Centre"), 8, 32, 201)),
-      edtAccountDescription(addEdit(QStringLiteral("edtAccountDescription"), QStringLiteral("Account Description"),
-                                    8, 72, 201)),
-      btnOk(okButton()),
-      m_list(list)
+          QStringLiteral("Cost Centre"), 8, 32, 201)),
+      edtAccountDescription(addEdit(
+          QStringLiteral("edtAccountDescription"), QStringLiteral("Account Description"), 8, 72, 201)),
+      btnOk(okButton()), m_list(list)
 {
     setEditedRow(QStringLiteral("accounts"), list->listQuery(),
-                 {QStringLiteral("cost centre id"), QStringLiteral("object id"), QStringLiteral("account description")},
-                 QStringLiteral("Account"));
+        {QStringLiteral("cost centre id"), QStringLiteral("object id"),
+            QStringLiteral("account description")},
+        QStringLiteral("Account"));
     FormCreate();
     Query* centres = frmMain->qrCostCentres;
     centres->open({QStringLiteral("SELECT id, `cost centre description` FROM `cost centres` WHERE"),
-                   QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
-                   QStringLiteral("ORDER BY `cost centre number`")});
-    LoadFieldToCB(cbCostCentre, *centres, QStringLiteral("id"), QStringLiteral("cost centre description"), false);
+        QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+        QStringLiteral("ORDER BY `cost centre number`")});
+    LoadFieldToCB(
+        cbCostCentre, *centres, QStringLiteral("id"), QStringLiteral("cost centre description"), false);
     cbCostCentre->setCurrentIndex(-1);
     // A new account starts with its object's description.
     const StringGrid* tb = frmMain->sgTB;

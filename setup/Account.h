@@ -31,7 +31,8 @@ public:
     LabeledEdit* const edtAccountDescription;
     QPushButton* const btnOk;
 
-    static inline const QString AlreadyCreated = QStringLiteral("Account for this cost centre already created.");
+    static inline const QString AlreadyCreated
+        = QStringLiteral("Account for this cost centre already created.");
 
 private:
     std::optional<int> editedId() const;

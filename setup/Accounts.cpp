@@ -21,11 +21,11 @@ SetupListDesign accountsDesign()
     d.gridName = QStringLiteral("dbgAccounts");
     d.gridRect = {181, 23, 693, 361};
     d.columns = {{QStringLiteral("company name"), QStringLiteral("Company Name"), 109},
-                 {QStringLiteral("cost centre number"), QStringLiteral("Cost Centre Number")},
-                 {QStringLiteral("object number"), QStringLiteral("Object Number"), 93},
-                 {QStringLiteral("cost centre description"), QStringLiteral("Cost Centre Description"), 129},
-                 {QStringLiteral("object description"), QStringLiteral("Object Description"), 103},
-                 {QStringLiteral("account description"), QStringLiteral("Account Description"), 141}};
+        {QStringLiteral("cost centre number"), QStringLiteral("Cost Centre Number")},
+        {QStringLiteral("object number"), QStringLiteral("Object Number"), 93},
+        {QStringLiteral("cost centre description"), QStringLiteral("Cost Centre Description"), 129},
+        {QStringLiteral("object description"), QStringLiteral("Object Description"), 103},
+        {QStringLiteral("account description"), QStringLiteral("Account Description"), 141}};
     d.listQuery = frmMain->qrAccounts;
     d.emptyName = QStringLiteral("lblNoAccountExistForThisObject");
     d.emptyText = QStringLiteral("~ No accounts exist for this object ~");
@@ -57,15 +57,9 @@ int currentTrialBalanceObjectId()
 }
 
 TfrmAccounts::TfrmAccounts(QWidget* parent)
-    : SetupListWindow(accountsDesign(), parent),
-      btnNewAccount(newButton()),
-      btnEditAccount(editButton()),
-      dbgAccounts(grid()),
-      lblNoAccountExistForThisObject(emptyLabel()),
-      lblHelp(helpLink()),
-      gbBibleVerse(verseBox()),
-      lblBibleVerseLink(verseLink()),
-      lblVerse(verseLabel()),
+    : SetupListWindow(accountsDesign(), parent), btnNewAccount(newButton()), btnEditAccount(editButton()),
+      dbgAccounts(grid()), lblNoAccountExistForThisObject(emptyLabel()), lblHelp(helpLink()),
+      gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
       qrAccounts(new Query(this, QStringLiteral("qrAccounts")))
 {
     FormCreate();
@@ -74,17 +68,18 @@ TfrmAccounts::TfrmAccounts(QWidget* parent)
 void TfrmAccounts::Load(bool OnCreateForm)
 {
     const int objectId = currentTrialBalanceObjectId();
-    loadList({QStringLiteral("SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
-                             "`cost centre id`, `object id`, `cost centre description`, `company name`, "
-                             "`account description`"),
-              QStringLiteral("FROM objects, `cost centres`, accounts, companies"),
-              QStringLiteral("WHERE (objects.id = %1)").arg(objectId),
-              QStringLiteral("and (`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
-              QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
-              QStringLiteral("and (accounts.`object id` = objects.id)"),
-              QStringLiteral("and (`cost centres`.`company id` = companies.id)"),
-              QStringLiteral("ORDER BY `cost centre number`")},
-             OnCreateForm);
+    loadList(
+        {QStringLiteral("SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
+                        "`cost centre id`, `object id`, `cost centre description`, `company name`, "
+                        "`account description`"),
+            QStringLiteral("FROM objects, `cost centres`, accounts, companies"),
+            QStringLiteral("WHERE (objects.id = %1)").arg(objectId),
+            QStringLiteral("and (`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+            QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
+            QStringLiteral("and (accounts.`object id` = objects.id)"),
+            QStringLiteral("and (`cost centres`.`company id` = companies.id)"),
+            QStringLiteral("ORDER BY `cost centre number`")},
+        OnCreateForm);
 }
 
 void TfrmAccounts::btnNewAccountClick()
@@ -119,9 +114,10 @@ void TfrmMain::btnAccountsClick(QObject* Sender)
         return;
     }
     if (!TestAccess(QStringLiteral("trial balance"), QStringLiteral("create"))) {
-        Boodskap(QStringLiteral("You must have \"create\" access to the trial balance on this company to access "
-                                "this function."),
-                 false);
+        Boodskap(
+            QStringLiteral("You must have \"create\" access to the trial balance on this company to access "
+                           "this function."),
+            false);
         return;
     }
     {

@@ -38,15 +38,9 @@ SetupListDesign companiesDesign()
 }
 
 TfrmCompanies::TfrmCompanies(QWidget* parent)
-    : SetupListWindow(companiesDesign(), parent),
-      btnNewCompany(newButton()),
-      btnEditCompany(editButton()),
-      dbgCompanies(grid()),
-      lblNowCompaniesExist(emptyLabel()),
-      lblHelp(helpLink()),
-      gbBibleVerse(verseBox()),
-      lblBibleVerseLink(verseLink()),
-      lblVerse(verseLabel()),
+    : SetupListWindow(companiesDesign(), parent), btnNewCompany(newButton()), btnEditCompany(editButton()),
+      dbgCompanies(grid()), lblNowCompaniesExist(emptyLabel()), lblHelp(helpLink()), gbBibleVerse(verseBox()),
+      lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
       qrCompanies(new Query(this, QStringLiteral("qrCompanies")))
 {
     FormCreate();

@@ -26,14 +26,12 @@ SetupDialogDesign companyDesign()
 }
 
 TfrmCompany::TfrmCompany(TfrmCompanies* list)
-    : SetupEditDialog(companyDesign(), EditCaption, list),
-      gbCompanyDetails(group()),
+    : SetupEditDialog(companyDesign(), EditCaption, list), gbCompanyDetails(group()),
       edtCompanyName(addEdit(QStringLiteral("edtCompanyName"), QStringLiteral("Company Name"), 8, 32, 201)),
-      btnOk(okButton()),
-      m_list(list)
+      btnOk(okButton()), m_list(list)
 {
     setEditedRow(QStringLiteral("companies"), frmMain->qrCompanies, {QStringLiteral("company name")},
-                 QStringLiteral("Company"));
+        QStringLiteral("Company"));
     FormCreate();
 }
 
@@ -46,8 +44,8 @@ bool TfrmCompany::checkInput()
     if (isEditing())
         self = frmMain->qrCompanies->asInteger(QStringLiteral("id"));
     if (valueInUse(*m_list->qrCompanies,
-                   {QStringLiteral("SELECT id FROM companies WHERE (`company name` = :CompanyName)")},
-                   QStringLiteral("CompanyName"), edtCompanyName->text(), self))
+            {QStringLiteral("SELECT id FROM companies WHERE (`company name` = :CompanyName)")},
+            QStringLiteral("CompanyName"), edtCompanyName->text(), self))
         return refuse(edtCompanyName, QStringLiteral("Company name already in use."));
     return true;
 }
@@ -79,7 +77,7 @@ void TfrmCompany::Save()
             // Both rows are committed together, so the company row answers for both.
             [&] { return id != 0 && company.isStored(id); });
         if (!saved)
-            return;   // refused with its message; the dialog stays open
+            return; // refused with its message; the dialog stays open
     } catch (const DbError&) {
         Boodskap(QStringLiteral("Company could not be saved.  Please try again."), false);
     }

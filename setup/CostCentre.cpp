@@ -24,18 +24,19 @@ SetupDialogDesign costCentreDesign()
     return d;
 }
 
-QString companyLine() { return QStringLiteral("and (`company id` = %1)").arg(frmMain->selectedCompanyId().value()); }
+QString companyLine()
+{
+    return QStringLiteral("and (`company id` = %1)").arg(frmMain->selectedCompanyId().value());
+}
 }
 
 TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
-    : SetupEditDialog(costCentreDesign(), EditCaption, list),
-      gbCostCentreDetails(group()),
+    : SetupEditDialog(costCentreDesign(), EditCaption, list), gbCostCentreDetails(group()),
       edtCostCentreNumber(
           addEdit(QStringLiteral("edtCostCentreNumber"), QStringLiteral("Cost Centre Number"), 8, 32, 201)),
-      edtCostCentreDescription(addEdit(QStringLiteral("edtCostCentreDescription"),
-                                       QStringLiteral("Cost Centre Description"), 8, 72, 201)),
-      btnOk(okButton()),
-      m_list(list)
+      edtCostCentreDescription(addEdit(
+          QStringLiteral("edtCostCentreDescription"), QStringLiteral("Cost Centre Description"), 8, 72, 201)),
+      btnOk(okButton()), m_list(list)
 {
     // Digits only, at most 8; tag 1 keeps IniForm from replacing this limit with its own.
     edtCostCentreNumber->setValidator(
@@ -44,8 +45,8 @@ TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
     edtCostCentreNumber->setMaxLength(8);
     setTag(edtCostCentreNumber, 1);
     setEditedRow(QStringLiteral("cost centres"), frmMain->qrCostCentres,
-                 {QStringLiteral("cost centre number"), QStringLiteral("cost centre description")},
-                 QStringLiteral("Cost centre"));
+        {QStringLiteral("cost centre number"), QStringLiteral("cost centre description")},
+        QStringLiteral("Cost centre"));
     FormCreate();
 }
 
@@ -65,15 +66,15 @@ bool TfrmCostCentre::checkInput()
     // Both are unique within the company only; another company may use the same ones.
     Query& work = *m_list->qrCostCentres;
     if (valueInUse(work,
-                   {QStringLiteral("SELECT id FROM `cost centres` WHERE (`cost centre number` = :CostCentreNumber)"),
-                    companyLine()},
-                   QStringLiteral("CostCentreNumber"), edtCostCentreNumber->text().toInt(), editedId()))
+            {QStringLiteral("SELECT id FROM `cost centres` WHERE (`cost centre number` = :CostCentreNumber)"),
+                companyLine()},
+            QStringLiteral("CostCentreNumber"), edtCostCentreNumber->text().toInt(), editedId()))
         return refuse(edtCostCentreNumber, QStringLiteral("Cost Centre Number already in use."));
     if (valueInUse(work,
-                   {QStringLiteral("SELECT id FROM `cost centres` WHERE "
-                                   "(`cost centre description` = :CostCentreDescription)"),
-                    companyLine()},
-                   QStringLiteral("CostCentreDescription"), edtCostCentreDescription->text(), editedId()))
+            {QStringLiteral("SELECT id FROM `cost centres` WHERE "
+                            "(`cost centre description` = :CostCentreDescription)"),
+                companyLine()},
+            QStringLiteral("CostCentreDescription"), edtCostCentreDescription->text(), editedId()))
         return refuse(edtCostCentreDescription, QStringLiteral("Cost Centre Description already in use."));
     return true;
 }

@@ -20,7 +20,7 @@ SetupListDesign costCentresDesign()
     d.gridName = QStringLiteral("dbgCostCentres");
     d.gridRect = {180, 24, 445, 361};
     d.columns = {{QStringLiteral("cost centre number"), QStringLiteral("Cost Centre Number"), 105},
-                 {QStringLiteral("cost centre description"), QStringLiteral("Cost Centre Description"), 270}};
+        {QStringLiteral("cost centre description"), QStringLiteral("Cost Centre Description"), 270}};
     d.listQuery = frmMain->qrCostCentres;
     d.emptyName = QStringLiteral("lblNoCostCentresExistForCompany");
     d.emptyText = QStringLiteral("~ No cost centres exist for company ~");
@@ -39,15 +39,9 @@ SetupListDesign costCentresDesign()
 }
 
 TfrmCostCentres::TfrmCostCentres(QWidget* parent)
-    : SetupListWindow(costCentresDesign(), parent),
-      btnNewCostCentre(newButton()),
-      btnEditCostCentre(editButton()),
-      dbgCostCentres(grid()),
-      lblNoCostCentresExistForCompany(emptyLabel()),
-      lblHelp(helpLink()),
-      gbBibleVerse(verseBox()),
-      lblBibleVerseLink(verseLink()),
-      lblVerse(verseLabel()),
+    : SetupListWindow(costCentresDesign(), parent), btnNewCostCentre(newButton()),
+      btnEditCostCentre(editButton()), dbgCostCentres(grid()), lblNoCostCentresExistForCompany(emptyLabel()),
+      lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
       qrCostCentres(new Query(this, QStringLiteral("qrCostCentres")))
 {
     FormCreate();
@@ -56,10 +50,10 @@ TfrmCostCentres::TfrmCostCentres(QWidget* parent)
 void TfrmCostCentres::Load(bool OnCreateForm)
 {
     loadList({QStringLiteral("SELECT id, `cost centre number`, `cost centre description`"),
-              QStringLiteral("FROM `cost centres` WHERE"),
-              QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
-              QStringLiteral("ORDER BY `cost centre number`")},
-             OnCreateForm);
+                 QStringLiteral("FROM `cost centres` WHERE"),
+                 QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+                 QStringLiteral("ORDER BY `cost centre number`")},
+        OnCreateForm);
 }
 
 void TfrmCostCentres::btnNewCostCentreClick()

@@ -29,8 +29,8 @@ QList<PeriodRow> calculatePeriods(const QDate& firstDay)
     QDate d = firstDay;
     for (int n = 1; n <= CalculatedPeriods; ++n) {
         const QDate e(d.year(), d.month(), d.daysInMonth());
-        periods << PeriodRow{DateToMyString(d), DateToMyString(e), QStringLiteral("Period %1").arg(n),
-                             QStringLiteral("Yes")};
+        periods << PeriodRow{
+            DateToMyString(d), DateToMyString(e), QStringLiteral("Period %1").arg(n), QStringLiteral("Yes")};
         d = e.addDays(1);
     }
     return periods;
@@ -61,12 +61,14 @@ PeriodCheck checkPeriodRows(const QList<PeriodRow>& rows, std::optional<QDate> p
         const QDate start = MyStringToDate(row.startDate);
         if (n == 1 && previousYearEnd && start.addDays(-1) != *previousYearEnd)
             return refuse(StartDateColumn, n,
-                          period + QStringLiteral(", \"Start Date\" must be one day after end of previous "
-                                                  "financial year."));
+                period
+                    + QStringLiteral(", \"Start Date\" must be one day after end of previous "
+                                     "financial year."));
         if (n > 1 && MyStringToDate(rows[n - 2].endDate).addDays(1) != start)
             return refuse(StartDateColumn, n,
-                          period + QStringLiteral(", Start date must be one day later than the previous "
-                                                  "period end date."));
+                period
+                    + QStringLiteral(", Start date must be one day later than the previous "
+                                     "period end date."));
         if (!TestMyDate(row.endDate))
             return refuse(EndDateColumn, n, period + QStringLiteral(", End Date not correct."));
         if (start > MyStringToDate(row.endDate))

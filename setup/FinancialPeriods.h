@@ -36,8 +36,8 @@ struct PeriodRefusal {
 };
 
 struct PeriodCheck {
-    int lastRow = 0;                        // the year's periods are rows 1 to lastRow
-    std::optional<PeriodRefusal> refusal;   // set when a row is refused
+    int lastRow = 0; // the year's periods are rows 1 to lastRow
+    std::optional<PeriodRefusal> refusal; // set when a row is refused
 };
 
 // Runs OK's checks on rows (rows[0] is grid row 1; missing rows count as empty), row by

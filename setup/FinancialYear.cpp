@@ -6,8 +6,8 @@
 #include "db/Transaction.h"
 #include "setup/FinancialYears.h"
 #include "standard/LabeledEdit.h"
-#include "standard/StringGrid.h"
 #include "standard/Standard.h"
+#include "standard/StringGrid.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -48,8 +48,8 @@ W* named(W* widget, const char* name)
 std::optional<QDate> latestYearEnd(Query& query, int companyId, bool locking)
 {
     QStringList sql{QStringLiteral("SELECT `id`, `last day of financial year` FROM `financial years` WHERE"),
-                    QStringLiteral("(`company id` = %1)").arg(companyId),
-                    QStringLiteral("ORDER BY `last day of financial year` ASC")};
+        QStringLiteral("(`company id` = %1)").arg(companyId),
+        QStringLiteral("ORDER BY `last day of financial year` ASC")};
     if (locking)
         sql << QStringLiteral("FOR UPDATE");
     query.open(sql);
@@ -60,22 +60,20 @@ std::optional<QDate> latestYearEnd(Query& query, int companyId, bool locking)
 }
 
 TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
-    : SetupEditDialog(financialYearDesign(), EditCaption, parent),
-      gbFinancialYearInformation(group()),
+    : SetupEditDialog(financialYearDesign(), EditCaption, parent), gbFinancialYearInformation(group()),
       edtFinancialYearDescription(addEdit(QStringLiteral("edtFinancialYearDescription"),
-                                          QStringLiteral("Financial Year Description"), 8, 32, 185)),
-      GroupBox1(addGroup(QStringLiteral("GroupBox1"), QStringLiteral("Automatic Complete"), {215, 8, 395, 65})),
-      lblFirstDayOfFinancialYear(
-          named(new QLabel(QStringLiteral("First day of financial year"), GroupBox1), "lblFirstDayOfFinancialYear")),
+          QStringLiteral("Financial Year Description"), 8, 32, 185)),
+      GroupBox1(
+          addGroup(QStringLiteral("GroupBox1"), QStringLiteral("Automatic Complete"), {215, 8, 395, 65})),
+      lblFirstDayOfFinancialYear(named(new QLabel(QStringLiteral("First day of financial year"), GroupBox1),
+          "lblFirstDayOfFinancialYear")),
       dtpStartDate(named(new QDateEdit(GroupBox1), "dtpStartDate")),
       btnCalculate(named(new QPushButton(QStringLiteral("Calculate"), GroupBox1), "btnCalculate")),
-      gbFinancialPeriods(
-          addGroup(QStringLiteral("gbFinancialPeriods"), QStringLiteral("Financial Periods"), {8, 79, 601, 378})),
-      sg(named(new StringGrid(gbFinancialPeriods), "sg")),
-      btnOk(okButton()),
+      gbFinancialPeriods(addGroup(
+          QStringLiteral("gbFinancialPeriods"), QStringLiteral("Financial Periods"), {8, 79, 601, 378})),
+      sg(named(new StringGrid(gbFinancialPeriods), "sg")), btnOk(okButton()),
       qrFinancialYears(new Query(this, QStringLiteral("qrFinancialYears"))),
-      qrFinancialPeriods(new Query(this, QStringLiteral("qrFinancialPeriods"))),
-      m_list(list)
+      qrFinancialPeriods(new Query(this, QStringLiteral("qrFinancialPeriods"))), m_list(list)
 {
     // The automatic part stands out on the tooltip background.
     GroupBox1->setAutoFillBackground(true);
@@ -104,14 +102,13 @@ TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
 
     // FormCreate: the titles, the numbers of column 0; every other cell starts empty.
     const QStringList titles{QStringLiteral("Period Number"), QStringLiteral("Start Date"),
-                             QStringLiteral("End Date"), QStringLiteral("Period Description"),
-                             QStringLiteral("Period Open")};
+        QStringLiteral("End Date"), QStringLiteral("Period Description"), QStringLiteral("Period Open")};
     for (int c = 0; c < titles.size(); ++c)
         sg->setCell(c, 0, titles[c]);
     // 80 as designed, wider where this system's font needs it for the title.
     const QFontMetrics header(sg->horizontalHeader()->font());
     sg->setColumnWidth(PeriodNumberColumn,
-                       std::max(80, header.horizontalAdvance(titles[0]) + 2 * header.averageCharWidth()));
+        std::max(80, header.horizontalAdvance(titles[0]) + 2 * header.averageCharWidth()));
     for (int n = 1; n <= MaxPeriods; ++n)
         sg->setCell(PeriodNumberColumn, n, QString::number(n));
 }
@@ -119,18 +116,18 @@ TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
 void TfrmFinancialYear::LoadEdit()
 {
     qrFinancialYears->open({QStringLiteral("SELECT id, `financial year description`, `company id`"),
-                            QStringLiteral("FROM `financial years` WHERE"),
-                            QStringLiteral("(id = %1)").arg(FinancialYearID)});
-    edtFinancialYearDescription->setText(qrFinancialYears->asString(QStringLiteral("financial year description")));
+        QStringLiteral("FROM `financial years` WHERE"), QStringLiteral("(id = %1)").arg(FinancialYearID)});
+    edtFinancialYearDescription->setText(
+        qrFinancialYears->asString(QStringLiteral("financial year description")));
     CompanyID = qrFinancialYears->asInteger(QStringLiteral("company id"));
 
     qrFinancialPeriods->open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
-                              QStringLiteral("(`financial year id` = %1)").arg(FinancialYearID),
-                              QStringLiteral(" and (`period deleted` = \"No\")"),
-                              QStringLiteral("ORDER BY `period number`")});
+        QStringLiteral("(`financial year id` = %1)").arg(FinancialYearID),
+        QStringLiteral(" and (`period deleted` = \"No\")"), QStringLiteral("ORDER BY `period number`")});
     for (qrFinancialPeriods->first(); !qrFinancialPeriods->eof(); qrFinancialPeriods->next()) {
         const int n = qrFinancialPeriods->asInteger(QStringLiteral("period number"));
-        sg->setCell(StartDateColumn, n, DateToMyString(qrFinancialPeriods->asDate(QStringLiteral("start date"))));
+        sg->setCell(
+            StartDateColumn, n, DateToMyString(qrFinancialPeriods->asDate(QStringLiteral("start date"))));
         sg->setCell(EndDateColumn, n, DateToMyString(qrFinancialPeriods->asDate(QStringLiteral("end date"))));
         sg->setCell(DescriptionColumn, n, qrFinancialPeriods->asString(QStringLiteral("period description")));
         sg->setCell(OpenColumn, n, qrFinancialPeriods->asString(QStringLiteral("period open")));
@@ -151,8 +148,8 @@ QList<PeriodRow> TfrmFinancialYear::Rows() const
 {
     QList<PeriodRow> rows;
     for (int n = 1; n <= MaxPeriods; ++n)
-        rows << PeriodRow{sg->cell(StartDateColumn, n), sg->cell(EndDateColumn, n), sg->cell(DescriptionColumn, n),
-                          sg->cell(OpenColumn, n)};
+        rows << PeriodRow{sg->cell(StartDateColumn, n), sg->cell(EndDateColumn, n),
+            sg->cell(DescriptionColumn, n), sg->cell(OpenColumn, n)};
     return rows;
 }
 
@@ -174,11 +171,12 @@ bool TfrmFinancialYear::checkInput()
     if (isEditing())
         self = FinancialYearID;
     if (valueInUse(*qrFinancialYears,
-                   {QStringLiteral("SELECT id FROM `financial years` WHERE"),
-                    QStringLiteral("(`company id` = %1)").arg(CompanyID),
-                    QStringLiteral(" and (`financial year description` = :fydescription)")},
-                   QStringLiteral("fydescription"), description, self))
-        return refuse(edtFinancialYearDescription, QStringLiteral("Financial year description already exist."));
+            {QStringLiteral("SELECT id FROM `financial years` WHERE"),
+                QStringLiteral("(`company id` = %1)").arg(CompanyID),
+                QStringLiteral(" and (`financial year description` = :fydescription)")},
+            QStringLiteral("fydescription"), description, self))
+        return refuse(
+            edtFinancialYearDescription, QStringLiteral("Financial year description already exist."));
 
     // Only a new year follows the company's latest one; an existing year is not tested.
     std::optional<QDate> previousYearEnd;
@@ -201,7 +199,8 @@ void TfrmFinancialYear::Save()
     auto yearSaved = [&] {
         // Asked when the reply to COMMIT was lost: a new year is in if its row is.
         Query q;
-        q.open({QStringLiteral("SELECT id FROM `financial years` WHERE"), QStringLiteral("(id = %1)").arg(yearId)});
+        q.open({QStringLiteral("SELECT id FROM `financial years` WHERE"),
+            QStringLiteral("(id = %1)").arg(yearId)});
         return !q.isEmpty();
     };
     try {
@@ -213,14 +212,15 @@ void TfrmFinancialYear::Save()
                     // row locked, the latest year read under lock stays the latest until
                     // this one is in.
                     work.open({QStringLiteral("SELECT id FROM companies WHERE"),
-                               QStringLiteral("(id = %1) FOR UPDATE").arg(CompanyID)});
+                        QStringLiteral("(id = %1) FOR UPDATE").arg(CompanyID)});
                     const PeriodCheck again = checkPeriodRows(rows, latestYearEnd(work, CompanyID, true));
                     if (again.refusal)
                         throw LatestYearMoved{*again.refusal};
                 }
                 RowWriter year(QStringLiteral("financial years"));
                 year.set(QStringLiteral("financial year description"), description)
-                    .set(QStringLiteral("last day of financial year"), MyStringToDate(rows[lastRow - 1].endDate));
+                    .set(QStringLiteral("last day of financial year"),
+                        MyStringToDate(rows[lastRow - 1].endDate));
                 if (editing) {
                     year.update(yearId);
                 } else {
@@ -230,7 +230,7 @@ void TfrmFinancialYear::Save()
                 // Every period of the year, deleted ones too: matched by number, a period
                 // keeps its row and id from save to save; nothing is ever removed.
                 work.open({QStringLiteral("SELECT id, `period number` FROM `financial periods` WHERE"),
-                           QStringLiteral("(`financial year id` = %1) FOR UPDATE").arg(yearId)});
+                    QStringLiteral("(`financial year id` = %1) FOR UPDATE").arg(yearId)});
                 for (int n = 1; n <= MaxPeriods; ++n) {
                     const bool exists = work.locate(QStringLiteral("period number"), n);
                     RowWriter period(QStringLiteral("financial periods"));

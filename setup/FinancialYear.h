@@ -54,7 +54,7 @@ public:
 private:
     bool refuseCell(const PeriodRefusal& refusal);
     TfrmFinancialYears* m_list;
-    int m_lastRow = 0;     // the last period row, as the checks found it
+    int m_lastRow = 0; // the last period row, as the checks found it
 };
 
 // The last day of the company's latest year (the one with the latest last day), or none

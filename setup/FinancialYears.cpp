@@ -19,8 +19,8 @@ SetupListDesign financialYearsDesign()
     d.gridName = QStringLiteral("dbgFinancialYears");
     d.gridRect = {181, 24, 524, 361};
     d.columns = {{QStringLiteral("company name"), QStringLiteral("Company Name"), 165},
-                 {QStringLiteral("financial year description"), QStringLiteral("Financial Year Description"), 154},
-                 {QStringLiteral("last day of financial year"), QStringLiteral("Last day of financial year"), 154}};
+        {QStringLiteral("financial year description"), QStringLiteral("Financial Year Description"), 154},
+        {QStringLiteral("last day of financial year"), QStringLiteral("Last day of financial year"), 154}};
     d.listQuery = frmMain->qrFinancialYears;
     d.emptyName = QStringLiteral("lblNoFinancialYearsExist");
     d.emptyText = QStringLiteral("~ No financial years exist ~");
@@ -39,15 +39,9 @@ SetupListDesign financialYearsDesign()
 }
 
 TfrmFinancialYears::TfrmFinancialYears(QWidget* parent)
-    : SetupListWindow(financialYearsDesign(), parent),
-      btnNewFinancialYear(newButton()),
-      btnEditFinancialYear(editButton()),
-      dbgFinancialYears(grid()),
-      lblNoFinancialYearsExist(emptyLabel()),
-      lblHelp(helpLink()),
-      gbBibleVerse(verseBox()),
-      lblBibleVerseLink(verseLink()),
-      lblVerse(verseLabel())
+    : SetupListWindow(financialYearsDesign(), parent), btnNewFinancialYear(newButton()),
+      btnEditFinancialYear(editButton()), dbgFinancialYears(grid()), lblNoFinancialYearsExist(emptyLabel()),
+      lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel())
 {
     FormCreate();
 }
@@ -56,11 +50,11 @@ void TfrmFinancialYears::Load(bool OnCreateForm)
 {
     loadList({QStringLiteral("SELECT `financial years`.`id`, `financial year description`, "
                              "`last day of financial year`, `company name`"),
-              QStringLiteral("FROM `financial years`, `companies` WHERE"),
-              QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
-              QStringLiteral("and (companies.id = `financial years`.`company id`)"),
-              QStringLiteral("ORDER BY `id`")},
-             OnCreateForm);
+                 QStringLiteral("FROM `financial years`, `companies` WHERE"),
+                 QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+                 QStringLiteral("and (companies.id = `financial years`.`company id`)"),
+                 QStringLiteral("ORDER BY `id`")},
+        OnCreateForm);
 }
 
 void TfrmFinancialYears::btnNewFinancialYearClick()

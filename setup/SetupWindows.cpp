@@ -202,8 +202,8 @@ void SetupEditDialog::showEvent(QShowEvent* e)
         focusFirstInput(this);
 }
 
-LabeledEdit* SetupEditDialog::addEdit(const QString& name, const QString& caption, int left, int top,
-                                      int width)
+LabeledEdit* SetupEditDialog::addEdit(
+    const QString& name, const QString& caption, int left, int top, int width)
 {
     auto* edit = new LabeledEdit(caption, m_group);
     edit->setObjectName(name);
@@ -212,8 +212,8 @@ LabeledEdit* SetupEditDialog::addEdit(const QString& name, const QString& captio
     return edit;
 }
 
-void SetupEditDialog::setEditedRow(const QString& table, Query* loaded, const QStringList& columns,
-                                   const QString& what)
+void SetupEditDialog::setEditedRow(
+    const QString& table, Query* loaded, const QStringList& columns, const QString& what)
 {
     m_table = table;
     m_loaded = loaded;
@@ -223,13 +223,13 @@ void SetupEditDialog::setEditedRow(const QString& table, Query* loaded, const QS
 
 namespace {
 // Thrown inside the saving transaction to leave it with nothing written.
-struct EditedRowChanged {};
+struct EditedRowChanged { };
 
 QString backticked(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
 }
 
-bool SetupEditDialog::saveInTransaction(const std::function<void(Transaction&)>& body,
-                                        const std::function<bool()>& committed)
+bool SetupEditDialog::saveInTransaction(
+    const std::function<void(Transaction&)>& body, const std::function<bool()>& committed)
 {
     if (isEditing() && !m_loaded)
         throw ProgramError(QStringLiteral("The edit dialog %1 names no edited row.").arg(objectName()));
@@ -249,7 +249,8 @@ bool SetupEditDialog::saveInTransaction(const std::function<void(Transaction&)>&
                     if (current.isEmpty())
                         throw EditedRowChanged{};
                     for (const QString& c : m_columns)
-                        if (current.isNull(c) != m_loaded->isNull(c) || current.asString(c) != m_loaded->asString(c))
+                        if (current.isNull(c) != m_loaded->isNull(c)
+                            || current.asString(c) != m_loaded->asString(c))
                             throw EditedRowChanged{};
                 }
                 body(t);
@@ -257,9 +258,10 @@ bool SetupEditDialog::saveInTransaction(const std::function<void(Transaction&)>&
             committed);
         return true;
     } catch (const EditedRowChanged&) {
-        Boodskap(m_what + QStringLiteral(" was changed by another user since you opened it. "
-                                         "Close this window and open it again to see the change."),
-                 false);
+        Boodskap(m_what
+                + QStringLiteral(" was changed by another user since you opened it. "
+                                 "Close this window and open it again to see the change."),
+            false);
         return false;
     } catch (const DbError& e) {
         // The checks ran before the transaction; run now, they see the other
@@ -270,8 +272,8 @@ bool SetupEditDialog::saveInTransaction(const std::function<void(Transaction&)>&
     }
 }
 
-QComboBox* SetupEditDialog::addComboBox(const QString& name, const QString& labelName, const QString& caption,
-                                        int left, int top, int width)
+QComboBox* SetupEditDialog::addComboBox(
+    const QString& name, const QString& labelName, const QString& caption, int left, int top, int width)
 {
     auto* box = new QComboBox(m_group);
     box->setObjectName(name);
@@ -287,7 +289,8 @@ QComboBox* SetupEditDialog::addComboBox(const QString& name, const QString& labe
     return box;
 }
 
-QLabel* SetupEditDialog::addLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top)
+QLabel* SetupEditDialog::addLabel(
+    QWidget* parent, const QString& name, const QString& caption, int left, int top)
 {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
@@ -296,8 +299,8 @@ QLabel* SetupEditDialog::addLabel(QWidget* parent, const QString& name, const QS
     return label;
 }
 
-QCheckBox* SetupEditDialog::addCheckBox(QWidget* parent, const QString& name, const QString& caption, int left,
-                                        int top)
+QCheckBox* SetupEditDialog::addCheckBox(
+    QWidget* parent, const QString& name, const QString& caption, int left, int top)
 {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
@@ -306,8 +309,8 @@ QCheckBox* SetupEditDialog::addCheckBox(QWidget* parent, const QString& name, co
     return box;
 }
 
-QComboBox* SetupEditDialog::addList(QWidget* parent, const QString& name, const QStringList& items, int left,
-                                    int top, int width)
+QComboBox* SetupEditDialog::addList(
+    QWidget* parent, const QString& name, const QStringList& items, int left, int top, int width)
 {
     auto* list = new QComboBox(parent);
     list->setObjectName(name);
@@ -328,7 +331,7 @@ bool SetupEditDialog::refuse(QWidget* focus, const QString& message)
 // Helpers -------------------------------------------------------------------------
 
 bool valueInUse(Query& query, QStringList lines, const QString& parameter, const QVariant& value,
-                std::optional<int> excludeId)
+    std::optional<int> excludeId)
 {
     if (excludeId)
         lines << QStringLiteral("and (id <> %1)").arg(*excludeId);

@@ -24,20 +24,20 @@ class QPushButton;
 class Transaction;
 
 struct SetupButtonDesign {
-    QString name;      // object name, e.g. "btnNewCompany"
+    QString name; // object name, e.g. "btnNewCompany"
     QString caption;
 };
 
 struct SetupVerseDesign {
-    QRect box;                 // the "Bible Verse" group, in the window
-    QString reference;         // link caption, e.g. "Luke 14:28"
-    QString path;              // page on the verse site; empty: the link does nothing
-    QString text;              // the verse itself
-    QSize textSize;            // the word-wrapped text's room, at 8, 35 in the group
+    QRect box; // the "Bible Verse" group, in the window
+    QString reference; // link caption, e.g. "Luke 14:28"
+    QString path; // page on the verse site; empty: the link does nothing
+    QString text; // the verse itself
+    QSize textSize; // the word-wrapped text's room, at 8, 35 in the group
 };
 
 struct SetupListDesign {
-    QString name;              // object name of the window, e.g. "frmCompanies"
+    QString name; // object name of the window, e.g. "frmCompanies"
     QString caption;
     QSize clientSize;
     SetupButtonDesign newButton;
@@ -45,13 +45,13 @@ struct SetupListDesign {
     QString gridName;
     QRect gridRect;
     QList<GridColumn> columns;
-    Query* listQuery = nullptr;    // the main-window query the grid shows
-    QString emptyName;         // the label under the grid; empty name: no such label
+    Query* listQuery = nullptr; // the main-window query the grid shows
+    QString emptyName; // the label under the grid; empty name: no such label
     QString emptyText;
-    int helpLeft = 0;          // "Help" at helpLeft, top 5
-    QString helpPath;          // empty: the link does nothing
+    int helpLeft = 0; // "Help" at helpLeft, top 5
+    QString helpPath; // empty: the link does nothing
     SetupVerseDesign verse;
-    bool keepColumnWidths = true;  // false: nothing is stored on close (stored widths still apply)
+    bool keepColumnWidths = true; // false: nothing is stored on close (stored widths still apply)
 };
 
 // A list window: modal, fixed dialog border, its grid's column widths kept on close
@@ -61,8 +61,8 @@ struct SetupListDesign {
 class SetupListWindow : public QDialog {
     Q_OBJECT
 public:
-    void FormCreate();             // IniForm, then Load(true)
-    void FormClose();              // SaveForm: the grid's column widths
+    void FormCreate(); // IniForm, then Load(true)
+    void FormClose(); // SaveForm: the grid's column widths
     virtual void Load(bool OnCreateForm) = 0;
     void lblHelpClick();
     void lblBibleVerseLinkClick();
@@ -107,8 +107,8 @@ private:
 };
 
 struct SetupDialogDesign {
-    QString name;              // object name, e.g. "frmCompany"
-    QString caption;           // the mode it is created in, e.g. "New Company"
+    QString name; // object name, e.g. "frmCompany"
+    QString caption; // the mode it is created in, e.g. "New Company"
     QSize clientSize;
     QString groupName;
     QString groupCaption;
@@ -123,7 +123,7 @@ struct SetupDialogDesign {
 class SetupEditDialog : public QDialog {
     Q_OBJECT
 public:
-    void FormCreate();             // IniForm; OK last in the Tab order
+    void FormCreate(); // IniForm; OK last in the Tab order
     // The checks in their order, then the save; a refused check has shown its message and
     // leaves the dialog open with everything typed.
     void btnOkClick()
@@ -154,22 +154,22 @@ protected:
     // "already in use". True when saved (also when the reply to COMMIT was lost and
     // `committed` finds the save in the database); false when refused, with its message
     // shown and the dialog open. Any other DbError is thrown, with nothing written.
-    bool saveInTransaction(const std::function<void(Transaction&)>& body,
-                           const std::function<bool()>& committed);
+    bool saveInTransaction(
+        const std::function<void(Transaction&)>& body, const std::function<bool()>& committed);
     // A labelled box in the group, at left, top of the group, width wide.
     LabeledEdit* addEdit(const QString& name, const QString& caption, int left, int top, int width);
     // A drop-down list (no typing) in the group with its caption label, named labelName,
     // 17 pixels above it.
-    QComboBox* addComboBox(const QString& name, const QString& labelName, const QString& caption, int left,
-                           int top, int width);
+    QComboBox* addComboBox(
+        const QString& name, const QString& labelName, const QString& caption, int left, int top, int width);
     // A further group of the dialog, at rect in the dialog; its controls are the caller's.
     QGroupBox* addGroup(const QString& name, const QString& caption, const QRect& rect);
     // Further controls, in parent (the dialog, its group or a further group) at left, top.
     QLabel* addLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top);
     QCheckBox* addCheckBox(QWidget* parent, const QString& name, const QString& caption, int left, int top);
     // A drop-down list of fixed items, nothing selected; IniForm keeps its items.
-    QComboBox* addList(QWidget* parent, const QString& name, const QStringList& items, int left, int top,
-                       int width);
+    QComboBox* addList(
+        QWidget* parent, const QString& name, const QStringList& items, int left, int top, int width);
     // The input that has the cursor when the dialog opens; by default the first input in
     // reading order.
     void setFirstInput(QWidget* input) { m_firstBox = input; }
@@ -194,7 +194,7 @@ private:
 // Whether another row already holds a value: runs lines (the first binds :parameter) on
 // query, excluding the row excludeId when given, and answers whether a row came back.
 bool valueInUse(Query& query, QStringList lines, const QString& parameter, const QVariant& value,
-                std::optional<int> excludeId);
+    std::optional<int> excludeId);
 
 // Makes a word-wrapped label's font small enough for its text to fit the label.
 void fitTextToLabel(QLabel* label);

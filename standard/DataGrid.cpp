@@ -38,11 +38,11 @@ void DataGrid::setQuery(Query* query)
         return;
     connect(query, &QAbstractItemModel::modelReset, this, &DataGrid::applyColumns);
     connect(query, &Query::currentRowChanged, this, &DataGrid::followQuery);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (!m_syncing && m_query && current.isValid())
-                    m_query->setCurrentRow(current.row());
-            });
+    connect(
+        selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+            if (!m_syncing && m_query && current.isValid())
+                m_query->setCurrentRow(current.row());
+        });
     applyColumns();
 }
 

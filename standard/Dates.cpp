@@ -18,7 +18,7 @@ int toNumber(const QString& piece, const QString& whole)
     for (const QChar c : piece) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             notADate(whole);
-        value = value * 10 + (c.unicode() - '0');   // at most four digits
+        value = value * 10 + (c.unicode() - '0'); // at most four digits
     }
     return value;
 }
@@ -54,15 +54,18 @@ bool TestMyDate(const QString& DateText)
 QString DateToMyString(const QDate& DateToConvert)
 {
     const QDate d = orZeroDate(DateToConvert);
-    return twoDigits(d.day()) + QLatin1Char('/') + twoDigits(d.month()) + QLatin1Char('/') +
-           QString::number(d.year());
+    return twoDigits(d.day()) + QLatin1Char('/') + twoDigits(d.month()) + QLatin1Char('/')
+        + QString::number(d.year());
 }
 
 QString DateToMySQLDate(const QDate& DateToConvert)
 {
     const QDate d = orZeroDate(DateToConvert);
-    return QString::number(d.year()) + QLatin1Char('-') + twoDigits(d.month()) + QLatin1Char('-') +
-           twoDigits(d.day());
+    return QString::number(d.year()) + QLatin1Char('-') + twoDigits(d.month()) + QLatin1Char('-')
+        + twoDigits(d.day());
 }
 
-QString sqlDateLiteral(const QDate& date) { return QLatin1Char('"') + DateToMySQLDate(date) + QLatin1Char('"'); }
+QString sqlDateLiteral(const QDate& date)
+{
+    return QLatin1Char('"') + DateToMySQLDate(date) + QLatin1Char('"');
+}

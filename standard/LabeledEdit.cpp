@@ -10,7 +10,7 @@
 // valid leaves the box as it was instead of being filtered or cut.
 class LabeledEditValidator : public QValidator {
 public:
-    explicit LabeledEditValidator(LabeledEdit* edit) : QValidator(edit), m_edit(edit) {}
+    explicit LabeledEditValidator(LabeledEdit* edit) : QValidator(edit), m_edit(edit) { }
     State validate(QString& input, int& pos) const override
     {
         // What may be typed at all is told before how much of it fits.

@@ -14,20 +14,11 @@ QChar Money::decimalSeparator()
     return sep.size() == 1 ? sep.at(0) : QLatin1Char('.');
 }
 
-Money Money::fromInt(long long whole)
-{
-    return fromUnits(static_cast<__int128>(whole) * Scale);
-}
+Money Money::fromInt(long long whole) { return fromUnits(static_cast<__int128>(whole) * Scale); }
 
-std::optional<Money> Money::parse(const QString& text)
-{
-    return parseWith(text, decimalSeparator());
-}
+std::optional<Money> Money::parse(const QString& text) { return parseWith(text, decimalSeparator()); }
 
-std::optional<Money> Money::parseDb(const QString& text)
-{
-    return parseWith(text, QLatin1Char('.'));
-}
+std::optional<Money> Money::parseDb(const QString& text) { return parseWith(text, QLatin1Char('.')); }
 
 namespace {
 // The parse of parseWith over any text whose characters convert to QChar (a QString, or
@@ -90,8 +81,8 @@ QString Money::format(QChar sep, int maxDecimals) const
 {
     const bool neg = m_units < 0;
     // Work on the unsigned magnitude so that the most negative value formats too.
-    unsigned __int128 mag = neg ? static_cast<unsigned __int128>(-(m_units + 1)) + 1
-                                : static_cast<unsigned __int128>(m_units);
+    unsigned __int128 mag
+        = neg ? static_cast<unsigned __int128>(-(m_units + 1)) + 1 : static_cast<unsigned __int128>(m_units);
     unsigned __int128 whole = mag / Scale;
     int frac = int(mag % Scale);
     maxDecimals = std::clamp(maxDecimals, 0, Decimals);
@@ -120,20 +111,11 @@ QString Money::format(QChar sep, int maxDecimals) const
     return out;
 }
 
-QString Money::toString() const
-{
-    return format(decimalSeparator(), Decimals);
-}
+QString Money::toString() const { return format(decimalSeparator(), Decimals); }
 
-QString Money::toString(int maxDecimals) const
-{
-    return format(decimalSeparator(), maxDecimals);
-}
+QString Money::toString(int maxDecimals) const { return format(decimalSeparator(), maxDecimals); }
 
-QString Money::toDbString() const
-{
-    return format(QLatin1Char('.'), Decimals);
-}
+QString Money::toDbString() const { return format(QLatin1Char('.'), Decimals); }
 
 Money Money::operator+(const Money& o) const
 {

@@ -8,7 +8,7 @@
 // every operation still checks and throws MoneyOverflow rather than wrap.
 class MoneyOverflow : public std::overflow_error {
 public:
-    MoneyOverflow() : std::overflow_error("Money amount out of range") {}
+    MoneyOverflow() : std::overflow_error("Money amount out of range") { }
 };
 
 class Money {
@@ -17,7 +17,12 @@ public:
     static constexpr __int128 Scale = 10000;
 
     constexpr Money() = default;
-    static Money fromUnits(__int128 units) { Money m; m.m_units = units; return m; }
+    static Money fromUnits(__int128 units)
+    {
+        Money m;
+        m.m_units = units;
+        return m;
+    }
     static Money fromInt(long long whole);
 
     // Text in the default QLocale's decimal separator (what the user types and sees).

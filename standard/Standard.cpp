@@ -7,6 +7,7 @@
 #include "standard/LabeledEdit.h"
 #include "standard/StringGrid.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
@@ -19,7 +20,6 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QAbstractSpinBox>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -68,7 +68,7 @@ std::optional<QList<std::optional<int>>> readLines(const QString& path)
     for (int i = 0; i < raw.size(); ++i) {
         QByteArray line = raw[i].trimmed();
         if (i == raw.size() - 1 && line.isEmpty())
-            break;   // the terminator of the last line
+            break; // the terminator of the last line
         bool ok = false;
         const int v = line.toInt(&ok);
         lines.append(ok ? std::optional<int>(v) : std::nullopt);
@@ -109,8 +109,8 @@ void prepareMessageBox(QMessageBox& box)
     // A message box sizes itself to its text: a short text would cut the title off.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
         grid->addItem(new QSpacerItem(messageBoxMinimumWidth(box.windowTitle()), 0, QSizePolicy::Minimum,
-                                      QSizePolicy::Fixed),
-                      grid->rowCount(), 0, 1, grid->columnCount());
+                          QSizePolicy::Fixed),
+            grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 bool Boodskap(const QString& BoodskapS, bool Vraag)
@@ -118,8 +118,7 @@ bool Boodskap(const QString& BoodskapS, bool Vraag)
     if (g_boodskapHandler)
         return g_boodskapHandler(BoodskapS, Vraag);
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), BoodskapS,
-                    Vraag ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::Ok,
-                    QApplication::activeWindow());
+        Vraag ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::Ok, QApplication::activeWindow());
     prepareMessageBox(box);
     const int answer = box.exec();
     return !Vraag || answer == QMessageBox::Ok;
@@ -136,8 +135,8 @@ void ShowStandardError(const QString& text)
         g_errorHandler(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(
+        QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, QApplication::activeWindow());
     prepareMessageBox(box);
     box.exec();
 }
@@ -192,7 +191,8 @@ QString MainDir(bool MetSlash)
 QString shippedFile(const QString& relative, const QString& programDir)
 {
     const QString beside = programDir + QLatin1Char('/') + relative;
-    const QString installed = QDir::cleanPath(programDir + QStringLiteral("/../share/veldra-accounting/") + relative);
+    const QString installed
+        = QDir::cleanPath(programDir + QStringLiteral("/../share/veldra-accounting/") + relative);
     if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
         return installed;
     return beside;
@@ -200,8 +200,8 @@ QString shippedFile(const QString& relative, const QString& programDir)
 
 QString layoutDir()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QLatin1Char('/') + applicationTitle() + QLatin1Char('/');
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/')
+        + applicationTitle() + QLatin1Char('/');
 }
 
 // Forms ---------------------------------------------------------------------------
@@ -211,9 +211,9 @@ void IniForm(QWidget* form, bool Dialog)
     if (Dialog) {
         form->setProperty("dialogBorder", true);
         // A fixed size has nothing to maximise: the frame offers a title and Close only.
-        form->setWindowFlags((form->windowFlags() & ~Qt::WindowMinMaxButtonsHint) | Qt::CustomizeWindowHint |
-                             Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                             Qt::MSWindowsFixedSizeDialogHint);
+        form->setWindowFlags((form->windowFlags() & ~Qt::WindowMinMaxButtonsHint) | Qt::CustomizeWindowHint
+            | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+            | Qt::MSWindowsFixedSizeDialogHint);
         form->setFixedSize(form->size());
         if (QScreen* screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen()) {
             const QRect desk = screen->availableGeometry();
@@ -253,8 +253,8 @@ void SaveForm(QWidget* form)
 {
     if (!hasDialogBorder(form)) {
         const bool maximised = form->isMaximized();
-        writeLines(layoutFile(form),
-                   {form->x(), form->y(), form->width(), form->height(), maximised ? 1 : 0});
+        writeLines(
+            layoutFile(form), {form->x(), form->y(), form->width(), form->height(), maximised ? 1 : 0});
     }
     const QList<QObject*> components = form->findChildren<QObject*>();
     for (QObject* c : components) {
@@ -296,8 +296,9 @@ void LoadForm(QWidget* form)
             const QRect desk = screen->availableGeometry();
             const QRect shown = desk.intersected(window);
             // Its top edge (the title bar) on the screen, and enough of it to take hold of.
-            if (window.top() >= desk.top() && window.top() < desk.bottom() &&
-                shown.width() >= std::min(window.width(), 100) && shown.height() >= std::min(window.height(), 50))
+            if (window.top() >= desk.top() && window.top() < desk.bottom()
+                && shown.width() >= std::min(window.width(), 100)
+                && shown.height() >= std::min(window.height(), 50))
                 return true;
         }
         return screens.isEmpty();
@@ -373,8 +374,8 @@ void LoadSG(StringGrid* SG)
 
 // Combo boxes ---------------------------------------------------------------------
 
-void LoadFieldToCB(QComboBox* Combobox, Query& Table, const QString& IDField,
-                   const QString& TextField, bool AddAll)
+void LoadFieldToCB(
+    QComboBox* Combobox, Query& Table, const QString& IDField, const QString& TextField, bool AddAll)
 {
     QSignalBlocker block(Combobox);
     const int remembered = Combobox->currentIndex() >= 0 ? Combobox->currentData().toInt() : 0;
@@ -397,10 +398,7 @@ void LoadFieldToCB(QComboBox* Combobox, Query& Table, const QString& IDField,
     Combobox->setCurrentIndex(index);
 }
 
-int selectedId(const QComboBox* box)
-{
-    return box->currentIndex() < 0 ? -1 : box->currentData().toInt();
-}
+int selectedId(const QComboBox* box) { return box->currentIndex() < 0 ? -1 : box->currentData().toInt(); }
 
 bool selectId(QComboBox* box, int id)
 {
@@ -430,7 +428,8 @@ QString helpUrl(const QString& path)
     QString local = path;
     while (local.endsWith(QLatin1Char('/')))
         local.chop(1);
-    return QUrl::fromLocalFile(shippedFile(QStringLiteral("help") + local + QStringLiteral(".html"))).toString();
+    return QUrl::fromLocalFile(shippedFile(QStringLiteral("help") + local + QStringLiteral(".html")))
+        .toString();
 }
 
 QString verseUrl(const QString& path) { return QStringLiteral(VELDRA_VERSE_SITE) + path; }
@@ -443,8 +442,8 @@ namespace {
 bool isInnerPart(const QWidget* w, const QWidget* form)
 {
     for (const QWidget* p = w->parentWidget(); p && p != form; p = p->parentWidget())
-        if (qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QComboBox*>(p) ||
-            qobject_cast<const QAbstractItemView*>(p))
+        if (qobject_cast<const QAbstractSpinBox*>(p) || qobject_cast<const QComboBox*>(p)
+            || qobject_cast<const QAbstractItemView*>(p))
             return true;
     return false;
 }
@@ -468,7 +467,8 @@ void setTabOrderByPosition(QWidget* form)
             continue;
         placed.append({w, w->mapTo(form, QPoint(0, 0))});
     }
-    std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.at.y() < b.at.y(); });
+    std::stable_sort(
+        placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.at.y() < b.at.y(); });
     // Controls whose tops lie within a few pixels of a line's first one share that line
     // and are read left to right.
     constexpr int sameLine = 8;
@@ -478,7 +478,7 @@ void setTabOrderByPosition(QWidget* form)
         while (end < placed.size() && placed[end].at.y() - placed[i].at.y() < sameLine)
             ++end;
         std::stable_sort(placed.begin() + i, placed.begin() + end,
-                         [](const Placed& a, const Placed& b) { return a.at.x() < b.at.x(); });
+            [](const Placed& a, const Placed& b) { return a.at.x() < b.at.x(); });
         for (qsizetype k = i; k < end; ++k)
             (isOkButton(placed[k].widget) ? last : order).append(placed[k].widget);
         i = end;
@@ -492,8 +492,8 @@ QWidget* focusFirstInput(QWidget* form)
 {
     QWidget* w = form;
     while ((w = w->nextInFocusChain()) != form) {
-        if (w->window() != form || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() ||
-            (form->isVisible() && !w->isVisible()) || w->isHidden())
+        if (w->window() != form || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled()
+            || (form->isVisible() && !w->isVisible()) || w->isHidden())
             continue;
         if (qobject_cast<QPushButton*>(w) || w->inherits("LinkLabel"))
             continue;

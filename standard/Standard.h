@@ -67,7 +67,7 @@ QString MainDir(bool MetSlash);
 // ../share/veldra-accounting from it when installed. When neither holds it, the path
 // beside the executable, so that a message can name where it was looked for.
 QString shippedFile(const QString& relative, const QString& programDir = MainDir(false));
-QString layoutDir();   // folder of the layout files, ending with "/"
+QString layoutDir(); // folder of the layout files, ending with "/"
 void IniForm(QWidget* form, bool Dialog);
 void SaveForm(QWidget* form);
 void LoadForm(QWidget* form);
@@ -75,8 +75,8 @@ void SaveDBG(QTableView* DBG);
 void LoadDBG(QTableView* DBG);
 void SaveSG(StringGrid* SG);
 void LoadSG(StringGrid* SG);
-void LoadFieldToCB(QComboBox* Combobox, Query& Table, const QString& IDField,
-                   const QString& TextField, bool AddAll);
+void LoadFieldToCB(
+    QComboBox* Combobox, Query& Table, const QString& IDField, const QString& TextField, bool AddAll);
 // Opens a page in the user's browser; when that fails, a message gives its address.
 void Browse(const QString& URL);
 

@@ -2,8 +2,8 @@
 
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QPalette>
 #include <QLineEdit>
+#include <QPalette>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -11,8 +11,8 @@ namespace {
 class KeystrokeDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override
+    QWidget* createEditor(
+        QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* edit = qobject_cast<QLineEdit*>(w)) {
@@ -28,15 +28,9 @@ public:
 };
 }
 
-int StringGridModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : m_rows - 1;
-}
+int StringGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows - 1; }
 
-int StringGridModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : m_cols;
-}
+int StringGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_cols; }
 
 QVariant StringGridModel::data(const QModelIndex& index, int role) const
 {
@@ -249,15 +243,15 @@ void StringGrid::setEditable(bool editable)
 {
     m_model->editable = editable;
     setTabKeyNavigation(editable);
-    setEditTriggers(editable ? QAbstractItemView::AllEditTriggers
-                             : QAbstractItemView::NoEditTriggers);
+    setEditTriggers(editable ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
 }
 
 void StringGrid::setFixedCols(int count)
 {
     m_model->fixedCols = std::max(count, 0);
     if (m_model->cols() > 0 && m_model->rows() > 1)
-        emit m_model->dataChanged(m_model->index(0, 0), m_model->index(m_model->rows() - 2, m_model->cols() - 1));
+        emit m_model->dataChanged(
+            m_model->index(0, 0), m_model->index(m_model->rows() - 2, m_model->cols() - 1));
 }
 
 int StringGrid::fixedCols() const { return m_model->fixedCols; }

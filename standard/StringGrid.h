@@ -18,7 +18,7 @@ public:
     void setColumnCount(int count);
     int rowCount() const;
     void setRowCount(int count);
-    int currentRow() const;      // grid row (1 upward), 0 when nothing is selected
+    int currentRow() const; // grid row (1 upward), 0 when nothing is selected
     int currentColumn() const;
     void setCurrentCell(int col, int row);
     void setEditable(bool editable);

@@ -9,10 +9,8 @@
 #include <algorithm>
 #include <limits>
 
-const QStringList invalids = {QStringLiteral("|"),     QStringLiteral("listnames"),
-                              QStringLiteral("newfault"), QStringLiteral("<"),
-                              QStringLiteral(">"),     QStringLiteral("clear"),
-                              QStringLiteral("no name specified")};
+const QStringList invalids = {QStringLiteral("|"), QStringLiteral("listnames"), QStringLiteral("newfault"),
+    QStringLiteral("<"), QStringLiteral(">"), QStringLiteral("clear"), QStringLiteral("no name specified")};
 
 namespace {
 bool isAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
@@ -28,8 +26,8 @@ bool toInt32(const QString& text, qint32& out)
     if (i >= text.size())
         return false;
     // Accumulated as a magnitude; the limit is one more on the negative side.
-    const qint64 limit = negative ? -qint64(std::numeric_limits<qint32>::min())
-                                  : qint64(std::numeric_limits<qint32>::max());
+    const qint64 limit
+        = negative ? -qint64(std::numeric_limits<qint32>::min()) : qint64(std::numeric_limits<qint32>::max());
     qint64 value = 0;
     for (; i < text.size(); ++i) {
         if (!isAsciiDigit(text[i]))
@@ -50,8 +48,8 @@ void showSheet(QTabWidget* Page, QWidget* Sheet)
 
 QString notValidLine(const LabeledEdit* edit)
 {
-    return QStringLiteral("The value you supplied for ") + edit->editLabel()->text() +
-           QStringLiteral(" is not valid.");
+    return QStringLiteral("The value you supplied for ") + edit->editLabel()->text()
+        + QStringLiteral(" is not valid.");
 }
 
 // A box holds one line: a pasted line break, tab or NUL would store a value that looks
@@ -59,8 +57,8 @@ QString notValidLine(const LabeledEdit* edit)
 bool hasControlCharacters(const QString& text)
 {
     return std::any_of(text.begin(), text.end(), [](QChar c) {
-        return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
-               c.category() == QChar::Separator_Paragraph;
+        return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
+            || c.category() == QChar::Separator_Paragraph;
     });
 }
 
@@ -82,8 +80,8 @@ QString InvalidWords(const QString& Teks)
     return result;
 }
 
-bool ToetsText(const QString& Text, int RequiredLength, bool TestOnlynumbers, bool TestInvalids,
-               bool TestDeadSpace)
+bool ToetsText(
+    const QString& Text, int RequiredLength, bool TestOnlynumbers, bool TestInvalids, bool TestDeadSpace)
 {
     // Characters as the database counts them: an emoji is one, not two.
     if (Text.toUcs4().size() < RequiredLength || hasControlCharacters(Text))
@@ -105,19 +103,20 @@ bool ToetsText(const QString& Text, int RequiredLength, bool TestOnlynumbers, bo
 }
 
 bool ToetsText(LabeledEdit* edit, int RequiredLength, bool TestOnlynumbers, bool TestInvalids,
-               bool TestDeadSpace, QTabWidget* Page, QWidget* Sheet)
+    bool TestDeadSpace, QTabWidget* Page, QWidget* Sheet)
 {
     const QString text = edit->text();
     if (ToetsText(text, RequiredLength, TestOnlynumbers, TestInvalids, TestDeadSpace))
         return true;
     QStringList lines;
     lines << notValidLine(edit);
-    lines << QStringLiteral(" -  The value must contain at least ") + QString::number(RequiredLength) +
-                 QStringLiteral(" characters and not any leading zeros or spaces.");
+    lines << QStringLiteral(" -  The value must contain at least ") + QString::number(RequiredLength)
+            + QStringLiteral(" characters and not any leading zeros or spaces.");
     if (TestOnlynumbers)
         lines << QStringLiteral(" -  The value must contain only numbers.");
     if (hasControlCharacters(text))
-        lines << QStringLiteral(" -  The value may not contain line breaks, tabs or other control characters.");
+        lines << QStringLiteral(
+            " -  The value may not contain line breaks, tabs or other control characters.");
     const QString found = InvalidWords(text);
     if (TestInvalids && !found.isEmpty())
         lines << QStringLiteral(" -  The value contains the following invalid words/characters: ") + found;
@@ -170,20 +169,19 @@ QString ToetsGeld(const QString& Geld, bool AllowNul, bool AllowNegative, const 
 }
 
 bool ToetsEmail(LabeledEdit* edit, int RequiredLength, bool TestOnlynumbers, bool TestInvalids,
-                bool TestDeadSpace, QTabWidget* Page, QWidget* Sheet)
+    bool TestDeadSpace, QTabWidget* Page, QWidget* Sheet)
 {
     if (!ToetsText(edit, RequiredLength, TestOnlynumbers, TestInvalids, TestDeadSpace))
         return false;
-    static const QRegularExpression pattern(
-        QStringLiteral("^[A-Z0-9._%+-]+@[A-Z0-9.-]+\\.[A-Z]{2,6}$"),
+    static const QRegularExpression pattern(QStringLiteral("^[A-Z0-9._%+-]+@[A-Z0-9.-]+\\.[A-Z]{2,6}$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption);
     // The multi-line anchors would let one line of a pasted block pass for the whole text,
     // and case folding lets a few non-ASCII letters (the Kelvin sign, the long s) pass for
     // A to Z: an address is accepted only when the match is the whole text, all ASCII.
     const QString text = edit->text();
     const QRegularExpressionMatch match = pattern.match(text);
-    if (match.hasMatch() && match.capturedStart() == 0 && match.capturedLength() == text.size() &&
-        isAscii(text))
+    if (match.hasMatch() && match.capturedStart() == 0 && match.capturedLength() == text.size()
+        && isAscii(text))
         return true;
     Boodskap(QStringLiteral("Email address supplied invalid."), false);
     showSheet(Page, Sheet);

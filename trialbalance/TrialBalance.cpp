@@ -34,7 +34,8 @@ RememberedRow rememberRow(const StringGrid& grid)
     const int row = grid.currentRow();
     if (row < 1)
         return {};
-    return {intCell(grid, TB.ObjectNumber, row), intCell(grid, TB.CostCentreNumber, row), grid.currentColumn()};
+    return {
+        intCell(grid, TB.ObjectNumber, row), intCell(grid, TB.CostCentreNumber, row), grid.currentColumn()};
 }
 
 // The object's own row (it precedes its accounts), then among its account rows the one
@@ -74,7 +75,8 @@ void TfrmMain::RefreshFilterstsTrialBalance(QObject*)
 {
     if (!TestAccess(QStringLiteral("trial balance"), QStringLiteral("view"))) {
         showTab(tsWelcome);
-        Boodskap(QStringLiteral("The selected company/companies does not all have view access to the trial balance."));
+        Boodskap(QStringLiteral(
+            "The selected company/companies does not all have view access to the trial balance."));
         return;
     }
     const RememberedRow remembered = rememberRow(*sgTB);
@@ -135,8 +137,8 @@ void TfrmMain::btnExportTrialBalanceClick(QObject*)
 
     QString path;
     try {
-        path = exportTrialBalance(shippedFile(QStringLiteral("Trial Balance.xlsx")), QDir::tempPath(), grid, input,
-                                  Money::decimalSeparator());
+        path = exportTrialBalance(shippedFile(QStringLiteral("Trial Balance.xlsx")), QDir::tempPath(), grid,
+            input, Money::decimalSeparator());
     } catch (const XlsxError& e) {
         Boodskap(e.message());
         return;
@@ -144,7 +146,8 @@ void TfrmMain::btnExportTrialBalanceClick(QObject*)
     // The workbook is the user's to save; without a program to show it, it is of no use.
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
         QFile::remove(path);
-        Boodskap(QStringLiteral("There is no program to open the workbook with.  Please install a spreadsheet "
-                                "program, such as LibreOffice Calc, and export again."));
+        Boodskap(
+            QStringLiteral("There is no program to open the workbook with.  Please install a spreadsheet "
+                           "program, such as LibreOffice Calc, and export again."));
     }
 }

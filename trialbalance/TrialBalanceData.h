@@ -33,21 +33,21 @@ struct TBObject {
 struct TBAccount {
     int companyId = 0;
     QString companyName, costCentreNumber, costCentreDescription, objectNumber, accountDescription;
-    QVector<Money> amounts;   // opening balance, then one per period; empty without periods
+    QVector<Money> amounts; // opening balance, then one per period; empty without periods
 };
 
 struct TrialBalanceData {
     bool withPeriods = false;
-    QList<TBPeriod> periods;       // the year's periods that are not deleted, by number
-    QList<TBObject> objects;       // the whole chart, by object number
-    QList<TBAccount> accounts;     // by company, then cost centre number
-    Money profitBroughtForward;    // income-statement result before the first period
+    QList<TBPeriod> periods; // the year's periods that are not deleted, by number
+    QList<TBObject> objects; // the whole chart, by object number
+    QList<TBAccount> accounts; // by company, then cost centre number
+    Money profitBroughtForward; // income-statement result before the first period
 };
 
 // The grid's cells, row 0 the headings, as plain texts.
 class TrialBalanceTable {
 public:
-    TrialBalanceTable(int columns, int rows) : m_columns(columns), m_rows(rows), m_cells(columns * rows) {}
+    TrialBalanceTable(int columns, int rows) : m_columns(columns), m_rows(rows), m_cells(columns * rows) { }
     int columnCount() const { return m_columns; }
     int rowCount() const { return m_rows; }
     const QString& cell(int col, int row) const { return m_cells[row * m_columns + col]; }

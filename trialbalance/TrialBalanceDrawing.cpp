@@ -1,7 +1,7 @@
 #include "trialbalance/TrialBalanceDrawing.h"
 
-#include "trialbalance/TrialBalanceColumns.h"
 #include "standard/StringGrid.h"
+#include "trialbalance/TrialBalanceColumns.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -9,27 +9,33 @@
 QColor TBLevelShade(qint64 level)
 {
     switch (level) {
-    case 1: return QColor(0x9B, 0x9B, 0x9B);
-    case 2: return QColor(0xAD, 0xAD, 0xAD);
-    case 3: return QColor(0xC3, 0xC3, 0xC3);
-    case 4: return QColor(0xD6, 0xD6, 0xD6);
-    case 5: return QColor(0xE6, 0xE6, 0xE6);
-    default: return {};
+    case 1:
+        return QColor(0x9B, 0x9B, 0x9B);
+    case 2:
+        return QColor(0xAD, 0xAD, 0xAD);
+    case 3:
+        return QColor(0xC3, 0xC3, 0xC3);
+    case 4:
+        return QColor(0xD6, 0xD6, 0xD6);
+    case 5:
+        return QColor(0xE6, 0xE6, 0xE6);
+    default:
+        return {};
     }
 }
 
-TBDrawCellDelegate::TBDrawCellDelegate(StringGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+TBDrawCellDelegate::TBDrawCellDelegate(StringGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) { }
 
-void TBDrawCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                               const QModelIndex& index) const
+void TBDrawCellDelegate::paint(
+    QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyledItemDelegate::paint(painter, option, index);
-    const int ARow = index.row() + 1;   // the heading row is the view's header, never drawn here
+    const int ARow = index.row() + 1; // the heading row is the view's header, never drawn here
     const QString level = m_grid->cell(TB.Level, ARow);
     if (level.isEmpty())
-        return;   // an account row
+        return; // an account row
     if (option.state & (QStyle::State_Selected | QStyle::State_HasFocus))
-        return;   // the grid's own highlighting stays
+        return; // the grid's own highlighting stays
     QColor fill = TBLevelShade(level.toLongLong());
     if (!fill.isValid())
         fill = option.palette.color(QPalette::Base);
@@ -41,8 +47,9 @@ void TBDrawCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     painter->setClipRect(option.rect);
     // A text wider than its cell ends in "…", as the grid's own drawing of account rows does.
     const QRect textRect = option.rect.adjusted(2, 2, 0, 0);
-    const QString text = QFontMetrics(option.font).elidedText(index.data(Qt::DisplayRole).toString(),
-                                                              Qt::ElideRight, textRect.width() - 2);
+    const QString text
+        = QFontMetrics(option.font)
+              .elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, textRect.width() - 2);
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     painter->restore();
 }

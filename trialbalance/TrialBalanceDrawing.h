@@ -16,7 +16,8 @@ class TBDrawCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     explicit TBDrawCellDelegate(StringGrid* grid);
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(
+        QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     StringGrid* m_grid;

@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QTemporaryFile>
 
-void fillTrialBalanceWorkbook(XlsxWorkbook& workbook, const TrialBalanceTable& grid,
-                              const TrialBalanceExportInput& input)
+void fillTrialBalanceWorkbook(
+    XlsxWorkbook& workbook, const TrialBalanceTable& grid, const TrialBalanceExportInput& input)
 {
     // Both sheets are looked up first, so a template without one of them is refused
     // before anything is filled.
@@ -22,7 +22,7 @@ void fillTrialBalanceWorkbook(XlsxWorkbook& workbook, const TrialBalanceTable& g
 }
 
 QString exportTrialBalance(const QString& templatePath, const QString& folder, const TrialBalanceTable& grid,
-                           const TrialBalanceExportInput& input, QChar decimalPoint)
+    const TrialBalanceExportInput& input, QChar decimalPoint)
 {
     XlsxWorkbook workbook(templatePath, decimalPoint);
     fillTrialBalanceWorkbook(workbook, grid, input);

@@ -46,7 +46,8 @@ Money amountFromDb(const char* text, unsigned long length)
 {
     const auto m = Money::parseDb(text, qsizetype(length));
     if (!m)
-        throw DbError(QStringLiteral("Unexpected amount from the server: %1").arg(QLatin1String(text, length)));
+        throw DbError(
+            QStringLiteral("Unexpected amount from the server: %1").arg(QLatin1String(text, length)));
     return *m;
 }
 
@@ -57,18 +58,19 @@ QString text(const Query& q, int row, int column)
     return v.isNull() ? QString() : v.toString();
 }
 
-}   // namespace
+} // namespace
 
 QList<TBPeriod> readPeriods(int yearId)
 {
     Query q;
     q.open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
-            QStringLiteral("(`financial year id` = %1)").arg(yearId),
-            QStringLiteral("and (`period deleted` = \"No\")"), QStringLiteral("ORDER BY `period number`")});
+        QStringLiteral("(`financial year id` = %1)").arg(yearId),
+        QStringLiteral("and (`period deleted` = \"No\")"), QStringLiteral("ORDER BY `period number`")});
     QList<TBPeriod> periods;
     for (q.first(); !q.eof(); q.next())
-        periods.append({q.asInteger(QStringLiteral("period number")), q.asString(QStringLiteral("period description")),
-                        q.asDate(QStringLiteral("start date")), q.asDate(QStringLiteral("end date"))});
+        periods.append(
+            {q.asInteger(QStringLiteral("period number")), q.asString(QStringLiteral("period description")),
+                q.asDate(QStringLiteral("start date")), q.asDate(QStringLiteral("end date"))});
     return periods;
 }
 
@@ -79,11 +81,12 @@ QList<TBObject> readObjects()
     Query q;
     q.open({QStringLiteral("SELECT `object number`, `object description`, `posting type`, level, "
                            "`use for account`, classification"),
-            QStringLiteral("FROM objects"), QStringLiteral("ORDER BY `object number`")});
+        QStringLiteral("FROM objects"), QStringLiteral("ORDER BY `object number`")});
     QList<TBObject> objects;
     objects.reserve(q.recordCount());
     for (int r = 0; r < q.recordCount(); ++r)
-        objects.append({text(q, r, 0), text(q, r, 1), text(q, r, 2), text(q, r, 3), text(q, r, 4), text(q, r, 5)});
+        objects.append(
+            {text(q, r, 0), text(q, r, 1), text(q, r, 2), text(q, r, 3), text(q, r, 4), text(q, r, 5)});
     return objects;
 }
 
@@ -100,12 +103,12 @@ QList<AccountRow> readAccounts(const QList<int>& companyIds)
 {
     Query q;
     QStringList sql{
-        QStringLiteral("SELECT accounts.id AS `account id`, companies.id AS `company id`, `company name`, "
-                       "`cost centre number`, `cost centre description`, `object number`, `account description`,"),
+        QStringLiteral(
+            "SELECT accounts.id AS `account id`, companies.id AS `company id`, `company name`, "
+            "`cost centre number`, `cost centre description`, `object number`, `account description`,"),
         QStringLiteral("(`posting type` = \"Balance Sheet\") AS `balance sheet`, "
                        "(`posting type` = \"Income Statement\") AS `income statement`"),
-        QStringLiteral("FROM objects, companies, `cost centres`, accounts"),
-        QStringLiteral("WHERE"),
+        QStringLiteral("FROM objects, companies, `cost centres`, accounts"), QStringLiteral("WHERE"),
         QStringLiteral("(accounts.`object id` = objects.id)"),
         QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
         QStringLiteral("and (`cost centres`.`company id` = companies.id)")};
@@ -138,10 +141,9 @@ public:
     {
         std::vector<std::pair<int, int>> pairs;
         int maxId = 0;
-        Connection::program().stream(
-            QStringLiteral("SELECT id, `transaction date` FROM transactions\n"
-                           "WHERE (`transaction date` <= %1)")
-                .arg(sqlDateLiteral(lastEnd)),
+        Connection::program().stream(QStringLiteral("SELECT id, `transaction date` FROM transactions\n"
+                                                    "WHERE (`transaction date` <= %1)")
+                                         .arg(sqlDateLiteral(lastEnd)),
             [&](const char* const* f, const unsigned long* n) {
                 if (!f[0] || !f[1])
                     return;
@@ -215,7 +217,7 @@ private:
         return date.isValid() ? dateKey(date.addDays(1)) : dateKey(date) + 1;
     }
     int m_firstStart = 0;
-    std::vector<std::pair<int, int>> m_periods;   // first key, key of the day after
+    std::vector<std::pair<int, int>> m_periods; // first key, key of the day after
     std::vector<int> m_bounds;
 };
 
@@ -237,28 +239,30 @@ void addAmounts(TrialBalanceData& data, QList<AccountRow>& accounts, const QList
         slotOf.insert(accounts[i].id, i);
     std::vector<Money> sums(size_t(accounts.size()) * size_t(pieces));
 
-    QStringList sql{QStringLiteral("SELECT `transaction details`.`account id`, `transaction details`.`transaction id`, "
-                                   "`transaction details`.amount"),
-                    QStringLiteral("FROM `cost centres`, accounts, `transaction details`"),
-                    QStringLiteral("WHERE"), QStringLiteral("(accounts.`cost centre id` = `cost centres`.id)"),
-                    QStringLiteral("and (`transaction details`.`account id` = accounts.id)")};
+    QStringList sql{
+        QStringLiteral("SELECT `transaction details`.`account id`, `transaction details`.`transaction id`, "
+                       "`transaction details`.amount"),
+        QStringLiteral("FROM `cost centres`, accounts, `transaction details`"), QStringLiteral("WHERE"),
+        QStringLiteral("(accounts.`cost centre id` = `cost centres`.id)"),
+        QStringLiteral("and (`transaction details`.`account id` = accounts.id)")};
     sql << idCondition(QStringLiteral("`cost centres`.`company id`"), companyIds);
     int lastAccount = -1, slot = -1;
-    Connection::program().stream(sql.join(QLatin1Char('\n')), [&](const char* const* f, const unsigned long* n) {
-        if (!f[0] || !f[1] || !f[2])
-            return;
-        const int account = toInt(f[0], n[0]);
-        if (account != lastAccount) {   // the lines come account by account
-            lastAccount = account;
-            slot = slotOf.value(account, -1);
-        }
-        if (slot < 0)
-            return;
-        const int key = dates.key(toInt(f[1], n[1]));
-        if (key < 0)
-            return;
-        sums[size_t(slot) * size_t(pieces) + size_t(line.piece(key))] += amountFromDb(f[2], n[2]);
-    });
+    Connection::program().stream(
+        sql.join(QLatin1Char('\n')), [&](const char* const* f, const unsigned long* n) {
+            if (!f[0] || !f[1] || !f[2])
+                return;
+            const int account = toInt(f[0], n[0]);
+            if (account != lastAccount) { // the lines come account by account
+                lastAccount = account;
+                slot = slotOf.value(account, -1);
+            }
+            if (slot < 0)
+                return;
+            const int key = dates.key(toInt(f[1], n[1]));
+            if (key < 0)
+                return;
+            sums[size_t(slot) * size_t(pieces) + size_t(line.piece(key))] += amountFromDb(f[2], n[2]);
+        });
 
     const int periods = int(data.periods.size());
     for (int a = 0; a < accounts.size(); ++a) {
@@ -289,8 +293,8 @@ QList<TBAccount> groupAccounts(QList<AccountRow>& rows)
     QList<TBAccount> grouped;
     QHash<QString, int> rowOf;
     for (AccountRow& r : rows) {
-        const QString key = QString::number(r.account.companyId) + QLatin1Char('\t') + r.account.costCentreNumber +
-                            QLatin1Char('\t') + r.account.objectNumber;
+        const QString key = QString::number(r.account.companyId) + QLatin1Char('\t')
+            + r.account.costCentreNumber + QLatin1Char('\t') + r.account.objectNumber;
         const auto it = rowOf.constFind(key);
         if (it == rowOf.constEnd()) {
             rowOf.insert(key, int(grouped.size()));

@@ -14,7 +14,7 @@ void rollUp(const std::vector<std::optional<qint64>>& levels, std::vector<Money>
     // (reached by "level 0" or by "one level up") and handed on from the bottom row to
     // the top, each row once, instead of one walk per amount.
     const int n = int(levels.size());
-    std::vector<int> target(size_t(n), 0);     // where an amount leaves this row for; 0: nowhere
+    std::vector<int> target(size_t(n), 0); // where an amount leaves this row for; 0: nowhere
     std::vector<bool> byLevelStep(size_t(n), false);
     {
         QHash<qint64, int> lastOfLevel;
@@ -81,27 +81,22 @@ std::optional<qint64> levelOf(const QString& text)
 
 TrialBalanceTable buildTrialBalanceTable(const TrialBalanceData& data)
 {
-    QHash<QString, QList<int>> accountsOf;   // object number -> account rows, in order
+    QHash<QString, QList<int>> accountsOf; // object number -> account rows, in order
     for (int i = 0; i < data.accounts.size(); ++i)
         accountsOf[data.accounts[i].objectNumber].append(i);
     int rows = 1;
     for (const TBObject& o : data.objects)
         rows += 1 + int(accountsOf.value(o.number).size());
-    rows = std::max(rows, 2);   // the grid keeps one body row, empty without objects
+    rows = std::max(rows, 2); // the grid keeps one body row, empty without objects
 
     const int width = data.withPeriods ? int(data.periods.size()) + 1 : 0;
     TrialBalanceTable t(data.withPeriods ? TB.OpeningBalance + width : 10, rows);
-    const std::pair<int, const char*> headings[] = {
-        {TB.PostingType, "Posting Type"},
-        {TB.Classification, "Classification"},
-        {TB.CompanyName, "Company Name"},
-        {TB.CostCentreNumber, "Cost Centre Number"},
-        {TB.ObjectNumber, "Object Number"},
-        {TB.CostCentreDescription, "Cost Centre Description"},
-        {TB.ObjectDescription, "Object Description"},
-        {TB.AccountDescription, "Account Description"},
-        {TB.Level, "Level"},
-        {TB.UseForAccount, "Use For Account"}};
+    const std::pair<int, const char*> headings[]
+        = {{TB.PostingType, "Posting Type"}, {TB.Classification, "Classification"},
+            {TB.CompanyName, "Company Name"}, {TB.CostCentreNumber, "Cost Centre Number"},
+            {TB.ObjectNumber, "Object Number"}, {TB.CostCentreDescription, "Cost Centre Description"},
+            {TB.ObjectDescription, "Object Description"}, {TB.AccountDescription, "Account Description"},
+            {TB.Level, "Level"}, {TB.UseForAccount, "Use For Account"}};
     for (const auto& [col, text] : headings)
         t.setCell(col, 0, QLatin1String(text));
     if (data.withPeriods) {

@@ -40,7 +40,8 @@ std::optional<QString> numberCellValue(const QString& text, QChar decimalPoint)
     if (i != n || intDigits + fracDigits > kMaxDigits)
         return std::nullopt;
     // "-0" would show as 0.
-    if (text[0] == QLatin1Char('-') && intDigits == 1 && text[intStart] == QLatin1Char('0') && fracDigits == 0)
+    if (text[0] == QLatin1Char('-') && intDigits == 1 && text[intStart] == QLatin1Char('0')
+        && fracDigits == 0)
         return std::nullopt;
     QString value = text;
     if (fracDigits > 0)
@@ -113,7 +114,10 @@ const char* referenceText(char (&buffer)[24], int row, int column)
 class ByteWriter : public pugi::xml_writer {
 public:
     QByteArray bytes;
-    void write(const void* data, size_t size) override { bytes.append(static_cast<const char*>(data), qsizetype(size)); }
+    void write(const void* data, size_t size) override
+    {
+        bytes.append(static_cast<const char*>(data), qsizetype(size));
+    }
 };
 
 // Part names inside the zip have no leading slash; targets are relative to the folder of
@@ -157,16 +161,17 @@ XlsxWorkbook::XlsxWorkbook(const QString& templatePath, QChar decimalPoint)
     if (!file.exists())
         throw XlsxError(QStringLiteral("The spreadsheet template \"%1\" does not exist.").arg(templatePath));
     if (!file.open(QIODevice::ReadOnly))
-        throw XlsxError(
-            QStringLiteral("The spreadsheet template \"%1\" could not be read: %2.").arg(templatePath, file.errorString()));
+        throw XlsxError(QStringLiteral("The spreadsheet template \"%1\" could not be read: %2.")
+                            .arg(templatePath, file.errorString()));
     m_template = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw XlsxError(
-            QStringLiteral("The spreadsheet template \"%1\" could not be read: %2.").arg(templatePath, file.errorString()));
+        throw XlsxError(QStringLiteral("The spreadsheet template \"%1\" could not be read: %2.")
+                            .arg(templatePath, file.errorString()));
 
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(m_template.constData(), zip_uint64_t(m_template.size()), 0, &error);
+    zip_source_t* source
+        = zip_source_buffer_create(m_template.constData(), zip_uint64_t(m_template.size()), 0, &error);
     if (source)
         m_zip = zip_open_from_source(source, ZIP_RDONLY, &error);
     if (!m_zip) {
@@ -197,14 +202,15 @@ XlsxWorkbook::XlsxWorkbook(const QString& templatePath, QChar decimalPoint)
     parse(workbookPart, workbook);
     std::map<QString, QString> targets;
     for (pugi::xml_node r : workbookRels.child("Relationships").children("Relationship"))
-        targets[QString::fromUtf8(r.attribute("Id").value())] =
-            resolveTarget(workbookPart, QString::fromUtf8(r.attribute("Target").value()));
+        targets[QString::fromUtf8(r.attribute("Id").value())]
+            = resolveTarget(workbookPart, QString::fromUtf8(r.attribute("Target").value()));
     for (pugi::xml_node s : workbook.child("workbook").child("sheets").children("sheet")) {
         // The relationship id's attribute is r:id with whatever prefix the part chose.
         for (pugi::xml_attribute a : s.attributes()) {
             const QString attr = QString::fromUtf8(a.name());
             if (attr.endsWith(QLatin1String(":id")) && targets.count(QString::fromUtf8(a.value())))
-                m_sheetParts[QString::fromUtf8(s.attribute("name").value())] = targets[QString::fromUtf8(a.value())];
+                m_sheetParts[QString::fromUtf8(s.attribute("name").value())]
+                    = targets[QString::fromUtf8(a.value())];
         }
     }
 }
@@ -234,7 +240,8 @@ QByteArray XlsxWorkbook::readPart(const QString& name) const
     if (f)
         zip_fclose(f);
     if (got != zip_int64_t(st.size))
-        notAWorkbook(QStringLiteral("%1 cannot be unpacked: %2").arg(name, QString::fromLocal8Bit(zip_strerror(m_zip))));
+        notAWorkbook(QStringLiteral("%1 cannot be unpacked: %2")
+                         .arg(name, QString::fromLocal8Bit(zip_strerror(m_zip))));
     return bytes;
 }
 
@@ -242,8 +249,8 @@ XlsxSheet& XlsxWorkbook::sheet(const QString& name)
 {
     const auto part = m_sheetParts.find(name);
     if (part == m_sheetParts.end())
-        throw XlsxError(
-            QStringLiteral("The spreadsheet template \"%1\" has no sheet named \"%2\".").arg(m_templatePath, name));
+        throw XlsxError(QStringLiteral("The spreadsheet template \"%1\" has no sheet named \"%2\".")
+                            .arg(m_templatePath, name));
     std::unique_ptr<XlsxSheet>& sheet = m_sheets[part->second];
     if (!sheet)
         sheet.reset(new XlsxSheet(part->second, readPart(part->second), m_decimalPoint));
@@ -274,11 +281,12 @@ void XlsxWorkbook::saveAs(const QString& path)
         zip_stat_init(&st);
         zip_source_t* source = nullptr;
         const auto sheet = zip_stat_index(m_zip, zip_uint64_t(i), 0, &st) == 0
-                               ? m_sheets.find(QString::fromUtf8(st.name))
-                               : m_sheets.end();
+            ? m_sheets.find(QString::fromUtf8(st.name))
+            : m_sheets.end();
         if (sheet != m_sheets.end()) {
             contents.push_back(sheet->second->xml());
-            source = zip_source_buffer(archive, contents.back().constData(), zip_uint64_t(contents.back().size()), 0);
+            source = zip_source_buffer(
+                archive, contents.back().constData(), zip_uint64_t(contents.back().size()), 0);
         } else {
             source = zip_source_zip(archive, m_zip, zip_uint64_t(i), 0, 0, 0);
         }
@@ -326,7 +334,8 @@ struct XlsxSheet::Impl {
         if (!create)
             return {};
         const auto next = rows.upper_bound(r);
-        pugi::xml_node node = next == rows.end() ? sheetData.append_child("row") : sheetData.insert_child_before("row", next->second);
+        pugi::xml_node node = next == rows.end() ? sheetData.append_child("row")
+                                                 : sheetData.insert_child_before("row", next->second);
         node.append_attribute("r").set_value(r);
         rows.emplace(r, node);
         return node;
@@ -377,12 +386,14 @@ XlsxSheet::XlsxSheet(const QString& partName, const QByteArray& xml, QChar decim
     d->decimalPoint = decimalPoint;
     // Whitespace-only texts are kept: a cell may hold just blanks.
     if (!d->doc.load_buffer(xml.constData(), size_t(xml.size()),
-                            pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata))
-        throw XlsxError(QStringLiteral("The sheet %1 of the spreadsheet template is not readable XML.").arg(partName));
+            pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata))
+        throw XlsxError(
+            QStringLiteral("The sheet %1 of the spreadsheet template is not readable XML.").arg(partName));
     d->worksheet = d->doc.child("worksheet");
     d->sheetData = d->worksheet.child("sheetData");
     if (!d->sheetData)
-        throw XlsxError(QStringLiteral("The sheet %1 of the spreadsheet template has no cells part.").arg(partName));
+        throw XlsxError(
+            QStringLiteral("The sheet %1 of the spreadsheet template has no cells part.").arg(partName));
     int previous = 0;
     for (pugi::xml_node r : d->sheetData.children("row")) {
         // Row numbers may be left out: then a row follows the one before it.
@@ -401,7 +412,8 @@ XlsxSheet::XlsxSheet(const QString& partName, const QByteArray& xml, QChar decim
     }
     for (pugi::xml_node col : d->worksheet.child("cols").children("col"))
         if (col.attribute("style"))
-            d->columnStyles.push_back({col.attribute("min").as_int(), col.attribute("max").as_int(), col.attribute("style").value()});
+            d->columnStyles.push_back({col.attribute("min").as_int(), col.attribute("max").as_int(),
+                col.attribute("style").value()});
 }
 
 XlsxSheet::~XlsxSheet() = default;
@@ -416,8 +428,7 @@ void XlsxSheet::setCell(int row, int column, const QString& rawText)
         return;
     c.remove_attribute("t");
     for (const char* child : {"f", "v", "is"})
-        while (c.remove_child(child)) {
-        }
+        while (c.remove_child(child)) { }
     if (empty)
         return;
     if (const std::optional<QString> number = numberCellValue(text, d->decimalPoint)) {
@@ -445,14 +456,15 @@ QByteArray XlsxSheet::xml() const
             maxColumn = std::max(maxColumn, column);
         }
     const QString range = minRow == 0 ? QStringLiteral("A1")
-                          : minRow == maxRow && minColumn == maxColumn
-                              ? cellReference(minRow, minColumn)
-                              : cellReference(minRow, minColumn) + QLatin1Char(':') + cellReference(maxRow, maxColumn);
+        : minRow == maxRow && minColumn == maxColumn
+        ? cellReference(minRow, minColumn)
+        : cellReference(minRow, minColumn) + QLatin1Char(':') + cellReference(maxRow, maxColumn);
     pugi::xml_node dimension = d->worksheet.child("dimension");
     if (!dimension) {
         // It stands after sheetPr, when there is one, before everything else.
         pugi::xml_node sheetPr = d->worksheet.child("sheetPr");
-        dimension = sheetPr ? d->worksheet.insert_child_after("dimension", sheetPr) : d->worksheet.prepend_child("dimension");
+        dimension = sheetPr ? d->worksheet.insert_child_after("dimension", sheetPr)
+                            : d->worksheet.prepend_child("dimension");
     }
     if (!dimension.attribute("ref"))
         dimension.append_attribute("ref");

@@ -14,7 +14,7 @@
 // A problem with the template or the new file; what() is a message for the user.
 class XlsxError : public std::runtime_error {
 public:
-    explicit XlsxError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    explicit XlsxError(const QString& message) : std::runtime_error(message.toStdString()) { }
     QString message() const { return QString::fromStdString(what()); }
 };
 
@@ -63,9 +63,9 @@ private:
     QString m_templatePath;
     QChar m_decimalPoint;
     QByteArray m_template;
-    struct zip* m_zip = nullptr;   // the template, read from m_template
-    std::map<QString, QString> m_sheetParts;   // sheet name -> part name in the zip
-    std::map<QString, std::unique_ptr<XlsxSheet>> m_sheets;   // by part name, when opened
+    struct zip* m_zip = nullptr; // the template, read from m_template
+    std::map<QString, QString> m_sheetParts; // sheet name -> part name in the zip
+    std::map<QString, std::unique_ptr<XlsxSheet>> m_sheets; // by part name, when opened
 
     QByteArray readPart(const QString& name) const;
     [[noreturn]] void notAWorkbook(const QString& why) const;
@@ -78,7 +78,7 @@ public:
     // NumberCellValue); an empty text clears the cell's value. The cell keeps its style; a
     // new cell takes its column's style, as typing into an empty cell does.
     void setCell(int row, int column, const QString& text);
-    QByteArray xml() const;   // the part as it now reads
+    QByteArray xml() const; // the part as it now reads
 
 private:
     friend class XlsxWorkbook;

@@ -30,8 +30,8 @@ int TfrmMain::AccessToInt(const QString& Access)
     const std::optional<int> result = accessLevelNumber(Access);
     if (!result) {
         // A level text the program does not know means the rights cannot be judged at all.
-        Boodskap(QStringLiteral("Function AccessToInt not called corrected.  You called \"") + Access +
-                 QStringLiteral("\"."));
+        Boodskap(QStringLiteral("Function AccessToInt not called corrected.  You called \"") + Access
+            + QStringLiteral("\"."));
         endProgram();
     }
     return result.value_or(-1);
@@ -42,8 +42,8 @@ bool TfrmMain::TestAccess(const QString& field, const QString& access)
     // Without a listed company there is nothing the user may be granted.
     if (selectedCompanyIds().isEmpty())
         return false;
-    QStringList sql{QStringLiteral("SELECT * FROM access WHERE"),
-                    QStringLiteral("(`wp_user id` = %1)").arg(UserID)};
+    QStringList sql{
+        QStringLiteral("SELECT * FROM access WHERE"), QStringLiteral("(`wp_user id` = %1)").arg(UserID)};
     sql << companyCondition(QStringLiteral("`company id`"));
     qrAccess->open(sql);
     if (qrAccess->isEmpty())
@@ -67,9 +67,9 @@ bool TfrmMain::TestSetupAccess()
         Boodskap(QStringLiteral("Please select/create a spesific company first."));
         return false;
     }
-    qrAccess->open({QStringLiteral("SELECT id FROM access WHERE"), QStringLiteral("(administrator = \"Yes\")"),
-                    QStringLiteral("and (`wp_user id` = %1)").arg(UserID),
-                    QStringLiteral("and (`company id` = %1)").arg(*company)});
+    qrAccess->open({QStringLiteral("SELECT id FROM access WHERE"),
+        QStringLiteral("(administrator = \"Yes\")"), QStringLiteral("and (`wp_user id` = %1)").arg(UserID),
+        QStringLiteral("and (`company id` = %1)").arg(*company)});
     if (!qrAccess->isEmpty())
         return true;
     Boodskap(QStringLiteral("You need administrator access to use this function."));
@@ -90,11 +90,11 @@ SetupListDesign accessDesign()
     d.gridName = QStringLiteral("dbgAccess");
     d.gridRect = {180, 24, 589, 361};
     d.columns = {{QStringLiteral("user_login"), QStringLiteral("Username"), 72},
-                 {QStringLiteral("user_email"), QStringLiteral("Email"), 111},
-                 {QStringLiteral("access company"), QStringLiteral("Access Company"), 98},
-                 {QStringLiteral("administrator"), QStringLiteral("Administrator"), 82},
-                 {QStringLiteral("trial balance"), QStringLiteral("Trial Balance"), 81},
-                 {QStringLiteral("journal entries"), QStringLiteral("Journal Entries"), 88}};
+        {QStringLiteral("user_email"), QStringLiteral("Email"), 111},
+        {QStringLiteral("access company"), QStringLiteral("Access Company"), 98},
+        {QStringLiteral("administrator"), QStringLiteral("Administrator"), 82},
+        {QStringLiteral("trial balance"), QStringLiteral("Trial Balance"), 81},
+        {QStringLiteral("journal entries"), QStringLiteral("Journal Entries"), 88}};
     d.listQuery = frmMain->qrAccess;
     d.helpLeft = 748;
     d.helpPath = QStringLiteral("/blog/access");
@@ -111,27 +111,23 @@ SetupListDesign accessDesign()
 }
 
 TfrmAccess::TfrmAccess(QWidget* parent)
-    : SetupListWindow(accessDesign(), parent),
-      btnAddUser(newButton()),
-      btnChangeUserAccess(editButton()),
-      dbgAccess(grid()),
-      lblHelp(helpLink()),
-      gbBibleVerse(verseBox()),
-      lblBibleVerseLink(verseLink()),
-      lblVerse(verseLabel()),
-      qrAccess(new Query(this, QStringLiteral("qrAccess")))
+    : SetupListWindow(accessDesign(), parent), btnAddUser(newButton()), btnChangeUserAccess(editButton()),
+      dbgAccess(grid()), lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()),
+      lblVerse(verseLabel()), qrAccess(new Query(this, QStringLiteral("qrAccess")))
 {
     FormCreate();
 }
 
 void TfrmAccess::Load(bool OnCreateForm)
 {
-    loadList({QStringLiteral("SELECT"),
-              QStringLiteral("access.id, `company id`, `wp_user id`, user_login, user_email, `access company`, "
-                             "administrator, `trial balance`, `journal entries`"),
-              QStringLiteral("FROM wp_users, access WHERE"), QStringLiteral("(access.`wp_user id` = wp_users.ID)"),
-              QStringLiteral("and (access.`company id` = %1)").arg(frmMain->selectedCompanyId().value())},
-             OnCreateForm);
+    loadList(
+        {QStringLiteral("SELECT"),
+            QStringLiteral("access.id, `company id`, `wp_user id`, user_login, user_email, `access company`, "
+                           "administrator, `trial balance`, `journal entries`"),
+            QStringLiteral("FROM wp_users, access WHERE"),
+            QStringLiteral("(access.`wp_user id` = wp_users.ID)"),
+            QStringLiteral("and (access.`company id` = %1)").arg(frmMain->selectedCompanyId().value())},
+        OnCreateForm);
 }
 
 void TfrmAccess::btnAddUserClick()

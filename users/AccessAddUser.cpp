@@ -29,11 +29,9 @@ int company() { return frmMain->selectedCompanyId().value(); }
 }
 
 TfrmAccessAddUser::TfrmAccessAddUser(TfrmAccess* list)
-    : SetupEditDialog(addUserDesign(), QString(), list),
-      gbLoginDetails(group()),
+    : SetupEditDialog(addUserDesign(), QString(), list), gbLoginDetails(group()),
       edtUsername(addEdit(QStringLiteral("edtUsername"), QStringLiteral("Username / Email"), 8, 32, 201)),
-      btnOk(okButton()),
-      m_list(list)
+      btnOk(okButton()), m_list(list)
 {
     FormCreate();
 }
@@ -45,18 +43,18 @@ bool TfrmAccessAddUser::checkInput()
     Query& users = *frmMain->qrWP_Users;
     // One user's name may be another's address: the older account is meant, as at login.
     users.setSql({QStringLiteral("SELECT ID FROM wp_users WHERE (user_login = :username) or"),
-                  QStringLiteral("(user_email = :email)"), QStringLiteral("ORDER BY ID")});
+        QStringLiteral("(user_email = :email)"), QStringLiteral("ORDER BY ID")});
     users.bind(QStringLiteral("username"), edtUsername->text());
     users.bind(QStringLiteral("email"), edtUsername->text());
     users.open();
     if (users.isEmpty())
         return refuse(edtUsername,
-                      QStringLiteral("Username / Email not found.  Please check details or create the user first."));
+            QStringLiteral("Username / Email not found.  Please check details or create the user first."));
     users.first();
     m_userId = users.asInteger(QStringLiteral("ID"));
-    m_list->qrAccess->open({QStringLiteral("SELECT id FROM access WHERE"),
-                            QStringLiteral("(`company id` = %1)").arg(company()),
-                            QStringLiteral("and (`wp_user id` = %1 )").arg(m_userId)});
+    m_list->qrAccess->open(
+        {QStringLiteral("SELECT id FROM access WHERE"), QStringLiteral("(`company id` = %1)").arg(company()),
+            QStringLiteral("and (`wp_user id` = %1 )").arg(m_userId)});
     if (!m_list->qrAccess->isEmpty())
         return refuse(edtUsername, AlreadyAdded);
     return true;

@@ -24,5 +24,5 @@ public:
 
 private:
     TfrmAccess* m_list;
-    int m_userId = 0;   // the user CheckInput found
+    int m_userId = 0; // the user CheckInput found
 };

@@ -2,8 +2,8 @@
 
 const QStringList& accessLevelNames()
 {
-    static const QStringList names = {QStringLiteral("No access"), QStringLiteral("View"), QStringLiteral("Create"),
-                                      QStringLiteral("Post")};
+    static const QStringList names = {QStringLiteral("No access"), QStringLiteral("View"),
+        QStringLiteral("Create"), QStringLiteral("Post")};
     return names;
 }
 

@@ -35,20 +35,21 @@ QString yesNo(bool ticked) { return ticked ? QStringLiteral("Yes") : QStringLite
 TfrmChangeUserAccess::TfrmChangeUserAccess(TfrmAccess* list)
     : SetupEditDialog(changeDesign(), QString(), list),
       lblUser(addLabel(this, QStringLiteral("lblUser"), QStringLiteral("User:"), 8, 8)),
-      gbMainAccess(group()),
-      cbAccessCompany(addCheckBox(gbMainAccess, QStringLiteral("cbAccessCompany"), QStringLiteral("Access Company"),
-                                  8, 24)),
-      cbAdministrator(
-          addCheckBox(gbMainAccess, QStringLiteral("cbAdministrator"), QStringLiteral("Administrator"), 8, 47)),
-      gbAccessItems(addGroup(QStringLiteral("gbAccessItems"), QStringLiteral("Access items"), {8, 111, 185, 122})),
-      lblTrialBalance(addLabel(gbAccessItems, QStringLiteral("lblTrialBalance"), QStringLiteral("Trial Balance"), 8,
-                               16)),
-      cbTrialBalance(addList(gbAccessItems, QStringLiteral("cbTrialBalance"), accessLevelNames(), 8, 35, 169)),
-      lblJournalEntries(addLabel(gbAccessItems, QStringLiteral("lblJournalEntries"),
-                                 QStringLiteral("Journal entries"), 8, 72)),
-      cbJournalEntries(addList(gbAccessItems, QStringLiteral("cbJournalEntries"), accessLevelNames(), 8, 91, 169)),
-      Button1(okButton()),
-      m_list(list)
+      gbMainAccess(group()), cbAccessCompany(addCheckBox(gbMainAccess, QStringLiteral("cbAccessCompany"),
+                                 QStringLiteral("Access Company"), 8, 24)),
+      cbAdministrator(addCheckBox(
+          gbMainAccess, QStringLiteral("cbAdministrator"), QStringLiteral("Administrator"), 8, 47)),
+      gbAccessItems(
+          addGroup(QStringLiteral("gbAccessItems"), QStringLiteral("Access items"), {8, 111, 185, 122})),
+      lblTrialBalance(
+          addLabel(gbAccessItems, QStringLiteral("lblTrialBalance"), QStringLiteral("Trial Balance"), 8, 16)),
+      cbTrialBalance(
+          addList(gbAccessItems, QStringLiteral("cbTrialBalance"), accessLevelNames(), 8, 35, 169)),
+      lblJournalEntries(addLabel(
+          gbAccessItems, QStringLiteral("lblJournalEntries"), QStringLiteral("Journal entries"), 8, 72)),
+      cbJournalEntries(
+          addList(gbAccessItems, QStringLiteral("cbJournalEntries"), accessLevelNames(), 8, 91, 169)),
+      Button1(okButton()), m_list(list)
 {
     FormCreate();
     lblUser->setText(QStringLiteral("User: ") + row().asString(QStringLiteral("user_login")));
@@ -64,9 +65,11 @@ TfrmChangeUserAccess::TfrmChangeUserAccess(TfrmAccess* list)
 
 bool TfrmChangeUserAccess::checkInput()
 {
-    for (auto [list, label] : {std::pair{cbTrialBalance, lblTrialBalance}, {cbJournalEntries, lblJournalEntries}})
+    for (auto [list, label] :
+        {std::pair{cbTrialBalance, lblTrialBalance}, {cbJournalEntries, lblJournalEntries}})
         if (list->currentIndex() < 0)
-            return refuse(list, QStringLiteral("Please select the ") + label->text() + QStringLiteral(" access."));
+            return refuse(
+                list, QStringLiteral("Please select the ") + label->text() + QStringLiteral(" access."));
     return true;
 }
 

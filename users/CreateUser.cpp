@@ -52,16 +52,15 @@ struct Taken {
 }
 
 TfrmCreateUser::TfrmCreateUser(QWidget* parent)
-    : SetupEditDialog(createUserDesign(), QString(), parent),
-      gbLoginDetails(group()),
+    : SetupEditDialog(createUserDesign(), QString(), parent), gbLoginDetails(group()),
       edtUsername(addEdit(QStringLiteral("edtUsername"),
-                          QStringLiteral("Username (only lowercase letters and numbers)"), 8, 32, 233)),
+          QStringLiteral("Username (only lowercase letters and numbers)"), 8, 32, 233)),
       edtEmail(addEdit(QStringLiteral("edtEmail"), QStringLiteral("Email"), 8, 72, 233)),
       edtPassword(addEdit(QStringLiteral("edtPassword"), QStringLiteral("Password"), 8, 115, 233)),
       btnOk(okButton())
 {
     edtPassword->setEchoMode(QLineEdit::Password);
-    edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));   // "*"
+    edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
     FormCreate();
 }
 
@@ -72,7 +71,8 @@ void TfrmCreateUser::showEvent(QShowEvent* event)
     // now), rather than cut off at the group's edge.
     QLabel* caption = edtUsername->editLabel();
     QFont font = caption->font();
-    while (QFontMetrics(font).horizontalAdvance(caption->text()) > edtUsername->width() && font.pointSizeF() > 6)
+    while (
+        QFontMetrics(font).horizontalAdvance(caption->text()) > edtUsername->width() && font.pointSizeF() > 6)
         font.setPointSizeF(font.pointSizeF() - 0.5);
     caption->setFont(font);
     caption->adjustSize();
@@ -111,10 +111,12 @@ void TfrmCreateUser::Save()
                 // The web site's tables have no unique keys: these locking reads are what keeps
                 // a name or an address from being registered twice at the same moment, after
                 // the claims that make two registrations on two cluster nodes collide.
-                for (const QString& claim : {QStringLiteral("login:") + name, QStringLiteral("email:") + email})
-                    Query::execute(QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
-                                                  "VALUES (:claim, :at) ON DUPLICATE KEY UPDATE `claimed at` = :at"),
-                                   {{QStringLiteral(":claim"), claim}, {QStringLiteral(":at"), Now()}});
+                for (const QString& claim :
+                    {QStringLiteral("login:") + name, QStringLiteral("email:") + email})
+                    Query::execute(
+                        QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
+                                       "VALUES (:claim, :at) ON DUPLICATE KEY UPDATE `claimed at` = :at"),
+                        {{QStringLiteral(":claim"), claim}, {QStringLiteral(":at"), Now()}});
                 if (userValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), name, true))
                     throw Taken{edtUsername, UsernameInUse};
                 if (userValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), email, true))
@@ -130,9 +132,9 @@ void TfrmCreateUser::Save()
                          .set(QStringLiteral("spam"), 0)
                          .set(QStringLiteral("deleted"), 0)
                          .insert();
-                const std::pair<QString, QString> meta[] = {
-                    {QStringLiteral("wp_capabilities"), QStringLiteral("a:1:{s:10:\"subscriber\";b:1;}")},
-                    {QStringLiteral("wp_user_level"), QStringLiteral("0")}};
+                const std::pair<QString, QString> meta[]
+                    = {{QStringLiteral("wp_capabilities"), QStringLiteral("a:1:{s:10:\"subscriber\";b:1;}")},
+                        {QStringLiteral("wp_user_level"), QStringLiteral("0")}};
                 for (const auto& [key, value] : meta)
                     RowWriter(QStringLiteral("wp_usermeta"))
                         .set(QStringLiteral("user_id"), id)

@@ -7,10 +7,10 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QLabel>
-#include <QSignalBlocker>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 
 TfrmLogin::TfrmLogin(QWidget* parent) : QDialog(parent)
@@ -29,7 +29,7 @@ TfrmLogin::TfrmLogin(QWidget* parent) : QDialog(parent)
     edtPassword->setObjectName(QStringLiteral("edtPassword"));
     edtPassword->place(8, 80, 201);
     edtPassword->setEchoMode(QLineEdit::Password);
-    edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));   // "*"
+    edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
     btnOk = new QPushButton(QStringLiteral("OK"), this);
     btnOk->setObjectName(QStringLiteral("btnOk"));
     btnOk->setGeometry(136, 127, 81, 25);
@@ -50,8 +50,8 @@ void TfrmLogin::btnOkClick()
     Query& users = *frmMain->qrWP_Users;
     // When one user's login name is another's e-mail address, the older account is checked.
     users.setSql({QStringLiteral("SELECT ID, user_pass FROM wp_users WHERE"),
-                  QStringLiteral("(user_login = :username)"), QStringLiteral("or (user_email = :username)"),
-                  QStringLiteral("ORDER BY ID")});
+        QStringLiteral("(user_login = :username)"), QStringLiteral("or (user_email = :username)"),
+        QStringLiteral("ORDER BY ID")});
     users.bind(QStringLiteral("username"), edtUsername->text());
     users.open();
     if (users.isEmpty()) {
@@ -117,7 +117,10 @@ private:
         int current = -1;
     };
     QList<QComboBox*> boxes() const { return {m_w.cbCompany, m_w.cbFinancialYear, m_w.cbFinancialPeriod}; }
-    QList<QLabel*> labels() const { return {m_w.lblPeriodStartDate, m_w.lblPeriodEndDate, m_w.lblPeriodOpen}; }
+    QList<QLabel*> labels() const
+    {
+        return {m_w.lblPeriodStartDate, m_w.lblPeriodEndDate, m_w.lblPeriodOpen};
+    }
     TfrmMain& m_w;
     QList<Box> m_boxes;
     QStringList m_labels;
@@ -135,8 +138,8 @@ void TfrmMain::Login(int NewUserID)
     // logged out, exactly as before the attempt, and its error goes to the caller.
     const FilterBarState before(*this);
     try {
-        setWindowTitle(QStringLiteral("Veldra - [User: ") + qrWP_Users->asString(QStringLiteral("user_login")) +
-                       QStringLiteral("]"));
+        setWindowTitle(QStringLiteral("Veldra - [User: ") + qrWP_Users->asString(QStringLiteral("user_login"))
+            + QStringLiteral("]"));
         UserID = NewUserID;
         acLogin->setText(QStringLiteral("Logout"));
         pnlFilters->show();

@@ -13,14 +13,13 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 // Runs `step` from the event loop, also while a modal dialog or message box has its own.
 static void later(int ms, std::function<void()> step) { QTimer::singleShot(ms, qApp, std::move(step)); }
-
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -48,9 +47,9 @@ private slots:
         QCOMPARE(TB.Classification, 1);
         QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Veldra Accounting"));
         // Every named part is findable by its name.
-        for (const char* name : {"cbCompany", "cbFinancialYear", "cbFinancialPeriod", "lblPeriodOpen",
-                                 "sgTB", "dbgJournalEntries", "btnNewJournalEntry", "qrAccess",
-                                 "qrTransactionDetails", "fdcMain", "acFinancialYears", "lblWelcome"})
+        for (const char* name : {"cbCompany", "cbFinancialYear", "cbFinancialPeriod", "lblPeriodOpen", "sgTB",
+                 "dbgJournalEntries", "btnNewJournalEntry", "qrAccess", "qrTransactionDetails", "fdcMain",
+                 "acFinancialYears", "lblWelcome"})
             QVERIFY2(w.findChild<QObject*>(QLatin1String(name)), name);
     }
 
@@ -155,7 +154,7 @@ private slots:
             // height is free, so the test keeps to the minimum width.
             w.resize(w.minimumWidth(), 560);
             w.sgTB->setColumnWidth(2, 123);
-            w.acExitExecute();   // ends without saving
+            w.acExitExecute(); // ends without saving
         }
         QVERIFY(!QFile::exists(layoutDir() + "frmMain.txt"));
         {
@@ -172,7 +171,6 @@ private slots:
         QCOMPARE(again.sgTB->columnWidth(2), 123);
     }
 };
-
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -51,7 +51,7 @@ const QString kLong = QStringLiteral("A description long enough to run past the 
 struct Opened {
     std::unique_ptr<QDialog> list;
     std::unique_ptr<QDialog> dialog;
-    LabeledEdit* filled = nullptr;   // a box the opener filled, which must show its start
+    LabeledEdit* filled = nullptr; // a box the opener filled, which must show its start
 };
 
 Opened open(Books& x, const QString& which)
@@ -130,8 +130,8 @@ void pressTab()
         return;
     }
     for (QWidget* w = view->nextInFocusChain(); w != view; w = w->nextInFocusChain())
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() && w->window() == view->window() &&
-            !view->isAncestorOf(w)) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()
+            && w->window() == view->window() && !view->isAncestorOf(w)) {
             w->setFocus(Qt::TabFocusReason);
             return;
         }
@@ -146,10 +146,11 @@ private slots:
     void dialogsOpenInTheirFirstInputAndTabInReadingOrder_data()
     {
         QTest::addColumn<QString>("which");
-        QTest::addColumn<QStringList>("chain");   // focus on opening, then after each Tab
+        QTest::addColumn<QStringList>("chain"); // focus on opening, then after each Tab
         const QStringList list{"lblHelp", "lblBibleVerseLink"};
         QTest::newRow("login") << "login" << QStringList{"edtUsername", "edtPassword", "btnOk"};
-        QTest::newRow("create user") << "create user" << QStringList{"edtUsername", "edtEmail", "edtPassword", "btnOk"};
+        QTest::newRow("create user") << "create user"
+                                     << QStringList{"edtUsername", "edtEmail", "edtPassword", "btnOk"};
         QTest::newRow("new company") << "new company" << QStringList{"edtCompanyName", "btnOk"};
         QTest::newRow("edit company") << "edit company" << QStringList{"edtCompanyName", "btnOk"};
         QTest::newRow("new cost centre")
@@ -157,17 +158,19 @@ private slots:
         QTest::newRow("edit cost centre")
             << "edit cost centre" << QStringList{"edtCostCentreNumber", "edtCostCentreDescription", "btnOk"};
         QTest::newRow("journal entry")
-            << "journal entry" << QStringList{"dtpJournalEntryDate", "edtJournalEntryDescription", "sg", "btnOK"};
+            << "journal entry"
+            << QStringList{"dtpJournalEntryDate", "edtJournalEntryDescription", "sg", "btnOK"};
         QTest::newRow("new financial year")
             << "new financial year"
             << QStringList{"edtFinancialYearDescription", "dtpStartDate", "btnCalculate", "sg", "btnOk"};
         QTest::newRow("financial years")
             << "financial years"
             << QStringList{"btnNewFinancialYear", "btnEditFinancialYear", "dbgFinancialYears"} + list;
-        QTest::newRow("companies")
-            << "companies" << QStringList{"btnNewCompany", "btnEditCompany", "dbgCompanies"} + list;
+        QTest::newRow("companies") << "companies"
+                                   << QStringList{"btnNewCompany", "btnEditCompany", "dbgCompanies"} + list;
         QTest::newRow("cost centres")
-            << "cost centres" << QStringList{"btnNewCostCentre", "btnEditCostCentre", "dbgCostCentres"} + list;
+            << "cost centres"
+            << QStringList{"btnNewCostCentre", "btnEditCostCentre", "dbgCostCentres"} + list;
     }
 
     void dialogsOpenInTheirFirstInputAndTabInReadingOrder()
@@ -185,13 +188,13 @@ private slots:
             pressTab();
             seen << focusName();
         }
-        QCOMPARE(seen, chain + QStringList{chain.first()});   // and round again
+        QCOMPARE(seen, chain + QStringList{chain.first()}); // and round again
         // A fixed dialog offers nothing to maximise.
         QVERIFY(!(d->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(d->windowFlags() & Qt::CustomizeWindowHint);
         QCOMPARE(d->minimumSize(), d->maximumSize());
         if (o.filled) {
-            QCOMPARE(o.filled->cursorPosition(), 0);   // shows the start of its text
+            QCOMPARE(o.filled->cursorPosition(), 0); // shows the start of its text
             QVERIFY(o.filled->text().startsWith("A description"));
         }
     }
@@ -209,7 +212,7 @@ private slots:
         QTest::keyClick(list.lblBibleVerseLink, Qt::Key_Space);
         QCOMPARE(urls.urls.size(), 2);
         QCOMPARE(urls.urls[1].toString(), verseUrl("/luke/14-28.htm"));
-        QVERIFY(list.isVisible());   // Enter on a link does not press a button of the window
+        QVERIFY(list.isVisible()); // Enter on a link does not press a button of the window
         // Still blue text with a hand cursor.
         QCOMPARE(list.lblHelp->palette().color(QPalette::WindowText), QColor(0, 0, 255));
         QCOMPARE(list.lblHelp->cursor().shape(), Qt::PointingHandCursor);
@@ -218,8 +221,9 @@ private slots:
         for (QWidget* w = x.w.lblCompany; chain.size() < 6; w = w->nextInFocusChain())
             if (w->focusPolicy() & Qt::TabFocus)
                 chain << w->objectName();
-        QCOMPARE(chain, (QStringList{"lblCompany", "lblFinancialYear", "lblFinancialPeriod", "cbCompany",
-                                     "cbFinancialYear", "cbFinancialPeriod"}));
+        QCOMPARE(chain,
+            (QStringList{"lblCompany", "lblFinancialYear", "lblFinancialPeriod", "cbCompany",
+                "cbFinancialYear", "cbFinancialPeriod"}));
     }
 
     void failedLinkShowsItsAddress()
@@ -233,7 +237,7 @@ private slots:
         QVERIFY(x.log.messages[0].endsWith(helpUrl("/blog/companies")));
         x.log.clear();
         {
-            LinkCatcher urls;   // with something to open it, no message
+            LinkCatcher urls; // with something to open it, no message
             QTest::mouseClick(list.lblHelp, Qt::LeftButton);
             QCOMPARE(urls.urls.size(), 1);
         }
@@ -249,12 +253,12 @@ private slots:
         QCoreApplication::processEvents();
         const QRect window = x.w.rect();
         for (QWidget* part : std::initializer_list<QWidget*>{x.w.cbCompany, x.w.cbFinancialYear,
-                                                            x.w.cbFinancialPeriod, x.w.bDates,
-                                                            x.w.lblPeriodStartDate, x.w.lblPeriodOpen}) {
+                 x.w.cbFinancialPeriod, x.w.bDates, x.w.lblPeriodStartDate, x.w.lblPeriodOpen}) {
             const QRect at(part->mapTo(&x.w, QPoint(0, 0)), part->size());
             QVERIFY2(window.contains(at), qPrintable(part->objectName()));
-            QVERIFY2(x.w.pnlFilters->rect().contains(QRect(part->mapTo(x.w.pnlFilters, QPoint(0, 0)), part->size())),
-                     qPrintable(part->objectName()));
+            QVERIFY2(x.w.pnlFilters->rect().contains(
+                         QRect(part->mapTo(x.w.pnlFilters, QPoint(0, 0)), part->size())),
+                qPrintable(part->objectName()));
         }
         for (QWidget* tab : {x.w.tsTrialBalance, x.w.tsJournalEntries}) {
             x.w.pcMain->setCurrentWidget(tab);
@@ -266,7 +270,7 @@ private slots:
         for (int i = 0; i < bar->count(); ++i)
             QVERIFY(bar->rect().contains(bar->tabRect(i)));
         QVERIFY(x.w.sgTB->width() >= 50);
-        QVERIFY(x.w.minimumWidth() <= 1046 && x.w.minimumHeight() <= 531);   // the designed size still fits
+        QVERIFY(x.w.minimumWidth() <= 1046 && x.w.minimumHeight() <= 531); // the designed size still fits
         x.w.close();
     }
 
@@ -322,13 +326,13 @@ private slots:
         dialog.edtCompanyName->paste();
         QCOMPARE(dialog.edtCompanyName->text(), QString(49, 'n') + emoji);
         QCOMPARE(dialog.edtCompanyName->lastRefusal(), QString());
-        QTest::keyClicks(dialog.edtCompanyName, "n");   // the 51st character
+        QTest::keyClicks(dialog.edtCompanyName, "n"); // the 51st character
         QCOMPARE(dialog.edtCompanyName->text(), QString(49, 'n') + emoji);
         QVERIFY(!dialog.edtCompanyName->lastRefusal().isEmpty());
         // It saves whole.
         dialog.btnOk->click();
         QCOMPARE(x.db.scalar("SELECT `company name` FROM companies ORDER BY id DESC LIMIT 1").toString(),
-                 QString(49, 'n') + emoji);
+            QString(49, 'n') + emoji);
     }
 
     void messageBoxHasRoomForItsTitle()

@@ -60,7 +60,8 @@ private slots:
     void initTestCase()
     {
         initTestApplication();
-        if (clusterValues("VELDRA_TEST_CLUSTER_PORTS").size() != 3 && qEnvironmentVariableIsEmpty("VELDRA_CLUSTER_WORKER"))
+        if (clusterValues("VELDRA_TEST_CLUSTER_PORTS").size() != 3
+            && qEnvironmentVariableIsEmpty("VELDRA_CLUSTER_WORKER"))
             QSKIP("Needs the three-node cluster of scripts/test --cluster.");
     }
 
@@ -76,8 +77,8 @@ private slots:
         // The other workstation: this program again, on node 2, in the worker test below.
         QProcess other;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VELDRA_CLUSTER_WORKER", QStringLiteral("%1,%2,%3,%4")
-                                                .arg(ports[1]).arg(d.db.name()).arg(d.user).arg(perNode));
+        env.insert("VELDRA_CLUSTER_WORKER",
+            QStringLiteral("%1,%2,%3,%4").arg(ports[1]).arg(d.db.name()).arg(d.user).arg(perNode));
         other.setProcessEnvironment(env);
         other.start(QCoreApplication::applicationFilePath(), {"workerSaves"});
         QVERIFY(other.waitForStarted());
@@ -93,8 +94,8 @@ private slots:
         QCOMPARE(counts[0][2].toInt(), 4 * perNode);
         qInfo("%d saves on two nodes: numbers unique, none lost; on this node %d attempts run again, "
               "%d saves refused and saved on pressing OK again; the other node: %s",
-              2 * perNode, Transaction::retries() - retriesBefore, refused,
-              qPrintable(report.section("WORKER:", 1).trimmed()));
+            2 * perNode, Transaction::retries() - retriesBefore, refused,
+            qPrintable(report.section("WORKER:", 1).trimmed()));
         SetClockForTesting({});
     }
 
@@ -116,13 +117,14 @@ private slots:
         {
             QSqlQuery q(other);
             for (const QString& sql :
-                 {QStringLiteral("START TRANSACTION"),
-                  QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) VALUES ('login:zed', NOW())"),
-                  QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
-                                 "VALUES ('email:zed@example.com', NOW())"),
-                  QStringLiteral("SELECT ID FROM wp_users WHERE user_login = 'zed' FOR UPDATE"),
-                  QStringLiteral("INSERT INTO wp_users (user_login, user_email, user_registered) "
-                                 "VALUES ('zed', 'zed@example.com', NOW())")})
+                {QStringLiteral("START TRANSACTION"),
+                    QStringLiteral(
+                        "INSERT INTO `registration claims` (claim, `claimed at`) VALUES ('login:zed', NOW())"),
+                    QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
+                                   "VALUES ('email:zed@example.com', NOW())"),
+                    QStringLiteral("SELECT ID FROM wp_users WHERE user_login = 'zed' FOR UPDATE"),
+                    QStringLiteral("INSERT INTO wp_users (user_login, user_email, user_registered) "
+                                   "VALUES ('zed', 'zed@example.com', NOW())")})
                 QVERIFY2(q.exec(sql), qPrintable(q.lastError().text() + " in " + sql));
 
             TfrmCreateUser dialog(&x.w);
@@ -159,7 +161,7 @@ private slots:
         w.Login(args[2].toInt());
         const int refused = saveEntries(w, log, args[3].toInt());
         printf("WORKER: %d attempts run again, %d saves refused and saved on pressing OK again\n",
-               Transaction::retries(), refused);
+            Transaction::retries(), refused);
         fflush(stdout);
     }
 
@@ -194,7 +196,8 @@ private slots:
         QVERIFY2(x.log.errors.isEmpty(), qPrintable(x.log.errors.join('\n')));
         QCOMPARE(serverPort(), ports[1]);
         QCOMPARE(x.w.cbCompany->currentText(), QStringLiteral("Alpha Farms"));
-        QSqlQuery q = Connection::program().execute(QStringLiteral("SELECT SUM(amount) FROM `transaction details`"));
+        QSqlQuery q
+            = Connection::program().execute(QStringLiteral("SELECT SUM(amount) FROM `transaction details`"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("-125.5000"));
         qInfo("Failover from the killed node to the next refresh: %lld ms", failover);

@@ -47,7 +47,7 @@ private slots:
         db.addAccess(one, beta);
         db.addAccess(many, beta);
         db.addAccess(many, acme, "Yes", "No");
-        db.addAccess(many, hidden, "No");   // a row without "access company" lists nothing
+        db.addAccess(many, hidden, "No"); // a row without "access company" lists nothing
         db.addAccess(other, foreign);
         MessageLog log;
         {
@@ -112,19 +112,24 @@ private slots:
         QTest::addColumn<QString>("period");
         QTest::addColumn<QStringList>("labels");
         QTest::newRow("today in the middle year")
-            << today << false << "Acme - FY2024" << "May 2024"
+            << today << false << "Acme - FY2024"
+            << "May 2024"
             << QStringList{"Start Date: 01/05/2024", "End Date: 31/05/2024", "Period Open: Yes"};
-        QTest::newRow("today on a first day") << QDate(2023, 1, 1) << false << "Acme - FY2023" << "Jan 2023"
-                                              << QStringList{"Start Date: 01/01/2023", "End Date: 31/01/2023",
-                                                             "Period Open: Yes"};
-        QTest::newRow("today on a last day") << QDate(2025, 2, 28) << false << "Acme - FY2024" << "Feb 2025"
-                                             << QStringList{"Start Date: 01/02/2025", "End Date: 28/02/2025",
-                                                            "Period Open: Yes"};
+        QTest::newRow("today on a first day")
+            << QDate(2023, 1, 1) << false << "Acme - FY2023"
+            << "Jan 2023"
+            << QStringList{"Start Date: 01/01/2023", "End Date: 31/01/2023", "Period Open: Yes"};
+        QTest::newRow("today on a last day")
+            << QDate(2025, 2, 28) << false << "Acme - FY2024"
+            << "Feb 2025"
+            << QStringList{"Start Date: 01/02/2025", "End Date: 28/02/2025", "Period Open: Yes"};
         QTest::newRow("today in no year")
-            << QDate(2031, 7, 1) << false << "Acme - FY2022" << "Mar 2022"
+            << QDate(2031, 7, 1) << false << "Acme - FY2022"
+            << "Mar 2022"
             << QStringList{"Start Date: 01/03/2022", "End Date: 31/03/2022", "Period Open: Yes"};
         QTest::newRow("today's period deleted")
-            << today << true << "Acme - FY2022" << "Mar 2022"
+            << today << true << "Acme - FY2022"
+            << "Mar 2022"
             << QStringList{"Start Date: 01/03/2022", "End Date: 31/03/2022", "Period Open: Yes"};
     }
     void yearAndPeriodChosenByToday()
@@ -141,7 +146,7 @@ private slots:
         db.addAccess(user, acme);
         db.addYear(acme, "FY2023", QDate(2023, 1, 1));
         const int fy2024 = db.addYear(acme, "FY2024", QDate(2024, 3, 1));
-        db.addYear(acme, "FY2022", QDate(2022, 3, 1));   // created last: the fallback
+        db.addYear(acme, "FY2022", QDate(2022, 3, 1)); // created last: the fallback
         if (deleteTodaysPeriod)
             db.exec(QStringLiteral("UPDATE `financial periods` SET `period deleted` = 'Yes' "
                                    "WHERE `financial year id` = %1 AND `period number` = 3")
@@ -170,7 +175,7 @@ private slots:
         const int year = db.scalar("SELECT MAX(id) FROM `financial years`").toInt();
         const QList<std::tuple<int, QString, QString, QString, QString>> periods = {
             {3, "Third", "2024-09-01", "2024-12-31", "Yes"}, {1, "First", "2024-01-01", "2024-04-30", "Yes"},
-            {4, "Gone", "2025-01-01", "2025-01-31", "Yes"},   {2, "Second", "2024-05-01", "2024-08-31", "no"}};
+            {4, "Gone", "2025-01-01", "2025-01-31", "Yes"}, {2, "Second", "2024-05-01", "2024-08-31", "no"}};
         for (const auto& [number, description, from, to, open] : periods)
             db.exec(QStringLiteral("INSERT INTO `financial periods` (`financial year id`, `period number`, "
                                    "`start date`, `end date`, `period description`, `period open`, "
@@ -183,9 +188,11 @@ private slots:
         w.Login(user);
         QCOMPARE(items(w.cbFinancialPeriod), (QStringList{"First", "Second", "Third"}));
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("Second"));
-        QCOMPARE(labels(w), (QStringList{"Start Date: 01/05/2024", "End Date: 31/08/2024", "Period Open: no"}));
+        QCOMPARE(
+            labels(w), (QStringList{"Start Date: 01/05/2024", "End Date: 31/08/2024", "Period Open: no"}));
         choose(w.cbFinancialPeriod, "Third");
-        QCOMPARE(labels(w), (QStringList{"Start Date: 01/09/2024", "End Date: 31/12/2024", "Period Open: Yes"}));
+        QCOMPARE(
+            labels(w), (QStringList{"Start Date: 01/09/2024", "End Date: 31/12/2024", "Period Open: Yes"}));
     }
 
     // Another company re-chooses year and period by today; "All" keeps them, and the
@@ -217,7 +224,8 @@ private slots:
         choose(w.cbCompany, "All");
         QCOMPARE(w.cbFinancialYear->currentText(), QStringLiteral("B - 2019"));
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("Jul 2019"));
-        QCOMPARE(labels(w), (QStringList{"Start Date: 01/07/2019", "End Date: 31/07/2019", "Period Open: Yes"}));
+        QCOMPARE(
+            labels(w), (QStringList{"Start Date: 01/07/2019", "End Date: 31/07/2019", "Period Open: Yes"}));
     }
 
     void switchingTabsKeepsThePeriod()
@@ -231,7 +239,7 @@ private slots:
         TfrmMain w;
         w.Login(user);
         choose(w.cbFinancialPeriod, "Sep 2024");
-        w.pcMain->setCurrentWidget(w.tsJournalEntries);   // as a click on the tab does
+        w.pcMain->setCurrentWidget(w.tsJournalEntries); // as a click on the tab does
         QCOMPARE(w.pcMain->currentWidget(), w.tsJournalEntries);
         QCOMPARE(w.cbFinancialPeriod->currentText(), QStringLiteral("Sep 2024"));
         w.pcMain->setCurrentWidget(w.tsTrialBalance);
@@ -283,16 +291,18 @@ private slots:
         TfrmMain w;
         w.Login(user);
         const QString col = "`company id`";
-        QCOMPARE(w.companyCondition(col), (QStringList{QStringLiteral(" and ((`company id` = %1)").arg(a),
-                                                       QStringLiteral(" or (`company id` = %1)").arg(b),
-                                                       QStringLiteral(" or (`company id` = %1)").arg(c), ")"}));
+        QCOMPARE(w.companyCondition(col),
+            (QStringList{QStringLiteral(" and ((`company id` = %1)").arg(a),
+                QStringLiteral(" or (`company id` = %1)").arg(b),
+                QStringLiteral(" or (`company id` = %1)").arg(c), ")"}));
         QCOMPARE(w.companyCondition("`companies`.id", false),
-                 (QStringList{QStringLiteral("and ((`companies`.id = %1)").arg(a),
-                              QStringLiteral("or (`companies`.id = %1)").arg(b),
-                              QStringLiteral("or (`companies`.id = %1)").arg(c), ")"}));
+            (QStringList{QStringLiteral("and ((`companies`.id = %1)").arg(a),
+                QStringLiteral("or (`companies`.id = %1)").arg(b),
+                QStringLiteral("or (`companies`.id = %1)").arg(c), ")"}));
         choose(w.cbCompany, "B");
         QCOMPARE(w.companyCondition(col), QStringList{QStringLiteral(" and (`company id` = %1)").arg(b)});
-        QCOMPARE(w.companyCondition(col, false), QStringList{QStringLiteral("and (`company id` = %1)").arg(b)});
+        QCOMPARE(
+            w.companyCondition(col, false), QStringList{QStringLiteral("and (`company id` = %1)").arg(b)});
         // With no company to show, a statement built with it finds nothing.
         w.Logout();
         w.Login(lonely);

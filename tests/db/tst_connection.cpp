@@ -26,7 +26,8 @@ class TestConnection : public QObject {
         for (int i = 0; i < 100; ++i) {
             if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %1")
                               .arg(id))
-                    .toInt() == 0)
+                    .toInt()
+                == 0)
                 return;
             QTest::qWait(20);
         }
@@ -55,7 +56,7 @@ private slots:
         if (write) {
             const int id = RowWriter("companies").set("company name", "Acme").insert();
             QVERIFY(id > 0);
-            QCOMPARE(companies(db), 1);   // sent once, not twice
+            QCOMPARE(companies(db), 1); // sent once, not twice
         } else {
             Query q;
             q.open({"SELECT COUNT(*) AS n FROM companies"});
@@ -144,8 +145,7 @@ private slots:
         QTest::addColumn<QStringList>("servers");
         QTest::newRow("one host") << "db.example.lan" << QStringList{"db.example.lan:3306"};
         QTest::newRow("one host with port") << "db.example.lan:3307" << QStringList{"db.example.lan:3307"};
-        QTest::newRow("nodes") << "n1:4001, n2 ,n3:4003"
-                               << QStringList{"n1:4001", "n2:3306", "n3:4003"};
+        QTest::newRow("nodes") << "n1:4001, n2 ,n3:4003" << QStringList{"n1:4001", "n2:3306", "n3:4003"};
         QTest::newRow("IPv6 without port") << "::1" << QStringList{"::1:3306"};
         QTest::newRow("empty entries skipped") << "n1:4001,,n2:4002," << QStringList{"n1:4001", "n2:4002"};
     }

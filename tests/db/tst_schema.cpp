@@ -34,8 +34,15 @@ struct SampleRows {
         c.open();
         Query::execute(QStringLiteral("SET @user = %1, @acme = %2, @beta = %3, @cc = %4, @object = %5, "
                                       "@object2 = %6, @account = %7, @year = %8, @entry = %9")
-                           .arg(user).arg(acme).arg(beta).arg(cc).arg(object).arg(object2).arg(account)
-                           .arg(year).arg(entry));
+                           .arg(user)
+                           .arg(acme)
+                           .arg(beta)
+                           .arg(cc)
+                           .arg(object)
+                           .arg(object2)
+                           .arg(account)
+                           .arg(year)
+                           .arg(entry));
     }
 };
 }
@@ -61,7 +68,8 @@ private slots:
         QTest::newRow("company name") << "INSERT INTO companies (`company name`) VALUES ('Acme')"
                                       << "INSERT INTO companies (`company name`) VALUES ('Acme 2')";
         QTest::newRow("company name in other letter case")
-            << "INSERT INTO companies (`company name`) VALUES ('ACME')" << "";
+            << "INSERT INTO companies (`company name`) VALUES ('ACME')"
+            << "";
         QTest::newRow("access row per user and company")
             << "INSERT INTO access (`company id`, `wp_user id`) VALUES (@acme, @user)"
             << "INSERT INTO access (`company id`, `wp_user id`) VALUES (@beta, @user)";
@@ -117,8 +125,9 @@ private slots:
     {
         QTest::addColumn<QString>("statement");
         QTest::addColumn<bool>("accepted");
-        const QString access = "INSERT INTO access (`company id`, `wp_user id`, `access company`, administrator, "
-                               "`trial balance`, `journal entries`) VALUES (@beta, @user, %1)";
+        const QString access
+            = "INSERT INTO access (`company id`, `wp_user id`, `access company`, administrator, "
+              "`trial balance`, `journal entries`) VALUES (@beta, @user, %1)";
         QTest::newRow("access: every level") << access.arg("'Yes', 'No', 'Create', 'Post'") << true;
         QTest::newRow("access: no access") << access.arg("'No', 'Yes', 'No access', 'View'") << true;
         QTest::newRow("access company lower case") << access.arg("'yes', 'No', 'View', 'View'") << false;
@@ -130,9 +139,10 @@ private slots:
         QTest::newRow("use for account Yes") << object.arg("'Yes'") << true;
         QTest::newRow("use for account Y") << object.arg("'Y'") << false;
         QTest::newRow("use for account with a blank") << object.arg("'No '") << false;
-        const QString period = "INSERT INTO `financial periods` (`financial year id`, `period number`, `start date`, "
-                               "`end date`, `period description`, `period open`, `period deleted`) "
-                               "VALUES (@year, 13, '2025-01-01', '2025-01-31', 'Extra', %1)";
+        const QString period
+            = "INSERT INTO `financial periods` (`financial year id`, `period number`, `start date`, "
+              "`end date`, `period description`, `period open`, `period deleted`) "
+              "VALUES (@year, 13, '2025-01-01', '2025-01-31', 'Extra', %1)";
         QTest::newRow("period open in any case") << period.arg("'yES', 'No'") << true;
         QTest::newRow("period open other word") << period.arg("'Yep', 'No'") << false;
         QTest::newRow("period open with a blank") << period.arg("'No ', 'No'") << false;
@@ -156,7 +166,7 @@ private slots:
             QVERIFY2(accepted, "the schema accepted a value the program cannot read");
         } catch (const DbError& e) {
             QVERIFY2(!accepted, qPrintable(e.text()));
-            QCOMPARE(e.code(), QStringLiteral("4025"));   // a CHECK constraint refused it
+            QCOMPARE(e.code(), QStringLiteral("4025")); // a CHECK constraint refused it
         }
     }
 
@@ -213,7 +223,7 @@ private slots:
         QCOMPARE(db.scalar("SELECT amount FROM `transaction details`").toString(), QStringLiteral("12.5000"));
         QCOMPARE(db.scalar("SELECT `period description` FROM `financial periods` WHERE `period number` = 2")
                      .toString(),
-                 longText);
+            longText);
     }
 
     // The demo data a newcomer logs into: balanced entries in a year that contains the
@@ -236,19 +246,24 @@ private slots:
             QCOMPARE(e[4].toInt(), e[1].toInt());
             QCOMPARE(e[5].toInt(), 0);
         }
-        QCOMPARE(db.scalar("SELECT COUNT(DISTINCT `transaction number`) = COUNT(*) AND MIN(`transaction number`) = 1 "
-                           "AND MAX(`transaction number`) = COUNT(*) FROM transactions")
-                     .toInt(),
-                 1);
+        QCOMPARE(
+            db.scalar(
+                  "SELECT COUNT(DISTINCT `transaction number`) = COUNT(*) AND MIN(`transaction number`) = 1 "
+                  "AND MAX(`transaction number`) = COUNT(*) FROM transactions")
+                .toInt(),
+            1);
 
         // One open period contains today; its year has twelve monthly periods end to end.
-        const auto today = db.rows("SELECT `financial year id` FROM `financial periods` WHERE "
-                                   "CURDATE() BETWEEN `start date` AND `end date` AND `period deleted` = 'No' "
-                                   "AND `period open` = 'Yes'");
+        const auto today
+            = db.rows("SELECT `financial year id` FROM `financial periods` WHERE "
+                      "CURDATE() BETWEEN `start date` AND `end date` AND `period deleted` = 'No' "
+                      "AND `period open` = 'Yes'");
         QCOMPARE(today.size(), 1);
         const QString year = today[0][0].toString();
-        const auto periods = db.rows("SELECT `period number`, `start date`, `end date` FROM `financial periods` "
-                                     "WHERE `financial year id` = " + year + " ORDER BY `period number`");
+        const auto periods
+            = db.rows("SELECT `period number`, `start date`, `end date` FROM `financial periods` "
+                      "WHERE `financial year id` = "
+                + year + " ORDER BY `period number`");
         QCOMPARE(periods.size(), 12);
         for (int i = 0; i < periods.size(); ++i) {
             QCOMPARE(periods[i][0].toInt(), i + 1);
@@ -257,24 +272,29 @@ private slots:
             if (i > 0)
                 QCOMPARE(periods[i][1].toDate(), periods[i - 1][2].toDate().addDays(1));
         }
-        QCOMPARE(db.scalar("SELECT `last day of financial year` FROM `financial years` WHERE id = " + year).toDate(),
-                 periods.last()[2].toDate());
+        QCOMPARE(db.scalar("SELECT `last day of financial year` FROM `financial years` WHERE id = " + year)
+                     .toDate(),
+            periods.last()[2].toDate());
 
         // Every entry lies in a period of its company; some in today's period, some before
         // the year (they give the opening balances and the result brought forward).
-        QCOMPARE(db.scalar("SELECT COUNT(*) FROM transactions t WHERE NOT EXISTS (SELECT 1 FROM "
-                           "`financial periods` p JOIN `financial years` y ON y.id = p.`financial year id` "
-                           "WHERE y.`company id` = t.`company id` AND t.`transaction date` BETWEEN p.`start date` "
-                           "AND p.`end date`)")
-                     .toInt(),
-                 0);
-        QVERIFY(db.scalar("SELECT COUNT(*) FROM transactions t JOIN `financial periods` p ON "
-                          "t.`transaction date` BETWEEN p.`start date` AND p.`end date` WHERE CURDATE() BETWEEN "
-                          "p.`start date` AND p.`end date`")
-                    .toInt() > 0);
-        QVERIFY(db.scalar("SELECT COUNT(*) FROM transactions WHERE `transaction date` < '" +
-                          periods[0][1].toDate().toString(Qt::ISODate) + "'")
-                    .toInt() > 0);
+        QCOMPARE(
+            db.scalar("SELECT COUNT(*) FROM transactions t WHERE NOT EXISTS (SELECT 1 FROM "
+                      "`financial periods` p JOIN `financial years` y ON y.id = p.`financial year id` "
+                      "WHERE y.`company id` = t.`company id` AND t.`transaction date` BETWEEN p.`start date` "
+                      "AND p.`end date`)")
+                .toInt(),
+            0);
+        QVERIFY(
+            db.scalar("SELECT COUNT(*) FROM transactions t JOIN `financial periods` p ON "
+                      "t.`transaction date` BETWEEN p.`start date` AND p.`end date` WHERE CURDATE() BETWEEN "
+                      "p.`start date` AND p.`end date`")
+                .toInt()
+            > 0);
+        QVERIFY(db.scalar("SELECT COUNT(*) FROM transactions WHERE `transaction date` < '"
+                      + periods[0][1].toDate().toString(Qt::ISODate) + "'")
+                    .toInt()
+            > 0);
 
         // The chart: five levels, five-digit numbers, each object after its parent, the
         // postable leaves (and only they) open for accounts, and 38000 in the balance sheet.
@@ -290,16 +310,17 @@ private slots:
             QVERIFY(chart[i][2] == "Balance Sheet" || chart[i][2] == "Income Statement");
             QVERIFY(!chart[i][4].toString().isEmpty());
             const int level = levels[i];
-            QVERIFY2(level == 1 || (i > 0 && levels[i - 1] >= level - 1), qPrintable(number + " has no parent"));
+            QVERIFY2(
+                level == 1 || (i > 0 && levels[i - 1] >= level - 1), qPrintable(number + " has no parent"));
             const bool leaf = i + 1 == chart.size() || levels[i + 1] <= level;
             QVERIFY2(leaf == (chart[i][3] == "Yes"), qPrintable(number + ": use for account"));
         }
         QCOMPARE(db.scalar("SELECT `posting type` FROM objects WHERE `object number` = 38000").toString(),
-                 QStringLiteral("Balance Sheet"));
+            QStringLiteral("Balance Sheet"));
         QCOMPARE(db.scalar("SELECT COUNT(*) FROM accounts a JOIN objects o ON o.id = a.`object id` "
                            "WHERE o.`use for account` <> 'Yes'")
                      .toInt(),
-                 0);
+            0);
         QVERIFY(db.scalar("SELECT COUNT(*) FROM `cost centres`").toInt() >= 2);
 
         // Login: the statement the login dialog sends, and the program's own hash.
@@ -307,13 +328,15 @@ private slots:
         c.open();
         Query users;
         users.setSql({"SELECT ID, user_pass FROM wp_users WHERE", "(user_login = :username)",
-                      "or (user_email = :username)"});
+            "or (user_email = :username)"});
         users.bind("username", "demo");
         users.open();
         QCOMPARE(users.recordCount(), 1);
         QCOMPARE(users.asString("user_pass"), wp_hash_password("demo"));
-        const auto access = db.rows("SELECT `access company`, administrator, `trial balance`, `journal entries` "
-                                    "FROM access WHERE `wp_user id` = " + users.asString("ID"));
+        const auto access
+            = db.rows("SELECT `access company`, administrator, `trial balance`, `journal entries` "
+                      "FROM access WHERE `wp_user id` = "
+                + users.asString("ID"));
         QCOMPARE(access.size(), 1);
         QCOMPARE(access[0], (QVariantList{"Yes", "Yes", "Post", "Post"}));
     }
@@ -329,12 +352,13 @@ private slots:
         w.Login(db.scalar("SELECT ID FROM wp_users WHERE user_login = 'demo'").toInt());
         QCOMPARE(w.windowTitle(), QStringLiteral("Veldra - [User: demo]"));
         QCOMPARE(w.cbCompany->currentText(), QStringLiteral("Demo Trading Ltd"));
-        const auto today = db.rows("SELECT y.`financial year description`, p.`period description` FROM "
-                                   "`financial periods` p JOIN `financial years` y ON y.id = p.`financial year id` "
-                                   "WHERE CURDATE() BETWEEN p.`start date` AND p.`end date`");
+        const auto today
+            = db.rows("SELECT y.`financial year description`, p.`period description` FROM "
+                      "`financial periods` p JOIN `financial years` y ON y.id = p.`financial year id` "
+                      "WHERE CURDATE() BETWEEN p.`start date` AND p.`end date`");
         QCOMPARE(today.size(), 1);
         QVERIFY2(w.cbFinancialYear->currentText().endsWith(today[0][0].toString()),
-                 qPrintable(w.cbFinancialYear->currentText()));
+            qPrintable(w.cbFinancialYear->currentText()));
         QCOMPARE(w.cbFinancialPeriod->currentText(), today[0][1].toString());
         QCOMPARE(w.lblPeriodOpen->text(), QStringLiteral("Period Open: Yes"));
         QCOMPARE(log.errors, QStringList());

@@ -7,7 +7,7 @@
 
 namespace {
 struct Row {
-    QList<QByteArray> fields;   // a null QByteArray for NULL
+    QList<QByteArray> fields; // a null QByteArray for NULL
 };
 
 QList<Row> streamAll(Connection& c, const QString& sql)
@@ -15,7 +15,7 @@ QList<Row> streamAll(Connection& c, const QString& sql)
     QList<Row> rows;
     c.stream(sql, [&](const char* const* f, const unsigned long* n) {
         rows.append({{f[0] ? QByteArray(f[0], qsizetype(n[0])) : QByteArray(),
-                      f[1] ? QByteArray(f[1], qsizetype(n[1])) : QByteArray()}});
+            f[1] ? QByteArray(f[1], qsizetype(n[1])) : QByteArray()}});
     });
     return rows;
 }
@@ -68,9 +68,8 @@ private slots:
             QVERIFY2(e.text().contains("no_such_table"), qPrintable(e.text()));
         }
         try {
-            c.stream("SELECT n FROM numbers", [](const char* const*, const unsigned long*) {
-                throw std::runtime_error("reader gave up");
-            });
+            c.stream("SELECT n FROM numbers",
+                [](const char* const*, const unsigned long*) { throw std::runtime_error("reader gave up"); });
             QFAIL("the reader's exception must come through");
         } catch (const std::runtime_error& e) {
             QCOMPARE(QByteArray(e.what()), QByteArray("reader gave up"));

@@ -14,7 +14,10 @@
 class TestTimeouts : public QObject {
     Q_OBJECT
 
-    static int companies(const TestDatabase& db) { return db.scalar("SELECT COUNT(*) FROM companies").toInt(); }
+    static int companies(const TestDatabase& db)
+    {
+        return db.scalar("SELECT COUNT(*) FROM companies").toInt();
+    }
 
 private slots:
     void initTestCase() { initTestApplication(); }
@@ -59,7 +62,8 @@ private slots:
             }
             readWait = clock.restart();
             try {
-                Transaction::run([](Transaction&) { RowWriter("companies").set("company name", "Acme").insert(); });
+                Transaction::run(
+                    [](Transaction&) { RowWriter("companies").set("company name", "Acme").insert(); });
             } catch (const DbError&) {
                 saveFailed = true;
             }
@@ -105,7 +109,8 @@ private slots:
         qInfo("held lock: the save failed after %lld ms", waited);
         QCOMPARE(code, QStringLiteral("1205"));
         QVERIFY2(waited < 2500, qPrintable(QString::number(waited)));
-        QCOMPARE(db.scalar("SELECT GROUP_CONCAT(`company name`) FROM companies").toString(), QStringLiteral("Acme"));
+        QCOMPARE(db.scalar("SELECT GROUP_CONCAT(`company name`) FROM companies").toString(),
+            QStringLiteral("Acme"));
         RowWriter("companies").set("company name", "Gamma").insert();
         QCOMPARE(companies(db), 2);
     }

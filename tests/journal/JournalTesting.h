@@ -12,7 +12,7 @@
 
 #include <QDateEdit>
 
-inline const QDate JournalToday(2026, 12, 10);   // in the period 1 to 31 December 2026
+inline const QDate JournalToday(2026, 12, 10); // in the period 1 to 31 December 2026
 
 // The shared world (a database, the main window, user "ann") with "Acme": cost centre
 // 1000 "Head Office", the accounts 1000.200 "Bank" and 1000.300 "Sales", a year of twelve
@@ -44,8 +44,8 @@ inline void typeCell(StringGrid* sg, int col, int row, const QString& text)
     sg->model()->setData(sg->model()->index(row - 1, col), text, Qt::EditRole);
 }
 
-inline void typeLine(TfrmJournalEntry& f, int row, const QString& account, const QString& description,
-                     const QString& amount)
+inline void typeLine(
+    TfrmJournalEntry& f, int row, const QString& account, const QString& description, const QString& amount)
 {
     typeCell(f.sg, JE.AccountNumber, row, account);
     typeCell(f.sg, JE.LineDescription, row, description);

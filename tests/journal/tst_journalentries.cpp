@@ -1,5 +1,5 @@
-#include "SetupTestHelpers.h"
 #include "JournalTesting.h"
+#include "SetupTestHelpers.h"
 #include "TestSupport.h"
 
 #include "db/Query.h"
@@ -50,31 +50,35 @@ private slots:
     {
         JournalBooks b;
         const int bob = b.db.addUser("bob", "bob@example.com", "secret");
-        b.db.addEntry(b.company, 2, QDate(2026, 12, 1), {{b.bank, "150.25"}, {b.sales, "-100"}, {b.sales, "-50.25"}},
-                      "First day");
+        b.db.addEntry(b.company, 2, QDate(2026, 12, 1),
+            {{b.bank, "150.25"}, {b.sales, "-100"}, {b.sales, "-50.25"}}, "First day");
         b.db.addEntry(b.company, 10, QDate(2026, 12, 31), {{b.bank, "-7"}, {b.sales, "7"}}, "Last day");
         b.db.addEntry(b.company, 3, QDate(2026, 11, 30), {{b.bank, "1"}, {b.sales, "-1"}}, "Day before");
         b.db.addEntry(b.company, 4, QDate(2027, 1, 1), {{b.bank, "1"}, {b.sales, "-1"}}, "Day after");
         setCreatedBy(b, 2, b.user);
         setCreatedBy(b, 10, bob);
         b.db.exec(QStringLiteral("UPDATE transactions SET `edited by` = %1, `posted by` = %2, posted = 'Yes' "
-                                 "WHERE `transaction number` = 10").arg(b.user).arg(bob));
+                                 "WHERE `transaction number` = 10")
+                      .arg(b.user)
+                      .arg(bob));
         MessageLog& log = b.log;
         TfrmMain& w = b.w;
         showJournalEntries(w);
-        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), qPrintable((log.messages + log.errors).join('\n')));
+        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(),
+            qPrintable((log.messages + log.errors).join('\n')));
         QVERIFY(w.dbgJournalEntries->isVisibleTo(&w));
         QCOMPARE(shownTitles(w.dbgJournalEntries),
-                 (QStringList{"Company Name", "Journal Entry Number", "Journal Entry Date", "Journal Entry Description",
-                              "Posted", "Created By", "Edited By", "Posted By", "Debit Amount", "Credit Amount"}));
+            (QStringList{"Company Name", "Journal Entry Number", "Journal Entry Date",
+                "Journal Entry Description", "Posted", "Created By", "Edited By", "Posted By", "Debit Amount",
+                "Credit Amount"}));
         QList<int> widths;
         for (int i = 0; i < 10; ++i)
             widths << w.dbgJournalEntries->gridColumnWidth(i);
         QCOMPARE(widths, (QList<int>{95, 117, 108, 129, 50, 63, 58, 68, 78, 77}));
         QCOMPARE(shownRows(w.dbgJournalEntries),
-                 (QList<QStringList>{
-                     {"Acme", "JE 10", "31/12/2026", "Last day", "Yes", "bob", "ann", "bob", "7.0000", "-7.0000"},
-                     {"Acme", "JE 2", "01/12/2026", "First day", "No", "ann", "", "", "150.2500", "-150.2500"}}));
+            (QList<QStringList>{
+                {"Acme", "JE 10", "31/12/2026", "Last day", "Yes", "bob", "ann", "bob", "7.0000", "-7.0000"},
+                {"Acme", "JE 2", "01/12/2026", "First day", "No", "ann", "", "", "150.2500", "-150.2500"}}));
     }
 
     // Nothing to show uncovers the label; without a period nothing is shown even though
@@ -140,7 +144,7 @@ private slots:
         w.pcMain->setCurrentWidget(w.tsJournalEntries);
         QCOMPARE(w.pcMain->currentWidget(), w.tsWelcome);
         QCOMPARE(log.messages,
-                 QStringList{"The selected company/companies does not all have view access to journal entries."});
+            QStringList{"The selected company/companies does not all have view access to journal entries."});
     }
 
     // The button's four checks in order; each shows its message, moves the focus where
@@ -150,14 +154,17 @@ private slots:
         QTest::addColumn<QString>("case_");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("all companies") << "all" << "Please select/create a spesific company first." << "cbCompany";
+        QTest::newRow("all companies") << "all"
+                                       << "Please select/create a spesific company first."
+                                       << "cbCompany";
         // A user who may only view: the closed period is reported first.
         QTest::newRow("period closed")
             << "closed"
             << "The current selected period is not open for transaction entry.  Please select an open financial period."
             << "cbFinancialPeriod";
         QTest::newRow("view right only")
-            << "view" << "You must have \"create\" access to journal entries on this company to access this function."
+            << "view"
+            << "You must have \"create\" access to journal entries on this company to access this function."
             << "";
         QTest::newRow("no accounts")
             << "no accounts"
@@ -191,7 +198,8 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(!modal->ran);
         QCOMPARE(log.messages, QStringList{message});
-        QCOMPARE(QApplication::focusWidget()->objectName(), focus.isEmpty() ? QStringLiteral("btnNewJournalEntry") : focus);
+        QCOMPARE(QApplication::focusWidget()->objectName(),
+            focus.isEmpty() ? QStringLiteral("btnNewJournalEntry") : focus);
     }
 
     // The user's road: the button opens the window, a balanced entry is saved, the list
@@ -213,10 +221,11 @@ private slots:
         w.btnNewJournalEntry->click();
         QVERIFY(modal->ran);
         QCOMPARE(modal->title, QStringLiteral("New Journal Entry"));
-        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), qPrintable((log.messages + log.errors).join('\n')));
+        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(),
+            qPrintable((log.messages + log.errors).join('\n')));
         QCOMPARE(shownRows(w.dbgJournalEntries),
-                 (QList<QStringList>{
-                     {"Acme", "JE 1001", "10/12/2026", "Cash sale", "No", "ann", "", "", "150.2500", "-150.2500"}}));
+            (QList<QStringList>{{"Acme", "JE 1001", "10/12/2026", "Cash sale", "No", "ann", "", "",
+                "150.2500", "-150.2500"}}));
 
         w.pcMain->setCurrentWidget(w.tsTrialBalance);
         const StringGrid& g = *w.sgTB;

@@ -24,8 +24,10 @@ using Desk = JournalBooks;
 // release), and runs `finish`. So the program's save meets the lock for certain.
 class OtherWorkstation : public QThread {
 public:
-    OtherWorkstation(const ConnectionSettings& settings, QStringList hold, QStringList finish, bool releaseOnWaiter)
-        : m_settings(settings), m_hold(std::move(hold)), m_finish(std::move(finish)), m_onWaiter(releaseOnWaiter)
+    OtherWorkstation(
+        const ConnectionSettings& settings, QStringList hold, QStringList finish, bool releaseOnWaiter)
+        : m_settings(settings), m_hold(std::move(hold)), m_finish(std::move(finish)),
+          m_onWaiter(releaseOnWaiter)
     {
     }
     ~OtherWorkstation() override
@@ -89,8 +91,7 @@ protected:
             QElapsedTimer t;
             t.start();
             while (!failed && !release && t.elapsed() < 20000) {
-                if (w.exec(waitingStatements) &&
-                    w.next() && w.value(0).toInt() > 0) {
+                if (w.exec(waitingStatements) && w.next() && w.value(0).toInt() > 0) {
                     sawWaiter = true;
                     if (m_onWaiter)
                         break;
@@ -122,9 +123,10 @@ QStringList otherEntry(const JournalBooks& b, int number, bool lockCompany)
                           "VALUES (%1, %2, 'JE', '2026-12-09', 'Other desk', 'No')")
                .arg(b.company)
                .arg(number);
-    sql << QStringLiteral("INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, "
-                          "`line description`, amount, deleted) VALUES "
-                          "(LAST_INSERT_ID(), 1, %1, 'In', 5, 'No'), (LAST_INSERT_ID(), 2, %2, 'Out', -5, 'No')")
+    sql << QStringLiteral(
+        "INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, "
+        "`line description`, amount, deleted) VALUES "
+        "(LAST_INSERT_ID(), 1, %1, 'In', 5, 'No'), (LAST_INSERT_ID(), 2, %2, 'Out', -5, 'No')")
                .arg(b.bank)
                .arg(b.sales);
     return sql;
@@ -132,10 +134,11 @@ QStringList otherEntry(const JournalBooks& b, int number, bool lockCompany)
 
 QList<QVariantList> entries(const JournalBooks& b)
 {
-    return b.db.rows(QStringLiteral("SELECT `transaction number`, `transaction description`, "
-                                    "(SELECT COUNT(*) FROM `transaction details` d WHERE d.`transaction id` = t.id) "
-                                    "FROM transactions t WHERE `company id` = %1 ORDER BY `transaction number`")
-                         .arg(b.company));
+    return b.db.rows(
+        QStringLiteral("SELECT `transaction number`, `transaction description`, "
+                       "(SELECT COUNT(*) FROM `transaction details` d WHERE d.`transaction id` = t.id) "
+                       "FROM transactions t WHERE `company id` = %1 ORDER BY `transaction number`")
+            .arg(b.company));
 }
 
 QStringList typedCells(const TfrmJournalEntry& f, int rows)
@@ -174,7 +177,8 @@ private slots:
         QCOMPARE(f.lblJournalTotal->text(), QStringLiteral("Journal Total: 0"));
         QCOMPARE(f.dtpJournalEntryDate->date(), JournalToday);
         QCOMPARE(f.edtJournalEntryDescription->maxLength(), 50);
-        QCOMPARE(f.edtJournalEntryDescription->editLabel()->text(), QStringLiteral("Journal Entry Description"));
+        QCOMPARE(
+            f.edtJournalEntryDescription->editLabel()->text(), QStringLiteral("Journal Entry Description"));
         QVERIFY(f.btnOK->isDefault());
         QCOMPARE(f.btnOK->text(), QStringLiteral("OK"));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.dtpJournalEntryDate));
@@ -183,8 +187,9 @@ private slots:
         QStringList headings;
         for (int c = 0; c < 6; ++c)
             headings << f.sg->cell(c, 0);
-        QCOMPARE(headings, (QStringList{"Line nr", "Cost Centre Description", "Account Description", "Account number",
-                                        "Line Description", "Amount"}));
+        QCOMPARE(headings,
+            (QStringList{"Line nr", "Cost Centre Description", "Account Description", "Account number",
+                "Line Description", "Amount"}));
         QCOMPARE(f.sg->cell(JE.LineNr, 1), QStringLiteral("1"));
         QCOMPARE(f.sg->cell(JE.LineNr, 100), QStringLiteral("100"));
         QCOMPARE(f.sg->columnWidth(JE.LineNr), 50);
@@ -216,7 +221,8 @@ private slots:
         // Another company's account with the same numbers is not this window's.
         const int other = d.books.db.addCompany("Other Ltd");
         const int otherCentre = d.books.db.addCostCentre(other, 1000, "Elsewhere");
-        d.books.db.addAccount(otherCentre, d.books.db.addObject(400, "Stock", "Balance Sheet", 1), "Their stock");
+        d.books.db.addAccount(
+            otherCentre, d.books.db.addObject(400, "Stock", "Balance Sheet", 1), "Their stock");
         TfrmJournalEntry f(&d.w);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
@@ -230,9 +236,10 @@ private slots:
             QTest::keyClick(editor, ch.toLatin1());
             seen << f.sg->cell(JE.CostCentreDescription, 1) + "|" + f.sg->cell(JE.AccountDescription, 1);
         }
-        QCOMPARE(seen, (QStringList{"Account Number invalid|", "Account Number invalid|", "Account Number invalid|",
-                                    "Account Number invalid|", "Account Number invalid|", "Account Not Found|",
-                                    "Account Not Found|", "Head Office|Bank account"}));
+        QCOMPARE(seen,
+            (QStringList{"Account Number invalid|", "Account Number invalid|", "Account Number invalid|",
+                "Account Number invalid|", "Account Number invalid|", "Account Not Found|",
+                "Account Not Found|", "Head Office|Bank account"}));
         typeCell(f.sg, JE.AccountNumber, 2, "1000.400");
         QCOMPARE(f.sg->cell(JE.CostCentreDescription, 2), QStringLiteral("Account Not Found"));
         typeCell(f.sg, JE.AccountNumber, 1, "");
@@ -266,7 +273,8 @@ private slots:
         const QString period = "The journal entry date is not within the selected financial period.";
         for (const char* locale : {"C", "de_DE"}) {
             auto row = [&](const char* name) -> QTestData& {
-                return QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(locale, name))) << QString(locale) << QString(name);
+                return QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(locale, name)))
+                    << QString(locale) << QString(name);
             };
             row("day before the period") << period << "dtpJournalEntryDate" << 0 << 0;
             row("day after the period") << period << "dtpJournalEntryDate" << 0 << 0;
@@ -275,15 +283,22 @@ private slots:
                 << "The value you supplied for Journal Entry Description is not valid.\r -  The value must contain at "
                    "least 3 characters and not any leading zeros or spaces."
                 << "edtJournalEntryDescription" << 0 << 0;
-            row("no lines") << "Account number not specified on line nr 1." << "sg" << JE.AccountNumber << 1;
-            row("gap") << "Account number not specified on line nr 2." << "sg" << JE.AccountNumber << 2;
-            row("no point") << "Account number format not correct on line nr 2." << "sg" << JE.AccountNumber << 2;
-            row("unknown account") << "Account not found on line nr 1." << "sg" << JE.AccountNumber << 1;
-            row("short line description") << "Line description not specified on line nr 2." << "sg"
-                                           << JE.LineDescription << 2;
-            row("three decimals") << "Amount not correct on line nr 2." << "sg" << JE.Amount << 2;
-            row("other separator") << "Amount not correct on line nr 1." << "sg" << JE.Amount << 1;
-            row("not balanced") << "Journal total not 0." << "" << 0 << 0;
+            row("no lines") << "Account number not specified on line nr 1."
+                            << "sg" << JE.AccountNumber << 1;
+            row("gap") << "Account number not specified on line nr 2."
+                       << "sg" << JE.AccountNumber << 2;
+            row("no point") << "Account number format not correct on line nr 2."
+                            << "sg" << JE.AccountNumber << 2;
+            row("unknown account") << "Account not found on line nr 1."
+                                   << "sg" << JE.AccountNumber << 1;
+            row("short line description") << "Line description not specified on line nr 2."
+                                          << "sg" << JE.LineDescription << 2;
+            row("three decimals") << "Amount not correct on line nr 2."
+                                  << "sg" << JE.Amount << 2;
+            row("other separator") << "Amount not correct on line nr 1."
+                                   << "sg" << JE.Amount << 1;
+            row("not balanced") << "Journal total not 0."
+                                << "" << 0 << 0;
         }
     }
     void okRefusesWithTheFirstFault()
@@ -372,9 +387,10 @@ private slots:
             QCOMPARE(f.result(), int(QDialog::Accepted));
             QVERIFY(!f.isVisible());
         }
-        const auto t = d.books.db.rows("SELECT id, `transaction number`, `company id`, `transaction type`, posted, "
-                                       "`created by`, `transaction date`, `transaction description`, `edited by`, "
-                                       "`posted by` FROM transactions ORDER BY id");
+        const auto t
+            = d.books.db.rows("SELECT id, `transaction number`, `company id`, `transaction type`, posted, "
+                              "`created by`, `transaction date`, `transaction description`, `edited by`, "
+                              "`posted by` FROM transactions ORDER BY id");
         QCOMPARE(t.size(), 2);
         QCOMPARE(t[0][1].toInt(), 1001);
         QCOMPARE(t[1][1].toInt(), 1002);
@@ -386,10 +402,11 @@ private slots:
         QCOMPARE(t[1][6].toDate(), QDate(2026, 12, 31));
         QCOMPARE(t[0][7].toString(), QStringLiteral("Cash sale"));
         QVERIFY(t[0][8].isNull() && t[0][9].isNull());
-        const auto lines = d.books.db.rows(QStringLiteral("SELECT `line nr`, `account id`, `line description`, "
-                                                          "CAST(amount AS CHAR), deleted FROM `transaction details` "
-                                                          "WHERE `transaction id` = %1 ORDER BY `line nr`")
-                                               .arg(t[0][0].toInt()));
+        const auto lines
+            = d.books.db.rows(QStringLiteral("SELECT `line nr`, `account id`, `line description`, "
+                                             "CAST(amount AS CHAR), deleted FROM `transaction details` "
+                                             "WHERE `transaction id` = %1 ORDER BY `line nr`")
+                                  .arg(t[0][0].toInt()));
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0], (QVariantList{1, d.books.bank, "Deposit", "150.2500", "No"}));
         QCOMPARE(lines[1], (QVariantList{2, d.books.sales, "Sale", "-150.2500", "No"}));
@@ -410,22 +427,29 @@ private slots:
         const int otherCentre = d.books.db.addCostCentre(other, 7000, "Theirs");
         const int theirs = d.books.db.addAccount(otherCentre, d.books.bankObject, "Their bank");
         d.books.db.addEntry(other, 5000, JournalToday, {{theirs, "1"}, {theirs, "-1"}});
-        d.books.db.addCostCentre(d.books.company, 500, "Branch");   // newer than 1000
+        d.books.db.addCostCentre(d.books.company, 500, "Branch"); // newer than 1000
         save();
         save();
-        QCOMPARE(d.books.db.rows(QStringLiteral("SELECT `transaction number` FROM transactions WHERE `company id` = %1 "
-                                                "ORDER BY id")
-                                     .arg(d.books.company)),
-                 (QList<QVariantList>{{501}, {502}}));
+        QCOMPARE(d.books.db.rows(
+                     QStringLiteral("SELECT `transaction number` FROM transactions WHERE `company id` = %1 "
+                                    "ORDER BY id")
+                         .arg(d.books.company)),
+            (QList<QVariantList>{{501}, {502}}));
         // A number typed in by hand elsewhere is followed, gaps and all.
         d.books.db.addEntry(d.books.company, 900, JournalToday, {{d.books.bank, "1"}, {d.books.sales, "-1"}});
         save();
-        QCOMPARE(d.books.db.scalar(QStringLiteral("SELECT MAX(`transaction number`) FROM transactions WHERE "
-                                                  "`company id` = %1").arg(d.books.company)).toInt(),
-                 901);
-        QCOMPARE(d.books.db.scalar(QStringLiteral("SELECT MAX(`transaction number`) FROM transactions WHERE "
-                                                  "`company id` = %1").arg(other)).toInt(),
-                 5000);
+        QCOMPARE(d.books.db
+                     .scalar(QStringLiteral("SELECT MAX(`transaction number`) FROM transactions WHERE "
+                                            "`company id` = %1")
+                                 .arg(d.books.company))
+                     .toInt(),
+            901);
+        QCOMPARE(d.books.db
+                     .scalar(QStringLiteral("SELECT MAX(`transaction number`) FROM transactions WHERE "
+                                            "`company id` = %1")
+                                 .arg(other))
+                     .toInt(),
+            5000);
     }
 
     // All 100 rows filled: the checks end at row 100 and 100 lines are stored in order.
@@ -436,7 +460,7 @@ private slots:
         f.edtJournalEntryDescription->setText("Payroll");
         for (int r = 1; r <= 100; ++r)
             typeLine(f, r, r % 2 ? "1000.200" : "1000.300", QStringLiteral("Line %1").arg(r),
-                     r % 2 ? QStringLiteral("%1.01").arg(r) : QStringLiteral("-%1.01").arg(r - 1));
+                r % 2 ? QStringLiteral("%1.01").arg(r) : QStringLiteral("-%1.01").arg(r - 1));
         QCOMPARE(f.lblJournalTotal->text(), QStringLiteral("Journal Total: 0"));
         f.btnOK->click();
         QCOMPARE(d.log.messages, QStringList{});
@@ -454,9 +478,10 @@ private slots:
     void failedSaveLeavesNothingAndKeepsTheWindow()
     {
         Desk d;
-        d.books.db.exec("CREATE TRIGGER refuse_line BEFORE INSERT ON `transaction details` FOR EACH ROW "
-                        "BEGIN IF NEW.`line nr` = 2 THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; "
-                        "END IF; END");
+        d.books.db.exec(
+            "CREATE TRIGGER refuse_line BEFORE INSERT ON `transaction details` FOR EACH ROW "
+            "BEGIN IF NEW.`line nr` = 2 THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; "
+            "END IF; END");
         TfrmJournalEntry f(&d.w);
         f.show();
         typeBalancedEntry(f);
@@ -472,7 +497,8 @@ private slots:
         QVERIFY(!d.w.fdcMain->inTransaction());
 
         d.books.db.exec("DROP TRIGGER refuse_line");
-        d.books.db.addEntry(d.books.company, 1001, JournalToday, {{d.books.bank, "1"}, {d.books.sales, "-1"}});
+        d.books.db.addEntry(
+            d.books.company, 1001, JournalToday, {{d.books.bank, "1"}, {d.books.sales, "-1"}});
         d.log.clear();
         f.btnOK->click();
         QCOMPARE(d.log.messages, QStringList{});
@@ -536,8 +562,10 @@ private slots:
     {
         QFETCH(bool, lockCompany);
         Desk d;
-        d.books.db.addEntry(d.books.company, 1001, JournalToday, {{d.books.bank, "1"}, {d.books.sales, "-1"}});
-        OtherWorkstation other(d.books.db.settings(), otherEntry(d.books, 1002, lockCompany), {"COMMIT"}, true);
+        d.books.db.addEntry(
+            d.books.company, 1001, JournalToday, {{d.books.bank, "1"}, {d.books.sales, "-1"}});
+        OtherWorkstation other(
+            d.books.db.settings(), otherEntry(d.books, 1002, lockCompany), {"COMMIT"}, true);
         QVERIFY2(other.startHolding(), qPrintable(other.error));
         TfrmJournalEntry f(&d.w);
         f.show();
@@ -545,11 +573,11 @@ private slots:
         f.btnOK->click();
         other.wait();
         QVERIFY2(!other.failed, qPrintable(other.error));
-        QVERIFY(other.sawWaiter);   // this save did wait for the other's commit
+        QVERIFY(other.sawWaiter); // this save did wait for the other's commit
         QCOMPARE(d.log.messages, QStringList{});
         QCOMPARE(f.result(), int(QDialog::Accepted));
         QCOMPARE(entries(d.books),
-                 (QList<QVariantList>{{1001, "Entry", 2}, {1002, "Other desk", 2}, {1003, "Cash sale", 2}}));
+            (QList<QVariantList>{{1001, "Entry", 2}, {1002, "Other desk", 2}, {1003, "Cash sale", 2}}));
     }
 };
 

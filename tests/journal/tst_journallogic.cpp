@@ -36,8 +36,8 @@ private slots:
         QTest::newRow("plain") << "1000.200" << std::optional<AccountNumber>({1000, 200});
         QTest::newRow("leading zeros") << "01000.0200" << std::optional<AccountNumber>({1000, 200});
         QTest::newRow("signs") << "-5.+7" << std::optional<AccountNumber>({-5, 7});
-        QTest::newRow("32-bit limits") << "-2147483648.2147483647"
-                                       << std::optional<AccountNumber>({-2147483647 - 1, 2147483647});
+        QTest::newRow("32-bit limits")
+            << "-2147483648.2147483647" << std::optional<AccountNumber>({-2147483647 - 1, 2147483647});
         QTest::newRow("no point") << "1000" << none;
         QTest::newRow("empty") << "" << none;
         QTest::newRow("nothing before the point") << ".200" << none;
@@ -65,14 +65,30 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("costCentre");
         QTest::addColumn<QString>("account");
-        QTest::newRow("empty") << "" << "" << "";
-        QTest::newRow("no point yet") << "1000" << "Account Number invalid" << "";
-        QTest::newRow("point, no digit") << "1000." << "Account Number invalid" << "";
-        QTest::newRow("unknown") << "1000.2" << "Account Not Found" << "";
-        QTest::newRow("found") << "1000.200" << "Head Office" << "Bank";
-        QTest::newRow("found through zeros") << "001000.00300" << "Head Office" << "Sales";
-        QTest::newRow("numbers swapped") << "200.1000" << "Account Not Found" << "";
-        QTest::newRow("extreme numbers") << "-5.2147483647" << "Odd centre" << "Odd account";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
+        QTest::newRow("no point yet") << "1000"
+                                      << "Account Number invalid"
+                                      << "";
+        QTest::newRow("point, no digit") << "1000."
+                                         << "Account Number invalid"
+                                         << "";
+        QTest::newRow("unknown") << "1000.2"
+                                 << "Account Not Found"
+                                 << "";
+        QTest::newRow("found") << "1000.200"
+                               << "Head Office"
+                               << "Bank";
+        QTest::newRow("found through zeros") << "001000.00300"
+                                             << "Head Office"
+                                             << "Sales";
+        QTest::newRow("numbers swapped") << "200.1000"
+                                         << "Account Not Found"
+                                         << "";
+        QTest::newRow("extreme numbers") << "-5.2147483647"
+                                         << "Odd centre"
+                                         << "Odd account";
     }
     void describeAccountNumber()
     {
@@ -89,10 +105,14 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::newRow("nothing") << "C" << QStringList{} << "Journal Total: 0";
         QTest::newRow("balanced") << "C" << QStringList{"100", "-100"} << "Journal Total: 0";
-        QTest::newRow("empty cells skipped") << "C" << QStringList{"", "12.5", "", "-2"} << "Journal Total: 10.5";
-        QTest::newRow("four decimals kept") << "C" << QStringList{"12.345", "0.0001"} << "Journal Total: 12.3451";
-        QTest::newRow("not a number") << "C" << QStringList{"100", "abc"} << "Journal Total: [Amounts not correct]";
-        QTest::newRow("five decimals") << "C" << QStringList{"1.00001"} << "Journal Total: [Amounts not correct]";
+        QTest::newRow("empty cells skipped")
+            << "C" << QStringList{"", "12.5", "", "-2"} << "Journal Total: 10.5";
+        QTest::newRow("four decimals kept")
+            << "C" << QStringList{"12.345", "0.0001"} << "Journal Total: 12.3451";
+        QTest::newRow("not a number")
+            << "C" << QStringList{"100", "abc"} << "Journal Total: [Amounts not correct]";
+        QTest::newRow("five decimals")
+            << "C" << QStringList{"1.00001"} << "Journal Total: [Amounts not correct]";
         QTest::newRow("comma locale") << "de_DE" << QStringList{"12,5", "-2,25"} << "Journal Total: 10,25";
         QTest::newRow("point under comma locale")
             << "de_DE" << QStringList{"12.5"} << "Journal Total: [Amounts not correct]";
@@ -121,34 +141,43 @@ private slots:
         const JournalLine ok = line("1000.200", "Deposit", "100");
         const JournalLine credit = line("1000.300", "Sale", "-100");
         using L = QList<JournalLine>;
-        QTest::newRow("no lines") << "C" << L{} << "Account number not specified on line nr 1." << JE.AccountNumber << 1;
+        QTest::newRow("no lines") << "C" << L{} << "Account number not specified on line nr 1."
+                                  << JE.AccountNumber << 1;
         QTest::newRow("gap") << "C" << L{ok, {}, credit} << "Account number not specified on line nr 2."
                              << JE.AccountNumber << 2;
-        QTest::newRow("only a description") << "C" << L{ok, line("", "Sale", "")}
-                                            << "Account number not specified on line nr 2." << JE.AccountNumber << 2;
+        QTest::newRow("only a description")
+            << "C" << L{ok, line("", "Sale", "")} << "Account number not specified on line nr 2."
+            << JE.AccountNumber << 2;
         QTest::newRow("no point") << "C" << L{ok, line("1000", "Sale", "-100")}
-                                  << "Account number format not correct on line nr 2." << JE.AccountNumber << 2;
+                                  << "Account number format not correct on line nr 2." << JE.AccountNumber
+                                  << 2;
         QTest::newRow("not found") << "C" << L{line("1000.2", "Deposit", "100")}
                                    << "Account not found on line nr 1." << JE.AccountNumber << 1;
-        QTest::newRow("short description") << "C" << L{ok, line("1000.300", "ab", "-100")}
-                                           << "Line description not specified on line nr 2." << JE.LineDescription << 2;
+        QTest::newRow("short description")
+            << "C" << L{ok, line("1000.300", "ab", "-100")} << "Line description not specified on line nr 2."
+            << JE.LineDescription << 2;
         for (const char* bad : {"", "0", "12.345", "900000000.01", "-900000000.01", "abc", "12,30"})
             QTest::newRow(qPrintable(QStringLiteral("amount '%1'").arg(bad)))
-                << "C" << L{ok, line("1000.300", "Sale", bad)} << "Amount not correct on line nr 2." << JE.Amount << 2;
+                << "C" << L{ok, line("1000.300", "Sale", bad)} << "Amount not correct on line nr 2."
+                << JE.Amount << 2;
         for (const char* bad : {"12.30", "12,345", "0,00"})
             QTest::newRow(qPrintable(QStringLiteral("comma locale amount '%1'").arg(bad)))
-                << "de_DE" << L{line("1000.300", "Sale", bad)} << "Amount not correct on line nr 1." << JE.Amount << 1;
+                << "de_DE" << L{line("1000.300", "Sale", bad)} << "Amount not correct on line nr 1."
+                << JE.Amount << 1;
         for (const char* good : {"-900000000", "900000000", "12.3", "12.30", "-0.01"})
             QTest::newRow(qPrintable(QStringLiteral("amount '%1' accepted").arg(good)))
                 << "C" << L{ok, line("1000.300", "Sale", good)} << "" << 0 << 0;
-        QTest::newRow("comma locale accepted") << "de_DE" << L{line("1000.300", "Sale", "12,30")} << "" << 0 << 0;
+        QTest::newRow("comma locale accepted")
+            << "de_DE" << L{line("1000.300", "Sale", "12,30")} << "" << 0 << 0;
         // Text in the fixed columns is not the user's and plays no part.
-        QTest::newRow("first fault wins") << "C" << L{line("1000", "ab", "abc")}
-                                          << "Account number format not correct on line nr 1." << JE.AccountNumber << 1;
+        QTest::newRow("first fault wins")
+            << "C" << L{line("1000", "ab", "abc")} << "Account number format not correct on line nr 1."
+            << JE.AccountNumber << 1;
         L hundred(MaxJournalLines, ok);
         QTest::newRow("100 lines") << "C" << hundred << "" << 0 << 0;
         hundred[99] = line("1000.300", "Sale", "x");
-        QTest::newRow("fault on line 100") << "C" << hundred << "Amount not correct on line nr 100." << JE.Amount << 100;
+        QTest::newRow("fault on line 100")
+            << "C" << hundred << "Amount not correct on line nr 100." << JE.Amount << 100;
     }
     void lineChecks()
     {
@@ -177,7 +206,6 @@ private slots:
         QCOMPARE(typedLineCount(QList<JournalLine>(MaxJournalLines, ok)), MaxJournalLines);
     }
 };
-
 
 QTEST_APPLESS_MAIN(TestJournalLogic)
 #include "tst_journallogic.moc"

@@ -35,7 +35,7 @@ struct Books : World {
     // The chart is loaded by other means; a database made before the schema checked the
     // flag may hold "yes", which does not count as "Yes".
     int loans = (db.exec("ALTER TABLE objects DROP CONSTRAINT `use for account flag`"),
-                 db.addObject(13000, "Loans", "Balance Sheet", 2, "yes"));
+        db.addObject(13000, "Loans", "Balance Sheet", 2, "yes"));
     int cashWorkshop = db.addAccount(cc300, cash, "Cash in the workshop");
     int cashOffice = db.addAccount(cc100, cash, "Petty cash");
     int betaCash = db.addAccount(betaCc, cash, "Beta's cash");
@@ -86,11 +86,11 @@ QStringList items(const QComboBox* box)
 
 const QString NoCompany = "Please select/create a spesific company first.";
 const QString NotForAccounts = "Select an object that can be used for an account.";
-const QString NoCreate =
-    "You must have \"create\" access to the trial balance on this company to access this function.";
-const QString ShortDescription =
-    "The value you supplied for Account Description is not valid.\r -  The value must contain at "
-    "least 3 characters and not any leading zeros or spaces.";
+const QString NoCreate
+    = "You must have \"create\" access to the trial balance on this company to access this function.";
+const QString ShortDescription
+    = "The value you supplied for Account Description is not valid.\r -  The value must contain at "
+      "least 3 characters and not any leading zeros or spaces.";
 }
 
 class TestAccounts : public QObject {
@@ -108,19 +108,46 @@ private slots:
         QTest::addColumn<bool>("doubleClick");
         QTest::addColumn<QString>("refusal");
         // With "All" the company is told first, even on a usable row without "create".
-        QTest::newRow("All") << "All" << "11100" << "" << "View" << "No" << false << NoCompany;
-        QTest::newRow("heading object") << "Alpha Farms" << "10000" << "" << "Create" << "No" << false
-                                        << NotForAccounts;
-        QTest::newRow("\"yes\" is not \"Yes\"") << "Alpha Farms" << "13000" << "" << "Create" << "No" << true
-                                                << NotForAccounts;
-        QTest::newRow("view only") << "Alpha Farms" << "11100" << "" << "View" << "No" << false << NoCreate;
-        QTest::newRow("post is more than create") << "Alpha Farms" << "11100" << "" << "Post" << "No" << false
-                                                  << "";
-        QTest::newRow("administrator holds every right") << "Alpha Farms" << "11100" << "" << "View" << "Yes"
-                                                         << false << "";
-        QTest::newRow("object row, double click") << "Alpha Farms" << "11100" << "" << "Create" << "No" << true
-                                                  << "";
-        QTest::newRow("account row") << "Alpha Farms" << "11100" << "300" << "Create" << "No" << false << "";
+        QTest::newRow("All") << "All"
+                             << "11100"
+                             << ""
+                             << "View"
+                             << "No" << false << NoCompany;
+        QTest::newRow("heading object") << "Alpha Farms"
+                                        << "10000"
+                                        << ""
+                                        << "Create"
+                                        << "No" << false << NotForAccounts;
+        QTest::newRow("\"yes\" is not \"Yes\"") << "Alpha Farms"
+                                                << "13000"
+                                                << ""
+                                                << "Create"
+                                                << "No" << true << NotForAccounts;
+        QTest::newRow("view only") << "Alpha Farms"
+                                   << "11100"
+                                   << ""
+                                   << "View"
+                                   << "No" << false << NoCreate;
+        QTest::newRow("post is more than create") << "Alpha Farms"
+                                                  << "11100"
+                                                  << ""
+                                                  << "Post"
+                                                  << "No" << false << "";
+        QTest::newRow("administrator holds every right") << "Alpha Farms"
+                                                         << "11100"
+                                                         << ""
+                                                         << "View"
+                                                         << "Yes" << false << "";
+        QTest::newRow("object row, double click") << "Alpha Farms"
+                                                  << "11100"
+                                                  << ""
+                                                  << "Create"
+                                                  << "No" << true << "";
+        QTest::newRow("account row") << "Alpha Farms"
+                                     << "11100"
+                                     << "300"
+                                     << "Create"
+                                     << "No" << false << "";
     }
 
     void openingChecksInOrder()
@@ -158,9 +185,9 @@ private slots:
         QCOMPARE(window->ran, refusal.isEmpty());
         QCOMPARE(x.log.messages, refusal.isEmpty() ? QStringList() : QStringList{refusal});
         if (window->ran)
-            QCOMPARE(shown, (QList<QStringList>{
-                                {"Alpha Farms", "100", "11100", "Head Office", "Cash", "Petty cash"},
-                                {"Alpha Farms", "300", "11100", "Workshop", "Cash", "Cash in the workshop"}}));
+            QCOMPARE(shown,
+                (QList<QStringList>{{"Alpha Farms", "100", "11100", "Head Office", "Cash", "Petty cash"},
+                    {"Alpha Farms", "300", "11100", "Workshop", "Cash", "Cash in the workshop"}}));
     }
 
     void listShowsTheObjectsAccountsOfTheCompany()
@@ -171,8 +198,8 @@ private slots:
         QCOMPARE(list.size(), QSize(882, 392));
         QVERIFY(list.dbgAccounts->isVisibleTo(&list));
         QCOMPARE(shownTitles(list.dbgAccounts),
-                 (QStringList{"Company Name", "Cost Centre Number", "Object Number", "Cost Centre Description",
-                              "Object Description", "Account Description"}));
+            (QStringList{"Company Name", "Cost Centre Number", "Object Number", "Cost Centre Description",
+                "Object Description", "Account Description"}));
         QCOMPARE(shownRows(list.dbgAccounts).size(), 2);
         QCOMPARE(list.dbgAccounts->currentIndex().row(), 0);
         QCOMPARE(x.selectedId(), x.cashOffice);
@@ -183,7 +210,7 @@ private slots:
         selectRow(*x.w.sgTB, "11100", "");
         TfrmAccounts beta(&x.w);
         QCOMPARE(shownRows(beta.dbgAccounts),
-                 (QList<QStringList>{{"Beta Trading", "100", "11100", "Beta Office", "Cash", "Beta's cash"}}));
+            (QList<QStringList>{{"Beta Trading", "100", "11100", "Beta Office", "Cash", "Beta's cash"}}));
     }
 
     void newDialogStartsEmptyWithTheObjectsDescription()
@@ -195,8 +222,8 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("New Account"));
         // Descriptions in cost centre number order, ids as item data, none chosen.
         QCOMPARE(items(dialog.cbCostCentre),
-                 (QStringList{"Head Office=" + QString::number(x.cc100), "Sales=" + QString::number(x.cc200),
-                              "Workshop=" + QString::number(x.cc300)}));
+            (QStringList{"Head Office=" + QString::number(x.cc100), "Sales=" + QString::number(x.cc200),
+                "Workshop=" + QString::number(x.cc300)}));
         QCOMPARE(dialog.cbCostCentre->currentIndex(), -1);
         QVERIFY(!dialog.cbCostCentre->isEditable());
         // The object's, also from one of its account rows, not the account's own.
@@ -218,21 +245,26 @@ private slots:
     void refusals_data()
     {
         QTest::addColumn<QString>("company");
-        QTest::addColumn<bool>("editing");   // the list's first account, Petty cash on 100
+        QTest::addColumn<bool>("editing"); // the list's first account, Petty cash on 100
         QTest::addColumn<QString>("costCentre");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("focus");   // the box to correct; empty: the focus stays
-        QTest::newRow("no cost centre") << "Alpha Farms" << false << "" << "Cash" << "Select a cost centre."
+        QTest::addColumn<QString>("focus"); // the box to correct; empty: the focus stays
+        QTest::newRow("no cost centre") << "Alpha Farms" << false << ""
+                                        << "Cash"
+                                        << "Select a cost centre."
                                         << "cbCostCentre";
-        QTest::newRow("company without cost centres") << "Gamma Empty" << false << "" << "Cash"
-                                                      << "Select a cost centre." << "cbCostCentre";
-        QTest::newRow("short description") << "Alpha Farms" << false << "Sales" << "Ca" << ShortDescription
-                                           << "edtAccountDescription";
-        QTest::newRow("second account on a cost centre") << "Alpha Farms" << false << "Workshop" << "Cash"
-                                                         << TfrmAccount::AlreadyCreated << "";
+        QTest::newRow("company without cost centres") << "Gamma Empty" << false << ""
+                                                      << "Cash"
+                                                      << "Select a cost centre."
+                                                      << "cbCostCentre";
+        QTest::newRow("short description") << "Alpha Farms" << false << "Sales"
+                                           << "Ca" << ShortDescription << "edtAccountDescription";
+        QTest::newRow("second account on a cost centre") << "Alpha Farms" << false << "Workshop"
+                                                         << "Cash" << TfrmAccount::AlreadyCreated << "";
         QTest::newRow("moved onto a cost centre holding the object")
-            << "Alpha Farms" << true << "Workshop" << "Petty cash" << TfrmAccount::AlreadyCreated << "";
+            << "Alpha Farms" << true << "Workshop"
+            << "Petty cash" << TfrmAccount::AlreadyCreated << "";
     }
 
     void refusals()
@@ -262,7 +294,8 @@ private slots:
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.cbCostCentre->currentText(), costCentre);
         QCOMPARE(dialog.edtAccountDescription->text(), description);
-        QCOMPARE(QApplication::focusWidget()->objectName(), focus.isEmpty() ? QStringLiteral("btnOk") : focus);
+        QCOMPARE(
+            QApplication::focusWidget()->objectName(), focus.isEmpty() ? QStringLiteral("btnOk") : focus);
         QCOMPARE(x.stored(x.cash), before);
         dialog.close();
     }
@@ -285,9 +318,10 @@ private slots:
         QVERIFY(created->ran);
         QVERIFY2(x.log.messages.isEmpty(), qPrintable(x.log.messages.join("|")));
         QCOMPARE(x.stored(x.cash),
-                 (QStringList{"300 11100 Cash in the workshop", "100 11100 Petty cash", "200 11100 Cash at the till"}));
+            (QStringList{
+                "300 11100 Cash in the workshop", "100 11100 Petty cash", "200 11100 Cash at the till"}));
         QCOMPARE(shownRows(list.dbgAccounts)[1],
-                 (QStringList{"Alpha Farms", "200", "11100", "Sales", "Cash", "Cash at the till"}));
+            (QStringList{"Alpha Farms", "200", "11100", "Sales", "Cash", "Cash at the till"}));
         QCOMPARE(list.dbgAccounts->currentIndex().row(), 1);
         QCOMPARE(x.w.qrAccounts->asString("account description"), QStringLiteral("Cash at the till"));
 
@@ -319,7 +353,7 @@ private slots:
         QCOMPARE(x.selectedId(), x.cashWorkshop);
         QCOMPARE(list.dbgAccounts->currentIndex().row(), 0);
         QCOMPARE(shownRows(list.dbgAccounts)[0],
-                 (QStringList{"Alpha Farms", "50", "11100", "Garage", "Cash", "Cash in the garage"}));
+            (QStringList{"Alpha Farms", "50", "11100", "Garage", "Cash", "Cash in the garage"}));
     }
 
     void trialBalanceShowsTheNewAccountOnceTheWindowCloses()
@@ -339,7 +373,7 @@ private slots:
         x.w.btnAccounts->click();
         QVERIFY(window->ran);
         QVERIFY2(x.log.messages.isEmpty() && x.log.errors.isEmpty(),
-                 qPrintable((x.log.messages + x.log.errors).join("|")));
+            qPrintable((x.log.messages + x.log.errors).join("|")));
         QStringList cash;
         const StringGrid& g = *x.w.sgTB;
         for (int r = 1; r < g.rowCount(); ++r)
@@ -360,10 +394,11 @@ private slots:
         QVERIFY(dialog.checkInput());
         // Another workstation opens the same account after our check and commits only while
         // our write waits for its row.
-        LockHolder theirs(x.db, {QStringLiteral("INSERT INTO accounts (`cost centre id`, `object id`, "
-                                                "`account description`) VALUES (%1, %2, 'Their till')")
-                                     .arg(x.cc200)
-                                     .arg(x.cash)});
+        LockHolder theirs(x.db,
+            {QStringLiteral("INSERT INTO accounts (`cost centre id`, `object id`, "
+                            "`account description`) VALUES (%1, %2, 'Their till')")
+                    .arg(x.cc200)
+                    .arg(x.cash)});
         guarded([&] { dialog.Save(); });
         theirs.join();
         QVERIFY(theirs.sawWaiter());
@@ -374,7 +409,7 @@ private slots:
         QCOMPARE(dialog.cbCostCentre->currentText(), QStringLiteral("Sales"));
         QCOMPARE(dialog.edtAccountDescription->text(), QStringLiteral("Our till"));
         QCOMPARE(x.stored(x.cash),
-                 (QStringList{"300 11100 Cash in the workshop", "100 11100 Petty cash", "200 11100 Their till"}));
+            (QStringList{"300 11100 Cash in the workshop", "100 11100 Petty cash", "200 11100 Their till"}));
         dialog.close();
     }
 
@@ -388,7 +423,8 @@ private slots:
             QTest::mouseClick(list.lblHelp, Qt::LeftButton);
             QTest::mouseClick(list.lblBibleVerseLink, Qt::LeftButton);
             QCOMPARE(urls.urls.size(), 2);
-            QVERIFY2(urls.urls[0].toString().endsWith("/help/blog/accounts.html"), qPrintable(urls.urls[0].toString()));
+            QVERIFY2(urls.urls[0].toString().endsWith("/help/blog/accounts.html"),
+                qPrintable(urls.urls[0].toString()));
             QCOMPARE(urls.urls[1].toString(), verseUrl("/1_chronicles/4-10.htm"));
             QCOMPARE(list.lblBibleVerseLink->text(), QStringLiteral("1 Chronicles 4:10"));
             QVERIFY(list.lblVerse->text().contains("Jabez"));

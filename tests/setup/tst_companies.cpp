@@ -35,8 +35,7 @@ private slots:
         QCOMPARE(list.windowTitle(), QStringLiteral("Setup -> Companies"));
         QVERIFY(list.dbgCompanies->isVisibleTo(&list));
         QCOMPARE(shownTitles(list.dbgCompanies), QStringList{"Company Name"});
-        QCOMPARE(shownRows(list.dbgCompanies),
-                 (QList<QStringList>{{"Zulu Traders"}, {"Alpha Farms"}}));
+        QCOMPARE(shownRows(list.dbgCompanies), (QList<QStringList>{{"Zulu Traders"}, {"Alpha Farms"}}));
         QCOMPARE(list.dbgCompanies->gridColumnWidth(0), 381);
         QCOMPARE(selectedId(x), a);
         QCOMPARE(list.dbgCompanies->currentIndex().row(), 0);
@@ -61,7 +60,8 @@ private slots:
         QVERIFY(id > 0);
         const auto access = x.db.rows(QStringLiteral("SELECT `wp_user id`, `access company`, administrator, "
                                                      "`trial balance`, `journal entries` FROM access "
-                                                     "WHERE `company id` = %1").arg(id));
+                                                     "WHERE `company id` = %1")
+                                          .arg(id));
         QCOMPARE(access.size(), 1);
         QCOMPARE(access[0][0].toInt(), x.user);
         QCOMPARE(access[0][1].toString(), QStringLiteral("Yes"));
@@ -69,10 +69,12 @@ private slots:
         // The two levels are whatever the table gives a new row.
         for (int c : {3, 4}) {
             const QString column = c == 3 ? "trial balance" : "journal entries";
-            QString fallback = x.db.scalar(QStringLiteral("SELECT COLUMN_DEFAULT FROM information_schema.COLUMNS "
-                                                          "WHERE TABLE_SCHEMA = '%1' AND TABLE_NAME = 'access' "
-                                                          "AND COLUMN_NAME = '%2'").arg(x.db.name(), column))
-                                   .toString();
+            QString fallback
+                = x.db.scalar(QStringLiteral("SELECT COLUMN_DEFAULT FROM information_schema.COLUMNS "
+                                             "WHERE TABLE_SCHEMA = '%1' AND TABLE_NAME = 'access' "
+                                             "AND COLUMN_NAME = '%2'")
+                                  .arg(x.db.name(), column))
+                      .toString();
             fallback.remove('\'');
             QCOMPARE(access[0][c].toString(), fallback);
         }
@@ -116,8 +118,9 @@ private slots:
         list.btnEditCompany->click();
         QVERIFY(renamed->ran);
         QVERIFY(x.log.messages.isEmpty());
-        QCOMPARE(x.db.scalar(QStringLiteral("SELECT `company name` FROM companies WHERE id = %1").arg(b)).toString(),
-                 QStringLiteral("Beta Holdings"));
+        QCOMPARE(x.db.scalar(QStringLiteral("SELECT `company name` FROM companies WHERE id = %1").arg(b))
+                     .toString(),
+            QStringLiteral("Beta Holdings"));
         QCOMPARE(x.count("companies"), 3);
         QCOMPARE(x.count("access"), 3);
         QCOMPARE(selectedId(x), b);
@@ -130,13 +133,19 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
         const QString inUse = "Company name already in use.";
-        QTest::newRow("two characters") << "New Company" << "AB"
-                                        << "The value you supplied for Company Name is not valid.\r -  The value "
-                                           "must contain at least 3 characters and not any leading zeros or spaces.";
-        QTest::newRow("a listed company's name") << "New Company" << "Alpha Farms" << inUse;
-        QTest::newRow("differs in case only") << "New Company" << "ALPHA FARMS" << inUse;
-        QTest::newRow("a company the user cannot see") << "New Company" << "Secret Ltd" << inUse;
-        QTest::newRow("rename to another's name") << "Edit Company" << "Secret Ltd" << inUse;
+        QTest::newRow("two characters")
+            << "New Company"
+            << "AB"
+            << "The value you supplied for Company Name is not valid.\r -  The value "
+               "must contain at least 3 characters and not any leading zeros or spaces.";
+        QTest::newRow("a listed company's name") << "New Company"
+                                                 << "Alpha Farms" << inUse;
+        QTest::newRow("differs in case only") << "New Company"
+                                              << "ALPHA FARMS" << inUse;
+        QTest::newRow("a company the user cannot see") << "New Company"
+                                                       << "Secret Ltd" << inUse;
+        QTest::newRow("rename to another's name") << "Edit Company"
+                                                  << "Secret Ltd" << inUse;
     }
 
     void refusals()
@@ -164,8 +173,9 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.edtCompanyName));
         QCOMPARE(x.count("companies"), 3);
         QCOMPARE(x.count("access"), 2);
-        QCOMPARE(x.db.scalar(QStringLiteral("SELECT `company name` FROM companies WHERE id = %1").arg(b)).toString(),
-                 QStringLiteral("Beta Trading"));
+        QCOMPARE(x.db.scalar(QStringLiteral("SELECT `company name` FROM companies WHERE id = %1").arg(b))
+                     .toString(),
+            QStringLiteral("Beta Trading"));
         dialog.close();
     }
 
@@ -197,9 +207,10 @@ private slots:
         QVERIFY(x.log.errors.isEmpty());
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.edtCompanyName));
         QCOMPARE(x.db.rows("SELECT id FROM companies WHERE `company name` = 'Beta Trading'"),
-                 (QList<QVariantList>{{theirs}}));
-        QCOMPARE(x.db.scalar(QStringLiteral("SELECT `company name` FROM companies WHERE id = %1").arg(a)).toString(),
-                 QStringLiteral("Alpha Farms"));
+            (QList<QVariantList>{{theirs}}));
+        QCOMPARE(x.db.scalar(QStringLiteral("SELECT `company name` FROM companies WHERE id = %1").arg(a))
+                     .toString(),
+            QStringLiteral("Alpha Farms"));
         QCOMPARE(x.count("access"), 1);
         QVERIFY(!x.w.fdcMain->inTransaction());
         QCOMPARE(selectedId(x), a);
@@ -260,7 +271,7 @@ private slots:
         QVERIFY2(x.log.messages.isEmpty(), qPrintable(x.log.messages.join("|")));
         QCOMPARE(x.db.scalar("SELECT `company name` FROM companies WHERE `company name` = " + sqlText(name))
                      .toString(),
-                 name);
+            name);
         QCOMPARE(shownRows(list.dbgCompanies).last(), QStringList{name});
 
         // Saved again unchanged, it finds itself and nothing else.

@@ -31,7 +31,8 @@ struct CostCentresWorld : World {
         QStringList out;
         for (const auto& r : db.rows(QStringLiteral("SELECT `cost centre number`, `cost centre description` "
                                                     "FROM `cost centres` WHERE `company id` = %1 "
-                                                    "ORDER BY `cost centre number`").arg(company)))
+                                                    "ORDER BY `cost centre number`")
+                                         .arg(company)))
             out << r[0].toString() + " " + r[1].toString();
         return out;
     }
@@ -39,9 +40,9 @@ struct CostCentresWorld : World {
 };
 
 const QString NumberInvalid = "The value you supplied for Cost Centre Number is not valid.";
-const QString DescriptionInvalid =
-    "The value you supplied for Cost Centre Description is not valid.\r -  The value must contain at "
-    "least 3 characters and not any leading zeros or spaces.";
+const QString DescriptionInvalid
+    = "The value you supplied for Cost Centre Description is not valid.\r -  The value must contain at "
+      "least 3 characters and not any leading zeros or spaces.";
 }
 
 class TestCostCentres : public QObject {
@@ -59,10 +60,10 @@ private slots:
         TfrmCostCentres list(&x.w);
         QCOMPARE(list.windowTitle(), QStringLiteral("Setup -> Cost Centres"));
         QVERIFY(list.dbgCostCentres->isVisibleTo(&list));
-        QCOMPARE(shownTitles(list.dbgCostCentres),
-                 (QStringList{"Cost Centre Number", "Cost Centre Description"}));
+        QCOMPARE(
+            shownTitles(list.dbgCostCentres), (QStringList{"Cost Centre Number", "Cost Centre Description"}));
         QCOMPARE(shownRows(list.dbgCostCentres),
-                 (QList<QStringList>{{"20", "Head Office"}, {"100", "Sales"}, {"300", "Workshop"}}));
+            (QList<QStringList>{{"20", "Head Office"}, {"100", "Sales"}, {"300", "Workshop"}}));
         QCOMPARE(list.dbgCostCentres->currentIndex().row(), 0);
         // Designed widths, widened only where the title needs more room.
         QVERIFY(list.dbgCostCentres->gridColumnWidth(0) >= 105);
@@ -107,7 +108,8 @@ private slots:
         edited.edtCostCentreDescription->setText("Sales & Marketing");
         edited.btnOkClick();
         QVERIFY(x.log.messages.isEmpty());
-        QCOMPARE(x.stored(x.alpha), (QStringList{"100 Head Office", "300 Workshop", "400 Sales & Marketing"}));
+        QCOMPARE(
+            x.stored(x.alpha), (QStringList{"100 Head Office", "300 Workshop", "400 Sales & Marketing"}));
         QCOMPARE(shownRows(list.dbgCostCentres).last(), (QStringList{"400", "Sales & Marketing"}));
         QCOMPARE(x.selectedId(), sales);
         QCOMPARE(list.dbgCostCentres->currentIndex().row(), 2);
@@ -131,17 +133,33 @@ private slots:
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("focusOnNumber");
-        QTest::newRow("empty number") << "New Cost Centre" << "" << "Stores" << NumberInvalid << true;
-        QTest::newRow("zero") << "New Cost Centre" << "0" << "Stores" << NumberInvalid << true;
-        QTest::newRow("letters pasted") << "New Cost Centre" << "12a" << "Stores" << NumberInvalid << true;
-        QTest::newRow("short description") << "New Cost Centre" << "500" << "St" << DescriptionInvalid << false;
-        QTest::newRow("number in use") << "New Cost Centre" << "100" << "Stores"
+        QTest::newRow("empty number") << "New Cost Centre"
+                                      << ""
+                                      << "Stores" << NumberInvalid << true;
+        QTest::newRow("zero") << "New Cost Centre"
+                              << "0"
+                              << "Stores" << NumberInvalid << true;
+        QTest::newRow("letters pasted") << "New Cost Centre"
+                                        << "12a"
+                                        << "Stores" << NumberInvalid << true;
+        QTest::newRow("short description") << "New Cost Centre"
+                                           << "500"
+                                           << "St" << DescriptionInvalid << false;
+        QTest::newRow("number in use") << "New Cost Centre"
+                                       << "100"
+                                       << "Stores"
                                        << "Cost Centre Number already in use." << true;
-        QTest::newRow("description in use, other case") << "New Cost Centre" << "500" << "HEAD OFFICE"
+        QTest::newRow("description in use, other case") << "New Cost Centre"
+                                                        << "500"
+                                                        << "HEAD OFFICE"
                                                         << "Cost Centre Description already in use." << false;
-        QTest::newRow("both in use: the number is told") << "New Cost Centre" << "100" << "Workshop"
+        QTest::newRow("both in use: the number is told") << "New Cost Centre"
+                                                         << "100"
+                                                         << "Workshop"
                                                          << "Cost Centre Number already in use." << true;
-        QTest::newRow("edit onto another's number") << "Edit Cost Centre" << "300" << "Head Office"
+        QTest::newRow("edit onto another's number") << "Edit Cost Centre"
+                                                    << "300"
+                                                    << "Head Office"
                                                     << "Cost Centre Number already in use." << true;
     }
 
@@ -170,7 +188,8 @@ private slots:
         QCOMPARE(dialog.edtCostCentreNumber->text(), number);
         QCOMPARE(dialog.edtCostCentreDescription->text(), description);
         QCOMPARE(QApplication::focusWidget(),
-                 static_cast<QWidget*>(focusOnNumber ? dialog.edtCostCentreNumber : dialog.edtCostCentreDescription));
+            static_cast<QWidget*>(
+                focusOnNumber ? dialog.edtCostCentreNumber : dialog.edtCostCentreDescription));
         QCOMPARE(x.stored(x.alpha), (QStringList{"100 Head Office", "300 Workshop"}));
         dialog.close();
     }
@@ -196,8 +215,10 @@ private slots:
         QTest::addColumn<int>("theirNumber");
         QTest::addColumn<QString>("theirDescription");
         QTest::addColumn<QString>("message");
-        QTest::newRow("same number") << 200 << "Stores" << "Cost Centre Number already in use.";
-        QTest::newRow("same description") << 900 << "Sales" << "Cost Centre Description already in use.";
+        QTest::newRow("same number") << 200 << "Stores"
+                                     << "Cost Centre Number already in use.";
+        QTest::newRow("same description") << 900 << "Sales"
+                                          << "Cost Centre Description already in use.";
     }
 
     void valueSavedMeanwhileByAnotherUserIsRefusedByTheDatabase()
@@ -220,9 +241,9 @@ private slots:
 
         QVERIFY(x.log.errors.isEmpty());
         QCOMPARE(x.log.messages, QStringList{message});
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(theirNumber == 200
-                                                                        ? dialog.edtCostCentreNumber
-                                                                        : dialog.edtCostCentreDescription));
+        QCOMPARE(QApplication::focusWidget(),
+            static_cast<QWidget*>(
+                theirNumber == 200 ? dialog.edtCostCentreNumber : dialog.edtCostCentreDescription));
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.edtCostCentreNumber->text(), QStringLiteral("200"));
         QCOMPARE(dialog.edtCostCentreDescription->text(), QStringLiteral("Sales"));
@@ -235,8 +256,7 @@ private slots:
         CostCentresWorld x;
         TfrmCostCentres list(&x.w);
         const QStringList descriptions = {QStringLiteral("O'Neil \"Depot\" \\ 50% off_"),
-                                          QStringLiteral("\u03A9\u03C1\u03B1 \U0001F69A Transport"),
-                                          QString(50, QChar(0x05D0))};
+            QStringLiteral("\u03A9\u03C1\u03B1 \U0001F69A Transport"), QString(50, QChar(0x05D0))};
         for (int i = 0; i < descriptions.size(); ++i) {
             TfrmCostCentre dialog(&list);
             dialog.edtCostCentreNumber->setText(QString::number(10 * (i + 1)));
@@ -256,10 +276,15 @@ private slots:
         QTest::addColumn<QString>("company");
         QTest::addColumn<QString>("administrator");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("All") << "All" << "Yes" << "Please select/create a spesific company first.";
-        QTest::newRow("not administrator") << "Beta Trading" << "No"
+        QTest::newRow("All") << "All"
+                             << "Yes"
+                             << "Please select/create a spesific company first.";
+        QTest::newRow("not administrator") << "Beta Trading"
+                                           << "No"
                                            << "You need administrator access to use this function.";
-        QTest::newRow("administrator") << "Beta Trading" << "Yes" << "";
+        QTest::newRow("administrator") << "Beta Trading"
+                                       << "Yes"
+                                       << "";
     }
 
     void openingNeedsAnAdministratorOfOneCompany()

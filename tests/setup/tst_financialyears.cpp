@@ -37,7 +37,8 @@ struct YearsWorld : World {
         QStringList out;
         for (const auto& r : db.rows(QStringLiteral("SELECT `financial year description`, "
                                                     "`last day of financial year` FROM `financial years` "
-                                                    "WHERE `company id` = %1 ORDER BY id").arg(company)))
+                                                    "WHERE `company id` = %1 ORDER BY id")
+                                         .arg(company)))
             out << r[0].toString() + " " + r[1].toDate().toString("dd/MM/yyyy");
         return out;
     }
@@ -48,22 +49,29 @@ struct YearsWorld : World {
         for (const auto& r : db.rows(QStringLiteral("SELECT `period number`, `start date`, `end date`, "
                                                     "`period description`, `period open`, `period deleted` "
                                                     "FROM `financial periods` WHERE `financial year id` = %1 "
-                                                    "ORDER BY `period number`").arg(year)))
+                                                    "ORDER BY `period number`")
+                                         .arg(year)))
             out << QStringList{r[0].toString(), r[1].toDate().toString("dd/MM/yyyy"),
-                               r[2].toDate().toString("dd/MM/yyyy"), r[3].toString(), r[4].toString(),
-                               r[5].toString()}
+                r[2].toDate().toString("dd/MM/yyyy"), r[3].toString(), r[4].toString(), r[5].toString()}
                        .join(' ');
         return out;
     }
     int periodId(int year, int n) const
     {
-        return db.scalar(QStringLiteral("SELECT id FROM `financial periods` WHERE `financial year id` = %1 "
-                                        "AND `period number` = %2").arg(year).arg(n)).toInt();
+        return db
+            .scalar(QStringLiteral("SELECT id FROM `financial periods` WHERE `financial year id` = %1 "
+                                   "AND `period number` = %2")
+                        .arg(year)
+                        .arg(n))
+            .toInt();
     }
     int yearId(const QString& description) const
     {
-        return db.scalar(QStringLiteral("SELECT id FROM `financial years` WHERE `financial year description` = '%1'")
-                             .arg(description)).toInt();
+        return db
+            .scalar(
+                QStringLiteral("SELECT id FROM `financial years` WHERE `financial year description` = '%1'")
+                    .arg(description))
+            .toInt();
     }
     QStringList periodBox() const
     {
@@ -101,9 +109,9 @@ struct EditDialog {
     }
 };
 
-const QString DescriptionInvalid =
-    "The value you supplied for Financial Year Description is not valid.\r -  The value must contain at "
-    "least 3 characters and not any leading zeros or spaces.";
+const QString DescriptionInvalid
+    = "The value you supplied for Financial Year Description is not valid.\r -  The value must contain at "
+      "least 3 characters and not any leading zeros or spaces.";
 const QString CouldNotBeSaved = "Financial year could not be saved.  Please try again.";
 }
 
@@ -113,7 +121,6 @@ private slots:
     void initTestCase() { initTestApplication(); }
     void init() { SetClockForTesting(QDateTime(QDate(2017, 3, 1), QTime(9, 0))); }
     void cleanup() { SetClockForTesting({}); }
-
 
     void listHoldsTheCompanysYearsAndOpensThemForEditing()
     {
@@ -125,9 +132,10 @@ private slots:
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         QCOMPARE(shownTitles(list.dbgFinancialYears),
-                 (QStringList{"Company Name", "Financial Year Description", "Last day of financial year"}));
+            (QStringList{"Company Name", "Financial Year Description", "Last day of financial year"}));
         QCOMPARE(shownRows(list.dbgFinancialYears),
-                 (QList<QStringList>{{"Alpha Farms", "FY2017", "28/02/2018"}, {"Alpha Farms", "FY2018", "28/02/2019"}}));
+            (QList<QStringList>{
+                {"Alpha Farms", "FY2017", "28/02/2018"}, {"Alpha Farms", "FY2018", "28/02/2019"}}));
         list.dbgFinancialYears->setCurrentIndex(list.dbgFinancialYears->model()->index(1, 0));
         QStringList shown;
         auto edit = onNextModal([&](QDialog* d) {
@@ -141,7 +149,8 @@ private slots:
                   << dialog->sg->cell(2, 12) << dialog->sg->cell(4, 12) << dialog->sg->cell(1, 13);
         });
         // A double click is a click and then a second press.
-        const QPoint cell = list.dbgFinancialYears->visualRect(list.dbgFinancialYears->model()->index(1, 1)).center();
+        const QPoint cell
+            = list.dbgFinancialYears->visualRect(list.dbgFinancialYears->model()->index(1, 1)).center();
         QTest::mouseClick(list.dbgFinancialYears->viewport(), Qt::LeftButton, {}, cell);
         QTest::mouseDClick(list.dbgFinancialYears->viewport(), Qt::LeftButton, {}, cell);
         QVERIFY(edit->ran);
@@ -159,8 +168,8 @@ private slots:
         QCOMPARE(dialog.sg->rowCount(), 19);
         QCOMPARE(dialog.sg->columnCount(), 5);
         QCOMPARE((QStringList{dialog.sg->cell(0, 0), dialog.sg->cell(1, 0), dialog.sg->cell(2, 0),
-                              dialog.sg->cell(3, 0), dialog.sg->cell(4, 0)}),
-                 (QStringList{"Period Number", "Start Date", "End Date", "Period Description", "Period Open"}));
+                     dialog.sg->cell(3, 0), dialog.sg->cell(4, 0)}),
+            (QStringList{"Period Number", "Start Date", "End Date", "Period Description", "Period Open"}));
         QCOMPARE(dialog.sg->cell(0, 1), QStringLiteral("1"));
         QCOMPARE(dialog.sg->cell(0, 18), QStringLiteral("18"));
         QVERIFY(dialog.sg->columnWidth(0) >= 80);
@@ -171,13 +180,14 @@ private slots:
         QList<QWidget*> order;
         QWidget* w = dialog.edtFinancialYearDescription;
         do {
-            if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() && !order.contains(w->parentWidget()) &&
-                !qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
+            if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() && !order.contains(w->parentWidget())
+                && !qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
                 order << w;
             w = w->nextInFocusChain();
         } while (w != dialog.edtFinancialYearDescription && order.size() < 10);
-        QCOMPARE(order, (QList<QWidget*>{dialog.edtFinancialYearDescription, dialog.dtpStartDate,
-                                          dialog.btnCalculate, dialog.sg, dialog.btnOk}));
+        QCOMPARE(order,
+            (QList<QWidget*>{dialog.edtFinancialYearDescription, dialog.dtpStartDate, dialog.btnCalculate,
+                dialog.sg, dialog.btnOk}));
         QTest::keyClicks(dialog.edtFinancialYearDescription, QString(60, 'y'));
         QCOMPARE(dialog.edtFinancialYearDescription->text().size(), 50);
     }
@@ -199,10 +209,12 @@ private slots:
         dialog.btnCalculate->click();
         dialog.btnCalculate->click();
         QCOMPARE(x.log.messages.size(), 3);
-        QCOMPARE((QStringList{dialog.sg->cell(1, 1), dialog.sg->cell(2, 1), dialog.sg->cell(3, 1), dialog.sg->cell(4, 1)}),
-                 (QStringList{"15/03/2017", "31/03/2017", "Period 1", "Yes"}));
+        QCOMPARE((QStringList{dialog.sg->cell(1, 1), dialog.sg->cell(2, 1), dialog.sg->cell(3, 1),
+                     dialog.sg->cell(4, 1)}),
+            (QStringList{"15/03/2017", "31/03/2017", "Period 1", "Yes"}));
         QCOMPARE(dialog.sg->cell(2, 12), QStringLiteral("28/02/2018"));
-        QCOMPARE((QStringList{dialog.sg->cell(1, 13), dialog.sg->cell(3, 13)}), (QStringList{"01/03/2018", "Thirteen"}));
+        QCOMPARE((QStringList{dialog.sg->cell(1, 13), dialog.sg->cell(3, 13)}),
+            (QStringList{"01/03/2018", "Thirteen"}));
         // The row left from earlier is tested and saved with the twelve.
         dialog.edtFinancialYearDescription->setText("FY2017");
         dialog.btnOkClick();
@@ -237,7 +249,7 @@ private slots:
         calculate(second, "FY2018", QDate(2018, 3, 2));
         second.btnOkClick();
         QCOMPARE(x.log.messages.last(),
-                 QStringLiteral("Period 1, \"Start Date\" must be one day after end of previous financial year."));
+            QStringLiteral("Period 1, \"Start Date\" must be one day after end of previous financial year."));
         QCOMPARE(second.sg->currentRow(), 1);
         QCOMPARE(second.sg->currentColumn(), 1);
         QVERIFY(second.isVisible());
@@ -253,10 +265,11 @@ private slots:
         calculate(third, "FY2019", QDate(2018, 3, 1));
         third.btnOkClick();
         QCOMPARE(x.log.messages.last(),
-                 QStringLiteral("Period 1, \"Start Date\" must be one day after end of previous financial year."));
+            QStringLiteral("Period 1, \"Start Date\" must be one day after end of previous financial year."));
         calculate(third, "FY2019", QDate(2019, 3, 1));
         third.btnOkClick();
-        QCOMPARE(x.years(x.alpha), (QStringList{"FY2017 28/02/2018", "FY2018 28/02/2019", "FY2019 29/02/2020"}));
+        QCOMPARE(
+            x.years(x.alpha), (QStringList{"FY2017 28/02/2018", "FY2018 28/02/2019", "FY2019 29/02/2020"}));
         // Another company's years do not count.
         TfrmFinancialYear beta(&list, nullptr);
         beta.CompanyID = x.beta;
@@ -276,7 +289,7 @@ private slots:
         calculate(dialog, "Next", QDate(2018, 3, 1));
         dialog.btnOkClick();
         QCOMPARE(x.log.messages.last(),
-                 QStringLiteral("Period 1, \"Start Date\" must be one day after end of previous financial year."));
+            QStringLiteral("Period 1, \"Start Date\" must be one day after end of previous financial year."));
         calculate(dialog, "Next", QDate(2020, 3, 1));
         dialog.btnOkClick();
         QCOMPARE(x.years(x.alpha).last(), QStringLiteral("Next 28/02/2021"));
@@ -297,7 +310,7 @@ private slots:
         QCOMPARE(x.years(x.alpha), QStringList{"Long year 31/03/2018"});
         const int p13 = x.periodId(year, 13), p12 = x.periodId(year, 12);
 
-        {   // Row 13 emptied: period 13 is marked deleted, the year ends with period 12.
+        { // Row 13 emptied: period 13 is marked deleted, the year ends with period 12.
             EditDialog e(&list, year);
             QCOMPARE(e.dialog.sg->cell(3, 13), QStringLiteral("Extra"));
             typeRow(e.dialog.sg, 13, {"", "", "", ""});
@@ -324,7 +337,7 @@ private slots:
             titles << x.w.sgTB->cell(c, 0);
         QVERIFY2(titles.contains("Period 12") && !titles.contains("Extra"), qPrintable(titles.join("|")));
 
-        {   // Filled again: the same row comes back, rewritten.
+        { // Filled again: the same row comes back, rewritten.
             EditDialog e(&list, year);
             typeRow(e.dialog.sg, 13, {"01/03/2018", "15/03/2018", "Short", "no"});
             e.dialog.btnOkClick();
@@ -388,7 +401,7 @@ private slots:
         x.db.addYear(x.beta, "FY2017", QDate(2017, 3, 1));
         const int own = x.db.addYear(x.alpha, "FY2016", QDate(2016, 3, 1));
         TfrmFinancialYears list(&x.w);
-        {   // Saved unchanged: its own description is no collision.
+        { // Saved unchanged: its own description is no collision.
             EditDialog e(&list, own);
             e.dialog.btnOkClick();
             QCOMPARE(e.dialog.result(), int(QDialog::Accepted));
@@ -408,30 +421,32 @@ private slots:
     {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("description");
-        QTest::addColumn<int>("row");          // the row changed; 0: none
+        QTest::addColumn<int>("row"); // the row changed; 0: none
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("focusRow");     // 0: the description box has the focus
+        QTest::addColumn<int>("focusRow"); // 0: the description box has the focus
         QTest::addColumn<int>("focusColumn");
         const QString edit = "Edit Financial Year", create = "New Financial Year";
-        QTest::newRow("description too short") << edit << "FY" << 0 << 0 << "" << DescriptionInvalid << 0 << 0;
-        QTest::newRow("description of spaces only") << create << "     " << 0 << 0 << "" << DescriptionInvalid << 0
-                                                    << 0;
+        QTest::newRow("description too short")
+            << edit << "FY" << 0 << 0 << "" << DescriptionInvalid << 0 << 0;
+        QTest::newRow("description of spaces only")
+            << create << "     " << 0 << 0 << "" << DescriptionInvalid << 0 << 0;
         QTest::newRow("description in use") << create << "Current" << 0 << 0 << ""
                                             << "Financial year description already exist." << 0 << 0;
-        QTest::newRow("edited onto another's description") << edit << "Older" << 0 << 0 << ""
-                                                           << "Financial year description already exist." << 0 << 0;
+        QTest::newRow("edited onto another's description")
+            << edit << "Older" << 0 << 0 << ""
+            << "Financial year description already exist." << 0 << 0;
         QTest::newRow("start not a date") << edit << "Current" << 3 << 1 << "1/5/2017"
                                           << "Period 3, \"Start Date\" not correct." << 3 << 1;
         QTest::newRow("new year not after the latest")
             << create << "Next" << 1 << 1 << "28/02/2018"
             << "Period 1, \"Start Date\" must be one day after end of previous financial year." << 1 << 1;
-        QTest::newRow("gap") << edit << "Current" << 7 << 1 << "02/09/2017"
-                             << "Period 7, Start date must be one day later than the previous period end date."
-                             << 7 << 1;
-        QTest::newRow("end not a date") << edit << "Current" << 2 << 2 << "" << "Period 2, End Date not correct."
-                                        << 2 << 2;
+        QTest::newRow("gap")
+            << edit << "Current" << 7 << 1 << "02/09/2017"
+            << "Period 7, Start date must be one day later than the previous period end date." << 7 << 1;
+        QTest::newRow("end not a date") << edit << "Current" << 2 << 2 << ""
+                                        << "Period 2, End Date not correct." << 2 << 2;
         QTest::newRow("end before start") << edit << "Current" << 12 << 2 << "31/01/2018"
                                           << "Period 12, End date sooner than start date." << 12 << 2;
         QTest::newRow("no description") << edit << "Current" << 4 << 3 << ""
@@ -555,11 +570,15 @@ private slots:
         QTest::addColumn<QString>("administrator");
         QTest::addColumn<bool>("fromCaption");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("All") << "All" << "Yes" << false << "Please select/create a spesific company first.";
-        QTest::newRow("not administrator") << "Beta Trading" << "No" << true
-                                           << "You need administrator access to use this function.";
-        QTest::newRow("administrator, menu") << "Beta Trading" << "Yes" << false << "";
-        QTest::newRow("administrator, caption") << "Beta Trading" << "Yes" << true << "";
+        QTest::newRow("All") << "All"
+                             << "Yes" << false << "Please select/create a spesific company first.";
+        QTest::newRow("not administrator")
+            << "Beta Trading"
+            << "No" << true << "You need administrator access to use this function.";
+        QTest::newRow("administrator, menu") << "Beta Trading"
+                                             << "Yes" << false << "";
+        QTest::newRow("administrator, caption") << "Beta Trading"
+                                                << "Yes" << true << "";
     }
 
     void openingTheListNeedsAnAdministrator()
@@ -600,7 +619,8 @@ private slots:
     void periodCaptionEditsTheFilterBarsYearWithoutTheAdministratorTest()
     {
         YearsWorld x;
-        x.db.exec(QStringLiteral("UPDATE access SET administrator = 'No' WHERE `company id` = %1").arg(x.alpha));
+        x.db.exec(
+            QStringLiteral("UPDATE access SET administrator = 'No' WHERE `company id` = %1").arg(x.alpha));
         x.w.RefreshFilters();
         QCOMPARE(x.w.cbFinancialYear->count(), 0);
         auto none = onNextModal();
@@ -640,15 +660,17 @@ private slots:
         QVERIFY(dialog.checkInput());
         // The other workstation passed the same checks and writes the same next year; it
         // holds its transaction open while ours saves, then commits.
-        LockHolder other(x.db, {QStringLiteral("INSERT INTO `financial years` (`company id`, "
-                                               "`financial year description`, `last day of financial year`) "
-                                               "VALUES (%1, 'Theirs', '2019-02-28')").arg(x.alpha)});
+        LockHolder other(x.db,
+            {QStringLiteral("INSERT INTO `financial years` (`company id`, "
+                            "`financial year description`, `last day of financial year`) "
+                            "VALUES (%1, 'Theirs', '2019-02-28')")
+                    .arg(x.alpha)});
         x.log.clear();
         guarded([&] { dialog.Save(); });
         other.join();
         QVERIFY(other.sawWaiter());
         QCOMPARE(x.log.messages,
-                 QStringList{"Period 1, \"Start Date\" must be one day after end of previous financial year."});
+            QStringList{"Period 1, \"Start Date\" must be one day after end of previous financial year."});
         QVERIFY(x.log.errors.isEmpty());
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.sg->currentRow(), 1);
@@ -713,7 +735,6 @@ private slots:
         QVERIFY(list.lblVerse->text().contains("threescore years and ten"));
         QVERIFY(textFits(list.lblVerse));
     }
-
 };
 
 QTEST_MAIN(TestFinancialYears)

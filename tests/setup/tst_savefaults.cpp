@@ -20,8 +20,8 @@
 // a lost reply to COMMIT, a row changed meanwhile. (A value another workstation takes
 // meanwhile is tested with each dialog.)
 namespace {
-const QString changedMessage =
-    " was changed by another user since you opened it. Close this window and open it again to see the change.";
+const QString changedMessage
+    = " was changed by another user since you opened it. Close this window and open it again to see the change.";
 
 // A logged-in administrator of Alpha (selected) with cost centre 10 "Sales", working
 // through a proxy that can lose the connection at a commit.
@@ -46,7 +46,7 @@ struct ProxyWorld {
     }
     ~ProxyWorld()
     {
-        w.reset();   // the program's connection goes before the network under it
+        w.reset(); // the program's connection goes before the network under it
         proxy.reset();
     }
     QStringList stored(const QString& sql) const
@@ -63,7 +63,8 @@ struct ProxyWorld {
     QStringList companies() const { return stored("SELECT `company name` FROM companies ORDER BY id"); }
     QStringList costCentres() const
     {
-        return stored("SELECT `cost centre number`, `cost centre description` FROM `cost centres` ORDER BY id");
+        return stored(
+            "SELECT `cost centre number`, `cost centre description` FROM `cost centres` ORDER BY id");
     }
 };
 
@@ -74,8 +75,8 @@ struct Dialogs {
     std::unique_ptr<TfrmCompanies> companies;
     std::unique_ptr<TfrmCostCentres> costCentres;
     std::unique_ptr<SetupEditDialog> dialog;
-    LabeledEdit* first = nullptr;    // company name / cost centre number
-    LabeledEdit* second = nullptr;   // cost centre description
+    LabeledEdit* first = nullptr; // company name / cost centre number
+    LabeledEdit* second = nullptr; // cost centre description
 
     Dialogs(ProxyWorld& world, const QString& kind, bool edit) : x(world)
     {
@@ -132,26 +133,27 @@ private slots:
         QTest::addColumn<bool>("closed");
         const QStringList companiesBefore{"Alpha Farms"}, centresBefore{"10 Sales"};
         const QStringList companyFailed{"Company could not be saved.  Please try again."};
-        QTest::newRow("new company, committed") << "company" << false << true
-                                                << QStringList{"Alpha Farms", "Beta Trading"} << QStringList()
-                                                << QStringList() << true;
+        QTest::newRow("new company, committed")
+            << "company" << false << true << QStringList{"Alpha Farms", "Beta Trading"} << QStringList()
+            << QStringList() << true;
         QTest::newRow("new company, not committed")
             << "company" << false << false << companiesBefore << companyFailed << QStringList() << true;
-        QTest::newRow("renamed company, committed") << "company" << true << true << QStringList{"Beta Trading"}
-                                                    << QStringList() << QStringList() << true;
+        QTest::newRow("renamed company, committed")
+            << "company" << true << true << QStringList{"Beta Trading"} << QStringList() << QStringList()
+            << true;
         QTest::newRow("renamed company, not committed")
             << "company" << true << false << companiesBefore << companyFailed << QStringList() << true;
-        QTest::newRow("new cost centre, committed") << "cost centre" << false << true
-                                                    << QStringList{"10 Sales", "20 Beta Trading"} << QStringList()
-                                                    << QStringList() << true;
+        QTest::newRow("new cost centre, committed")
+            << "cost centre" << false << true << QStringList{"10 Sales", "20 Beta Trading"} << QStringList()
+            << QStringList() << true;
         // Cost centres leave a database error to the general handling, the dialog open.
-        QTest::newRow("new cost centre, not committed")
-            << "cost centre" << false << false << centresBefore << QStringList() << QStringList{"lost"} << false;
-        QTest::newRow("changed cost centre, committed") << "cost centre" << true << true
-                                                        << QStringList{"20 Beta Trading"} << QStringList()
-                                                        << QStringList() << true;
-        QTest::newRow("changed cost centre, not committed")
-            << "cost centre" << true << false << centresBefore << QStringList() << QStringList{"lost"} << false;
+        QTest::newRow("new cost centre, not committed") << "cost centre" << false << false << centresBefore
+                                                        << QStringList() << QStringList{"lost"} << false;
+        QTest::newRow("changed cost centre, committed")
+            << "cost centre" << true << true << QStringList{"20 Beta Trading"} << QStringList()
+            << QStringList() << true;
+        QTest::newRow("changed cost centre, not committed") << "cost centre" << true << false << centresBefore
+                                                            << QStringList() << QStringList{"lost"} << false;
     }
     void lostCommit()
     {
@@ -173,12 +175,12 @@ private slots:
         QCOMPARE(d.dialog->result() == QDialog::Accepted, closed);
         QCOMPARE(kind == "company" ? x.companies() : x.costCentres(), rows);
         if (kind == "company" && committed && !edit)
-            QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM access").toInt(), 2);   // with its access row
+            QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM access").toInt(), 2); // with its access row
         if (committed) {
             // The saved row is the list's selected one, as after any save.
             Query* list = kind == "company" ? x.w->qrCompanies : x.w->qrCostCentres;
             QCOMPARE(list->asString(kind == "company" ? "company name" : "cost centre description"),
-                     QStringLiteral("Beta Trading"));
+                QStringLiteral("Beta Trading"));
         }
     }
 
@@ -192,19 +194,24 @@ private slots:
         QTest::addColumn<bool>("stillRunning");
         QTest::addColumn<QString>("what");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("company renamed") << "company" << "UPDATE companies SET `company name` = 'Alpha Holdings'"
-                                         << false << "Company" << QStringList{"Alpha Holdings"};
+        QTest::newRow("company renamed") << "company"
+                                         << "UPDATE companies SET `company name` = 'Alpha Holdings'" << false
+                                         << "Company" << QStringList{"Alpha Holdings"};
         QTest::newRow("company renamed in letter case only")
-            << "company" << "UPDATE companies SET `company name` = 'ALPHA FARMS'" << false << "Company"
+            << "company"
+            << "UPDATE companies SET `company name` = 'ALPHA FARMS'" << false << "Company"
             << QStringList{"ALPHA FARMS"};
         QTest::newRow("company renamed, still saving")
-            << "company" << "UPDATE companies SET `company name` = 'Alpha Holdings'" << true << "Company"
+            << "company"
+            << "UPDATE companies SET `company name` = 'Alpha Holdings'" << true << "Company"
             << QStringList{"Alpha Holdings"};
         QTest::newRow("cost centre description")
-            << "cost centre" << "UPDATE `cost centres` SET `cost centre description` = 'Sales and Marketing'" << false
+            << "cost centre"
+            << "UPDATE `cost centres` SET `cost centre description` = 'Sales and Marketing'" << false
             << "Cost centre" << QStringList{"10 Sales and Marketing"};
         QTest::newRow("cost centre number, still saving")
-            << "cost centre" << "UPDATE `cost centres` SET `cost centre number` = 11" << true << "Cost centre"
+            << "cost centre"
+            << "UPDATE `cost centres` SET `cost centre number` = 11" << true << "Cost centre"
             << QStringList{"11 Sales"};
     }
     void changedMeanwhile()
@@ -229,7 +236,7 @@ private slots:
         d.dialog->okButton()->click();
         if (other) {
             other->join();
-            QVERIFY(other->sawWaiter());   // ours waited for the other save to end
+            QVERIFY(other->sawWaiter()); // ours waited for the other save to end
         }
         QCOMPARE(x.log.messages, QStringList{what + changedMessage});
         QVERIFY(x.log.errors.isEmpty());

@@ -7,8 +7,8 @@
 #include "setup/Companies.h"
 #include "setup/CostCentres.h"
 #include "setup/FinancialYears.h"
-#include "users/Access.h"
 #include "standard/Standard.h"
+#include "users/Access.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -27,7 +27,7 @@ struct ListCase {
     // Adds one row to the list the window shows.
     std::function<void(World&)> addRow;
     std::function<std::unique_ptr<SetupListWindow>(TfrmMain*)> open;
-    QString emptyText;         // empty: the window's list is never empty (it has no such label)
+    QString emptyText; // empty: the window's list is never empty (it has no such label)
     QString editRefusal;
     bool keepsColumnWidths = true;
 };
@@ -50,35 +50,40 @@ QMap<QString, ListCase> cases()
 {
     return {
         {"companies",
-         {[](World& x) { x.w.Login(x.user); },
-          [](World& x) { x.company("Zulu Traders"); },
-          opener<TfrmCompanies>(), "~ No companies exist ~", "First create a company."}},
+            {[](World& x) { x.w.Login(x.user); }, [](World& x) { x.company("Zulu Traders"); },
+                opener<TfrmCompanies>(), "~ No companies exist ~", "First create a company."}},
         {"cost centres",
-         {selectedCompany,
-          [](World& x) { x.db.addCostCentre(selectedId(x.w.cbCompany), 100, "Head Office"); },
-          opener<TfrmCostCentres>(), "~ No cost centres exist for company ~", "No cost centre selected."}},
+            {selectedCompany,
+                [](World& x) { x.db.addCostCentre(selectedId(x.w.cbCompany), 100, "Head Office"); },
+                opener<TfrmCostCentres>(), "~ No cost centres exist for company ~",
+                "No cost centre selected."}},
         // The trial balance's current row names the object whose accounts are listed.
         {"accounts",
-         {[](World& x) {
-              selectedCompany(x);
-              x.db.addCostCentre(selectedId(x.w.cbCompany), 100, "Head Office");
-              x.db.addObject(11100, "Cash", "Balance Sheet", 1, "Yes");
-              showTrialBalance(x.w);
-              selectRow(*x.w.sgTB, "11100", "");
-          },
-          [](World& x) {
-              x.db.exec("INSERT INTO accounts (`cost centre id`, `object id`, `account description`) "
-                        "SELECT c.id, o.id, 'Cash' FROM `cost centres` c, objects o");
-          },
-          opener<TfrmAccounts>(), "~ No accounts exist for this object ~", "Please select an account.", false}},
+            {[](World& x) {
+                 selectedCompany(x);
+                 x.db.addCostCentre(selectedId(x.w.cbCompany), 100, "Head Office");
+                 x.db.addObject(11100, "Cash", "Balance Sheet", 1, "Yes");
+                 showTrialBalance(x.w);
+                 selectRow(*x.w.sgTB, "11100", "");
+             },
+                [](World& x) {
+                    x.db.exec("INSERT INTO accounts (`cost centre id`, `object id`, `account description`) "
+                              "SELECT c.id, o.id, 'Cash' FROM `cost centres` c, objects o");
+                },
+                opener<TfrmAccounts>(), "~ No accounts exist for this object ~", "Please select an account.",
+                false}},
         {"access",
-         {selectedCompany,
-          [](World& x) { x.db.addAccess(x.db.addUser("bob", "bob@example.com", "secret"), selectedId(x.w.cbCompany)); },
-          opener<TfrmAccess>(), QString(), QString()}},
+            {selectedCompany,
+                [](World& x) {
+                    x.db.addAccess(
+                        x.db.addUser("bob", "bob@example.com", "secret"), selectedId(x.w.cbCompany));
+                },
+                opener<TfrmAccess>(), QString(), QString()}},
         {"financial years",
-         {selectedCompany,
-          [](World& x) { x.db.addYear(selectedId(x.w.cbCompany), "FY2017", QDate(2017, 3, 1)); },
-          opener<TfrmFinancialYears>(), "~ No financial years exist ~", "First select a financial year."}},
+            {selectedCompany,
+                [](World& x) { x.db.addYear(selectedId(x.w.cbCompany), "FY2017", QDate(2017, 3, 1)); },
+                opener<TfrmFinancialYears>(), "~ No financial years exist ~",
+                "First select a financial year."}},
     };
 }
 }

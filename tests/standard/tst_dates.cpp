@@ -44,10 +44,10 @@ private slots:
         QTest::newRow("exponent") << "1e/05/2017" << QDate() << false;
         QTest::newRow("hexadecimal") << "0x/10/2017" << QDate() << false;
         QTest::newRow("Arabic-Indic digits") << QStringLiteral("\u0660\u0661/02/2017") << QDate() << false;
-        QTest::newRow("10 000 characters") << "01/02/2017" + QString(9990, QLatin1Char('9'))
-                                           << QDate(2017, 2, 1) << false;
-        QTest::newRow("10 000 digits, read by position") << QString(10000, QLatin1Char('1'))
-                                                        << QDate(1111, 11, 11) << false;
+        QTest::newRow("10 000 characters")
+            << "01/02/2017" + QString(9990, QLatin1Char('9')) << QDate(2017, 2, 1) << false;
+        QTest::newRow("10 000 digits, read by position")
+            << QString(10000, QLatin1Char('1')) << QDate(1111, 11, 11) << false;
         QTest::newRow("10 000 letters") << QString(10000, QLatin1Char('x')) << QDate() << false;
     }
     void readDates()
@@ -81,21 +81,30 @@ private slots:
         QTest::addColumn<QDate>("date");
         QTest::addColumn<QString>("mine");
         QTest::addColumn<QString>("mysql");
-        QTest::newRow("5 March 2017") << QDate(2017, 3, 5) << "05/03/2017" << "2017-03-05";
-        QTest::newRow("two-digit day and month") << QDate(2016, 12, 31) << "31/12/2016" << "2016-12-31";
-        QTest::newRow("29 February") << QDate(2016, 2, 29) << "29/02/2016" << "2016-02-29";
-        QTest::newRow("the zero date") << QDate(1899, 12, 30) << "30/12/1899" << "1899-12-30";
-        QTest::newRow("an empty date field") << QDate() << "30/12/1899" << "1899-12-30";
-        QTest::newRow("year 1000") << QDate(1000, 1, 1) << "01/01/1000" << "1000-01-01";
-        QTest::newRow("year 9999") << QDate(9999, 12, 31) << "31/12/9999" << "9999-12-31";
-        QTest::newRow("year 17, as many digits as it has") << QDate(17, 2, 1) << "01/02/17" << "17-02-01";
+        QTest::newRow("5 March 2017") << QDate(2017, 3, 5) << "05/03/2017"
+                                      << "2017-03-05";
+        QTest::newRow("two-digit day and month") << QDate(2016, 12, 31) << "31/12/2016"
+                                                 << "2016-12-31";
+        QTest::newRow("29 February") << QDate(2016, 2, 29) << "29/02/2016"
+                                     << "2016-02-29";
+        QTest::newRow("the zero date") << QDate(1899, 12, 30) << "30/12/1899"
+                                       << "1899-12-30";
+        QTest::newRow("an empty date field") << QDate() << "30/12/1899"
+                                             << "1899-12-30";
+        QTest::newRow("year 1000") << QDate(1000, 1, 1) << "01/01/1000"
+                                   << "1000-01-01";
+        QTest::newRow("year 9999") << QDate(9999, 12, 31) << "31/12/9999"
+                                   << "9999-12-31";
+        QTest::newRow("year 17, as many digits as it has") << QDate(17, 2, 1) << "01/02/17"
+                                                           << "17-02-01";
     }
     void writeDates()
     {
         QFETCH(QDate, date);
         QFETCH(QString, mine);
         QFETCH(QString, mysql);
-        for (const QLocale& locale : {QLocale::c(), QLocale(QStringLiteral("ar_EG")), QLocale(QStringLiteral("en_US"))}) {
+        for (const QLocale& locale :
+            {QLocale::c(), QLocale(QStringLiteral("ar_EG")), QLocale(QStringLiteral("en_US"))}) {
             QLocale::setDefault(locale);
             QCOMPARE(DateToMyString(date), mine);
             QCOMPARE(DateToMySQLDate(date), mysql);

@@ -11,10 +11,10 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QDir>
-#include <QScreen>
 #include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,7 +63,7 @@ private slots:
             w.resize(700, 450);
             SaveForm(&w);
             QCOMPARE(readLayout("frmWindow"),
-                     QByteArray::number(w.x()) + "\r\n" + QByteArray::number(w.y()) + "\r\n700\r\n450\r\n0\r\n");
+                QByteArray::number(w.x()) + "\r\n" + QByteArray::number(w.y()) + "\r\n700\r\n450\r\n0\r\n");
         }
         QWidget again;
         again.setObjectName("frmWindow");
@@ -93,24 +93,26 @@ private slots:
         QTest::newRow("garbage lines") << QByteArray("x\r\n9\r\n12.5\r\n\r\n") << QPoint(33, 9) << s0;
         QTest::newRow("zero and negative size ignored")
             << QByteArray("-5\r\n6\r\n0\r\n-20\r\n0\r\n") << QPoint(-5, 6) << s0;
-        QTest::newRow("LF only and blanks") << QByteArray(" 1 \n2\n640\n480") << QPoint(1, 2) << QSize(640, 480);
+        QTest::newRow("LF only and blanks")
+            << QByteArray(" 1 \n2\n640\n480") << QPoint(1, 2) << QSize(640, 480);
         QTest::newRow("binary junk") << QByteArray("\x01\xff\x00zz\r\n", 7) << p0 << s0;
         // From another screen setup: the window is put back on the screen, centred, and is
         // never larger than the screen.
         const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
         const QPoint centred = desk.center() - QPoint(200, 150);
-        QTest::newRow("far off every screen") << QByteArray("-30000\r\n-30000\r\n400\r\n300\r\n") << centred
-                                              << QSize(400, 300);
-        QTest::newRow("right of the screen") << QByteArray("5000\r\n50\r\n400\r\n300\r\n") << centred
-                                             << QSize(400, 300);
+        QTest::newRow("far off every screen")
+            << QByteArray("-30000\r\n-30000\r\n400\r\n300\r\n") << centred << QSize(400, 300);
+        QTest::newRow("right of the screen")
+            << QByteArray("5000\r\n50\r\n400\r\n300\r\n") << centred << QSize(400, 300);
         QTest::newRow("title bar above the screen")
             << QByteArray("50\r\n-200\r\n400\r\n300\r\n") << centred << QSize(400, 300);
-        QTest::newRow("largest position") << QByteArray("2147483647\r\n2147483647\r\n400\r\n300\r\n") << centred
-                                          << QSize(400, 300);
-        QTest::newRow("largest size") << QByteArray("0\r\n0\r\n2147483647\r\n2147483647\r\n") << QPoint(0, 0)
-                                      << desk.size();
+        QTest::newRow("largest position")
+            << QByteArray("2147483647\r\n2147483647\r\n400\r\n300\r\n") << centred << QSize(400, 300);
+        QTest::newRow("largest size")
+            << QByteArray("0\r\n0\r\n2147483647\r\n2147483647\r\n") << QPoint(0, 0) << desk.size();
         // Not one of the program's files: ignored, not read whole.
-        QTest::newRow("30 MB") << QByteArray("100\r\n50\r\n400\r\n300\r\n0\r\n").repeated(1200000) << p0 << s0;
+        QTest::newRow("30 MB") << QByteArray("100\r\n50\r\n400\r\n300\r\n0\r\n").repeated(1200000) << p0
+                               << s0;
     }
     void windowFileWithGarbage()
     {
@@ -134,14 +136,13 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("no file: designed widths clamped")
-            << QByteArray() << QList<int>{90, 50, 400, 90};
+        QTest::newRow("no file: designed widths clamped") << QByteArray() << QList<int>{90, 50, 400, 90};
         QTest::newRow("short file") << QByteArray("120\r\n130\r\n") << QList<int>{120, 130, 400, 90};
         QTest::newRow("long file") << QByteArray("101\r\n102\r\n103\r\n104\r\n105\r\n106\r\n")
                                    << QList<int>{101, 102, 103, 104};
         QTest::newRow("clamped") << QByteArray("30\r\n900\r\n-4\r\n0\r\n") << QList<int>{50, 400, 50, 50};
-        QTest::newRow("garbage line") << QByteArray("abc\r\n77\r\n\r\n99999999999\r\n")
-                                      << QList<int>{90, 77, 400, 90};
+        QTest::newRow("garbage line")
+            << QByteArray("abc\r\n77\r\n\r\n99999999999\r\n") << QList<int>{90, 77, 400, 90};
     }
     void stringGridWidths()
     {
@@ -283,7 +284,7 @@ private slots:
         form.move(11, 12);
         auto* date = new QDateEdit(&form);
         date->setCalendarPopup(true);
-        date->calendarWidget();   // makes the pop-up and its table view
+        date->calendarWidget(); // makes the pop-up and its table view
         const auto views = date->findChildren<QTableView*>();
         QVERIFY(!views.isEmpty());
         QList<int> before;
@@ -324,22 +325,28 @@ private slots:
 
     void loadFieldToCB_data()
     {
-        QTest::addColumn<QString>("before");   // ids listed before, ';' separated; * marks selected
+        QTest::addColumn<QString>("before"); // ids listed before, ';' separated; * marks selected
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("addAll");
         QTest::addColumn<QStringList>("items");
-        QTest::addColumn<QString>("selected");  // caption of the selected item, empty for none
+        QTest::addColumn<QString>("selected"); // caption of the selected item, empty for none
 
         QTest::newRow("keeps the record when its position moves")
-            << "1;*2;3" << "3;2" << false << QStringList{"n3", "n2"} << "n2";
-        QTest::newRow("selected record gone") << "1;*2" << "1;3" << false << QStringList{"n1", "n3"} << "";
-        QTest::newRow("nothing selected before") << "1;2" << "1;2" << false << QStringList{"n1", "n2"} << "";
-        QTest::newRow("All for two or more rows")
-            << "*1" << "1;2" << true << QStringList{"All", "n1", "n2"} << "n1";
-        QTest::newRow("no All for a single row") << "*1" << "1" << true << QStringList{"n1"} << "n1";
+            << "1;*2;3"
+            << "3;2" << false << QStringList{"n3", "n2"} << "n2";
+        QTest::newRow("selected record gone") << "1;*2"
+                                              << "1;3" << false << QStringList{"n1", "n3"} << "";
+        QTest::newRow("nothing selected before") << "1;2"
+                                                 << "1;2" << false << QStringList{"n1", "n2"} << "";
+        QTest::newRow("All for two or more rows") << "*1"
+                                                  << "1;2" << true << QStringList{"All", "n1", "n2"} << "n1";
+        QTest::newRow("no All for a single row") << "*1"
+                                                 << "1" << true << QStringList{"n1"} << "n1";
         QTest::newRow("All selected before selects nothing")
-            << "*0;1;2" << "1;2" << true << QStringList{"All", "n1", "n2"} << "";
-        QTest::newRow("empty result empties the box") << "*1;2" << "" << true << QStringList{} << "";
+            << "*0;1;2"
+            << "1;2" << true << QStringList{"All", "n1", "n2"} << "";
+        QTest::newRow("empty result empties the box") << "*1;2"
+                                                      << "" << true << QStringList{} << "";
     }
     void loadFieldToCB()
     {
@@ -395,7 +402,7 @@ private slots:
         const QString bin = root.path() + "/usr/bin";
         const QString share = root.path() + "/usr/share/veldra-accounting";
         QVERIFY(QDir().mkpath(bin) && QDir().mkpath(share + "/help"));
-        QCOMPARE(shippedFile("help/x.html", bin), bin + "/help/x.html");   // nowhere: named beside
+        QCOMPARE(shippedFile("help/x.html", bin), bin + "/help/x.html"); // nowhere: named beside
         QFile installed(share + "/help/x.html");
         QVERIFY(installed.open(QIODevice::WriteOnly));
         installed.close();

@@ -22,39 +22,76 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");   // null: refused
+        QTest::addColumn<QString>("expected"); // null: refused
         const QString no;
-        QTest::newRow("decimals") << "en_US" << "12.5" << "12.5";
-        QTest::newRow("four decimals") << "en_US" << "-0.0001" << "-0.0001";
-        QTest::newRow("trailing zeros") << "en_US" << "7.0000" << "7";
-        QTest::newRow("plus sign") << "en_US" << "+7" << "7";
-        QTest::newRow("no integer digit") << "en_US" << ".5" << "0.5";
-        QTest::newRow("no decimal digit") << "en_US" << "5." << "5";
-        QTest::newRow("minus zero") << "en_US" << "-0" << "0";
-        QTest::newRow("leading zeros") << "en_US" << "000000000000000000000000000000000000000042" << "42";
-        QTest::newRow("thirty-two digits")
-            << "en_US" << "17014118346046923173168730371588.41" << "17014118346046923173168730371588.41";
-        QTest::newRow("five decimals") << "en_US" << "1.00001" << no;
-        QTest::newRow("past 128 bits") << "en_US" << "17014118346046923173168730371588411" << no;
+        QTest::newRow("decimals") << "en_US"
+                                  << "12.5"
+                                  << "12.5";
+        QTest::newRow("four decimals") << "en_US"
+                                       << "-0.0001"
+                                       << "-0.0001";
+        QTest::newRow("trailing zeros") << "en_US"
+                                        << "7.0000"
+                                        << "7";
+        QTest::newRow("plus sign") << "en_US"
+                                   << "+7"
+                                   << "7";
+        QTest::newRow("no integer digit") << "en_US"
+                                          << ".5"
+                                          << "0.5";
+        QTest::newRow("no decimal digit") << "en_US"
+                                          << "5."
+                                          << "5";
+        QTest::newRow("minus zero") << "en_US"
+                                    << "-0"
+                                    << "0";
+        QTest::newRow("leading zeros") << "en_US"
+                                       << "000000000000000000000000000000000000000042"
+                                       << "42";
+        QTest::newRow("thirty-two digits") << "en_US"
+                                           << "17014118346046923173168730371588.41"
+                                           << "17014118346046923173168730371588.41";
+        QTest::newRow("five decimals") << "en_US"
+                                       << "1.00001" << no;
+        QTest::newRow("past 128 bits") << "en_US"
+                                       << "17014118346046923173168730371588411" << no;
         QTest::newRow("10 000 digits") << "en_US" << QString(10000, QLatin1Char('9')) << no;
-        QTest::newRow("empty") << "en_US" << "" << no;
-        QTest::newRow("lone minus") << "en_US" << "-" << no;
-        QTest::newRow("lone plus") << "en_US" << "+" << no;
-        QTest::newRow("lone point") << "en_US" << "." << no;
-        QTest::newRow("sign and point") << "en_US" << "-." << no;
-        QTest::newRow("two signs") << "en_US" << "--1" << no;
-        QTest::newRow("two points") << "en_US" << "1.2.3" << no;
-        QTest::newRow("exponent") << "en_US" << "1e5" << no;
-        QTest::newRow("hexadecimal") << "en_US" << "0x10" << no;
-        QTest::newRow("leading blank") << "en_US" << " 12" << no;
-        QTest::newRow("trailing blank") << "en_US" << "12 " << no;
-        QTest::newRow("thousands separator") << "en_US" << "1,000" << no;
-        QTest::newRow("comma in a point locale") << "en_US" << "12,5" << no;
+        QTest::newRow("empty") << "en_US"
+                               << "" << no;
+        QTest::newRow("lone minus") << "en_US"
+                                    << "-" << no;
+        QTest::newRow("lone plus") << "en_US"
+                                   << "+" << no;
+        QTest::newRow("lone point") << "en_US"
+                                    << "." << no;
+        QTest::newRow("sign and point") << "en_US"
+                                        << "-." << no;
+        QTest::newRow("two signs") << "en_US"
+                                   << "--1" << no;
+        QTest::newRow("two points") << "en_US"
+                                    << "1.2.3" << no;
+        QTest::newRow("exponent") << "en_US"
+                                  << "1e5" << no;
+        QTest::newRow("hexadecimal") << "en_US"
+                                     << "0x10" << no;
+        QTest::newRow("leading blank") << "en_US"
+                                       << " 12" << no;
+        QTest::newRow("trailing blank") << "en_US"
+                                        << "12 " << no;
+        QTest::newRow("thousands separator") << "en_US"
+                                             << "1,000" << no;
+        QTest::newRow("comma in a point locale") << "en_US"
+                                                 << "12,5" << no;
         QTest::newRow("Arabic-Indic digits") << "en_US" << QStringLiteral("\u0661\u0662") << no;
-        QTest::newRow("infinity") << "en_US" << "inf" << no;
-        QTest::newRow("comma locale") << "de_DE" << "-12,5" << "-12.5";
-        QTest::newRow("point in a comma locale") << "de_DE" << "12.5" << no;
-        QTest::newRow("thousands point in a comma locale") << "de_DE" << "1.000,00" << no;
+        QTest::newRow("infinity") << "en_US"
+                                  << "inf" << no;
+        QTest::newRow("comma locale") << "de_DE"
+                                      << "-12,5"
+                                      << "-12.5";
+        QTest::newRow("point in a comma locale") << "de_DE"
+                                                 << "12.5" << no;
+        QTest::newRow("thousands point in a comma locale") << "de_DE"
+                                                           << "1.000,00" << no;
     }
     void parse()
     {
@@ -79,14 +116,22 @@ private slots:
         QTest::addColumn<qint64>("units");
         QTest::addColumn<QString>("shortest");
         QTest::addColumn<QString>("twoDecimals");
-        QTest::newRow("zero") << "en_US" << qint64(0) << "0" << "0";
-        QTest::newRow("whole") << "en_US" << qint64(70000) << "7" << "7";
-        QTest::newRow("one decimal") << "en_US" << qint64(125000) << "12.5" << "12.5";
-        QTest::newRow("four decimals") << "en_US" << qint64(12345) << "1.2345" << "1.23";
-        QTest::newRow("smallest negative") << "en_US" << qint64(-1) << "-0.0001" << "0";
-        QTest::newRow("no thousands separator") << "en_US" << qint64(12345678900000) << "1234567890" << "1234567890";
-        QTest::newRow("comma locale") << "de_DE" << qint64(-9000000000001) << "-900000000,0001" << "-900000000";
-        QTest::newRow("comma locale, a tenth") << "de_DE" << qint64(1000) << "0,1" << "0,1";
+        QTest::newRow("zero") << "en_US" << qint64(0) << "0"
+                              << "0";
+        QTest::newRow("whole") << "en_US" << qint64(70000) << "7"
+                               << "7";
+        QTest::newRow("one decimal") << "en_US" << qint64(125000) << "12.5"
+                                     << "12.5";
+        QTest::newRow("four decimals") << "en_US" << qint64(12345) << "1.2345"
+                                       << "1.23";
+        QTest::newRow("smallest negative") << "en_US" << qint64(-1) << "-0.0001"
+                                           << "0";
+        QTest::newRow("no thousands separator") << "en_US" << qint64(12345678900000) << "1234567890"
+                                                << "1234567890";
+        QTest::newRow("comma locale") << "de_DE" << qint64(-9000000000001) << "-900000000,0001"
+                                      << "-900000000";
+        QTest::newRow("comma locale, a tenth") << "de_DE" << qint64(1000) << "0,1"
+                                               << "0,1";
     }
     void toText()
     {
@@ -109,7 +154,7 @@ private slots:
             QVERIFY(back && *back == m);
         }
         QCOMPARE(Money::fromUnits(kMinUnits).toDbString(),
-                 QStringLiteral("-17014118346046923173168730371588410.5728"));
+            QStringLiteral("-17014118346046923173168730371588410.5728"));
     }
 
     // A tenth is not exact in binary floating point; ten of them must make exactly one.
@@ -142,7 +187,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(MoneyOverflow, -bottom);
         Money m = top;
         QVERIFY_THROWS_EXCEPTION(MoneyOverflow, m += units(1));
-        QCOMPARE(m, top);   // a failed addition leaves the value as it was
+        QCOMPARE(m, top); // a failed addition leaves the value as it was
         QCOMPARE(top + units(-1), Money::fromUnits(kMaxUnits - 1));
     }
 

@@ -20,11 +20,13 @@ QString lines(const QStringList& parts) { return parts.join(QLatin1Char('\r')); 
 const QString kCompanyNameNotValid = QStringLiteral("The value you supplied for Company Name is not valid.");
 QString atLeast(int n)
 {
-    return QStringLiteral(" -  The value must contain at least %1 characters and not any leading zeros or spaces.")
+    return QStringLiteral(
+        " -  The value must contain at least %1 characters and not any leading zeros or spaces.")
         .arg(n);
 }
 const QString kOnlyNumbers = QStringLiteral(" -  The value must contain only numbers.");
-const QString kInvalidWords = QStringLiteral(" -  The value contains the following invalid words/characters: ");
+const QString kInvalidWords
+    = QStringLiteral(" -  The value contains the following invalid words/characters: ");
 const QString kEmailInvalid = QStringLiteral("Email address supplied invalid.");
 
 // A dialog with one box outside any tabs and one on the second page of a tab control,
@@ -84,8 +86,8 @@ private slots:
         QTest::addColumn<bool>("expected");
         QTest::newRow("two characters, length 3") << "ab" << 3 << false << false << false << false;
         QTest::newRow("three characters, length 3") << "abc" << 3 << false << false << false << true;
-        QTest::newRow("two emoji are two characters") << QString::fromUcs4(U"\U0001F600\U0001F600") << 3 << false
-                                                      << false << false << false;
+        QTest::newRow("two emoji are two characters")
+            << QString::fromUcs4(U"\U0001F600\U0001F600") << 3 << false << false << false << false;
         QTest::newRow("short fails whatever else") << "12" << 3 << true << true << true << false;
         QTest::newRow("letter among digits") << "12a4" << 0 << true << false << false << false;
         QTest::newRow("digits with leading zero") << "0123" << 0 << true << false << false << true;
@@ -99,8 +101,8 @@ private slots:
         QTest::newRow("invalid word in capitals") << "Please CLEAR" << 0 << false << true << false << false;
         QTest::newRow("invalids not tested") << "a<b" << 0 << false << false << false << true;
         QTest::newRow("negative length") << "" << -5 << false << false << false << true;
-        QTest::newRow("length beyond any text") << "abc" << std::numeric_limits<int>::max() << false << false
-                                                << false << false;
+        QTest::newRow("length beyond any text")
+            << "abc" << std::numeric_limits<int>::max() << false << false << false << false;
         // Bad input that must never pass the digit test.
         QTest::newRow("lone sign") << "-" << 0 << true << false << false << false;
         QTest::newRow("negative number") << "-12" << 0 << true << false << false << false;
@@ -109,19 +111,20 @@ private slots:
         QTest::newRow("leading blank") << " 12" << 0 << true << false << false << false;
         QTest::newRow("trailing blank") << "12 " << 0 << true << false << false << false;
         QTest::newRow("trailing blank, dead space") << "12 " << 0 << false << false << true << false;
-        QTest::newRow("Arabic-Indic digits") << QStringLiteral("\u0661\u0662") << 0 << true << false << false
-                                             << false;
+        QTest::newRow("Arabic-Indic digits")
+            << QStringLiteral("\u0661\u0662") << 0 << true << false << false << false;
         QTest::newRow("10 000 digits") << kTenThousandDigits << 3 << true << true << true << true;
-        QTest::newRow("10 000 digits and a bracket") << kTenThousandDigits + "<" << 3 << false << true << false
-                                                     << false;
+        QTest::newRow("10 000 digits and a bracket")
+            << kTenThousandDigits + "<" << 3 << false << true << false << false;
         // One-line boxes: a name with a pasted line break looks like the name without it.
         QTest::newRow("trailing line feed") << "Acme\n" << 3 << false << false << false << false;
         QTest::newRow("carriage return") << "Ac\rme" << 3 << false << false << false << false;
         QTest::newRow("tab") << "Ac\tme" << 3 << false << false << false << false;
         QTest::newRow("NUL") << QString("Acme") + QChar(0) << 3 << false << false << false << false;
-        QTest::newRow("line separator") << QStringLiteral("Ac\u2028me") << 3 << false << false << false << false;
-        QTest::newRow("accented letters pass") << QStringLiteral("Caf\u00e9 \u00c5ngstr\u00f6m") << 3 << false
-                                               << false << false << true;
+        QTest::newRow("line separator")
+            << QStringLiteral("Ac\u2028me") << 3 << false << false << false << false;
+        QTest::newRow("accented letters pass")
+            << QStringLiteral("Caf\u00e9 \u00c5ngstr\u00f6m") << 3 << false << false << false << true;
     }
     void toetsTextForm()
     {
@@ -140,16 +143,24 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("nothing") << "Acme Trading (Pty) Ltd" << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("both brackets") << "a<b>c" << "<, >";
-        QTest::newRow("brackets in reverse") << "x>y<z" << "<, >";
-        QTest::newRow("table order and case") << "CLEAR|" << "|, clear";
-        QTest::newRow("found once") << "clear Clear CLEAR" << "clear";
-        QTest::newRow("phrase in mixed case") << "No Name Specified" << "no name specified";
+        QTest::newRow("nothing") << "Acme Trading (Pty) Ltd"
+                                 << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("both brackets") << "a<b>c"
+                                       << "<, >";
+        QTest::newRow("brackets in reverse") << "x>y<z"
+                                             << "<, >";
+        QTest::newRow("table order and case") << "CLEAR|"
+                                              << "|, clear";
+        QTest::newRow("found once") << "clear Clear CLEAR"
+                                    << "clear";
+        QTest::newRow("phrase in mixed case") << "No Name Specified"
+                                              << "no name specified";
         QTest::newRow("every entry") << "no name specified clear > < NewFault ListNames |"
                                      << "|, listnames, newfault, <, >, clear, no name specified";
-        QTest::newRow("inside a word") << "unclearly" << "clear";
+        QTest::newRow("inside a word") << "unclearly"
+                                       << "clear";
     }
     void invalidWords()
     {
@@ -217,7 +228,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         // Most rows use the journal lines' arguments: no zero, negatives, at most 900 000 000.
         auto row = [](const char* name, const char* locale, const QString& text, const char* expected,
-                      bool allowNul = false, bool allowNegative = true) {
+                       bool allowNul = false, bool allowNegative = true) {
             QTest::newRow(name) << locale << text << allowNul << allowNegative << QString::fromUtf8(expected);
         };
         row("empty, zero allowed", "en_US", "", "0", true);
@@ -283,7 +294,7 @@ private slots:
         QCOMPARE(ToetsGeld("5", false, true, lowest), QString());
         QCOMPARE(ToetsGeld("5", false, true, Money::fromInt(-10)), QString());
         QCOMPARE(ToetsGeld("-17014118346046923173168730371588.41", false, true, highest),
-                 QStringLiteral("-17014118346046923173168730371588.41"));
+            QStringLiteral("-17014118346046923173168730371588.41"));
     }
 
     // The edit-box forms: the message, the tab sheet and the focus, in a real window.
@@ -297,37 +308,48 @@ private slots:
         // Tab index when the message shows: -1 when there is none.
         QTest::addColumn<int>("tabAtMessage");
 
-        QTest::newRow("length only, two lines") << "text 3" << "ab" << false << false
-                                                << lines({kCompanyNameNotValid, atLeast(3)}) << 0;
-        QTest::newRow("length only, on a sheet") << "text 3" << "ab" << true << false
-                                                 << lines({kCompanyNameNotValid, atLeast(3)}) << 1;
-        QTest::newRow("passes, nothing shown") << "text 3" << "abc" << true << true << "" << -1;
+        QTest::newRow("length only, two lines")
+            << "text 3"
+            << "ab" << false << false << lines({kCompanyNameNotValid, atLeast(3)}) << 0;
+        QTest::newRow("length only, on a sheet")
+            << "text 3"
+            << "ab" << true << false << lines({kCompanyNameNotValid, atLeast(3)}) << 1;
+        QTest::newRow("passes, nothing shown") << "text 3"
+                                               << "abc" << true << true << "" << -1;
         QTest::newRow("every test fails")
-            << "text all" << "0<a b" << true << false
+            << "text all"
+            << "0<a b" << true << false
             << lines({kCompanyNameNotValid, atLeast(3), kOnlyNumbers, kInvalidWords + "<"}) << 1;
         QTest::newRow("invalid words in table order")
-            << "text all" << "x>y<z|" << false << false
+            << "text all"
+            << "x>y<z|" << false << false
             << lines({kCompanyNameNotValid, atLeast(3), kOnlyNumbers, kInvalidWords + "|, <, >"}) << 0;
         QTest::newRow("only the length fails with every test")
-            << "text all" << "12" << false << false
-            << lines({kCompanyNameNotValid, atLeast(3), kOnlyNumbers}) << 0;
+            << "text all"
+            << "12" << false << false << lines({kCompanyNameNotValid, atLeast(3), kOnlyNumbers}) << 0;
         QTest::newRow("bracket not listed when invalids untested")
-            << "text digits" << "1<" << false << false
-            << lines({kCompanyNameNotValid, atLeast(0), kOnlyNumbers}) << 0;
+            << "text digits"
+            << "1<" << false << false << lines({kCompanyNameNotValid, atLeast(0), kOnlyNumbers}) << 0;
         QTest::newRow("line break pasted into one line")
-            << "text 3" << "Acme\nTrading" << false << false
+            << "text 3"
+            << "Acme\nTrading" << false << false
             << lines({kCompanyNameNotValid, atLeast(3),
-                      " -  The value may not contain line breaks, tabs or other control characters."})
+                   " -  The value may not contain line breaks, tabs or other control characters."})
             << 0;
-        QTest::newRow("number, one line") << "number" << "1.5" << true << false << kCompanyNameNotValid << 1;
-        QTest::newRow("number, 64-bit") << "number" << "4294967296" << false << false << kCompanyNameNotValid
-                                        << 0;
-        QTest::newRow("number passes") << "number" << "42" << true << true << "" << -1;
+        QTest::newRow("number, one line") << "number"
+                                          << "1.5" << true << false << kCompanyNameNotValid << 1;
+        QTest::newRow("number, 64-bit") << "number"
+                                        << "4294967296" << false << false << kCompanyNameNotValid << 0;
+        QTest::newRow("number passes") << "number"
+                                       << "42" << true << true << "" << -1;
         // The e-mail check shows its message before it switches the sheet.
-        QTest::newRow("e-mail refused") << "email" << "john@localhost" << true << false << kEmailInvalid << 0;
+        QTest::newRow("e-mail refused") << "email"
+                                        << "john@localhost" << true << false << kEmailInvalid << 0;
         QTest::newRow("e-mail, text check first")
-            << "email" << "a @" << false << false << lines({kCompanyNameNotValid, atLeast(5)}) << 0;
-        QTest::newRow("e-mail accepted") << "email" << "John@Example.com" << true << true << "" << -1;
+            << "email"
+            << "a @" << false << false << lines({kCompanyNameNotValid, atLeast(5)}) << 0;
+        QTest::newRow("e-mail accepted") << "email"
+                                         << "John@Example.com" << true << true << "" << -1;
     }
     void editBoxForms()
     {
@@ -405,11 +427,10 @@ private slots:
         MessageLog log;
         QCOMPARE(ToetsEmail(&box, 0, false, false, false), accepted);
         // A line break is refused before the pattern is asked, as in every one-line box.
-        const QString refusal =
-            address.contains('\n')
-                ? lines({"The value you supplied for Email is not valid.", atLeast(0),
-                         " -  The value may not contain line breaks, tabs or other control characters."})
-                : kEmailInvalid;
+        const QString refusal = address.contains('\n')
+            ? lines({"The value you supplied for Email is not valid.", atLeast(0),
+                " -  The value may not contain line breaks, tabs or other control characters."})
+            : kEmailInvalid;
         QCOMPARE(log.messages, accepted ? QStringList() : QStringList{refusal});
     }
 
@@ -476,7 +497,8 @@ private slots:
         QCOMPARE(shownText, text);
         QCOMPARE(icon, QMessageBox::NoIcon);
         QCOMPARE(format, Qt::PlainText);
-        QCOMPARE(buttons, vraag ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(buttons,
+            vraag ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 
     // A server's error text can quote what a user typed: the standard error box shows it

@@ -58,8 +58,9 @@ FaultProxy::FaultProxy(const ConnectionSettings& server) : m_server(server)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
     socklen_t length = sizeof address;
-    if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(m_listener, 16) != 0 ||
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+        || listen(m_listener, 16) != 0
+        || getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
         qFatal("The fault proxy cannot listen: %s", strerror(errno));
     m_port = ntohs(address.sin_port);
     m_acceptor = std::thread([this] { acceptLoop(); });
@@ -104,7 +105,7 @@ void FaultProxy::pump(int client)
         ::close(client);
         return;
     }
-    QByteArray fromClient;   // bytes of a client packet not yet complete
+    QByteArray fromClient; // bytes of a client packet not yet complete
     char buffer[65536];
     bool open = true;
     while (open && !m_stop) {
@@ -131,7 +132,8 @@ void FaultProxy::pump(int client)
                 const Fault fault = m_fault;
                 if (fault != Fault::None && isCommit(packet)) {
                     m_fault = Fault::None;
-                    if (fault == Fault::LoseCommitReply && sendAll(server, packet.constData(), packet.size())) {
+                    if (fault == Fault::LoseCommitReply
+                        && sendAll(server, packet.constData(), packet.size())) {
                         // Wait for the server's answer: then the commit has happened.
                         pollfd reply{server, POLLIN, 0};
                         if (poll(&reply, 1, 10000) > 0)

@@ -15,8 +15,8 @@ class FaultProxy {
 public:
     enum class Fault {
         None,
-        LoseCommit,        // the COMMIT never reaches the server
-        LoseCommitReply,   // the server commits; its reply never reaches the program
+        LoseCommit, // the COMMIT never reaches the server
+        LoseCommitReply, // the server commits; its reply never reaches the program
     };
 
     // Listens on a free loopback port and forwards to `server`.
@@ -28,7 +28,11 @@ public:
     // `server` with the proxy's host and port: the settings the program connects with.
     ConnectionSettings settings() const;
     // The fault happens once, at the next COMMIT of any connection through the proxy.
-    void arm(Fault fault) { m_fault = fault; m_fired = false; }
+    void arm(Fault fault)
+    {
+        m_fault = fault;
+        m_fired = false;
+    }
     bool fired() const { return m_fired; }
 
 private:

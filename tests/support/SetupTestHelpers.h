@@ -3,10 +3,10 @@
 // reading what a grid shows.
 #include <QApplication>
 #include <QDialog>
-#include <QPointer>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>

@@ -6,17 +6,17 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QMessageBox>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QDir>
-#include <QProcess>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -25,10 +25,7 @@
 namespace {
 std::atomic<int> g_dbCounter{0};
 
-[[noreturn]] void fail(const QString& what)
-{
-    qFatal("%s", qPrintable(what));
-}
+[[noreturn]] void fail(const QString& what) { qFatal("%s", qPrintable(what)); }
 }
 
 ConnectionSettings testServerSettings()
@@ -57,11 +54,11 @@ TestDatabase::TestDatabase()
         db.setUserName(m_settings.user);
         db.setPassword(m_settings.password);
         if (!db.open())
-            fail(QStringLiteral("Cannot reach the test database server (VELDRA_TEST_DB_*): ") +
-                 db.lastError().text());
+            fail(QStringLiteral("Cannot reach the test database server (VELDRA_TEST_DB_*): ")
+                + db.lastError().text());
         QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET utf8mb4").arg(m_name)) ||
-            !q.exec(QStringLiteral("USE `%1`").arg(m_name)))
+        if (!q.exec(QStringLiteral("CREATE DATABASE `%1` CHARACTER SET utf8mb4").arg(m_name))
+            || !q.exec(QStringLiteral("USE `%1`").arg(m_name)))
             fail(q.lastError().text());
     }
     execFile(qEnvironmentVariable("VELDRA_SCHEMA"));
@@ -117,7 +114,8 @@ QList<QVariantList> TestDatabase::rows(const QString& sql) const
         QVariantList row;
         // Flag columns have a binary collation, which the driver returns as bytes.
         for (int i = 0; i < q.record().count(); ++i)
-            row << (q.value(i).typeId() == QMetaType::QByteArray ? QVariant(q.value(i).toString()) : q.value(i));
+            row << (q.value(i).typeId() == QMetaType::QByteArray ? QVariant(q.value(i).toString())
+                                                                 : q.value(i));
         out << row;
     }
     return out;
@@ -155,8 +153,7 @@ int TestDatabase::addCompany(const QString& name)
 }
 
 int TestDatabase::addAccess(int userId, int companyId, const QString& accessCompany,
-                            const QString& administrator, const QString& trialBalance,
-                            const QString& journalEntries)
+    const QString& administrator, const QString& trialBalance, const QString& journalEntries)
 {
     exec(QStringLiteral("INSERT INTO access (`company id`, `wp_user id`, `access company`, administrator, "
                         "`trial balance`, `journal entries`) VALUES (%1, %2, %3, %4, %5, %6)")
@@ -177,15 +174,14 @@ int TestDatabase::addCostCentre(int companyId, int number, const QString& descri
 }
 
 int TestDatabase::addObject(int number, const QString& description, const QString& postingType,
-                            const QVariant& level, const QString& useForAccount,
-                            const QString& classification)
+    const QVariant& level, const QString& useForAccount, const QString& classification)
 {
     exec(QStringLiteral("INSERT INTO objects (`object number`, `object description`, `posting type`, "
                         "level, `use for account`, classification) VALUES (%1, %2, %3, %4, %5, %6)")
              .arg(number)
              .arg(quote(description), quote(postingType),
-                  level.isNull() ? QStringLiteral("NULL") : QString::number(level.toInt()),
-                  quote(useForAccount), quote(classification)));
+                 level.isNull() ? QStringLiteral("NULL") : QString::number(level.toInt()),
+                 quote(useForAccount), quote(classification)));
     return lastId(*this);
 }
 
@@ -215,13 +211,13 @@ int TestDatabase::addYear(int companyId, const QString& description, const QDate
                  .arg(year)
                  .arg(p + 1)
                  .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate),
-                      quote(from.toString(QStringLiteral("MMM yyyy")))));
+                     quote(from.toString(QStringLiteral("MMM yyyy")))));
     }
     return year;
 }
 
 int TestDatabase::addEntry(int companyId, int number, const QDate& date,
-                           const QList<QPair<int, QString>>& lines, const QString& description)
+    const QList<QPair<int, QString>>& lines, const QString& description)
 {
     exec(QStringLiteral("INSERT INTO transactions (`company id`, `transaction number`, `transaction type`, "
                         "`transaction date`, `transaction description`, posted) "
@@ -315,7 +311,8 @@ FrozenServer::FrozenServer(const TestDatabase& db) : m_pid(testServerPid(db))
         return;
     // Should this process die while the server is stopped, the watchdog continues it. It
     // lets go of this process's output, which the test runner waits on.
-    const QString watchdog = QStringLiteral("exec </dev/null >/dev/null 2>&1; sleep 20; kill -CONT %1").arg(m_pid);
+    const QString watchdog
+        = QStringLiteral("exec </dev/null >/dev/null 2>&1; sleep 20; kill -CONT %1").arg(m_pid);
     QProcess::startDetached(QStringLiteral("sh"), {QStringLiteral("-c"), watchdog}, {}, &m_watchdog);
     m_frozen = ::kill(pid_t(m_pid), SIGSTOP) == 0;
 }
@@ -354,7 +351,8 @@ LockHolder::LockHolder(const TestDatabase& db, const QStringList& statements)
             q.exec(QStringLiteral("START TRANSACTION"));
             for (const QString& sql : statements)
                 if (!q.exec(sql))
-                    fail(QStringLiteral("Lock holder statement failed: %1\n%2").arg(q.lastError().text(), sql));
+                    fail(QStringLiteral("Lock holder statement failed: %1\n%2")
+                             .arg(q.lastError().text(), sql));
             ran.set_value();
             // Until the program waits for our locks (at most 20 seconds), then let it go on.
             const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -416,8 +414,10 @@ QMessageBox* shownMessageBox()
 QString sqlText(const QString& text)
 {
     QString t = text;
-    return QLatin1Char('\'') + t.replace(QLatin1String("\\"), QLatin1String("\\\\")).replace(QLatin1String("'"), QLatin1String("\\'")) +
-           QLatin1Char('\'');
+    return QLatin1Char('\'')
+        + t.replace(QLatin1String("\\"), QLatin1String("\\\\"))
+              .replace(QLatin1String("'"), QLatin1String("\\'"))
+        + QLatin1Char('\'');
 }
 
 int World::company(const QString& name, const QString& accessCompany, const QString& administrator)

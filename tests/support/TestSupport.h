@@ -5,8 +5,8 @@
 #include "db/Connection.h"
 
 #include <QDate>
-#include <QSqlDatabase>
 #include <QObject>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -43,18 +43,17 @@ public:
     int addUser(const QString& login, const QString& email, const QString& password);
     int addCompany(const QString& name);
     int addAccess(int userId, int companyId, const QString& accessCompany = "Yes",
-                  const QString& administrator = "Yes", const QString& trialBalance = "View",
-                  const QString& journalEntries = "View");
+        const QString& administrator = "Yes", const QString& trialBalance = "View",
+        const QString& journalEntries = "View");
     int addCostCentre(int companyId, int number, const QString& description);
-    int addObject(int number, const QString& description, const QString& postingType,
-                  const QVariant& level, const QString& useForAccount = "Yes",
-                  const QString& classification = QString());
+    int addObject(int number, const QString& description, const QString& postingType, const QVariant& level,
+        const QString& useForAccount = "Yes", const QString& classification = QString());
     int addAccount(int costCentreId, int objectId, const QString& description);
     // A year of `periods` monthly periods starting on `start`; returns the year id.
     int addYear(int companyId, const QString& description, const QDate& start, int periods = 12);
     // One entry with lines of (account id, amount text); returns the transaction id.
-    int addEntry(int companyId, int number, const QDate& date,
-                 const QList<QPair<int, QString>>& lines, const QString& description = "Entry");
+    int addEntry(int companyId, int number, const QDate& date, const QList<QPair<int, QString>>& lines,
+        const QString& description = "Entry");
 
 private:
     QString m_name;
@@ -117,12 +116,16 @@ class MessageLog {
 public:
     MessageLog();
     ~MessageLog();
-    QStringList messages;      // Boodskap texts in order
-    QStringList errors;        // ShowStandardError texts in order
-    bool answer = true;        // what a question (Vraag) is answered
+    QStringList messages; // Boodskap texts in order
+    QStringList errors; // ShowStandardError texts in order
+    bool answer = true; // what a question (Vraag) is answered
     // Called for each Boodskap message (after it is logged), e.g. to act while it shows.
     std::function<void(const QString&)> onMessage;
-    void clear() { messages.clear(); errors.clear(); }
+    void clear()
+    {
+        messages.clear();
+        errors.clear();
+    }
 };
 
 // Prepares the test application: title, isolated layout folder.
@@ -151,7 +154,8 @@ struct World {
     World() { w.UserID = user; }
 
     // A company with an access row for the user.
-    int company(const QString& name, const QString& accessCompany = "Yes", const QString& administrator = "Yes");
+    int company(
+        const QString& name, const QString& accessCompany = "Yes", const QString& administrator = "Yes");
     int count(const QString& table) const;
 };
 

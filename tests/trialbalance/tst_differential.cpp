@@ -24,19 +24,19 @@ void referenceFill(TfrmMain& w)
     g.setColumnCount(10);
     g.setRowCount(2);
     const QStringList headings{"Posting Type", "Classification", "Company Name", "Cost Centre Number",
-                               "Object Number", "Cost Centre Description", "Object Description",
-                               "Account Description", "Level", "Use For Account"};
+        "Object Number", "Cost Centre Description", "Object Description", "Account Description", "Level",
+        "Use For Account"};
     const QList<int> headingColumns{TB.PostingType, TB.Classification, TB.CompanyName, TB.CostCentreNumber,
-                                    TB.ObjectNumber, TB.CostCentreDescription, TB.ObjectDescription,
-                                    TB.AccountDescription, TB.Level, TB.UseForAccount};
+        TB.ObjectNumber, TB.CostCentreDescription, TB.ObjectDescription, TB.AccountDescription, TB.Level,
+        TB.UseForAccount};
     for (int i = 0; i < headings.size(); ++i)
         g.setCell(headingColumns[i], 0, headings[i]);
 
     Query& periods = *w.qrFinancialPeriods;
     if (periodSelected) {
         periods.open({"SELECT * FROM `financial periods` WHERE",
-                      QString("(`financial year id` = %1)").arg(selectedId(w.cbFinancialYear)),
-                      "and (`period deleted` = \"No\")", "ORDER BY `period number`"});
+            QString("(`financial year id` = %1)").arg(selectedId(w.cbFinancialYear)),
+            "and (`period deleted` = \"No\")", "ORDER BY `period number`"});
         g.setColumnCount(periods.recordCount() + TB.OpeningBalance + 1);
         g.setCell(TB.OpeningBalance, 0, "Opening balance");
         int col = TB.OpeningBalance + 1;
@@ -52,12 +52,13 @@ void referenceFill(TfrmMain& w)
     if (periodSelected) {
         periods.first();
         firstStart = periods.asDate("start date");
-        sql << ", SUM(CASE WHEN  (`posting type` = \"Balance Sheet\") AND (`transaction date` < " +
-                   sqlDateLiteral(firstStart) + ") THEN amount ELSE 0 END) as `opening balance`";
+        sql << ", SUM(CASE WHEN  (`posting type` = \"Balance Sheet\") AND (`transaction date` < "
+                + sqlDateLiteral(firstStart) + ") THEN amount ELSE 0 END) as `opening balance`";
         for (periods.first(); !periods.eof(); periods.next())
             sql << QString(", SUM(CASE WHEN (`transaction date` >= %1) and (`transaction date` <= %2) THEN "
                            "amount ELSE 0 END) as `period%3`")
-                       .arg(sqlDateLiteral(periods.asDate("start date")), sqlDateLiteral(periods.asDate("end date")))
+                       .arg(sqlDateLiteral(periods.asDate("start date")),
+                           sqlDateLiteral(periods.asDate("end date")))
                        .arg(periods.asInteger("period number"));
     }
     sql << "FROM objects, companies, `cost centres`, accounts";
@@ -89,13 +90,11 @@ void referenceFill(TfrmMain& w)
     Money profit;
     if (periodSelected) {
         QStringList lines{"SELECT SUM(amount) AS amount",
-                          "FROM `transaction details`, `transactions`, accounts, objects",
-                          "WHERE",
-                          "(`transaction details`.`transaction id` = transactions.id)",
-                          "and (`transaction details`.`account id` = accounts.id)",
-                          "and (objects.id = accounts.`object id`)",
-                          "and (objects.`posting type` = \"Income Statement\")",
-                          "and (transactions.`transaction date` < " + sqlDateLiteral(firstStart) + ")"};
+            "FROM `transaction details`, `transactions`, accounts, objects", "WHERE",
+            "(`transaction details`.`transaction id` = transactions.id)",
+            "and (`transaction details`.`account id` = accounts.id)",
+            "and (objects.id = accounts.`object id`)", "and (objects.`posting type` = \"Income Statement\")",
+            "and (transactions.`transaction date` < " + sqlDateLiteral(firstStart) + ")"};
         lines << condition("`company id`");
         w.qrTransactions->open(lines);
         profit = w.qrTransactions->asMoney("amount");
@@ -185,8 +184,7 @@ struct RandomBooks {
         QStringList rows;
         int previous = 1;
         const QStringList postingTypes{"Balance Sheet", "Balance Sheet", "Balance Sheet", "Income Statement",
-                                       "Income Statement", "Income Statement", "balance sheet",
-                                       "INCOME STATEMENT", "Memo"};
+            "Income Statement", "Income Statement", "balance sheet", "INCOME STATEMENT", "Memo"};
         for (int i = 0; i < numbers.size(); ++i) {
             QString level;
             const int r = int(rng.bounded(100));
@@ -212,7 +210,8 @@ struct RandomBooks {
                         .arg(rng.bounded(4));
         }
         db.exec("INSERT INTO objects (id, `object number`, `object description`, `posting type`, level, "
-                "`use for account`, classification) VALUES " + rows.join(','));
+                "`use for account`, classification) VALUES "
+            + rows.join(','));
 
         // Companies, cost centres, accounts, years and entries.
         int centreId = 0, accountId = 0, yearId = 0, entryId = 0;
@@ -224,10 +223,12 @@ struct RandomBooks {
             const int centreCount = 1 + int(rng.bounded(3));
             for (int k = 1; k <= centreCount; ++k) {
                 ++centreId;
-                centres << QString("(%1, %2, %3, 'Centre %4.%3')").arg(centreId).arg(company).arg(k * 10).arg(c);
+                centres
+                    << QString("(%1, %2, %3, 'Centre %4.%3')").arg(centreId).arg(company).arg(k * 10).arg(c);
                 for (int o = 1; o <= numbers.size(); ++o)
                     if (chance(35)) {
-                        accounts << QString("(%1, %2, %3, 'Account %1')").arg(++accountId).arg(centreId).arg(o);
+                        accounts
+                            << QString("(%1, %2, %3, 'Account %1')").arg(++accountId).arg(centreId).arg(o);
                         companyAccounts << accountId;
                     }
             }
@@ -247,9 +248,11 @@ struct RandomBooks {
                 periods << QString("(%1, %2, '%3', '%4', 'P%2 of %1', 'Yes', '%5')")
                                .arg(yearId)
                                .arg(periodNumbers[p])
-                               .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate), deleted ? "Yes" : "No");
+                               .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate),
+                                   deleted ? "Yes" : "No");
                 last = std::max(last, to);
-                from = chance(15) ? from.addDays(rng.bounded(days)) : to.addDays(1 + (chance(30) ? rng.bounded(5) : 0));
+                from = chance(15) ? from.addDays(rng.bounded(days))
+                                  : to.addDays(1 + (chance(30) ? rng.bounded(5) : 0));
             }
             if (c == 1)
                 years << QString("(%1, %2, 'Empty year', '2023-12-31')").arg(++yearId).arg(company);
@@ -282,22 +285,26 @@ struct RandomBooks {
             if (!values.isEmpty())
                 db.exec(head + values.join(','));
         };
-        insert("INSERT INTO `cost centres` (id, `company id`, `cost centre number`, `cost centre description`) "
-               "VALUES ",
-               centres);
-        insert("INSERT INTO accounts (id, `cost centre id`, `object id`, `account description`) VALUES ", accounts);
+        insert(
+            "INSERT INTO `cost centres` (id, `company id`, `cost centre number`, `cost centre description`) "
+            "VALUES ",
+            centres);
+        insert("INSERT INTO accounts (id, `cost centre id`, `object id`, `account description`) VALUES ",
+            accounts);
         insert("INSERT INTO `financial years` (id, `company id`, `financial year description`, "
                "`last day of financial year`) VALUES ",
-               years);
-        insert("INSERT INTO `financial periods` (`financial year id`, `period number`, `start date`, `end date`, "
-               "`period description`, `period open`, `period deleted`) VALUES ",
-               periods);
+            years);
+        insert(
+            "INSERT INTO `financial periods` (`financial year id`, `period number`, `start date`, `end date`, "
+            "`period description`, `period open`, `period deleted`) VALUES ",
+            periods);
         insert("INSERT INTO transactions (id, `company id`, `transaction number`, `transaction type`, "
                "`transaction date`, `transaction description`, posted) VALUES ",
-               entries);
-        insert("INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, `line description`, "
-               "amount, deleted) VALUES ",
-               lines);
+            entries);
+        insert(
+            "INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, `line description`, "
+            "amount, deleted) VALUES ",
+            lines);
     }
 };
 
@@ -363,10 +370,11 @@ private slots:
                 const QList<QStringList> program = snapshot(*w.sgTB);
                 const QString difference = firstDifference(program, reference);
                 QVERIFY2(difference.isEmpty(),
-                         qPrintable(QString("company %1, year %2, %3: %4")
-                                        .arg(w.cbCompany->currentText(), w.cbFinancialYear->currentText(),
-                                             w.cbFinancialPeriod->currentIndex() >= 0 ? "with periods" : "no period",
-                                             difference)));
+                    qPrintable(
+                        QString("company %1, year %2, %3: %4")
+                            .arg(w.cbCompany->currentText(), w.cbFinancialYear->currentText(),
+                                w.cbFinancialPeriod->currentIndex() >= 0 ? "with periods" : "no period",
+                                difference)));
                 ++compared;
                 // What the books put to the test is really in the grids compared.
                 const bool withPeriods = program.first().size() > 10;
@@ -376,25 +384,27 @@ private slots:
                     const QStringList& row = program[r];
                     if (row.size() <= 10)
                         continue;
-                    const bool objectRow = !row[TB.Level].isEmpty(), accountRow = !row[TB.CostCentreNumber].isEmpty();
-                    const bool allZero = row.mid(TB.OpeningBalance).join("") ==
-                                         QString("0").repeated(row.size() - TB.OpeningBalance);
+                    const bool objectRow = !row[TB.Level].isEmpty(),
+                               accountRow = !row[TB.CostCentreNumber].isEmpty();
+                    const bool allZero = row.mid(TB.OpeningBalance).join("")
+                        == QString("0").repeated(row.size() - TB.OpeningBalance);
                     m_seen["rolled-up totals"] += objectRow && !allZero;
                     m_seen["opening balances"] += accountRow && row[TB.OpeningBalance] != "0";
                     m_seen["object rows without a level"] += !objectRow && !accountRow;
-                    m_seen["profit brought forward"] +=
-                        row[TB.ObjectNumber] == "38000" && objectRow && row[TB.OpeningBalance] != "0";
+                    m_seen["profit brought forward"]
+                        += row[TB.ObjectNumber] == "38000" && objectRow && row[TB.OpeningBalance] != "0";
                 }
             }
         }
         QVERIFY(compared >= 2);
-        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), qPrintable((log.messages + log.errors).join('\n')));
+        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(),
+            qPrintable((log.messages + log.errors).join('\n')));
     }
 
     void booksCoverTheCases()
     {
         for (const char* what : {"no period", "all companies", "rolled-up totals", "opening balances",
-                                 "profit brought forward", "object rows without a level"})
+                 "profit brought forward", "object rows without a level"})
             QVERIFY2(m_seen.value(what) > 0, what);
     }
 

@@ -79,7 +79,7 @@ Sheet parseCsv(const QString& text)
     return rows;
 }
 
-QString at(const Sheet& s, int row, int column)   // 1-based, "" outside
+QString at(const Sheet& s, int row, int column) // 1-based, "" outside
 {
     return row <= s.size() && column <= s[row - 1].size() ? s[row - 1][column - 1] : QString();
 }
@@ -100,11 +100,12 @@ QMap<QString, QMap<QString, Sheet>> readWithLibreOffice(const QStringList& workb
     QProcess soffice;
     soffice.setProcessChannelMode(QProcess::MergedChannels);
     soffice.start(QStringLiteral("soffice"),
-                  QStringList{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(work + "/profile").toString(),
-                              "--headless", "--convert-to",
-                              "csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,false,true,false,false,false,-1",
-                              "--outdir", work + "/csv"} +
-                      workbooks);
+        QStringList{
+            QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(work + "/profile").toString(),
+            "--headless", "--convert-to",
+            "csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,false,true,false,false,false,-1", "--outdir",
+            work + "/csv"}
+            + workbooks);
     if (!soffice.waitForFinished(240000))
         qWarning("soffice did not finish");
     QMap<QString, QMap<QString, Sheet>> out;
@@ -139,18 +140,21 @@ TrialBalanceTable tableOf(const QList<QStringList>& rows)
 TrialBalanceTable trickyGrid()
 {
     const QStringList headings{"Posting Type", "Classification", "Company Name", "Cost Centre Number",
-                               "Object Number", "Cost Centre Description", "Object Description",
-                               "Account Description", "Level", "Use For Account", "Opening balance",
-                               "Mar 2024", "4"};
+        "Object Number", "Cost Centre Description", "Object Description", "Account Description", "Level",
+        "Use For Account", "Opening balance", "Mar 2024", "4"};
     return tableOf({
         headings,
-        {"Balance Sheet", "A", "", "", "10000", "", "Assets & <liabilities>", "", "1", "No", "1500", "-12.5", "0.1234"},
+        {"Balance Sheet", "A", "", "", "10000", "", "Assets & <liabilities>", "", "1", "No", "1500", "-12.5",
+            "0.1234"},
         {"Balance Sheet", "A", "Ünïcödé Ελληνικά 中文 😀", "10", "10000", "Say \"hi\" 'there'",
-         "Assets & <liabilities>", QString("Ctrl") + QChar(1) + "here" + QChar(0x1F) + QChar(0xFFFF), "", "No", "1500",
-         "-12.5", "0.1234"},
-        {"Income Statement", "I", "", "", "007", "1.10", "1234567890123456", "123456789012345", "2", "Yes", "0", "0", "0"},
-        {"Income Statement", "I", "-0", " 5", "1e5", "+5", "1,500", "two\nlines", "", "Yes", "-0.5", ".5", "1."},
-        {"Income Statement", "I", "", "", "40000", "", "Income", "_x0041_ stays", "1", "No", "100", "7", "0.0001"},
+            "Assets & <liabilities>", QString("Ctrl") + QChar(1) + "here" + QChar(0x1F) + QChar(0xFFFF), "",
+            "No", "1500", "-12.5", "0.1234"},
+        {"Income Statement", "I", "", "", "007", "1.10", "1234567890123456", "123456789012345", "2", "Yes",
+            "0", "0", "0"},
+        {"Income Statement", "I", "-0", " 5", "1e5", "+5", "1,500", "two\nlines", "", "Yes", "-0.5", ".5",
+            "1."},
+        {"Income Statement", "I", "", "", "40000", "", "Income", "_x0041_ stays", "1", "No", "100", "7",
+            "0.0001"},
     });
 }
 
@@ -158,7 +162,8 @@ TrialBalanceTable noPeriodGrid()
 {
     return tableOf({
         {"Posting Type", "Classification", "Company Name", "Cost Centre Number", "Object Number",
-         "Cost Centre Description", "Object Description", "Account Description", "Level", "Use For Account"},
+            "Cost Centre Description", "Object Description", "Account Description", "Level",
+            "Use For Account"},
         {"Balance Sheet", "A", "", "", "10000", "", "Assets", "", "1", "No"},
         {"Balance Sheet", "A", "Acme & Sons", "10", "10000", "Head office", "Assets", "Cash", "", "No"},
         {"Balance Sheet", "E", "", "", "30000", "", "Equity", "", "1", "No"},
@@ -167,8 +172,8 @@ TrialBalanceTable noPeriodGrid()
 
 // What the sheets must read: the template as the spreadsheet program reads it, the
 // filled cells over it, and the template's formulas worked out for the new inputs.
-QMap<QString, Sheet> expectedSheets(QMap<QString, Sheet> sheets, const TrialBalanceTable& grid,
-                                    const TrialBalanceExportInput& input)
+QMap<QString, Sheet> expectedSheets(
+    QMap<QString, Sheet> sheets, const TrialBalanceTable& grid, const TrialBalanceExportInput& input)
 {
     Sheet& tb = sheets["Trial Balance"];
     Sheet& in = sheets["Input"];
@@ -183,7 +188,7 @@ QMap<QString, Sheet> expectedSheets(QMap<QString, Sheet> sheets, const TrialBala
     setAt(tb, 1, 1, "Trial Balance: " + input.company + " (" + input.year + ")");
     const bool periods = !input.periods.isEmpty();
     for (int col = 11; col <= 29; ++col) {
-        const int period = col - 12;   // -1: the opening balance
+        const int period = col - 12; // -1: the opening balance
         const bool headed = periods && period < input.periods.size();
         setAt(tb, 5, col, !headed ? QString() : period < 0 ? at(in, 7, 2) : input.periods[period]);
         Money total;
@@ -202,12 +207,13 @@ void compareSheets(const Sheet& actual, const Sheet& expected, const QString& wh
     const int rows = int(std::max(actual.size(), expected.size()));
     for (int r = 1; r <= rows; ++r) {
         const int cols = int(std::max(r <= actual.size() ? actual[r - 1].size() : 0,
-                                      r <= expected.size() ? expected[r - 1].size() : 0));
+            r <= expected.size() ? expected[r - 1].size() : 0));
         for (int c = 1; c <= cols; ++c) {
             const QString a = at(actual, r, c), e = at(expected, r, c);
             const auto am = Money::parseWith(a, '.'), em = Money::parseWith(e, '.');
             const bool same = a == e || (r == 4 && am && em && *am == *em);
-            QVERIFY2(same, qPrintable(QString("%1 %2: \"%3\", expected \"%4\"").arg(what, cellReference(r, c), a, e)));
+            QVERIFY2(same,
+                qPrintable(QString("%1 %2: \"%3\", expected \"%4\"").arg(what, cellReference(r, c), a, e)));
         }
     }
 }
@@ -252,7 +258,7 @@ QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files
 class TestExport : public QObject {
     Q_OBJECT
     QTemporaryDir m_work;
-    QString m_temp;   // the user's temporary folder, for the window's exports
+    QString m_temp; // the user's temporary folder, for the window's exports
 
 private slots:
     void initTestCase()
@@ -282,7 +288,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QChar>("point");
-        QTest::addColumn<QString>("number");   // empty: stays text
+        QTest::addColumn<QString>("number"); // empty: stays text
         const QChar dot('.'), comma(',');
         QTest::newRow("integer") << "1500" << dot << "1500";
         QTest::newRow("negative decimal") << "-12.5" << dot << "-12.5";
@@ -319,10 +325,11 @@ private slots:
         const QString emoji = QString::fromUtf8("😀");
         QCOMPARE(::xmlSafeText("plain & <ok> \"quoted\" " + emoji), "plain & <ok> \"quoted\" " + emoji);
         QCOMPARE(::xmlSafeText(QString("a") + QChar(0) + "b" + QChar(0x1B) + "c\t\n\r"),
-                 QString("a") + QChar(0xFFFD) + "b" + QChar(0xFFFD) + "c\t\n\r");
+            QString("a") + QChar(0xFFFD) + "b" + QChar(0xFFFD) + "c\t\n\r");
         QCOMPARE(::xmlSafeText(QString("x") + QChar(0xD800) + "y" + QChar(0xFFFE)),
-                 QString("x") + QChar(0xFFFD) + "y" + QChar(0xFFFD));
-        QCOMPARE(inlineStringText("a_x0041_b _x00_ _X0041_ _x004g_ &"), "a_x005F_x0041_b _x00_ _X0041_ _x004g_ &");
+            QString("x") + QChar(0xFFFD) + "y" + QChar(0xFFFD));
+        QCOMPARE(
+            inlineStringText("a_x0041_b _x00_ _X0041_ _x004g_ &"), "a_x005F_x0041_b _x00_ _X0041_ _x004g_ &");
     }
 
     // The file itself: every part the export does not fill is the template's byte for
@@ -344,7 +351,7 @@ private slots:
         QVERIFY(doc.load_string(made.bytes["xl/worksheets/sheet1.xml"].constData()));
         const pugi::xml_node ws = doc.child("worksheet");
         QCOMPARE(QString(ws.child("dimension").attribute("ref").value()),
-                 "A1:AC" + QString::number(5 + grid.rowCount() - 1));
+            "A1:AC" + QString::number(5 + grid.rowCount() - 1));
         pugi::xml_node first = ws.first_child();
         while (first.type() != pugi::node_element)
             first = first.next_sibling();
@@ -384,7 +391,8 @@ private slots:
             if (r >= 6)
                 for (int col = 1; col <= grid.columnCount(); ++col)
                     if (grid.cell(col - 1, r - 5).isEmpty())
-                        QVERIFY(!row.find_child_by_attribute("c", "r", cellReference(r, col).toLatin1().constData()));
+                        QVERIFY(!row.find_child_by_attribute(
+                            "c", "r", cellReference(r, col).toLatin1().constData()));
         }
         QCOMPARE(lastRow, 5 + grid.rowCount() - 1);
         QVERIFY(checked > 50);
@@ -406,7 +414,8 @@ private slots:
         LinkCatcher links;
         QVERIFY(w.cbFinancialPeriod->currentIndex() >= 0);
         QTest::mouseClick(w.btnExportTrialBalance, Qt::LeftButton);
-        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), qPrintable((log.messages + log.errors).join('\n')));
+        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(),
+            qPrintable((log.messages + log.errors).join('\n')));
         QCOMPARE(links.urls.size(), 1);
         const QString fromWindow = links.urls.first().toLocalFile();
         QCOMPARE(QFileInfo(fromWindow).absolutePath(), QDir(m_temp).canonicalPath());
@@ -414,35 +423,41 @@ private slots:
         QStringList periods;
         for (int c = TB.OpeningBalance + 1; c < windowGrid.columnCount(); ++c)
             periods << windowGrid.cell(c, 0);
-        const TrialBalanceExportInput windowInput{w.cbCompany->currentText(), w.cbFinancialYear->currentText(), periods};
+        const TrialBalanceExportInput windowInput{
+            w.cbCompany->currentText(), w.cbFinancialYear->currentText(), periods};
         QCOMPARE(windowInput.company, "Ann & Co <Ltd>");
         QCOMPARE(periods.size(), 12);
 
         const TrialBalanceTable tricky = trickyGrid(), plain = noPeriodGrid();
         const TrialBalanceExportInput trickyInput{"All", "2024/25", {"Mar 2024", "4"}};
         const TrialBalanceExportInput plainInput{"Acme & Sons", "2025", {}};
-        const QString trickyFile = exportTrialBalance(templatePath(), m_work.path(), tricky, trickyInput, '.');
+        const QString trickyFile
+            = exportTrialBalance(templatePath(), m_work.path(), tricky, trickyInput, '.');
         const QString plainFile = exportTrialBalance(templatePath(), m_work.path(), plain, plainInput, '.');
 
-        const auto read = readWithLibreOffice({templatePath(), fromWindow, trickyFile, plainFile}, m_work.path());
+        const auto read
+            = readWithLibreOffice({templatePath(), fromWindow, trickyFile, plainFile}, m_work.path());
         QCOMPARE(read.size(), 4);
         const QMap<QString, Sheet> tmpl = read[templatePath()];
-        QVERIFY(at(tmpl["Trial Balance"], 5, 1) == "Posting Type" && at(tmpl["Input"], 7, 2) == "Opening balance");
+        QVERIFY(at(tmpl["Trial Balance"], 5, 1) == "Posting Type"
+            && at(tmpl["Input"], 7, 2) == "Opening balance");
         const struct {
             QString file;
             const TrialBalanceTable& grid;
             const TrialBalanceExportInput& input;
-        } cases[] = {{fromWindow, windowGrid, windowInput}, {trickyFile, tricky, trickyInput}, {plainFile, plain, plainInput}};
+        } cases[] = {{fromWindow, windowGrid, windowInput}, {trickyFile, tricky, trickyInput},
+            {plainFile, plain, plainInput}};
         for (const auto& c : cases) {
             const QMap<QString, Sheet> expected = expectedSheets(tmpl, c.grid, c.input);
             for (const char* sheet : {"Trial Balance", "Input"})
-                compareSheets(read[c.file][sheet], expected[sheet], QFileInfo(c.file).fileName() + " " + sheet);
+                compareSheets(
+                    read[c.file][sheet], expected[sheet], QFileInfo(c.file).fileName() + " " + sheet);
         }
         // The round trip's point, spelt out: the amounts were added as numbers.
         QCOMPARE(at(read[trickyFile]["Trial Balance"], 4, 11), "1600");
         QCOMPARE(at(read[trickyFile]["Trial Balance"], 4, 13), "0.1235");
         QCOMPARE(at(read[trickyFile]["Trial Balance"], 7, 3), QString::fromUtf8("Ünïcödé Ελληνικά 中文 😀"));
-        QCOMPARE(at(read[fromWindow]["Trial Balance"], 4, 12), "0");   // 250.75 - 250.75
+        QCOMPARE(at(read[fromWindow]["Trial Balance"], 4, 12), "0"); // 250.75 - 250.75
         QCOMPARE(at(read[fromWindow]["Trial Balance"], 5, 12), "Mar 2024");
         QCOMPARE(at(read[plainFile]["Trial Balance"], 5, 11), "");
     }
@@ -456,7 +471,8 @@ private slots:
             QString name, templateFile, folder, message;
         };
         QTemporaryDir broken;
-        const QString notZip = broken.filePath("not a workbook.xlsx"), oneSheet = broken.filePath("one sheet.xlsx");
+        const QString notZip = broken.filePath("not a workbook.xlsx"),
+                      oneSheet = broken.filePath("one sheet.xlsx");
         {
             QFile f(notZip);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -468,7 +484,9 @@ private slots:
             QFile::setPermissions(oneSheet, QFile::ReadOwner | QFile::WriteOwner);
             zip_t* z = zip_open(QFile::encodeName(oneSheet).constData(), 0, nullptr);
             QVERIFY(z);
-            QByteArray wb = readZip(templatePath()).bytes["xl/workbook.xml"].replace("name=\"Input\"", "name=\"Inputs\"");
+            QByteArray wb = readZip(templatePath())
+                                .bytes["xl/workbook.xml"]
+                                .replace("name=\"Input\"", "name=\"Inputs\"");
             zip_source_t* s = zip_source_buffer(z, wb.constData(), zip_uint64_t(wb.size()), 0);
             QVERIFY(zip_file_replace(z, zip_uint64_t(zip_name_locate(z, "xl/workbook.xml", 0)), s, 0) == 0);
             QVERIFY(zip_close(z) == 0);
@@ -478,14 +496,16 @@ private slots:
         QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner);
         const QString missing = m_work.filePath("missing/Trial Balance.xlsx");
         const QList<Case> cases{
-            {"missing", missing, m_work.path(), "The spreadsheet template \"" + missing + "\" does not exist."},
-            {"not a zip", notZip, m_work.path(), "The spreadsheet template \"" + notZip + "\" is not a workbook ("},
+            {"missing", missing, m_work.path(),
+                "The spreadsheet template \"" + missing + "\" does not exist."},
+            {"not a zip", notZip, m_work.path(),
+                "The spreadsheet template \"" + notZip + "\" is not a workbook ("},
             {"no Input sheet", oneSheet, m_work.path(),
-             "The spreadsheet template \"" + oneSheet + "\" has no sheet named \"Input\"."},
+                "The spreadsheet template \"" + oneSheet + "\" has no sheet named \"Input\"."},
             {"folder not writable", templatePath(), readOnly,
-             "The workbook could not be made in the folder \"" + readOnly + "\": "},
+                "The workbook could not be made in the folder \"" + readOnly + "\": "},
         };
-        const bool root = QFileInfo(readOnly).isWritable();   // root writes anywhere
+        const bool root = QFileInfo(readOnly).isWritable(); // root writes anywhere
         for (const Case& c : cases) {
             if (c.name == "folder not writable" && root)
                 continue;
@@ -506,8 +526,9 @@ private slots:
             exportTrialBalance(templatePath(), blocker.fileName(), trickyGrid(), input, '.');
             QFAIL("no refusal for a folder that is a file");
         } catch (const XlsxError& e) {
-            QVERIFY2(e.message().startsWith("The workbook could not be made in the folder \"" + blocker.fileName()),
-                     qPrintable(e.message()));
+            QVERIFY2(e.message().startsWith(
+                         "The workbook could not be made in the folder \"" + blocker.fileName()),
+                qPrintable(e.message()));
         }
 
         // The window: no year, the template gone from beside the program, nothing to open with.
@@ -517,7 +538,8 @@ private slots:
             QCOMPARE(w.cbFinancialYear->currentIndex(), -1);
             LinkCatcher links;
             QTest::mouseClick(w.btnExportTrialBalance, Qt::LeftButton);
-            QCOMPARE(log.messages, QStringList{"Please select a financial year before exporting the trial balance."});
+            QCOMPARE(log.messages,
+                QStringList{"Please select a financial year before exporting the trial balance."});
             QVERIFY(links.urls.isEmpty());
             QVERIFY(filesIn(m_temp).isEmpty());
         }
@@ -530,15 +552,16 @@ private slots:
             QTest::mouseClick(w.btnExportTrialBalance, Qt::LeftButton);
             QVERIFY(QFile::rename(aside, besideProgram()));
             QCOMPARE(log.messages,
-                     QStringList{"The spreadsheet template \"" + besideProgram() + "\" does not exist."});
+                QStringList{"The spreadsheet template \"" + besideProgram() + "\" does not exist."});
             QVERIFY(links.urls.isEmpty());
             QVERIFY(filesIn(m_temp).isEmpty());
         }
         log.clear();
         // Without a handler the offscreen platform has no program to open files with.
         QTest::mouseClick(w.btnExportTrialBalance, Qt::LeftButton);
-        QCOMPARE(log.messages, QStringList{"There is no program to open the workbook with.  Please install a "
-                                           "spreadsheet program, such as LibreOffice Calc, and export again."});
+        QCOMPARE(log.messages,
+            QStringList{"There is no program to open the workbook with.  Please install a "
+                        "spreadsheet program, such as LibreOffice Calc, and export again."});
         QVERIFY(filesIn(m_temp).isEmpty());
         QVERIFY(log.errors.isEmpty());
     }

@@ -93,25 +93,23 @@ private slots:
         w.Login(books.user);
         showTrialBalance(w);
         QCOMPARE(w.pcMain->currentWidget(), w.tsTrialBalance);
-        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), qPrintable((log.messages + log.errors).join('\n')));
+        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(),
+            qPrintable((log.messages + log.errors).join('\n')));
         const StringGrid& g = *w.sgTB;
         QCOMPARE(g.columnCount(), 11 + 12);
         QCOMPARE(g.rowCount(), 14);
         QCOMPARE(snapshot(g).first().mid(0, 13),
-                 (QStringList{"Posting Type", "Classification", "Company Name", "Cost Centre Number", "Object Number",
-                              "Cost Centre Description", "Object Description", "Account Description", "Level",
-                              "Use For Account", "Opening balance", "Mar 2024", "Apr 2024"}));
-        const QList<QStringList> expected{
-            {"10000", "", "1", "1000", "250", "-100,5", "0", "0,1234"},
+            (QStringList{"Posting Type", "Classification", "Company Name", "Cost Centre Number",
+                "Object Number", "Cost Centre Description", "Object Description", "Account Description",
+                "Level", "Use For Account", "Opening balance", "Mar 2024", "Apr 2024"}));
+        const QList<QStringList> expected{{"10000", "", "1", "1000", "250", "-100,5", "0", "0,1234"},
             {"11000", "", "2", "1000", "250", "-100,5", "0", "0"},
             {"11100", "", "3", "1000", "250", "-100,5", "0", "0"},
             {"11100", "10", "", "1000", "250", "0", "0", "0"},
-            {"11100", "20", "", "0", "0", "-100,5", "0", "0"},
-            {"11200", "", "3", "0", "0", "0", "0", "0"},
+            {"11100", "20", "", "0", "0", "-100,5", "0", "0"}, {"11200", "", "3", "0", "0", "0", "0", "0"},
             {"12000", "", "2", "0", "0", "0", "0", "0,1234"},
             {"12000", "10", "", "0", "0", "0", "0", "0,1234"},
-            {"30000", "", "1", "-1000", "0", "0", "0", "0"},
-            {"38000", "", "2", "-1000", "0", "0", "0", "0"},
+            {"30000", "", "1", "-1000", "0", "0", "0", "0"}, {"38000", "", "2", "-1000", "0", "0", "0", "0"},
             {"40000", "", "1", "0", "-250", "100,5", "0", "-0,1234"},
             {"41000", "", "2", "0", "-250", "100,5", "0", "-0,1234"},
             {"41000", "10", "", "0", "-250", "100,5", "0", "-0,1234"}};
@@ -120,9 +118,11 @@ private slots:
         // After the last period nothing shows; every later column of an account is "0".
         QCOMPARE(g.cell(g.columnCount() - 1, 8), QStringLiteral("0"));
         // Object rows carry only the object's texts; account rows add company and cost centre.
-        QCOMPARE(snapshot(g)[3].mid(0, 10), (QStringList{"Balance Sheet", "A", "", "", "11100", "", "Cash", "", "3", "Yes"}));
-        QCOMPARE(snapshot(g)[5].mid(0, 10), (QStringList{"Balance Sheet", "A", "Acme", "20", "11100", "Branch", "Cash",
-                                                       "Cash at branch", "", "Yes"}));
+        QCOMPARE(snapshot(g)[3].mid(0, 10),
+            (QStringList{"Balance Sheet", "A", "", "", "11100", "", "Cash", "", "3", "Yes"}));
+        QCOMPARE(snapshot(g)[5].mid(0, 10),
+            (QStringList{
+                "Balance Sheet", "A", "Acme", "20", "11100", "Branch", "Cash", "Cash at branch", "", "Yes"}));
     }
 
     // The grid's own widths never cut a heading; a width the user chose stays as chosen.
@@ -141,7 +141,7 @@ private slots:
             QVERIFY2(g.columnWidth(c) > h->fontMetrics().horizontalAdvance(heading), qPrintable(heading));
             QVERIFY(g.columnWidth(c) >= 90);
         }
-        QCOMPARE(g.columnWidth(TB.Level), 90);   // a short heading keeps the default width
+        QCOMPARE(g.columnWidth(TB.Level), 90); // a short heading keeps the default width
         g.setColumnWidth(TB.ObjectDescription, 60);
         w.RefreshFilters();
         QCOMPARE(g.columnWidth(TB.ObjectDescription), 60);
@@ -162,8 +162,9 @@ private slots:
         QCOMPARE(rows.first().size(), 10);
         QVERIFY(!rows.first().contains("Opening balance"));
         QCOMPARE(rows.size(), 14);
-        QCOMPARE(rows[4], (QStringList{"Balance Sheet", "A", "Acme", "10", "11100", "Head office", "Cash",
-                                       "Cash at head office", "", "Yes"}));
+        QCOMPARE(rows[4],
+            (QStringList{"Balance Sheet", "A", "Acme", "10", "11100", "Head office", "Cash",
+                "Cash at head office", "", "Yes"}));
         // A period picked a moment before all of the year's periods were deleted: there is
         // no first period to open the year with, so the grid is the same.
         TrialBalanceRequest request{{books.company}, books.year, true};
@@ -191,9 +192,10 @@ private slots:
             {"12000", "10", "", "12000", "10"},
             // another workstation removes what was selected
             {"11200", "", "DELETE FROM objects WHERE `object number` = 11200", "10000", ""},
-            {"11100", "20", "DELETE FROM `transaction details` WHERE `account id` = %1; "
-                            "DELETE FROM accounts WHERE id = %1",
-             "11100", ""},
+            {"11100", "20",
+                "DELETE FROM `transaction details` WHERE `account id` = %1; "
+                "DELETE FROM accounts WHERE id = %1",
+                "11100", ""},
         };
         for (const Case& c : cases) {
             selectRow(g, c.object, c.costCentre);
@@ -231,19 +233,19 @@ private slots:
         w.Login(user);
         showTrialBalance(w);
         StringGrid& g = *w.sgTB;
-        QCOMPARE(g.rowCount(), 8);   // levels 1 to 5, the account, level 6
+        QCOMPARE(g.rowCount(), 8); // levels 1 to 5, the account, level 6
         g.setCurrentCell(0, 2);
         const QColor base = g.palette().color(QPalette::Base);
-        const QList<QColor> expected{TBLevelShade(1), QColor(), TBLevelShade(3), TBLevelShade(4),
-                                     TBLevelShade(5), base, base};
+        const QList<QColor> expected{
+            TBLevelShade(1), QColor(), TBLevelShade(3), TBLevelShade(4), TBLevelShade(5), base, base};
         QCOMPARE(TBLevelShade(1), QColor(155, 155, 155));
         QCOMPARE(TBLevelShade(5), QColor(230, 230, 230));
         for (int r = 1; r <= 7; ++r) {
             const QColor seen = pixelOfRow(g, r);
             if (r == 2) {
-                QVERIFY2(seen == g.palette().color(QPalette::Active, QPalette::Highlight) ||
-                             seen == g.palette().color(QPalette::Inactive, QPalette::Highlight),
-                         qPrintable(seen.name()));
+                QVERIFY2(seen == g.palette().color(QPalette::Active, QPalette::Highlight)
+                        || seen == g.palette().color(QPalette::Inactive, QPalette::Highlight),
+                    qPrintable(seen.name()));
                 continue;
             }
             QCOMPARE(seen.name(), expected[r - 1].name());
@@ -255,14 +257,16 @@ private slots:
     void withoutViewRightWelcomeIsShown()
     {
         SmallBooks books;
-        books.db.exec(QStringLiteral("UPDATE access SET administrator = 'No', `trial balance` = 'No access'"));
+        books.db.exec(
+            QStringLiteral("UPDATE access SET administrator = 'No', `trial balance` = 'No access'"));
         MessageLog log;
         TfrmMain w;
         w.Login(books.user);
         const QList<QStringList> before = snapshot(*w.sgTB);
         w.pcMain->setCurrentWidget(w.tsTrialBalance);
         QCOMPARE(log.messages,
-                 QStringList{"The selected company/companies does not all have view access to the trial balance."});
+            QStringList{
+                "The selected company/companies does not all have view access to the trial balance."});
         QCOMPARE(w.pcMain->currentWidget(), w.tsWelcome);
         QCOMPARE(snapshot(*w.sgTB), before);
     }
@@ -277,7 +281,7 @@ private slots:
         showTrialBalance(w);
         const QList<QStringList> before = snapshot(*w.sgTB);
         books.db.exec(QStringLiteral("RENAME TABLE `transaction details` TO `details away`"));
-        guarded([&] { w.RefreshFilters(); });   // as the filter boxes' handlers run it
+        guarded([&] { w.RefreshFilters(); }); // as the filter boxes' handlers run it
         QCOMPARE(log.errors.size(), 1);
         QVERIFY2(log.errors.first().contains("transaction details"), qPrintable(log.errors.first()));
         QCOMPARE(snapshot(*w.sgTB), before);
@@ -309,9 +313,9 @@ private slots:
         QCOMPARE(g.rowCount(), 4);
         const int march = TB.OpeningBalance + 1;
         QCOMPARE((QStringList{g.cell(TB.CompanyName, 2), g.cell(TB.AccountDescription, 2), g.cell(march, 2)}),
-                 (QStringList{"Acme", "Acme cash", "40"}));
+            (QStringList{"Acme", "Acme cash", "40"}));
         QCOMPARE((QStringList{g.cell(TB.CompanyName, 3), g.cell(TB.AccountDescription, 3), g.cell(march, 3)}),
-                 (QStringList{"Beta", "Beta cash", "2"}));
+            (QStringList{"Beta", "Beta cash", "2"}));
         QCOMPARE(g.cell(march, 1), QStringLiteral("42"));
     }
 
@@ -336,14 +340,14 @@ private slots:
                 out << g.cell(TB.OpeningBalance, r);
             return out;
         };
-        w.MaakTotaleOpNaBo(6, TB.OpeningBalance, Money::fromInt(250));   // account of row 5
+        w.MaakTotaleOpNaBo(6, TB.OpeningBalance, Money::fromInt(250)); // account of row 5
         QCOMPARE(column(), (QStringList{"250", "0", "0", "250", "250", "0", "0", "0", "0", "0"}));
-        w.MaakTotaleOpNaBo(7, TB.OpeningBalance, Money::fromInt(-50));   // object row of level 4
+        w.MaakTotaleOpNaBo(7, TB.OpeningBalance, Money::fromInt(-50)); // object row of level 4
         QCOMPARE(column(), (QStringList{"200", "0", "0", "200", "200", "0", "0", "0", "0", "0"}));
         // An account of a level 3 that follows a level 4: its parent is the level 2 further up.
         w.MaakTotaleOpNaBo(10, TB.OpeningBalance, *Money::parse("0.5"));
         QCOMPARE(column(), (QStringList{"200.5", "0", "0", "200.5", "200", "0", "0", "0.5", "0", "0"}));
-        w.MaakTotaleOpNaBo(1, TB.OpeningBalance, Money::fromInt(9));   // nothing above row 1
+        w.MaakTotaleOpNaBo(1, TB.OpeningBalance, Money::fromInt(9)); // nothing above row 1
         QCOMPARE(column().first(), QStringLiteral("200.5"));
         // The one-pass roll-up of the program agrees with these walks.
         std::vector<std::optional<qint64>> lv{std::nullopt};

@@ -24,15 +24,17 @@ int statementsOf(const std::function<void()>& work)
 // Counts the times the program asked to end, instead of ending.
 struct EndRequests {
     int count = 0;
-    EndRequests() { setEndProgramHandler([this] { ++count; }); }
+    EndRequests()
+    {
+        setEndProgramHandler([this] { ++count; });
+    }
     ~EndRequests() { setEndProgramHandler({}); }
 };
 
 const QString badLevelMessage = "Function AccessToInt not called corrected.  You called \"%1\".";
 }
 
-using Row = QStringList;   // administrator, trial balance, journal entries
-
+using Row = QStringList; // administrator, trial balance, journal entries
 
 class TestAccess : public QObject {
     Q_OBJECT
@@ -75,41 +77,63 @@ private slots:
         QTest::addColumn<QString>("level");
         QTest::addColumn<bool>("answer");
         const Row none{"No", "No access", "No access"};
-        QTest::newRow("view held") << Row{"No", "View", "No access"} << none << "A" << "trial balance" << "view" << true;
-        QTest::newRow("view held, create asked")
-            << Row{"No", "View", "Create"} << none << "A" << "trial balance" << "create" << false;
-        QTest::newRow("other column read") << Row{"No", "View", "Create"} << none << "A" << "journal entries"
+        QTest::newRow("view held") << Row{"No", "View", "No access"} << none << "A"
+                                   << "trial balance"
+                                   << "view" << true;
+        QTest::newRow("view held, create asked") << Row{"No", "View", "Create"} << none << "A"
+                                                 << "trial balance"
+                                                 << "create" << false;
+        QTest::newRow("other column read") << Row{"No", "View", "Create"} << none << "A"
+                                           << "journal entries"
                                            << "create" << true;
-        QTest::newRow("post covers create") << Row{"No", "Post", "View"} << none << "A" << "trial balance"
+        QTest::newRow("post covers create") << Row{"No", "Post", "View"} << none << "A"
+                                            << "trial balance"
                                             << "create" << true;
-        QTest::newRow("no access") << none << Row{"No", "View", "View"} << "A" << "trial balance" << "view" << false;
-        QTest::newRow("upper-case level") << Row{"No", "VIEW", "View"} << none << "A" << "trial balance" << "view"
-                                          << true;
-        QTest::newRow("mixed-case level and question")
-            << Row{"No", "cReAtE", "View"} << none << "A" << "trial balance" << "Create" << true;
-        QTest::newRow("upper-case no access") << Row{"No", "NO ACCESS", "View"} << none << "A" << "trial balance"
+        QTest::newRow("no access") << none << Row{"No", "View", "View"} << "A"
+                                   << "trial balance"
+                                   << "view" << false;
+        QTest::newRow("upper-case level") << Row{"No", "VIEW", "View"} << none << "A"
+                                          << "trial balance"
+                                          << "view" << true;
+        QTest::newRow("mixed-case level and question") << Row{"No", "cReAtE", "View"} << none << "A"
+                                                       << "trial balance"
+                                                       << "Create" << true;
+        QTest::newRow("upper-case no access") << Row{"No", "NO ACCESS", "View"} << none << "A"
+                                              << "trial balance"
                                               << "view" << false;
-        QTest::newRow("administrator without levels")
-            << Row{"Yes", "No access", "No access"} << none << "A" << "journal entries" << "create" << true;
+        QTest::newRow("administrator without levels") << Row{"Yes", "No access", "No access"} << none << "A"
+                                                      << "journal entries"
+                                                      << "create" << true;
         QTest::newRow("administrator flag in lower case")
-            << Row{"yes", "No access", "No access"} << none << "A" << "journal entries" << "view" << false;
-        QTest::newRow("All: view and no access")
-            << Row{"No", "View", "View"} << none << "All" << "trial balance" << "view" << false;
+            << Row{"yes", "No access", "No access"} << none << "A"
+            << "journal entries"
+            << "view" << false;
+        QTest::newRow("All: view and no access") << Row{"No", "View", "View"} << none << "All"
+                                                 << "trial balance"
+                                                 << "view" << false;
         QTest::newRow("All: view and create, view asked")
-            << Row{"No", "View", "View"} << Row{"No", "Create", "Create"} << "All" << "trial balance" << "view" << true;
+            << Row{"No", "View", "View"} << Row{"No", "Create", "Create"} << "All"
+            << "trial balance"
+            << "view" << true;
         QTest::newRow("All: view and create, create asked")
-            << Row{"No", "View", "View"} << Row{"No", "Create", "Create"} << "All" << "trial balance" << "create"
-            << false;
-        QTest::newRow("All: administrator of both") << Row{"Yes", "No access", "No access"}
-                                                    << Row{"Yes", "No access", "No access"} << "All"
-                                                    << "trial balance" << "create" << true;
+            << Row{"No", "View", "View"} << Row{"No", "Create", "Create"} << "All"
+            << "trial balance"
+            << "create" << false;
+        QTest::newRow("All: administrator of both")
+            << Row{"Yes", "No access", "No access"} << Row{"Yes", "No access", "No access"} << "All"
+            << "trial balance"
+            << "create" << true;
         QTest::newRow("All: administrator of one, view on the other")
-            << Row{"Yes", "No access", "No access"} << Row{"No", "View", "View"} << "All" << "trial balance"
+            << Row{"Yes", "No access", "No access"} << Row{"No", "View", "View"} << "All"
+            << "trial balance"
             << "view" << true;
         QTest::newRow("All: administrator of one does not exempt the other")
-            << Row{"Yes", "Post", "Post"} << none << "All" << "trial balance" << "view" << false;
-        QTest::newRow("B alone ignores A") << none << Row{"No", "View", "View"} << "B" << "trial balance" << "view"
-                                           << true;
+            << Row{"Yes", "Post", "Post"} << none << "All"
+            << "trial balance"
+            << "view" << false;
+        QTest::newRow("B alone ignores A") << none << Row{"No", "View", "View"} << "B"
+                                           << "trial balance"
+                                           << "view" << true;
     }
     void testAccess()
     {
@@ -127,14 +151,14 @@ private slots:
         dropAccessChecks(db);
         db.addAccess(user, ca, "Yes", a[0], a[1], a[2]);
         db.addAccess(user, cb, "Yes", b[0], b[1], b[2]);
-        db.addAccess(other, ca, "Yes", "Yes", "Post", "Post");   // another user's rights count for nothing
+        db.addAccess(other, ca, "Yes", "Yes", "Post", "Post"); // another user's rights count for nothing
         MessageLog log;
         EndRequests ends;
         TfrmMain w;
         w.Login(user);
         choose(w.cbCompany, company);
         QCOMPARE(w.TestAccess(field, level), answer);
-        QVERIFY(log.messages.isEmpty());   // the callers say why
+        QVERIFY(log.messages.isEmpty()); // the callers say why
         QCOMPARE(ends.count, 0);
     }
 
@@ -193,8 +217,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("sendsStatement");
         QTest::newRow("administrator") << "A" << true << "" << true;
-        QTest::newRow("not administrator") << "B" << false << "You need administrator access to use this function."
-                                           << true;
+        QTest::newRow("not administrator")
+            << "B" << false << "You need administrator access to use this function." << true;
         QTest::newRow("All") << "All" << false << "Please select/create a spesific company first." << false;
     }
     void testSetupAccess()
@@ -247,7 +271,7 @@ private slots:
         w.pcMain->setCurrentWidget(w.tsJournalEntries);
         QCOMPARE(w.pcMain->currentWidget(), w.tsWelcome);
         QCOMPARE(log.messages,
-                 QStringList{"The selected company/companies does not all have view access to journal entries."});
+            QStringList{"The selected company/companies does not all have view access to journal entries."});
         log.clear();
         choose(w.cbCompany, "A");
         w.pcMain->setCurrentWidget(w.tsJournalEntries);

@@ -1,12 +1,12 @@
-#include "TestSupport.h"
 #include "SetupTestHelpers.h"
+#include "TestSupport.h"
 
 #include "app/Main.h"
 #include "db/Query.h"
 #include "standard/LabeledEdit.h"
 #include "standard/LinkLabel.h"
-#include "standard/StringGrid.h"
 #include "standard/Standard.h"
+#include "standard/StringGrid.h"
 #include "users/Access.h"
 #include "users/AccessAddUser.h"
 #include "users/ChangeUserAccess.h"
@@ -41,9 +41,12 @@ struct AccessWorld : World {
     QStringList row(int who) const
     {
         QStringList out;
-        for (const auto& r : db.rows(QStringLiteral("SELECT `access company`, administrator, `trial balance`, "
-                                                    "`journal entries` FROM access WHERE `company id` = %1 "
-                                                    "AND `wp_user id` = %2").arg(alpha).arg(who)))
+        for (const auto& r :
+            db.rows(QStringLiteral("SELECT `access company`, administrator, `trial balance`, "
+                                   "`journal entries` FROM access WHERE `company id` = %1 "
+                                   "AND `wp_user id` = %2")
+                        .arg(alpha)
+                        .arg(who)))
             for (const QVariant& v : r)
                 out << v.toString();
         return out;
@@ -79,9 +82,9 @@ private slots:
             QCOMPARE(list->size(), QSize(777, 393));
             QCOMPARE(list->btnAddUser->text(), QStringLiteral("Add user"));
             QCOMPARE(list->btnChangeUserAccess->text(), QStringLiteral("Change User Access"));
-            QCOMPARE(shownTitles(list->dbgAccess), (QStringList{"Username", "Email", "Access Company",
-                                                                "Administrator", "Trial Balance",
-                                                                "Journal Entries"}));
+            QCOMPARE(shownTitles(list->dbgAccess),
+                (QStringList{"Username", "Email", "Access Company", "Administrator", "Trial Balance",
+                    "Journal Entries"}));
             shown = shownRows(list->dbgAccess);
             QCOMPARE(list->lblBibleVerseLink->text(), QStringLiteral("John 14:6"));
             QVERIFY(list->lblVerse->text().contains("I am the way, the truth, and the life"));
@@ -94,12 +97,13 @@ private slots:
         QVERIFY(window->ran);
         QCOMPARE(window->title, QStringLiteral("Access - Alpha Farms"));
         std::sort(shown.begin(), shown.end());
-        QCOMPARE(shown, (QList<QStringList>{{"ann", "ann@example.com", "Yes", "Yes", "View", "View"},
-                                            {"carol", "carol@example.com", "No", "No", "View", "Create"}}));
+        QCOMPARE(shown,
+            (QList<QStringList>{{"ann", "ann@example.com", "Yes", "Yes", "View", "View"},
+                {"carol", "carol@example.com", "No", "No", "View", "Create"}}));
         QCOMPARE(urls.urls.size(), 2);
         QVERIFY(urls.urls[0].toString().endsWith("/help/blog/access.html"));
-        QVERIFY(QFile::exists(QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() +
-                              "/../docs/help/blog/access.html"));
+        QVERIFY(QFile::exists(QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath()
+            + "/../docs/help/blog/access.html"));
         QCOMPARE(urls.urls[1].toString(), verseUrl("/john/14-6.htm"));
         QVERIFY(x.w.cbCompany->findText("Gamma Mills") >= 0);
         QVERIFY(x.log.messages.isEmpty());
@@ -108,7 +112,8 @@ private slots:
     void openingNeedsAnAdministrator()
     {
         AccessWorld x;
-        x.db.exec(QStringLiteral("UPDATE access SET administrator = 'No' WHERE `wp_user id` = %1").arg(x.user));
+        x.db.exec(
+            QStringLiteral("UPDATE access SET administrator = 'No' WHERE `wp_user id` = %1").arg(x.user));
         auto window = onNextModal();
         x.w.acAccess->trigger();
         QCoreApplication::processEvents();
@@ -162,9 +167,10 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("too short") << "bo"
-                                   << "The value you supplied for Username / Email is not valid.\r -  The value "
-                                      "must contain at least 3 characters and not any leading zeros or spaces.";
+        QTest::newRow("too short")
+            << "bo"
+            << "The value you supplied for Username / Email is not valid.\r -  The value "
+               "must contain at least 3 characters and not any leading zeros or spaces.";
         QTest::newRow("unknown") << "robert" << NotFound;
         QTest::newRow("already added") << "ann" << AlreadyAdded;
         QTest::newRow("already added, company cleared") << "carol@example.com" << AlreadyAdded;
@@ -214,10 +220,11 @@ private slots:
         TfrmAccessAddUser add(&list);
         add.show();
         add.edtUsername->setText("bob");
-        LockHolder other(x.db, {QStringLiteral("INSERT INTO access (`company id`, `wp_user id`, `access company`, "
-                                               "administrator) VALUES (%1, %2, 'Yes', 'Yes')")
-                                    .arg(x.alpha)
-                                    .arg(x.bob)});
+        LockHolder other(x.db,
+            {QStringLiteral("INSERT INTO access (`company id`, `wp_user id`, `access company`, "
+                            "administrator) VALUES (%1, %2, 'Yes', 'Yes')")
+                    .arg(x.alpha)
+                    .arg(x.bob)});
         add.btnOk->click();
         other.join();
         QVERIFY2(other.sawWaiter(), "the program did not wait for the other writer");
@@ -279,7 +286,8 @@ private slots:
         AccessWorld x;
         dropAccessChecks(x.db);
         x.db.exec(QStringLiteral("UPDATE access SET `trial balance` = 'POST', `journal entries` = 'create' "
-                                 "WHERE `wp_user id` = %1").arg(x.carol));
+                                 "WHERE `wp_user id` = %1")
+                      .arg(x.carol));
         TfrmAccess list(&x.w);
         x.select(list, x.carol);
         TfrmChangeUserAccess dlg(&list);
@@ -304,8 +312,9 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
         QCOMPARE(QApplication::focusWidget(), dlg.cbAccessCompany);
-        QCOMPARE(TabChain(5), (QList<QWidget*>{dlg.cbAdministrator, dlg.cbTrialBalance, dlg.cbJournalEntries,
-                                                dlg.Button1, dlg.cbAccessCompany}));
+        QCOMPARE(TabChain(5),
+            (QList<QWidget*>{dlg.cbAdministrator, dlg.cbTrialBalance, dlg.cbJournalEntries, dlg.Button1,
+                dlg.cbAccessCompany}));
     }
 
     // The four settings as stored, and the line stays selected.
@@ -315,9 +324,12 @@ private slots:
         QTest::addColumn<bool>("administrator");
         QTest::addColumn<QString>("trialBalance");
         QTest::addColumn<QString>("journalEntries");
-        QTest::newRow("all granted") << true << true << "Post" << "Create";
-        QTest::newRow("all taken") << false << false << "No access" << "No access";
-        QTest::newRow("viewer") << true << false << "View" << "View";
+        QTest::newRow("all granted") << true << true << "Post"
+                                     << "Create";
+        QTest::newRow("all taken") << false << false << "No access"
+                                   << "No access";
+        QTest::newRow("viewer") << true << false << "View"
+                                << "View";
     }
 
     void changeStoresTheFourSettings()
@@ -343,13 +355,14 @@ private slots:
         list.btnChangeUserAccess->click();
         QVERIFY(dialog->ran);
         QVERIFY(x.log.messages.isEmpty());
-        QCOMPARE(x.row(x.bob), (QStringList{company ? "Yes" : "No", administrator ? "Yes" : "No", trialBalance,
-                                            journalEntries}));
+        QCOMPARE(x.row(x.bob),
+            (QStringList{
+                company ? "Yes" : "No", administrator ? "Yes" : "No", trialBalance, journalEntries}));
         QCOMPARE(x.selectedLogin(), QStringLiteral("bob"));
         QCOMPARE(list.dbgAccess->currentIndex().row(), x.w.qrAccess->currentRow());
-        QVERIFY(shownRows(list.dbgAccess).contains(QStringList{"bob", "Bob@Example.com", company ? "Yes" : "No",
-                                                               administrator ? "Yes" : "No", trialBalance,
-                                                               journalEntries}));
+        QVERIFY(shownRows(list.dbgAccess)
+                    .contains(QStringList{"bob", "Bob@Example.com", company ? "Yes" : "No",
+                        administrator ? "Yes" : "No", trialBalance, journalEntries}));
     }
 
     // A level the lists do not hold shows no selection; OK is refused until one is chosen.
@@ -358,9 +371,11 @@ private slots:
         QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("trial balance") << "trial balance" << "Please select the Trial Balance access."
+        QTest::newRow("trial balance") << "trial balance"
+                                       << "Please select the Trial Balance access."
                                        << "cbTrialBalance";
-        QTest::newRow("journal entries") << "journal entries" << "Please select the Journal entries access."
+        QTest::newRow("journal entries") << "journal entries"
+                                         << "Please select the Journal entries access."
                                          << "cbJournalEntries";
     }
 
@@ -371,7 +386,8 @@ private slots:
         QFETCH(QString, focus);
         AccessWorld x;
         dropAccessChecks(x.db);
-        x.db.exec(QStringLiteral("UPDATE access SET `%1` = '' WHERE `wp_user id` = %2").arg(column).arg(x.carol));
+        x.db.exec(
+            QStringLiteral("UPDATE access SET `%1` = '' WHERE `wp_user id` = %2").arg(column).arg(x.carol));
         const QStringList before = x.row(x.carol);
         TfrmAccess list(&x.w);
         x.select(list, x.carol);
@@ -472,7 +488,7 @@ private slots:
         });
         w.acAccess->trigger();
         QVERIFY(window->ran);
-        w.acLogin->trigger();   // logs out
+        w.acLogin->trigger(); // logs out
 
         menuLogin("newcomer", "welcome");
         QVERIFY2(log.messages.isEmpty(), qPrintable(log.messages.join('|')));

@@ -8,7 +8,7 @@ private slots:
     void levels_data()
     {
         QTest::addColumn<QString>("level");
-        QTest::addColumn<int>("number");   // -1: not a level
+        QTest::addColumn<int>("number"); // -1: not a level
         for (const char* t : {"no access", "No access", "NO ACCESS"})
             QTest::newRow(t) << QString(t) << 0;
         for (const char* t : {"view", "View", "VIEW"})

@@ -1,5 +1,5 @@
-#include "TestSupport.h"
 #include "SetupTestHelpers.h"
+#include "TestSupport.h"
 
 #include "app/Main.h"
 #include "standard/LabeledEdit.h"
@@ -15,13 +15,15 @@
 #include <QTest>
 
 namespace {
-const QString NameInvalid = "The value you supplied for Username (only lowercase letters and numbers) is not "
-                            "valid.\r -  The value must contain at least 3 characters and not any leading zeros "
-                            "or spaces.";
+const QString NameInvalid
+    = "The value you supplied for Username (only lowercase letters and numbers) is not "
+      "valid.\r -  The value must contain at least 3 characters and not any leading zeros "
+      "or spaces.";
 const QString NameCharacters = "Username may only contain lowercase letters and numbers.";
 const QString EmailInvalid = "Email address supplied invalid.";
-const QString PasswordInvalid = "The value you supplied for Password is not valid.\r -  The value must contain "
-                                "at least 3 characters and not any leading zeros or spaces.";
+const QString PasswordInvalid
+    = "The value you supplied for Password is not valid.\r -  The value must contain "
+      "at least 3 characters and not any leading zeros or spaces.";
 
 // The web site's users as "login email", in id order.
 QStringList users(const TestDatabase& db)
@@ -63,7 +65,7 @@ private slots:
         QCOMPARE(dlg.minimumSize(), dlg.maximumSize());
         QCOMPARE(dlg.gbLoginDetails->title(), QStringLiteral("User details"));
         QCOMPARE(dlg.edtUsername->editLabel()->text(),
-                 QStringLiteral("Username (only lowercase letters and numbers)"));
+            QStringLiteral("Username (only lowercase letters and numbers)"));
         QCOMPARE(dlg.edtEmail->editLabel()->text(), QStringLiteral("Email"));
         QCOMPARE(dlg.edtPassword->editLabel()->text(), QStringLiteral("Password"));
         for (LabeledEdit* e : {dlg.edtUsername, dlg.edtEmail, dlg.edtPassword})
@@ -118,9 +120,11 @@ private slots:
         QVERIFY2(log.messages.isEmpty(), qPrintable(log.messages.join('|')));
         QVERIFY(log.errors.isEmpty());
 
-        const auto stored = db.rows("SELECT ID, user_login, user_pass, user_nicename, user_email, user_registered, "
-                                    "user_status, display_name, spam, deleted, user_url, user_activation_key "
-                                    "FROM wp_users WHERE ID <> " + QString::number(ann));
+        const auto stored
+            = db.rows("SELECT ID, user_login, user_pass, user_nicename, user_email, user_registered, "
+                      "user_status, display_name, spam, deleted, user_url, user_activation_key "
+                      "FROM wp_users WHERE ID <> "
+                + QString::number(ann));
         QCOMPARE(stored.size(), 1);
         const QVariantList& u = stored.first();
         const int id = u[0].toInt();
@@ -136,8 +140,9 @@ private slots:
         QCOMPARE(u[10].toString(), QString());
         QCOMPARE(u[11].toString(), QString());
         const auto meta = db.rows("SELECT user_id, meta_key, meta_value FROM wp_usermeta ORDER BY umeta_id");
-        QCOMPARE(meta, (QList<QVariantList>{{id, "wp_capabilities", "a:1:{s:10:\"subscriber\";b:1;}"},
-                                            {id, "wp_user_level", "0"}}));
+        QCOMPARE(meta,
+            (QList<QVariantList>{
+                {id, "wp_capabilities", "a:1:{s:10:\"subscriber\";b:1;}"}, {id, "wp_user_level", "0"}}));
 
         QCOMPARE(w.UserID, loggedIn ? ann : 0);
         QCOMPARE(w.windowTitle(), title);
@@ -164,27 +169,57 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
         QTest::addColumn<QString>("shownName");
-        QTest::newRow("short name") << "Al" << "al@example.com" << "secret" << NameInvalid << "edtUsername" << "al";
-        QTest::newRow("space") << "Ann Smith" << "as@example.com" << "secret" << NameInvalid << "edtUsername"
+        QTest::newRow("short name") << "Al"
+                                    << "al@example.com"
+                                    << "secret" << NameInvalid << "edtUsername"
+                                    << "al";
+        QTest::newRow("space") << "Ann Smith"
+                               << "as@example.com"
+                               << "secret" << NameInvalid << "edtUsername"
                                << "ann smith";
-        QTest::newRow("leading zero") << "0123" << "z@example.com" << "secret" << NameInvalid << "edtUsername"
+        QTest::newRow("leading zero") << "0123"
+                                      << "z@example.com"
+                                      << "secret" << NameInvalid << "edtUsername"
                                       << "0123";
-        QTest::newRow("accent") << "José" << "jose@example.com" << "secret" << NameCharacters << "btnOk" << "josé";
-        QTest::newRow("hyphen") << "Mary-Ann" << "ma@example.com" << "secret" << NameCharacters << "btnOk"
+        QTest::newRow("accent") << "José"
+                                << "jose@example.com"
+                                << "secret" << NameCharacters << "btnOk"
+                                << "josé";
+        QTest::newRow("hyphen") << "Mary-Ann"
+                                << "ma@example.com"
+                                << "secret" << NameCharacters << "btnOk"
                                 << "mary-ann";
-        QTest::newRow("underscore") << "mary_ann" << "ma@example.com" << "secret" << NameCharacters << "btnOk"
+        QTest::newRow("underscore") << "mary_ann"
+                                    << "ma@example.com"
+                                    << "secret" << NameCharacters << "btnOk"
                                     << "mary_ann";
-        QTest::newRow("capitals, bad e-mail") << "NewUser" << "newuser.example.com" << "secret" << EmailInvalid
-                                              << "edtEmail" << "newuser";
-        QTest::newRow("short password") << "NewUser" << "new@example.com" << "pw" << PasswordInvalid
-                                        << "edtPassword" << "newuser";
+        QTest::newRow("capitals, bad e-mail") << "NewUser"
+                                              << "newuser.example.com"
+                                              << "secret" << EmailInvalid << "edtEmail"
+                                              << "newuser";
+        QTest::newRow("short password") << "NewUser"
+                                        << "new@example.com"
+                                        << "pw" << PasswordInvalid << "edtPassword"
+                                        << "newuser";
         // The web site stored "Bob" and "CAROL@EXAMPLE.COM"; the server compares without case.
-        QTest::newRow("name in use, other case") << "BOB" << "new@example.com" << "secret"
-                                                 << "Username already in use." << "edtUsername" << "bob";
-        QTest::newRow("e-mail in use, other case") << "NewUser" << "Carol@Example.com" << "secret"
-                                                   << "Email already in use." << "edtEmail" << "newuser";
-        QTest::newRow("both in use: the name is told") << "bob" << "carol@example.com" << "secret"
-                                                       << "Username already in use." << "edtUsername" << "bob";
+        QTest::newRow("name in use, other case") << "BOB"
+                                                 << "new@example.com"
+                                                 << "secret"
+                                                 << "Username already in use."
+                                                 << "edtUsername"
+                                                 << "bob";
+        QTest::newRow("e-mail in use, other case") << "NewUser"
+                                                   << "Carol@Example.com"
+                                                   << "secret"
+                                                   << "Email already in use."
+                                                   << "edtEmail"
+                                                   << "newuser";
+        QTest::newRow("both in use: the name is told") << "bob"
+                                                       << "carol@example.com"
+                                                       << "secret"
+                                                       << "Username already in use."
+                                                       << "edtUsername"
+                                                       << "bob";
     }
 
     void refusals()
@@ -264,9 +299,14 @@ private slots:
         QTest::addColumn<QString>("otherEmail");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("same name") << "NewUser" << "someone@example.com" << "Username already in use."
+        QTest::newRow("same name") << "NewUser"
+                                   << "someone@example.com"
+                                   << "Username already in use."
                                    << "edtUsername";
-        QTest::newRow("same e-mail") << "someone" << "NEW@EXAMPLE.COM" << "Email already in use." << "edtEmail";
+        QTest::newRow("same e-mail") << "someone"
+                                     << "NEW@EXAMPLE.COM"
+                                     << "Email already in use."
+                                     << "edtEmail";
     }
 
     void concurrentRegistrationIsRefused()
@@ -281,9 +321,10 @@ private slots:
         TfrmCreateUser dlg(&w);
         showWithFocusOnOk(dlg);
         fill(dlg, "newuser", "new@example.com", "secret");
-        LockHolder other(db, {QStringLiteral("INSERT INTO wp_users (user_login, user_email, user_registered) "
-                                             "VALUES ('%1', '%2', NOW())")
-                                  .arg(otherLogin, otherEmail)});
+        LockHolder other(db,
+            {QStringLiteral("INSERT INTO wp_users (user_login, user_email, user_registered) "
+                            "VALUES ('%1', '%2', NOW())")
+                    .arg(otherLogin, otherEmail)});
         dlg.btnOk->click();
         other.join();
         QVERIFY2(other.sawWaiter(), "the program did not wait for the other writer");

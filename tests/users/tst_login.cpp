@@ -176,18 +176,27 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
         QTest::addColumn<bool>("sendsStatement");
-        QTest::newRow("wrong password") << "alice" << "secret2" << "Password not correct." << "edtPassword" << true;
-        QTest::newRow("password differs in case")
-            << "alice" << "SECRET1" << "Password not correct." << "edtPassword" << true;
-        QTest::newRow("unknown name") << "alicia" << "secret1" << "Username / Email could not be found."
+        QTest::newRow("wrong password") << "alice"
+                                        << "secret2"
+                                        << "Password not correct."
+                                        << "edtPassword" << true;
+        QTest::newRow("password differs in case") << "alice"
+                                                  << "SECRET1"
+                                                  << "Password not correct."
+                                                  << "edtPassword" << true;
+        QTest::newRow("unknown name") << "alicia"
+                                      << "secret1"
+                                      << "Username / Email could not be found."
                                       << "edtUsername" << true;
         QTest::newRow("name of two characters")
-            << "al" << "secret1"
+            << "al"
+            << "secret1"
             << "The value you supplied for Username / Email is not valid.\r -  The value must contain at least 3 "
                "characters and not any leading zeros or spaces."
             << "edtUsername" << false;
         QTest::newRow("password of two characters")
-            << "alice" << "se"
+            << "alice"
+            << "se"
             << "The value you supplied for Password is not valid.\r -  The value must contain at least 3 "
                "characters and not any leading zeros or spaces."
             << "edtPassword" << false;
@@ -206,7 +215,7 @@ private slots:
         TfrmLogin dlg(&w);
         dlg.show();
         const int before0 = statementsSent();
-        const int noStatements = statementsSent() - before0;   // what counting itself adds
+        const int noStatements = statementsSent() - before0; // what counting itself adds
         const int before = statementsSent();
         submit(dlg, name, password);
         const int sent = statementsSent() - before - noStatements;
