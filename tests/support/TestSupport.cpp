@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
 #include <QProcess>
@@ -17,6 +18,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -315,6 +317,20 @@ FrozenServer::FrozenServer(const TestDatabase& db) : m_pid(testServerPid(db))
         = QStringLiteral("exec </dev/null >/dev/null 2>&1; sleep 20; kill -CONT %1").arg(m_pid);
     QProcess::startDetached(QStringLiteral("sh"), {QStringLiteral("-c"), watchdog}, {}, &m_watchdog);
     m_frozen = ::kill(pid_t(m_pid), SIGSTOP) == 0;
+    // The signal is delivered asynchronously: a statement sent right away could still be
+    // answered. Wait until the process is seen stopped.
+    QElapsedTimer waited;
+    waited.start();
+    while (m_frozen && waited.elapsed() < 2000) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            break;
+        const QByteArray fields = stat.readAll();
+        const qsizetype close = fields.lastIndexOf(')');
+        if (close > 0 && fields.size() > close + 2 && fields.at(close + 2) == 'T')
+            break;
+        QThread::msleep(5);
+    }
 }
 
 FrozenServer::~FrozenServer() { thaw(); }
