@@ -275,15 +275,8 @@ bool SetupEditDialog::saveInTransaction(
 QComboBox* SetupEditDialog::addComboBox(
     const QString& name, const QString& labelName, const QString& caption, int left, int top, int width)
 {
-    auto* box = new QComboBox(m_group);
-    box->setObjectName(name);
-    box->setEditable(false);
-    box->setGeometry(left, top, width, box->sizeHint().height());
-    auto* label = new QLabel(caption, m_group);
-    label->setObjectName(labelName);
-    label->setBuddy(box);
-    label->adjustSize();
-    label->move(left, top - 17);
+    QComboBox* box = addList(m_group, name, {}, left, top, width);
+    addLabel(m_group, labelName, caption, left, top - 17)->setBuddy(box);
     if (!m_firstBox)
         m_firstBox = box;
     return box;
