@@ -37,6 +37,23 @@ struct LatestYearMoved {
     PeriodRefusal refusal;
 };
 
+// Rows 1 to 18 as the grid shows a year's periods: the periods not deleted, by number.
+QList<PeriodRow> livePeriods(Query& periods)
+{
+    QList<PeriodRow> rows(MaxPeriods);
+    for (periods.first(); !periods.eof(); periods.next()) {
+        const int n = periods.asInteger(QStringLiteral("period number"));
+        if (n < 1 || n > MaxPeriods
+            || periods.asString(QStringLiteral("period deleted")) != QLatin1String("No"))
+            continue;
+        rows[n - 1] = PeriodRow{DateToMyString(periods.asDate(QStringLiteral("start date"))),
+            DateToMyString(periods.asDate(QStringLiteral("end date"))),
+            periods.asString(QStringLiteral("period description")),
+            periods.asString(QStringLiteral("period open"))};
+    }
+    return rows;
+}
+
 template <class W>
 W* named(W* widget, const char* name)
 {
@@ -115,23 +132,26 @@ TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
 
 void TfrmFinancialYear::LoadEdit()
 {
-    qrFinancialYears->open({QStringLiteral("SELECT id, `financial year description`, `company id`"),
-        QStringLiteral("FROM `financial years` WHERE"), QStringLiteral("(id = %1)").arg(FinancialYearID)});
+    const QStringList yearColumns{
+        QStringLiteral("financial year description"), QStringLiteral("last day of financial year")};
+    qrFinancialYears->open(
+        {QStringLiteral(
+             "SELECT id, `financial year description`, `last day of financial year`, `company id`"),
+            QStringLiteral("FROM `financial years` WHERE"),
+            QStringLiteral("(id = %1)").arg(FinancialYearID)});
     edtFinancialYearDescription->setText(
         qrFinancialYears->asString(QStringLiteral("financial year description")));
     CompanyID = qrFinancialYears->asInteger(QStringLiteral("company id"));
+    setEditedRow(QStringLiteral("financial years"), FinancialYearID, yearColumns,
+        loadedValues(*qrFinancialYears, yearColumns), QStringLiteral("Financial year"));
 
     qrFinancialPeriods->open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
         QStringLiteral("(`financial year id` = %1)").arg(FinancialYearID),
         QStringLiteral(" and (`period deleted` = \"No\")"), QStringLiteral("ORDER BY `period number`")});
-    for (qrFinancialPeriods->first(); !qrFinancialPeriods->eof(); qrFinancialPeriods->next()) {
-        const int n = qrFinancialPeriods->asInteger(QStringLiteral("period number"));
-        sg->setCell(
-            StartDateColumn, n, DateToMyString(qrFinancialPeriods->asDate(QStringLiteral("start date"))));
-        sg->setCell(EndDateColumn, n, DateToMyString(qrFinancialPeriods->asDate(QStringLiteral("end date"))));
-        sg->setCell(DescriptionColumn, n, qrFinancialPeriods->asString(QStringLiteral("period description")));
-        sg->setCell(OpenColumn, n, qrFinancialPeriods->asString(QStringLiteral("period open")));
-    }
+    m_loadedPeriods = livePeriods(*qrFinancialPeriods);
+    for (int n = 1; n <= MaxPeriods; ++n)
+        for (int c = StartDateColumn; c <= OpenColumn; ++c)
+            sg->setCell(c, n, m_loadedPeriods[n - 1].text(c));
 }
 
 void TfrmFinancialYear::btnCalculateClick()
@@ -204,7 +224,7 @@ void TfrmFinancialYear::Save()
         return !q.isEmpty();
     };
     try {
-        Transaction::run(
+        const bool saved = saveInTransaction(
             [&](Transaction&) {
                 Query work;
                 if (!editing) {
@@ -217,6 +237,14 @@ void TfrmFinancialYear::Save()
                     if (again.refusal)
                         throw LatestYearMoved{*again.refusal};
                 }
+                // Every period of the year, deleted ones too: matched by number, a period
+                // keeps its row and id from save to save; nothing is ever removed.
+                work.open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
+                    QStringLiteral("(`financial year id` = %1) FOR UPDATE").arg(yearId)});
+                // The grid replaces every period: another user's change to them since the
+                // dialog opened would be lost without a word.
+                if (editing && livePeriods(work) != m_loadedPeriods)
+                    throw EditedRowChanged{};
                 RowWriter year(QStringLiteral("financial years"));
                 year.set(QStringLiteral("financial year description"), description)
                     .set(QStringLiteral("last day of financial year"),
@@ -227,10 +255,6 @@ void TfrmFinancialYear::Save()
                     year.set(QStringLiteral("company id"), CompanyID);
                     yearId = year.insert();
                 }
-                // Every period of the year, deleted ones too: matched by number, a period
-                // keeps its row and id from save to save; nothing is ever removed.
-                work.open({QStringLiteral("SELECT id, `period number` FROM `financial periods` WHERE"),
-                    QStringLiteral("(`financial year id` = %1) FOR UPDATE").arg(yearId)});
                 for (int n = 1; n <= MaxPeriods; ++n) {
                     const bool exists = work.locate(QStringLiteral("period number"), n);
                     RowWriter period(QStringLiteral("financial periods"));
@@ -255,6 +279,8 @@ void TfrmFinancialYear::Save()
                 }
             },
             editing ? std::function<bool()>() : std::function<bool()>(yearSaved));
+        if (!saved)
+            return; // refused with its message; the dialog stays open
     } catch (const LatestYearMoved& moved) {
         refuseCell(moved.refusal);
         return;

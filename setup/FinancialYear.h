@@ -55,6 +55,7 @@ private:
     bool refuseCell(const PeriodRefusal& refusal);
     TfrmFinancialYears* m_list;
     int m_lastRow = 0; // the last period row, as the checks found it
+    QList<PeriodRow> m_loadedPeriods; // rows 1 to 18 as LoadEdit read them
 };
 
 // The last day of the company's latest year (the one with the latest last day), or none

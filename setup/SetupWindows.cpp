@@ -221,17 +221,38 @@ void SetupEditDialog::setEditedRow(
     m_what = what;
 }
 
-namespace {
-// Thrown inside the saving transaction to leave it with nothing written.
-struct EditedRowChanged { };
+void SetupEditDialog::setEditedRow(const QString& table, int id, const QStringList& columns,
+    const QList<std::optional<QString>>& loaded, const QString& what)
+{
+    if (loaded.size() != columns.size())
+        throw ProgramError(QStringLiteral("The edit dialog %1 loaded %2 values for %3 columns.")
+                               .arg(objectName())
+                               .arg(loaded.size())
+                               .arg(columns.size()));
+    m_table = table;
+    m_loaded = nullptr;
+    m_loadedId = id;
+    m_loadedValues = loaded;
+    m_columns = columns;
+    m_what = what;
+}
 
+QList<std::optional<QString>> loadedValues(const Query& query, const QStringList& columns)
+{
+    QList<std::optional<QString>> values;
+    for (const QString& c : columns)
+        values << (query.isNull(c) ? std::nullopt : std::optional<QString>(query.asString(c)));
+    return values;
+}
+
+namespace {
 QString backticked(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
 }
 
 bool SetupEditDialog::saveInTransaction(
     const std::function<void(Transaction&)>& body, const std::function<bool()>& committed)
 {
-    if (isEditing() && !m_loaded)
+    if (isEditing() && m_table.isEmpty())
         throw ProgramError(QStringLiteral("The edit dialog %1 names no edited row.").arg(objectName()));
     try {
         Transaction::run(
@@ -242,16 +263,15 @@ bool SetupEditDialog::saveInTransaction(
                     QStringList columns;
                     for (const QString& c : m_columns)
                         columns << backticked(c);
+                    const int id = m_loaded ? m_loaded->asInteger(QStringLiteral("id")) : m_loadedId;
                     Query current;
                     current.open({QStringLiteral("SELECT %1 FROM %2 WHERE id = %3 FOR UPDATE")
                                       .arg(columns.join(QStringLiteral(", ")), backticked(m_table))
-                                      .arg(m_loaded->asInteger(QStringLiteral("id")))});
-                    if (current.isEmpty())
+                                      .arg(id)});
+                    if (current.isEmpty()
+                        || loadedValues(current, m_columns)
+                            != (m_loaded ? loadedValues(*m_loaded, m_columns) : m_loadedValues))
                         throw EditedRowChanged{};
-                    for (const QString& c : m_columns)
-                        if (current.isNull(c) != m_loaded->isNull(c)
-                            || current.asString(c) != m_loaded->asString(c))
-                            throw EditedRowChanged{};
                 }
                 body(t);
             },

@@ -146,6 +146,10 @@ protected:
     // (the list the dialog was filled from), whose `columns` the dialog shows; `what`
     // names it in the message, e.g. "Company".
     void setEditedRow(const QString& table, Query* loaded, const QStringList& columns, const QString& what);
+    // The same for a dialog that read the row itself: its id and the columns' values as
+    // loaded (taken with loadedValues from the dialog's own query).
+    void setEditedRow(const QString& table, int id, const QStringList& columns,
+        const QList<std::optional<QString>>& loaded, const QString& what);
     // Runs `body` (the writes) in one transaction. When editing, the edited row is first
     // read with a locking read and compared with what the dialog was loaded from: if
     // another user changed it meanwhile, nothing is written and the dialog says so. A
@@ -185,11 +189,22 @@ private:
     QString m_editCaption;
     QString m_table;
     Query* m_loaded = nullptr;
+    int m_loadedId = 0;
+    QList<std::optional<QString>> m_loadedValues;
     QStringList m_columns;
     QString m_what;
     QWidget* m_firstBox = nullptr;
     bool m_shown = false;
 };
+
+// Thrown by a save's body inside saveInTransaction when something the dialog loaded besides
+// its edited row (e.g. a year's periods) was changed by another user meanwhile: nothing is
+// written and the dialog says so, as for the edited row itself.
+struct EditedRowChanged { };
+
+// The values of columns in query's current row as a dialog loaded them (empty for NULL),
+// to compare with the row read again when saving.
+QList<std::optional<QString>> loadedValues(const Query& query, const QStringList& columns);
 
 // Whether another row already holds a value: runs lines (the first binds :parameter) on
 // query, excluding the row excludeId when given, and answers whether a row came back.

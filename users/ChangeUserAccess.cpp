@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "db/Query.h"
+#include "db/Transaction.h"
 #include "standard/Standard.h"
 #include "users/Access.h"
 #include "users/AccessLevels.h"
@@ -30,10 +31,13 @@ SetupDialogDesign changeDesign()
 const Query& row() { return *frmMain->qrAccess; }
 
 QString yesNo(bool ticked) { return ticked ? QStringLiteral("Yes") : QStringLiteral("No"); }
+
+const QStringList settingColumns{QStringLiteral("access company"), QStringLiteral("administrator"),
+    QStringLiteral("trial balance"), QStringLiteral("journal entries")};
 }
 
 TfrmChangeUserAccess::TfrmChangeUserAccess(TfrmAccess* list)
-    : SetupEditDialog(changeDesign(), QString(), list),
+    : SetupEditDialog(changeDesign(), changeDesign().caption, list),
       lblUser(addLabel(this, QStringLiteral("lblUser"), QStringLiteral("User:"), 8, 8)),
       gbMainAccess(group()), cbAccessCompany(addCheckBox(gbMainAccess, QStringLiteral("cbAccessCompany"),
                                  QStringLiteral("Access Company"), 8, 24)),
@@ -51,6 +55,11 @@ TfrmChangeUserAccess::TfrmChangeUserAccess(TfrmAccess* list)
           addList(gbAccessItems, QStringLiteral("cbJournalEntries"), accessLevelNames(), 8, 91, 169)),
       Button1(okButton()), m_list(list)
 {
+    // The dialog only ever changes the row selected when it opened; it keeps what it read,
+    // since the main window's access query is a work area other checks reuse.
+    m_id = row().asInteger(QStringLiteral("id"));
+    setEditedRow(QStringLiteral("access"), m_id, settingColumns, loadedValues(row(), settingColumns),
+        QStringLiteral("User access"));
     FormCreate();
     lblUser->setText(QStringLiteral("User: ") + row().asString(QStringLiteral("user_login")));
     lblUser->adjustSize();
@@ -75,13 +84,15 @@ bool TfrmChangeUserAccess::checkInput()
 
 void TfrmChangeUserAccess::Save()
 {
-    const int id = row().asInteger(QStringLiteral("id"));
-    RowWriter(QStringLiteral("access"))
-        .set(QStringLiteral("access company"), yesNo(cbAccessCompany->isChecked()))
+    RowWriter access(QStringLiteral("access"));
+    access.set(QStringLiteral("access company"), yesNo(cbAccessCompany->isChecked()))
         .set(QStringLiteral("administrator"), yesNo(cbAdministrator->isChecked()))
         .set(QStringLiteral("trial balance"), cbTrialBalance->currentText())
-        .set(QStringLiteral("journal entries"), cbJournalEntries->currentText())
-        .update(id);
+        .set(QStringLiteral("journal entries"), cbJournalEntries->currentText());
+    // Refused (another administrator changed these settings since the dialog opened): the
+    // message is shown and the dialog stays open.
+    if (!saveInTransaction([&](Transaction&) { access.update(m_id); }, [&] { return access.isStored(m_id); }))
+        return;
     m_list->Load(false);
     accept();
 }

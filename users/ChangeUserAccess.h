@@ -33,4 +33,5 @@ public:
 
 private:
     TfrmAccess* m_list;
+    int m_id = 0; // the access row being changed
 };

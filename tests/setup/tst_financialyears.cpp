@@ -349,6 +349,38 @@ private slots:
         QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM `financial periods`").toInt(), 13);
     }
 
+    // Another workstation changed the year, or one of its periods, after this dialog read
+    // it: OK writes nothing (the grid would put back every period as it was read) and says
+    // so; the dialog stays open with everything typed.
+    void changedMeanwhileIsRefused_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("year renamed")
+            << "UPDATE `financial years` SET `financial year description` = 'FY 17'";
+        QTest::newRow("period closed") << "UPDATE `financial periods` SET `period open` = 'No' WHERE "
+                                          "`period number` = 2";
+        QTest::newRow("last period dropped")
+            << "UPDATE `financial periods` SET `period deleted` = 'Yes' WHERE `period number` = 12";
+    }
+    void changedMeanwhileIsRefused()
+    {
+        QFETCH(QString, change);
+        YearsWorld x;
+        const int year = x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
+        TfrmFinancialYears list(&x.w);
+        EditDialog e(&list, year);
+        e.dialog.sg->setCell(3, 1, "March");
+        x.db.exec(change);
+        const QStringList before = x.years(x.alpha) + x.periods(year);
+        e.dialog.btnOkClick();
+        QCOMPARE(x.log.messages,
+            QStringList{"Financial year was changed by another user since you opened it. Close this window "
+                        "and open it again to see the change."});
+        QVERIFY(e.dialog.result() != QDialog::Accepted);
+        QCOMPARE(e.dialog.sg->cell(3, 1), QStringLiteral("March"));
+        QCOMPARE(x.years(x.alpha) + x.periods(year), before);
+    }
+
     void eighteenShortenedToTwelve()
     {
         YearsWorld x;

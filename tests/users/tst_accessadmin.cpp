@@ -365,6 +365,27 @@ private slots:
                         administrator ? "Yes" : "No", trialBalance, journalEntries}));
     }
 
+    // Another administrator changed the line after the dialog read it: OK writes nothing
+    // (it would put back the other settings as read) and says so; the dialog stays open.
+    void changedMeanwhileIsRefused()
+    {
+        AccessWorld x;
+        x.db.addAccess(x.bob, x.alpha, "Yes", "No", "Create", "View");
+        TfrmAccess list(&x.w);
+        x.select(list, x.bob);
+        TfrmChangeUserAccess dlg(&list);
+        dlg.cbTrialBalance->setCurrentText("Post");
+        x.db.exec(QStringLiteral("UPDATE access SET `journal entries` = 'No access' WHERE `wp_user id` = %1")
+                      .arg(x.bob));
+        dlg.Button1Click();
+        QCOMPARE(x.log.messages,
+            QStringList{"User access was changed by another user since you opened it. Close this window and "
+                        "open it again to see the change."});
+        QVERIFY(dlg.result() != QDialog::Accepted);
+        QCOMPARE(dlg.cbTrialBalance->currentText(), QStringLiteral("Post"));
+        QCOMPARE(x.row(x.bob), (QStringList{"Yes", "No", "Create", "No access"}));
+    }
+
     // A level the lists do not hold shows no selection; OK is refused until one is chosen.
     void emptyLevelIsRefused_data()
     {
