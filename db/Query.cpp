@@ -59,9 +59,12 @@ void Query::open()
     const QSqlRecord rec = q.record();
     m_fields.clear();
     m_fieldIndex.clear();
+    m_isAmount.clear();
     for (int i = 0; i < rec.count(); ++i) {
         m_fields << rec.fieldName(i);
         m_fieldIndex.insert(rec.fieldName(i).toLower(), i);
+        // The driver reports DECIMAL as a double and, at high precision, hands it over as text.
+        m_isAmount << (rec.field(i).metaType().id() == QMetaType::Double);
     }
     const int cols = int(m_fields.size());
     m_values.clear();
@@ -206,6 +209,10 @@ QVariant Query::data(const QModelIndex& index, int role) const
         return QString();
     if (v.typeId() == QMetaType::QDate)
         return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    // Amounts as the rest of the program shows them: shortest form, regional separator.
+    if (m_isAmount.value(index.column()) && v.typeId() == QMetaType::QString)
+        if (const std::optional<Money> amount = Money::parseDb(v.toString()))
+            return amount->toString();
     return v.toString();
 }
 

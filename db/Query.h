@@ -72,6 +72,7 @@ private:
     Bindings m_bindings;
     QStringList m_fields;
     QHash<QString, int> m_fieldIndex; // lower-case name -> column
+    QList<bool> m_isAmount; // per column: a DECIMAL, shown as an amount
     QVector<QVariant> m_values; // row-major
     QHash<QString, QString> m_labels;
     int m_rowCount = 0;

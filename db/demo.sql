@@ -200,9 +200,10 @@ INSERT INTO transactions (`company id`, `transaction number`, `transaction type`
   `transaction description`, posted, `created by`)
 SELECT @company, nr, 'JE', day, description, 'No', @user FROM demo_entries ORDER BY nr;
 
-INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, `line description`,
-  amount, deleted)
-SELECT t.id, l.line, a.id, l.description, l.amount, 'No'
+-- Gathered first: a statement that adds lines may not read transactions, whose sums the
+-- lines' trigger updates.
+CREATE TEMPORARY TABLE demo_details AS
+SELECT t.id AS entry, l.line, a.id AS account, l.description, l.amount
 FROM demo_lines l
 JOIN transactions t ON t.`company id` = @company AND t.`transaction type` = 'JE'
   AND t.`transaction number` = l.entry
@@ -211,4 +212,8 @@ JOIN objects o ON o.`object number` = l.obj
 JOIN accounts a ON a.`cost centre id` = c.id AND a.`object id` = o.id
 ORDER BY t.id, l.line;
 
-DROP TEMPORARY TABLE demo_months, demo_accounts, demo_entries, demo_lines;
+INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, `line description`,
+  amount, deleted)
+SELECT entry, line, account, description, amount, 'No' FROM demo_details ORDER BY entry, line;
+
+DROP TEMPORARY TABLE demo_months, demo_accounts, demo_entries, demo_lines, demo_details;

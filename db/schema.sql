@@ -140,6 +140,10 @@ CREATE TABLE IF NOT EXISTS `financial periods` (
   CONSTRAINT `financial period year fk` FOREIGN KEY (`financial year id`) REFERENCES `financial years` (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
+-- `debit amount` and `credit amount` are the sums of the entry's positive and negative line
+-- amounts (empty while it has no lines), kept by the triggers below whoever writes the
+-- lines: the journal list then reads one index entry per entry instead of grouping every
+-- line of a period. The `journal list` key holds every column the list shows.
 CREATE TABLE IF NOT EXISTS transactions (
   id int NOT NULL AUTO_INCREMENT,
   `company id` int NOT NULL,
@@ -151,9 +155,12 @@ CREATE TABLE IF NOT EXISTS transactions (
   `created by` bigint(20) unsigned DEFAULT NULL,
   `edited by` bigint(20) unsigned DEFAULT NULL,
   `posted by` bigint(20) unsigned DEFAULT NULL,
+  `debit amount` decimal(25,4) DEFAULT NULL,
+  `credit amount` decimal(25,4) DEFAULT NULL,
   PRIMARY KEY (id),
   UNIQUE KEY `company type number` (`company id`, `transaction type`, `transaction number`),
-  KEY `company date` (`company id`, `transaction date`),
+  KEY `journal list` (`company id`, `transaction date`, `transaction number`, `transaction description`,
+    posted, `created by`, `edited by`, `posted by`, `debit amount`, `credit amount`),
   CONSTRAINT `posted flag` CHECK (CAST(posted AS BINARY) IN ('Yes', 'No')),
   CONSTRAINT `transaction company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
@@ -178,3 +185,26 @@ CREATE TABLE IF NOT EXISTS `transaction details` (
   CONSTRAINT `detail transaction fk` FOREIGN KEY (`transaction id`) REFERENCES transactions (id),
   CONSTRAINT `detail account fk` FOREIGN KEY (`account id`) REFERENCES accounts (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+-- The sums of an entry's lines on its transactions row. A new line adds to them; a changed
+-- or removed line has its entries' sums worked out again from their lines.
+DROP PROCEDURE IF EXISTS `work out entry sums`;
+CREATE PROCEDURE `work out entry sums`(entry int, other int)
+  UPDATE transactions SET
+    `debit amount` = (SELECT SUM(CASE WHEN amount > 0 THEN amount ELSE 0 END) FROM `transaction details`
+      WHERE `transaction id` = transactions.id),
+    `credit amount` = (SELECT SUM(CASE WHEN amount < 0 THEN amount ELSE 0 END) FROM `transaction details`
+      WHERE `transaction id` = transactions.id)
+  WHERE id IN (entry, other);
+DROP TRIGGER IF EXISTS `transaction line added`;
+CREATE TRIGGER `transaction line added` AFTER INSERT ON `transaction details` FOR EACH ROW
+  UPDATE transactions SET
+    `debit amount` = COALESCE(`debit amount`, 0) + GREATEST(NEW.amount, 0),
+    `credit amount` = COALESCE(`credit amount`, 0) + LEAST(NEW.amount, 0)
+  WHERE id = NEW.`transaction id`;
+DROP TRIGGER IF EXISTS `transaction line changed`;
+CREATE TRIGGER `transaction line changed` AFTER UPDATE ON `transaction details` FOR EACH ROW
+  CALL `work out entry sums`(OLD.`transaction id`, NEW.`transaction id`);
+DROP TRIGGER IF EXISTS `transaction line removed`;
+CREATE TRIGGER `transaction line removed` AFTER DELETE ON `transaction details` FOR EACH ROW
+  CALL `work out entry sums`(OLD.`transaction id`, OLD.`transaction id`);

@@ -2,7 +2,9 @@
 
 #include "db/Query.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QStyle>
 
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
 {
@@ -49,6 +51,13 @@ void DataGrid::setQuery(Query* query)
 void DataGrid::setColumns(const QList<GridColumn>& columns)
 {
     m_columns = columns;
+    // The designed widths, wider where this system's font needs it for the whole title; a
+    // width the user chose (setGridColumnWidth, from the layout file) is kept as it is.
+    const QHeaderView* header = horizontalHeader();
+    const QFontMetrics metrics(header->font());
+    const int margins = 2 * (header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 1);
+    for (auto& c : m_columns)
+        c.width = std::max(c.width, metrics.horizontalAdvance(c.title) + margins);
     if (m_query)
         for (const auto& c : columns)
             m_query->setDisplayLabel(c.field, c.title);

@@ -190,6 +190,56 @@ private slots:
         QCOMPARE(q.data(q.index(0, 0), Qt::DisplayRole), QVariant(QStringLiteral("No")));
     }
 
+    // An entry's debit and credit sums follow its lines whoever writes them: added, changed,
+    // moved to another entry, removed; without lines it has none. A database made before
+    // the sums existed gets them when the schema is loaded again.
+    void entrySumsFollowTheirLines()
+    {
+        SampleRows s;
+        TestDatabase& db = s.db;
+        const int other
+            = db.addEntry(db.scalar("SELECT id FROM companies WHERE `company name` = 'Acme'").toInt(), 2,
+                QDate(2024, 5, 6), {});
+        const auto sums = [&](int entry) {
+            return db
+                .rows(QStringLiteral("SELECT COALESCE(`debit amount`, 'none'), COALESCE(`credit amount`, "
+                                     "'none') FROM transactions WHERE id = %1")
+                          .arg(entry))
+                .value(0);
+        };
+        const int entry = db.scalar("SELECT MIN(id) FROM transactions").toInt();
+        const int account = db.scalar("SELECT MIN(id) FROM accounts").toInt();
+        QCOMPARE(sums(entry), (QVariantList{"none", "none"}));
+
+        const QString line = QStringLiteral(
+            "INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, `line description`, "
+            "amount) VALUES (%1, %2, %3, '', %4)");
+        db.exec(line.arg(entry).arg(1).arg(account).arg("100.25"));
+        db.exec(line.arg(entry).arg(2).arg(account).arg("-60"));
+        db.exec(line.arg(entry).arg(3).arg(account).arg("-40.25"));
+        QCOMPARE(sums(entry), (QVariantList{"100.2500", "-100.2500"}));
+
+        db.exec(QStringLiteral("UPDATE `transaction details` SET amount = 7 WHERE `transaction id` = %1 AND "
+                               "`line nr` = 2")
+                    .arg(entry));
+        QCOMPARE(sums(entry), (QVariantList{"107.2500", "-40.2500"}));
+        db.exec(QStringLiteral("UPDATE `transaction details` SET `transaction id` = %1 WHERE `line nr` = 1")
+                    .arg(other));
+        QCOMPARE(sums(entry), (QVariantList{"7.0000", "-40.2500"}));
+        QCOMPARE(sums(other), (QVariantList{"100.2500", "0.0000"}));
+        db.exec(QStringLiteral("DELETE FROM `transaction details` WHERE `transaction id` = %1").arg(entry));
+        QCOMPARE(sums(entry), (QVariantList{"none", "none"}));
+
+        // A database from before the sums: the schema and its upgrade loaded into it.
+        db.exec("ALTER TABLE transactions DROP KEY `journal list`, DROP COLUMN `debit amount`, "
+                "DROP COLUMN `credit amount`, ADD KEY `company date` (`company id`, `transaction date`)");
+        db.execFile(qEnvironmentVariable("VELDRA_SCHEMA"));
+        db.execFile(
+            QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() + QStringLiteral("/upgrade.sql"));
+        QCOMPARE(sums(other), (QVariantList{"100.2500", "0.0000"}));
+        QCOMPARE(sums(entry), (QVariantList{"none", "none"}));
+    }
+
     // Text typed into grid cells has no length limit: a long line or period description
     // is stored whole rather than refusing the entry.
     void longGridTextsAreStored()

@@ -1,0 +1,17 @@
+-- Brings a database made by an earlier schema.sql up to date; load it after schema.sql
+-- (MariaDB syntax). Run again, it changes nothing.
+
+-- Entries carry the sums of their lines: the columns, the journal list's key, and the sums
+-- of the entries already stored (schema.sql's triggers keep them from then on).
+ALTER TABLE transactions
+  ADD COLUMN IF NOT EXISTS `debit amount` decimal(25,4) DEFAULT NULL,
+  ADD COLUMN IF NOT EXISTS `credit amount` decimal(25,4) DEFAULT NULL,
+  DROP KEY IF EXISTS `company date`,
+  ADD KEY IF NOT EXISTS `journal list` (`company id`, `transaction date`, `transaction number`,
+    `transaction description`, posted, `created by`, `edited by`, `posted by`, `debit amount`, `credit amount`);
+UPDATE transactions SET
+  `debit amount` = (SELECT SUM(CASE WHEN amount > 0 THEN amount ELSE 0 END) FROM `transaction details`
+    WHERE `transaction id` = transactions.id),
+  `credit amount` = (SELECT SUM(CASE WHEN amount < 0 THEN amount ELSE 0 END) FROM `transaction details`
+    WHERE `transaction id` = transactions.id)
+WHERE `debit amount` IS NULL;
