@@ -31,10 +31,15 @@ void run(QSqlDatabase& db, const QString& sql)
     }
 }
 
-// Collects rows and sends them as multi-row INSERTs of a few thousand rows each.
+// Collects rows and sends them as multi-row INSERTs of a few thousand rows each. The rows
+// of `parent` (an entry's row for its lines) are sent first, since the foreign keys are not
+// checked here and the lines' trigger adds to the sums on the entry's row.
 class BulkInsert {
 public:
-    BulkInsert(QSqlDatabase& db, const QString& head) : m_db(db), m_head(head) { }
+    BulkInsert(QSqlDatabase& db, const QString& head, BulkInsert* parent = nullptr)
+        : m_db(db), m_head(head), m_parent(parent)
+    {
+    }
     ~BulkInsert() { flush(); }
     void add(const QString& row)
     {
@@ -46,6 +51,8 @@ public:
     }
     void flush()
     {
+        if (m_parent)
+            m_parent->flush();
         if (m_count)
             run(m_db, m_head + QStringLiteral(" VALUES ") + m_sql);
         m_sql.clear();
@@ -55,6 +62,7 @@ public:
 private:
     QSqlDatabase& m_db;
     QString m_head, m_sql;
+    BulkInsert* m_parent;
     int m_count = 0;
 };
 
@@ -192,7 +200,8 @@ int main(int argc, char** argv)
         std::uniform_int_distribution<int> denseDay(0, BenchBooks::DenseMonth.daysInMonth() - 1);
         BulkInsert details(db,
             QStringLiteral("INSERT INTO `transaction details` (`transaction id`, `line nr`, "
-                           "`account id`, `line description`, amount, deleted)"));
+                           "`account id`, `line description`, amount, deleted)"),
+            &transactions);
         int number[BenchBooks::Companies + 1] = {};
         for (int t = 1; t <= BenchBooks::Entries; ++t) {
             const int company = 1 + (t - 1) % BenchBooks::Companies;

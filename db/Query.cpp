@@ -277,6 +277,38 @@ int RowWriter::insert()
     return q.lastInsertId().toInt();
 }
 
+void RowWriter::insertAll(const QList<RowWriter>& rows)
+{
+    if (rows.isEmpty())
+        return;
+    const RowWriter& first = rows.first();
+    QStringList cols;
+    for (const auto& v : first.m_values)
+        cols << quoted(v.first);
+    QStringList tuples;
+    Bindings bindings;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const RowWriter& row = rows[r];
+        if (row.m_table != first.m_table || row.m_values.size() != first.m_values.size())
+            throw ProgramError(
+                QStringLiteral("Rows of different shapes inserted together into %1.").arg(first.m_table));
+        QStringList params;
+        for (qsizetype i = 0; i < row.m_values.size(); ++i) {
+            if (row.m_values[i].first != first.m_values[i].first)
+                throw ProgramError(
+                    QStringLiteral("Rows of different shapes inserted together into %1.").arg(first.m_table));
+            const QString name = QStringLiteral(":r%1p%2").arg(r).arg(i);
+            params << name;
+            bindings.append({name, row.m_values[i].second});
+        }
+        tuples << QLatin1Char('(') + params.join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    Query::execute(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+            .arg(quoted(first.m_table), cols.join(QStringLiteral(", ")), tuples.join(QStringLiteral(", "))),
+        bindings);
+}
+
 bool RowWriter::isStored(int id) const
 {
     QStringList conditions{QStringLiteral("id = %1").arg(id)};

@@ -87,6 +87,9 @@ public:
     explicit RowWriter(const QString& table) : m_table(table) { }
     RowWriter& set(const QString& column, const QVariant& value);
     int insert(); // returns the id the database assigned; throws DbError
+    // Rows of one table that set the same columns in the same order, in one statement (one
+    // round trip for all of an entry's lines); throws DbError.
+    static void insertAll(const QList<RowWriter>& rows);
     void update(int id); // throws DbError
     // Whether the row with this id holds the values set: after a lost reply to COMMIT, it
     // tells whether the insert or update is in the database. Throws DbError.

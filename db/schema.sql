@@ -143,7 +143,8 @@ CREATE TABLE IF NOT EXISTS `financial periods` (
 -- `debit amount` and `credit amount` are the sums of the entry's positive and negative line
 -- amounts (empty while it has no lines), kept by the triggers below whoever writes the
 -- lines: the journal list then reads one index entry per entry instead of grouping every
--- line of a period. The `journal list` key holds every column the list shows.
+-- line of a period. The `journal list` key holds every column the list shows; the narrow
+-- `company date` key stays for the trial balance, which reads every entry's date.
 CREATE TABLE IF NOT EXISTS transactions (
   id int NOT NULL AUTO_INCREMENT,
   `company id` int NOT NULL,
@@ -159,6 +160,7 @@ CREATE TABLE IF NOT EXISTS transactions (
   `credit amount` decimal(25,4) DEFAULT NULL,
   PRIMARY KEY (id),
   UNIQUE KEY `company type number` (`company id`, `transaction type`, `transaction number`),
+  KEY `company date` (`company id`, `transaction date`),
   KEY `journal list` (`company id`, `transaction date`, `transaction number`, `transaction description`,
     posted, `created by`, `edited by`, `posted by`, `debit amount`, `credit amount`),
   CONSTRAINT `posted flag` CHECK (CAST(posted AS BINARY) IN ('Yes', 'No')),

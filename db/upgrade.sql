@@ -6,7 +6,6 @@
 ALTER TABLE transactions
   ADD COLUMN IF NOT EXISTS `debit amount` decimal(25,4) DEFAULT NULL,
   ADD COLUMN IF NOT EXISTS `credit amount` decimal(25,4) DEFAULT NULL,
-  DROP KEY IF EXISTS `company date`,
   ADD KEY IF NOT EXISTS `journal list` (`company id`, `transaction date`, `transaction number`,
     `transaction description`, posted, `created by`, `edited by`, `posted by`, `debit amount`, `credit amount`);
 UPDATE transactions SET

@@ -251,17 +251,18 @@ void TfrmJournalEntry::Save()
                           .set(QStringLiteral("transaction date"), dtpJournalEntryDate->date())
                           .set(QStringLiteral("transaction description"), edtJournalEntryDescription->text())
                           .insert();
+                QList<RowWriter> details;
                 for (int row = 1; row <= count; ++row) {
                     const JournalLine& line = lines[row - 1];
-                    RowWriter(QStringLiteral("transaction details"))
-                        .set(QStringLiteral("transaction id"), transactionId)
-                        .set(QStringLiteral("line nr"), row)
-                        .set(QStringLiteral("account id"), m_accounts.find(line.accountNumber)->id)
-                        .set(QStringLiteral("line description"), line.description)
-                        .set(QStringLiteral("amount"), Money::parse(line.amount)->toDbString())
-                        .set(QStringLiteral("deleted"), QStringLiteral("No"))
-                        .insert();
+                    details << RowWriter(QStringLiteral("transaction details"))
+                                   .set(QStringLiteral("transaction id"), transactionId)
+                                   .set(QStringLiteral("line nr"), row)
+                                   .set(QStringLiteral("account id"), m_accounts.find(line.accountNumber)->id)
+                                   .set(QStringLiteral("line description"), line.description)
+                                   .set(QStringLiteral("amount"), Money::parse(line.amount)->toDbString())
+                                   .set(QStringLiteral("deleted"), QStringLiteral("No"));
                 }
+                RowWriter::insertAll(details);
             },
             stored);
     } catch (const DbError&) {

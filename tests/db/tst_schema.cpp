@@ -232,7 +232,7 @@ private slots:
 
         // A database from before the sums: the schema and its upgrade loaded into it.
         db.exec("ALTER TABLE transactions DROP KEY `journal list`, DROP COLUMN `debit amount`, "
-                "DROP COLUMN `credit amount`, ADD KEY `company date` (`company id`, `transaction date`)");
+                "DROP COLUMN `credit amount`");
         db.execFile(qEnvironmentVariable("VELDRA_SCHEMA"));
         db.execFile(
             QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() + QStringLiteral("/upgrade.sql"));
