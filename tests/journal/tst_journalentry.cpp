@@ -37,6 +37,9 @@ public:
     }
     std::atomic<bool> holding{false}, sawWaiter{false}, release{false}, failed{false};
     QString error;
+    // Run before `finish` from a session outside the held transaction: a KILL sent inside
+    // it would, on a cluster node, commit that transaction first.
+    QStringList outside;
 
     // Starts and returns once the locks are held.
     bool startHolding()
@@ -98,6 +101,11 @@ protected:
                 }
                 QThread::msleep(10);
             }
+            for (const QString& sql : outside)
+                if (!failed && !w.exec(sql)) {
+                    error = w.lastError().text() + " in " + sql;
+                    failed = true;
+                }
             for (const QString& sql : m_finish)
                 exec(sql);
         }
@@ -525,10 +533,9 @@ private slots:
             q.open({"SELECT CONNECTION_ID() AS id"});
             return q.asInteger("id");
         }();
-        QStringList finish{"ROLLBACK"};
+        OtherWorkstation other(d.books.db.settings(), otherEntry(d.books, 1001, true), {"ROLLBACK"}, killed);
         if (killed)
-            finish.prepend(QStringLiteral("KILL %1").arg(connectionId));
-        OtherWorkstation other(d.books.db.settings(), otherEntry(d.books, 1001, true), finish, killed);
+            other.outside << QStringLiteral("KILL %1").arg(connectionId);
         QVERIFY2(other.startHolding(), qPrintable(other.error));
         TfrmJournalEntry f(&d.w);
         f.show();
