@@ -307,7 +307,7 @@ qint64 testServerPid(const TestDatabase& db)
     return name.startsWith("mariadbd") || name.startsWith("mysqld") ? pid : 0;
 }
 
-FrozenServer::FrozenServer(const TestDatabase& db) : m_pid(testServerPid(db))
+FrozenServer::FrozenServer(const TestDatabase& db) : m_db(db), m_pid(testServerPid(db))
 {
     if (m_pid == 0)
         return;
@@ -337,9 +337,39 @@ FrozenServer::~FrozenServer() { thaw(); }
 
 void FrozenServer::thaw()
 {
+    const bool wasFrozen = m_frozen;
     if (m_frozen)
         ::kill(pid_t(m_pid), SIGCONT);
     m_frozen = false;
+    // A cluster node stopped that long has been left out by the others and serves again
+    // once it has caught up with them; until it notices, it still calls itself synced. A
+    // read that waits for the cluster's latest write tells.
+    if (wasFrozen
+        && !m_db.rows(QStringLiteral("SHOW VARIABLES WHERE Variable_name = 'wsrep_on' AND Value = 'ON'"))
+                .isEmpty()) {
+        const ConnectionSettings settings = m_db.settings();
+        const QString name = QStringLiteral("thaw_") + m_db.name();
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+            c.setHostName(settings.host);
+            c.setPort(settings.port);
+            c.setUserName(settings.user);
+            c.setPassword(settings.password);
+            QElapsedTimer waited;
+            waited.start();
+            while (waited.elapsed() < 60000) {
+                if (c.isOpen() || c.open()) {
+                    QSqlQuery q(c);
+                    if (q.exec(QStringLiteral("SET SESSION wsrep_sync_wait = 1"))
+                        && q.exec(QStringLiteral("SELECT 1")))
+                        break;
+                    c.close();
+                }
+                QThread::msleep(100);
+            }
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
     // Its work is done: it must not continue the server in the middle of a later freeze.
     if (m_watchdog > 0)
         ::kill(pid_t(m_watchdog), SIGTERM);

@@ -85,6 +85,7 @@ public:
     qint64 pid() const { return m_pid; }
 
 private:
+    const TestDatabase& m_db;
     qint64 m_pid = 0;
     qint64 m_watchdog = 0;
     bool m_frozen = false;
