@@ -2,7 +2,7 @@
 
 #include "journal/JournalColumns.h"
 #include "standard/Dates.h"
-#include "standard/Validation.h"
+#include "standard/TextChecks.h"
 
 namespace {
 std::optional<qint32> readWhole(const QString& text)
