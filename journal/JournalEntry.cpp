@@ -5,12 +5,12 @@
 #include "db/Query.h"
 #include "db/Transaction.h"
 #include "journal/JournalColumns.h"
+#include "standard/DatePicker.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -64,7 +64,7 @@ TfrmJournalEntry::TfrmJournalEntry(QWidget* parent)
       lblJE(label("lblJE", QStringLiteral("[To be assigned]"), gbJournalEntryDetails, 16, 35)),
       lblJournalEntryDate(
           label("lblJournalEntryDate", QStringLiteral("Journal Entry Date"), gbJournalEntryDetails, 200, 16)),
-      dtpJournalEntryDate(named(new QDateEdit(gbJournalEntryDetails), "dtpJournalEntryDate")),
+      dtpJournalEntryDate(named(new DatePicker(gbJournalEntryDetails), "dtpJournalEntryDate")),
       edtJournalEntryDescription(addEdit(QStringLiteral("edtJournalEntryDescription"),
           QStringLiteral("Journal Entry Description"), 8, 72, 378)),
       gbJournalEntryLines(linesGroup(this)), sg(named(new StringGrid(gbJournalEntryLines), "sg")),
@@ -74,8 +74,6 @@ TfrmJournalEntry::TfrmJournalEntry(QWidget* parent)
 {
     btnOK->setObjectName(QStringLiteral("btnOK"));
     dtpJournalEntryDate->setGeometry(200, 32, 186, 21);
-    dtpJournalEntryDate->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    dtpJournalEntryDate->setCalendarPopup(true);
     sg->setGeometry(8, 16, 841, 337);
     sg->setDefaultColumnWidth(150);
     sg->setColumnCount(6);

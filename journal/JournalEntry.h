@@ -1,11 +1,11 @@
 #pragma once
 #include "journal/JournalLogic.h"
 #include "setup/SetupWindows.h"
+#include "standard/DatePicker.h"
 
 class LabeledEdit;
 class Query;
 class StringGrid;
-class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -43,7 +43,7 @@ public:
     QLabel* const lblTransactionNumber;
     QLabel* const lblJE;
     QLabel* const lblJournalEntryDate;
-    QDateEdit* const dtpJournalEntryDate;
+    DatePicker* const dtpJournalEntryDate;
     LabeledEdit* const edtJournalEntryDescription;
     QGroupBox* const gbJournalEntryLines;
     StringGrid* const sg;

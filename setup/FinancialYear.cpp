@@ -5,12 +5,12 @@
 #include "db/Query.h"
 #include "db/Transaction.h"
 #include "setup/FinancialYears.h"
+#include "standard/DatePicker.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -84,7 +84,7 @@ TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
           addGroup(QStringLiteral("GroupBox1"), QStringLiteral("Automatic Complete"), {215, 8, 395, 65})),
       lblFirstDayOfFinancialYear(named(new QLabel(QStringLiteral("First day of financial year"), GroupBox1),
           "lblFirstDayOfFinancialYear")),
-      dtpStartDate(named(new QDateEdit(GroupBox1), "dtpStartDate")),
+      dtpStartDate(named(new DatePicker(GroupBox1), "dtpStartDate")),
       btnCalculate(named(new QPushButton(QStringLiteral("Calculate"), GroupBox1), "btnCalculate")),
       gbFinancialPeriods(addGroup(
           QStringLiteral("gbFinancialPeriods"), QStringLiteral("Financial Periods"), {8, 79, 601, 378})),
@@ -100,8 +100,6 @@ TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
     lblFirstDayOfFinancialYear->adjustSize();
     lblFirstDayOfFinancialYear->move(8, 16);
     lblFirstDayOfFinancialYear->setBuddy(dtpStartDate);
-    dtpStartDate->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    dtpStartDate->setCalendarPopup(true);
     dtpStartDate->setGeometry(8, 32, 186, dtpStartDate->sizeHint().height());
     btnCalculate->setGeometry(200, 30, 185, 25);
 

@@ -1,12 +1,12 @@
 #pragma once
 #include "setup/FinancialPeriods.h"
 #include "setup/SetupWindows.h"
+#include "standard/DatePicker.h"
 
 class TfrmFinancialYears;
 class LabeledEdit;
 class Query;
 class StringGrid;
-class QDateEdit;
 
 // The financial year dialog: "New Financial Year" adds a year to CompanyID, "Edit
 // Financial Year" changes the year FinancialYearID (LoadEdit reads it). A year holds the
@@ -42,7 +42,7 @@ public:
     LabeledEdit* const edtFinancialYearDescription;
     QGroupBox* const GroupBox1;
     QLabel* const lblFirstDayOfFinancialYear;
-    QDateEdit* const dtpStartDate;
+    DatePicker* const dtpStartDate;
     QPushButton* const btnCalculate;
     QGroupBox* const gbFinancialPeriods;
     StringGrid* const sg;

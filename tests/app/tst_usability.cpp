@@ -21,7 +21,6 @@
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QDateTimeEdit>
 #include <QFrame>
 #include <QGroupBox>
 #include <QMessageBox>
@@ -114,16 +113,11 @@ QString focusName()
     return !w ? "(none)" : !w->objectName().isEmpty() ? w->objectName() : w->metaObject()->className();
 }
 
-// Presses Tab. A date picker takes Tab for its day, month and year first; an editable grid
-// takes it for its own cells, and from it the focus goes on as when Tab leaves its last cell.
+// Presses Tab. An editable grid takes it for its own cells, and from it the focus goes on
+// as when Tab leaves its last cell.
 void pressTab()
 {
     QWidget* at = QApplication::focusWidget();
-    if (qobject_cast<QDateTimeEdit*>(at)) {
-        for (int i = 0; i < 4 && QApplication::focusWidget() == at; ++i)
-            QTest::keyClick(at, Qt::Key_Tab);
-        return;
-    }
     auto* view = qobject_cast<QAbstractItemView*>(focused());
     if (!view || !view->tabKeyNavigation()) {
         QTest::keyClick(at, Qt::Key_Tab);
