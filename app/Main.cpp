@@ -66,13 +66,6 @@ private:
     int m_right, m_bottom;
 };
 
-template <class T>
-T* named(T* object, const char* name)
-{
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
-
 QPushButton* button(const char* name, const QString& caption, QWidget* parent, QRect r)
 {
     auto* b = named(new QPushButton(caption, parent), name);

@@ -3,13 +3,13 @@
 // template read, every cell filled, the workbook written to a new file.
 //
 //   export_bench --template "Trial Balance.xlsx" [--runs 9] [--workdir DIR]
+#include "BenchTiming.h"
 #include "standard/Money.h"
 #include "trialbalance/TrialBalanceColumns.h"
 #include "trialbalance/TrialBalanceExport.h"
 #include "trialbalance/Xlsx.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -19,7 +19,6 @@
 #include <cmath>
 #include <ctime>
 #include <functional>
-#include <vector>
 
 namespace {
 TrialBalanceTable largeGrid()
@@ -103,48 +102,40 @@ int main(int argc, char** argv)
 
     // Wall time is what the user waits; the process's CPU time shows the cost apart from
     // what other programs on a shared machine take.
-    std::vector<double> ms, cpuMs;
+    QList<double> ms, cpuMs;
     qint64 size = 0;
     for (int run = 0; run <= runs; ++run) { // run 0 warms up
-        QElapsedTimer timer;
-        timer.start();
         const std::clock_t cpu = std::clock();
-        const QString path = exportTrialBalance(templateFile, workDir, grid, input, QLatin1Char('.'));
-        const double elapsed = double(timer.nsecsElapsed()) / 1e6;
+        QString path;
+        const double elapsed = seconds([&] {
+            path = exportTrialBalance(templateFile, workDir, grid, input, QLatin1Char('.'));
+        }) * 1000;
         const double cpuElapsed = double(std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC;
         size = QFileInfo(path).size();
         QFile::remove(path);
         if (run > 0) {
-            ms.push_back(elapsed);
-            cpuMs.push_back(cpuElapsed);
+            ms << elapsed;
+            cpuMs << cpuElapsed;
         }
     }
     // The split, from separate runs: filling the cells, and writing the file.
-    std::vector<double> fillMs, writeMs;
+    QList<double> fillMs, writeMs;
     for (int run = 0; run < runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
         XlsxWorkbook workbook(templateFile);
-        fillTrialBalanceWorkbook(workbook, grid, input);
-        fillMs.push_back(double(timer.nsecsElapsed()) / 1e6);
-        timer.restart();
+        fillMs << seconds([&] { fillTrialBalanceWorkbook(workbook, grid, input); }) * 1000;
         const QString path = workDir + QStringLiteral("/split.xlsx");
         QFile(path).open(QIODevice::WriteOnly);
-        workbook.saveAs(path);
-        writeMs.push_back(double(timer.nsecsElapsed()) / 1e6);
+        writeMs << seconds([&] { workbook.saveAs(path); }) * 1000;
         QFile::remove(path);
     }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return QString::number(v[v.size() / 2], 'f', 1);
-    };
+    const auto shown = [](double v) { return QString::number(v, 'f', 1); };
     std::sort(ms.begin(), ms.end());
     out << "grid: " << grid.rowCount() - 1 << " rows x " << grid.columnCount() << " columns; workbook "
         << size / 1024 << " KiB\n";
-    out << "export median of " << runs << ": " << QString::number(ms[ms.size() / 2], 'f', 1) << " ms (min "
-        << QString::number(ms.front(), 'f', 1) << ", max " << QString::number(ms.back(), 'f', 1) << ")\n";
-    out << "  CPU time median " << median(cpuMs) << " ms\n";
-    out << "  of which filling the cells " << median(fillMs) << " ms, writing the file (XML and zip) "
-        << median(writeMs) << " ms\n";
+    out << "export median of " << runs << ": " << shown(median(ms)) << " ms (min " << shown(ms.front())
+        << ", max " << shown(ms.back()) << ")\n";
+    out << "  CPU time median " << shown(median(cpuMs)) << " ms\n";
+    out << "  of which filling the cells " << shown(median(fillMs)) << " ms, writing the file (XML and zip) "
+        << shown(median(writeMs)) << " ms\n";
     return 0;
 }

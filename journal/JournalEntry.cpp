@@ -30,27 +30,6 @@ SetupDialogDesign journalEntryDesign()
     return d;
 }
 
-template <class T>
-T* named(T* object, const char* name)
-{
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
-
-QLabel* label(const char* name, const QString& caption, QWidget* parent, int left, int top)
-{
-    auto* l = named(new QLabel(caption, parent), name);
-    l->move(left, top);
-    return l;
-}
-
-QGroupBox* linesGroup(QWidget* window)
-{
-    auto* g = named(new QGroupBox(QStringLiteral("Journal Entry Lines"), window), "gbJournalEntryLines");
-    g->setGeometry(8, 119, 857, 378);
-    return g;
-}
-
 QString periodMessage()
 {
     return QStringLiteral("The journal entry date is not within the selected financial period.");
@@ -59,17 +38,20 @@ QString periodMessage()
 
 TfrmJournalEntry::TfrmJournalEntry(QWidget* parent)
     : SetupEditDialog(journalEntryDesign(), QString(), parent), gbJournalEntryDetails(group()),
-      lblTransactionNumber(label(
-          "lblTransactionNumber", QStringLiteral("Journal Entry Number:"), gbJournalEntryDetails, 8, 16)),
-      lblJE(label("lblJE", QStringLiteral("[To be assigned]"), gbJournalEntryDetails, 16, 35)),
-      lblJournalEntryDate(
-          label("lblJournalEntryDate", QStringLiteral("Journal Entry Date"), gbJournalEntryDetails, 200, 16)),
+      lblTransactionNumber(addLabel(gbJournalEntryDetails, QStringLiteral("lblTransactionNumber"),
+          QStringLiteral("Journal Entry Number:"), 8, 16)),
+      lblJE(addLabel(
+          gbJournalEntryDetails, QStringLiteral("lblJE"), QStringLiteral("[To be assigned]"), 16, 35)),
+      lblJournalEntryDate(addLabel(gbJournalEntryDetails, QStringLiteral("lblJournalEntryDate"),
+          QStringLiteral("Journal Entry Date"), 200, 16)),
       dtpJournalEntryDate(named(new DatePicker(gbJournalEntryDetails), "dtpJournalEntryDate")),
       edtJournalEntryDescription(addEdit(QStringLiteral("edtJournalEntryDescription"),
           QStringLiteral("Journal Entry Description"), 8, 72, 378)),
-      gbJournalEntryLines(linesGroup(this)), sg(named(new StringGrid(gbJournalEntryLines), "sg")),
-      lblJournalTotal(
-          label("lblJournalTotal", QStringLiteral("Journal Total: 0"), gbJournalEntryLines, 576, 359)),
+      gbJournalEntryLines(addGroup(
+          QStringLiteral("gbJournalEntryLines"), QStringLiteral("Journal Entry Lines"), {8, 119, 857, 378})),
+      sg(named(new StringGrid(gbJournalEntryLines), "sg")),
+      lblJournalTotal(addLabel(gbJournalEntryLines, QStringLiteral("lblJournalTotal"),
+          QStringLiteral("Journal Total: 0"), 576, 359)),
       btnOK(okButton()), qrTransactions(new Query(this, QStringLiteral("qrTransactions")))
 {
     btnOK->setObjectName(QStringLiteral("btnOK"));

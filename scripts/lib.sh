@@ -34,6 +34,13 @@ free_port() {
   python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'
 }
 
+# update_schema CLIENT... DATABASE: brings an existing database up to date with the
+# schema (new tables, triggers) and its upgrades; run again, it changes nothing.
+update_schema() {
+  local db=${*: -1} client=("${@:1:$#-1}")
+  "${client[@]}" "$db" <"$ROOT/db/schema.sql" && "${client[@]}" "$db" <"$ROOT/db/upgrade.sql"
+}
+
 # start_server DATADIR PORT: a private mariadbd on loopback; sets SERVER_PID.
 start_server() {
   local data=$1 port=$2

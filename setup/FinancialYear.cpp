@@ -54,12 +54,6 @@ QList<PeriodRow> livePeriods(Query& periods)
     return rows;
 }
 
-template <class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 }
 
 std::optional<QDate> latestYearEnd(Query& query, int companyId, bool locking)
@@ -82,8 +76,8 @@ TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
           QStringLiteral("Financial Year Description"), 8, 32, 185)),
       GroupBox1(
           addGroup(QStringLiteral("GroupBox1"), QStringLiteral("Automatic Complete"), {215, 8, 395, 65})),
-      lblFirstDayOfFinancialYear(named(new QLabel(QStringLiteral("First day of financial year"), GroupBox1),
-          "lblFirstDayOfFinancialYear")),
+      lblFirstDayOfFinancialYear(addLabel(GroupBox1, QStringLiteral("lblFirstDayOfFinancialYear"),
+          QStringLiteral("First day of financial year"), 8, 16)),
       dtpStartDate(named(new DatePicker(GroupBox1), "dtpStartDate")),
       btnCalculate(named(new QPushButton(QStringLiteral("Calculate"), GroupBox1), "btnCalculate")),
       gbFinancialPeriods(addGroup(
@@ -97,8 +91,6 @@ TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
     QPalette tip = GroupBox1->palette();
     tip.setColor(QPalette::Window, tip.color(QPalette::ToolTipBase));
     GroupBox1->setPalette(tip);
-    lblFirstDayOfFinancialYear->adjustSize();
-    lblFirstDayOfFinancialYear->move(8, 16);
     lblFirstDayOfFinancialYear->setBuddy(dtpStartDate);
     dtpStartDate->setGeometry(8, 32, 186, dtpStartDate->sizeHint().height());
     btnCalculate->setGeometry(200, 30, 185, 25);

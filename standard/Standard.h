@@ -54,6 +54,14 @@ void connectGuarded(Sender* sender, Signal signal, QObject* context, Handler han
     });
 }
 
+// Gives a control made in code the name the windows and their tests know it by.
+template <class T>
+T* named(T* object, const char* name)
+{
+    object->setObjectName(QLatin1String(name));
+    return object;
+}
+
 // Clock ---------------------------------------------------------------------------
 QDate Today();
 QDateTime Now();

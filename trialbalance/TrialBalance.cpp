@@ -123,7 +123,7 @@ void TfrmMain::btnExportTrialBalanceClick(QObject*)
     // The period descriptions belong to the selected year; without one there is nothing
     // to head the amount columns with.
     const int yearId = selectedId(cbFinancialYear);
-    if (cbFinancialYear->currentIndex() < 0 || yearId <= 0) {
+    if (yearId <= 0) {
         Boodskap(QStringLiteral("Please select a financial year before exporting the trial balance."));
         return;
     }

@@ -1,7 +1,6 @@
 #include "trialbalance/Xlsx.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <pugixml.hpp>
@@ -9,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 // Numbers -------------------------------------------------------------------------
 
@@ -315,7 +315,6 @@ void XlsxWorkbook::saveAs(const QString& path)
 // Sheet ---------------------------------------------------------------------------
 
 struct XlsxSheet::Impl {
-    QString partName;
     QChar decimalPoint;
     pugi::xml_document doc;
     pugi::xml_node worksheet, sheetData;
@@ -382,7 +381,6 @@ struct XlsxSheet::Impl {
 
 XlsxSheet::XlsxSheet(const QString& partName, const QByteArray& xml, QChar decimalPoint) : d(new Impl)
 {
-    d->partName = partName;
     d->decimalPoint = decimalPoint;
     // Whitespace-only texts are kept: a cell may hold just blanks.
     if (!d->doc.load_buffer(xml.constData(), size_t(xml.size()),

@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
-#include <vector>
 
 // A problem with the template or the new file; what() is a message for the user.
 class XlsxError : public std::runtime_error {
@@ -33,7 +32,7 @@ std::optional<QString> numberCellValue(const QString& text, QChar decimalPoint);
 // so the spreadsheet program accepts the file and the user sees where something was.
 QString xmlSafeText(const QString& text);
 
-// What a cell's <t> element holds for `text`: XmlSafeText, and the underscore of every
+// What a cell's <t> element holds for `text`: xmlSafeText, and the underscore of every
 // "_xHHHH_" in it written as "_x005F_", since spreadsheet programs read "_xHHHH_" in a
 // cell's text as the character of that code.
 QString inlineStringText(const QString& text);
@@ -75,7 +74,7 @@ class XlsxSheet {
 public:
     ~XlsxSheet();
     // Sets the cell (1-based row and column) to what typing `text` gives (see
-    // NumberCellValue); an empty text clears the cell's value. The cell keeps its style; a
+    // numberCellValue); an empty text clears the cell's value. The cell keeps its style; a
     // new cell takes its column's style, as typing into an empty cell does.
     void setCell(int row, int column, const QString& text);
     QByteArray xml() const; // the part as it now reads
