@@ -107,12 +107,10 @@ private slots:
     {
         const QList<int> ports = clusterValues("VELDRA_TEST_CLUSTER_PORTS");
         World x;
-        QSqlDatabase other = QSqlDatabase::addDatabase("QMYSQL", "node2");
-        other.setHostName("127.0.0.1");
-        other.setPort(ports[1]);
-        other.setUserName(x.db.settings().user);
-        other.setPassword(x.db.settings().password);
-        other.setDatabaseName(x.db.name());
+        ConnectionSettings node2 = x.db.settings();
+        node2.host = QStringLiteral("127.0.0.1");
+        node2.port = ports[1];
+        QSqlDatabase other = addTestConnection("node2", node2);
         QVERIFY2(other.open(), qPrintable(other.lastError().text()));
         {
             QSqlQuery q(other);

@@ -8,7 +8,6 @@
 #include "standard/Standard.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QTest>
 
@@ -49,11 +48,6 @@ struct SampleRows {
 
 class TestSchema : public QObject {
     Q_OBJECT
-
-    static QString demoPath()
-    {
-        return QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() + QStringLiteral("/demo.sql");
-    }
 
 private slots:
     void initTestCase() { initTestApplication(); }
@@ -233,9 +227,8 @@ private slots:
         // A database from before the sums: the schema and its upgrade loaded into it.
         db.exec("ALTER TABLE transactions DROP KEY `journal list`, DROP COLUMN `debit amount`, "
                 "DROP COLUMN `credit amount`");
-        db.execFile(qEnvironmentVariable("VELDRA_SCHEMA"));
-        db.execFile(
-            QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() + QStringLiteral("/upgrade.sql"));
+        db.execFile(databaseFile("schema.sql"));
+        db.execFile(databaseFile("upgrade.sql"));
         QCOMPARE(sums(other), (QVariantList{"100.2500", "0.0000"}));
         QCOMPARE(sums(entry), (QVariantList{"none", "none"}));
     }
@@ -281,7 +274,7 @@ private slots:
     void demoData()
     {
         TestDatabase db;
-        db.execFile(demoPath());
+        db.execFile(databaseFile("demo.sql"));
 
         // Every entry has two or more non-zero lines, numbered 1.. without gaps, that balance.
         const auto entries = db.rows(
@@ -396,7 +389,7 @@ private slots:
     void demoLoginLandsInTodaysPeriod()
     {
         TestDatabase db;
-        db.execFile(demoPath());
+        db.execFile(databaseFile("demo.sql"));
         TfrmMain w;
         MessageLog log;
         w.Login(db.scalar("SELECT ID FROM wp_users WHERE user_login = 'demo'").toInt());

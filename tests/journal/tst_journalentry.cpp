@@ -60,12 +60,7 @@ protected:
             // The locks are watched from a connection of their own: a session inside its
             // transaction is not shown the others' lock waits.
             auto open = [&](const QString& name) {
-                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-                db.setHostName(m_settings.host);
-                db.setPort(m_settings.port);
-                db.setUserName(m_settings.user);
-                db.setPassword(m_settings.password);
-                db.setDatabaseName(m_settings.database);
+                QSqlDatabase db = addTestConnection(name, m_settings);
                 if (!db.open() && !failed) {
                     error = db.lastError().text();
                     failed = true;

@@ -56,17 +56,14 @@ struct Books : World {
     // Alpha's accounts as "cost centre number object number description", by id.
     QStringList stored(int objectId) const
     {
-        QStringList out;
-        for (const auto& r : db.rows(QStringLiteral("SELECT `cost centre number`, `object number`, "
-                                                    "`account description` FROM accounts "
-                                                    "JOIN `cost centres` c ON c.id = `cost centre id` "
-                                                    "JOIN objects o ON o.id = `object id` "
-                                                    "WHERE `object id` = %1 AND c.`company id` = %2 "
-                                                    "ORDER BY accounts.id")
-                                         .arg(objectId)
-                                         .arg(alpha)))
-            out << r[0].toString() + " " + r[1].toString() + " " + r[2].toString();
-        return out;
+        return db.texts(QStringLiteral("SELECT `cost centre number`, `object number`, "
+                                       "`account description` FROM accounts "
+                                       "JOIN `cost centres` c ON c.id = `cost centre id` "
+                                       "JOIN objects o ON o.id = `object id` "
+                                       "WHERE `object id` = %1 AND c.`company id` = %2 "
+                                       "ORDER BY accounts.id")
+                            .arg(objectId)
+                            .arg(alpha));
     }
     int selectedId() const { return w.qrAccounts->asInteger("id"); }
 };

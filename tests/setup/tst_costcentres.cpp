@@ -28,13 +28,10 @@ struct CostCentresWorld : World {
     // Cost centres of a company as "number description", in number order.
     QStringList stored(int company) const
     {
-        QStringList out;
-        for (const auto& r : db.rows(QStringLiteral("SELECT `cost centre number`, `cost centre description` "
-                                                    "FROM `cost centres` WHERE `company id` = %1 "
-                                                    "ORDER BY `cost centre number`")
-                                         .arg(company)))
-            out << r[0].toString() + " " + r[1].toString();
-        return out;
+        return db.texts(QStringLiteral("SELECT `cost centre number`, `cost centre description` "
+                                       "FROM `cost centres` WHERE `company id` = %1 "
+                                       "ORDER BY `cost centre number`")
+                            .arg(company));
     }
     int selectedId() const { return w.qrCostCentres->asInteger("id"); }
 };
@@ -265,10 +262,8 @@ private slots:
             QVERIFY2(x.log.messages.isEmpty(), qPrintable(x.log.messages.join("|")));
             QCOMPARE(shownRows(list.dbgCostCentres)[i][1], descriptions[i]);
         }
-        QStringList stored;
-        for (const auto& r : x.db.rows("SELECT `cost centre description` FROM `cost centres` ORDER BY id"))
-            stored << r[0].toString();
-        QCOMPARE(stored, descriptions);
+        QCOMPARE(
+            x.db.texts("SELECT `cost centre description` FROM `cost centres` ORDER BY id"), descriptions);
     }
 
     void openingNeedsAnAdministratorOfOneCompany_data()

@@ -15,7 +15,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -715,7 +714,7 @@ private slots:
     {
         SetClockForTesting({});
         TestDatabase db;
-        db.execFile(QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() + "/demo.sql");
+        db.execFile(databaseFile("demo.sql"));
         TfrmMain w;
         MessageLog log;
         w.Login(db.scalar("SELECT ID FROM wp_users WHERE user_login = 'demo'").toInt());

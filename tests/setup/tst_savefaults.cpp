@@ -49,21 +49,10 @@ struct ProxyWorld {
         w.reset(); // the program's connection goes before the network under it
         proxy.reset();
     }
-    QStringList stored(const QString& sql) const
-    {
-        QStringList out;
-        for (const auto& r : db.rows(sql)) {
-            QStringList fields;
-            for (const QVariant& v : r)
-                fields << v.toString();
-            out << fields.join(' ');
-        }
-        return out;
-    }
-    QStringList companies() const { return stored("SELECT `company name` FROM companies ORDER BY id"); }
+    QStringList companies() const { return db.texts("SELECT `company name` FROM companies ORDER BY id"); }
     QStringList costCentres() const
     {
-        return stored(
+        return db.texts(
             "SELECT `cost centre number`, `cost centre description` FROM `cost centres` ORDER BY id");
     }
 };

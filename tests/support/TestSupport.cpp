@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSqlError>
@@ -50,11 +51,7 @@ TestDatabase::TestDatabase()
                  .arg(g_dbCounter.fetch_add(1));
     m_adminConnection = QStringLiteral("admin_") + m_name;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), m_adminConnection);
-        db.setHostName(m_settings.host);
-        db.setPort(m_settings.port);
-        db.setUserName(m_settings.user);
-        db.setPassword(m_settings.password);
+        QSqlDatabase db = addTestConnection(m_adminConnection, m_settings);
         if (!db.open())
             fail(QStringLiteral("Cannot reach the test database server (VELDRA_TEST_DB_*): ")
                 + db.lastError().text());
@@ -123,6 +120,18 @@ QList<QVariantList> TestDatabase::rows(const QString& sql) const
     return out;
 }
 
+QStringList TestDatabase::texts(const QString& sql) const
+{
+    QStringList out;
+    for (const auto& r : rows(sql)) {
+        QStringList fields;
+        for (const QVariant& v : r)
+            fields << v.toString();
+        out << fields.join(QLatin1Char(' '));
+    }
+    return out;
+}
+
 QVariant TestDatabase::scalar(const QString& sql) const
 {
     const auto r = rows(sql);
@@ -130,13 +139,6 @@ QVariant TestDatabase::scalar(const QString& sql) const
 }
 
 namespace {
-QString quote(const QString& s)
-{
-    QString t = s;
-    t.replace(QLatin1String("\\"), QLatin1String("\\\\")).replace(QLatin1String("'"), QLatin1String("\\'"));
-    return QLatin1Char('\'') + t + QLatin1Char('\'');
-}
-
 int lastId(const TestDatabase& db) { return db.scalar(QStringLiteral("SELECT LAST_INSERT_ID()")).toInt(); }
 }
 
@@ -144,13 +146,13 @@ int TestDatabase::addUser(const QString& login, const QString& email, const QStr
 {
     exec(QStringLiteral("INSERT INTO wp_users (user_login, user_pass, user_nicename, user_email, "
                         "user_registered, display_name) VALUES (%1, %2, %1, %3, NOW(), %1)")
-             .arg(quote(login), quote(wp_hash_password(password)), quote(email)));
+             .arg(sqlText(login), sqlText(wp_hash_password(password)), sqlText(email)));
     return lastId(*this);
 }
 
 int TestDatabase::addCompany(const QString& name)
 {
-    exec(QStringLiteral("INSERT INTO companies (`company name`) VALUES (%1)").arg(quote(name)));
+    exec(QStringLiteral("INSERT INTO companies (`company name`) VALUES (%1)").arg(sqlText(name)));
     return lastId(*this);
 }
 
@@ -161,7 +163,8 @@ int TestDatabase::addAccess(int userId, int companyId, const QString& accessComp
                         "`trial balance`, `journal entries`) VALUES (%1, %2, %3, %4, %5, %6)")
              .arg(companyId)
              .arg(userId)
-             .arg(quote(accessCompany), quote(administrator), quote(trialBalance), quote(journalEntries)));
+             .arg(sqlText(accessCompany), sqlText(administrator), sqlText(trialBalance),
+                 sqlText(journalEntries)));
     return lastId(*this);
 }
 
@@ -171,7 +174,7 @@ int TestDatabase::addCostCentre(int companyId, int number, const QString& descri
                         "`cost centre description`) VALUES (%1, %2, %3)")
              .arg(companyId)
              .arg(number)
-             .arg(quote(description)));
+             .arg(sqlText(description)));
     return lastId(*this);
 }
 
@@ -181,9 +184,9 @@ int TestDatabase::addObject(int number, const QString& description, const QStrin
     exec(QStringLiteral("INSERT INTO objects (`object number`, `object description`, `posting type`, "
                         "level, `use for account`, classification) VALUES (%1, %2, %3, %4, %5, %6)")
              .arg(number)
-             .arg(quote(description), quote(postingType),
+             .arg(sqlText(description), sqlText(postingType),
                  level.isNull() ? QStringLiteral("NULL") : QString::number(level.toInt()),
-                 quote(useForAccount), quote(classification)));
+                 sqlText(useForAccount), sqlText(classification)));
     return lastId(*this);
 }
 
@@ -193,7 +196,7 @@ int TestDatabase::addAccount(int costCentreId, int objectId, const QString& desc
                         "VALUES (%1, %2, %3)")
              .arg(costCentreId)
              .arg(objectId)
-             .arg(quote(description)));
+             .arg(sqlText(description)));
     return lastId(*this);
 }
 
@@ -203,7 +206,7 @@ int TestDatabase::addYear(int companyId, const QString& description, const QDate
     exec(QStringLiteral("INSERT INTO `financial years` (`company id`, `financial year description`, "
                         "`last day of financial year`) VALUES (%1, %2, '%3')")
              .arg(companyId)
-             .arg(quote(description), last.toString(Qt::ISODate)));
+             .arg(sqlText(description), last.toString(Qt::ISODate)));
     const int year = lastId(*this);
     for (int p = 0; p < periods; ++p) {
         const QDate from = start.addMonths(p), to = start.addMonths(p + 1).addDays(-1);
@@ -213,7 +216,7 @@ int TestDatabase::addYear(int companyId, const QString& description, const QDate
                  .arg(year)
                  .arg(p + 1)
                  .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate),
-                     quote(from.toString(QStringLiteral("MMM yyyy")))));
+                     sqlText(from.toString(QStringLiteral("MMM yyyy")))));
     }
     return year;
 }
@@ -226,7 +229,7 @@ int TestDatabase::addEntry(int companyId, int number, const QDate& date,
                         "VALUES (%1, %2, 'JE', '%3', %4, 'No')")
              .arg(companyId)
              .arg(number)
-             .arg(date.toString(Qt::ISODate), quote(description)));
+             .arg(date.toString(Qt::ISODate), sqlText(description)));
     const int id = lastId(*this);
     for (int i = 0; i < lines.size(); ++i)
         exec(QStringLiteral("INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, "
@@ -347,14 +350,9 @@ void FrozenServer::thaw()
     if (wasFrozen
         && !m_db.rows(QStringLiteral("SHOW VARIABLES WHERE Variable_name = 'wsrep_on' AND Value = 'ON'"))
                 .isEmpty()) {
-        const ConnectionSettings settings = m_db.settings();
         const QString name = QStringLiteral("thaw_") + m_db.name();
         {
-            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-            c.setHostName(settings.host);
-            c.setPort(settings.port);
-            c.setUserName(settings.user);
-            c.setPassword(settings.password);
+            QSqlDatabase c = addTestConnection(name, m_db.settings());
             QElapsedTimer waited;
             waited.start();
             while (waited.elapsed() < 60000) {
@@ -385,12 +383,7 @@ LockHolder::LockHolder(const TestDatabase& db, const QStringList& statements)
     m_thread = std::thread([this, settings, database, statements, ran = std::move(ran)]() mutable {
         const QString name = QStringLiteral("holder_") + database;
         {
-            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
-            c.setHostName(settings.host);
-            c.setPort(settings.port);
-            c.setUserName(settings.user);
-            c.setPassword(settings.password);
-            c.setDatabaseName(database);
+            QSqlDatabase c = addTestConnection(name, settings);
             if (!c.open())
                 fail(QStringLiteral("Lock holder cannot connect: ") + c.lastError().text());
             QSqlQuery q(c);
@@ -455,6 +448,22 @@ QMessageBox* shownMessageBox()
         if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
             return box;
     return nullptr;
+}
+
+QSqlDatabase addTestConnection(const QString& name, const ConnectionSettings& settings)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+    db.setHostName(settings.host);
+    db.setPort(settings.port);
+    db.setUserName(settings.user);
+    db.setPassword(settings.password);
+    db.setDatabaseName(settings.database);
+    return db;
+}
+
+QString databaseFile(const QString& name)
+{
+    return QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() + QLatin1Char('/') + name;
 }
 
 QString sqlText(const QString& text)

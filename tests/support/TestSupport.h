@@ -37,6 +37,8 @@ public:
     void execFile(const QString& path) const;
     QVariant scalar(const QString& sql) const;
     QList<QVariantList> rows(const QString& sql) const;
+    // The rows of `sql` as text, each row's fields joined by a space ("10 Sales").
+    QStringList texts(const QString& sql) const;
     QSqlDatabase admin() const;
 
     // Builders; each returns the new row's id.
@@ -74,7 +76,7 @@ void useShortTimeouts(TestDatabase& db);
 // Stops the test server's process (SIGSTOP), as a server or network that has stalled,
 // for as long as it lives. The process is continued again when it goes, and also by a
 // watchdog after a few seconds should the test itself crash meanwhile. Does nothing
-// (pid() 0) when the server does not run on this machine: the test skips then.
+// when the server does not run on this machine (testServerPid 0): the test skips then.
 class FrozenServer {
 public:
     explicit FrozenServer(const TestDatabase& db);
@@ -82,7 +84,6 @@ public:
     FrozenServer(const FrozenServer&) = delete;
     FrozenServer& operator=(const FrozenServer&) = delete;
     void thaw();
-    qint64 pid() const { return m_pid; }
 
 private:
     const TestDatabase& m_db;
@@ -144,6 +145,13 @@ QMessageBox* shownMessageBox();
 
 // Text as a single-quoted literal for a statement the test itself sends.
 QString sqlText(const QString& text);
+
+// A connection of Qt's MySQL driver named `name`, set up (not yet opened) for the server
+// and database of `settings`: another workstation's, or the tests' own.
+QSqlDatabase addTestConnection(const QString& name, const ConnectionSettings& settings);
+
+// A file of the database folder, next to the schema: "demo.sql", "upgrade.sql".
+QString databaseFile(const QString& name);
 
 // A database, the main window and one user, "ann", whom the window takes as its user
 // (not logged in: a test logs in when it needs the filter bar).

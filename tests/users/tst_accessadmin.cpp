@@ -17,7 +17,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -102,8 +101,7 @@ private slots:
                 {"carol", "carol@example.com", "No", "No", "View", "Create"}}));
         QCOMPARE(urls.urls.size(), 2);
         QVERIFY(urls.urls[0].toString().endsWith("/help/blog/access.html"));
-        QVERIFY(QFile::exists(QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath()
-            + "/../docs/help/blog/access.html"));
+        QVERIFY(QFile::exists(databaseFile("../docs/help/blog/access.html")));
         QCOMPARE(urls.urls[1].toString(), verseUrl("/john/14-6.htm"));
         QVERIFY(x.w.cbCompany->findText("Gamma Mills") >= 0);
         QVERIFY(x.log.messages.isEmpty());
@@ -463,7 +461,7 @@ private slots:
     void newUserIsGivenTheDemoTrialBalance()
     {
         TestDatabase db;
-        db.execFile(QFileInfo(qEnvironmentVariable("VELDRA_SCHEMA")).absolutePath() + "/demo.sql");
+        db.execFile(databaseFile("demo.sql"));
         TfrmMain w;
         MessageLog log;
         auto menuLogin = [&](const QString& name, const QString& password) {

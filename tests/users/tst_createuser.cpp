@@ -28,10 +28,7 @@ const QString PasswordInvalid
 // The web site's users as "login email", in id order.
 QStringList users(const TestDatabase& db)
 {
-    QStringList out;
-    for (const auto& r : db.rows("SELECT user_login, user_email FROM wp_users ORDER BY ID"))
-        out << r[0].toString() + " " + r[1].toString();
-    return out;
+    return db.texts("SELECT user_login, user_email FROM wp_users ORDER BY ID");
 }
 
 void fill(TfrmCreateUser& dlg, const QString& name, const QString& email, const QString& password)
