@@ -1,5 +1,6 @@
 #include "app/Main.h"
 #include "db/DbError.h"
+#include "standard/DocumentOpener.h"
 #include "standard/Standard.h"
 
 #include <QApplication>
@@ -9,6 +10,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     InitApplication();
+    // Files open through it, so that a desktop without a program for them is reported.
+    DocumentOpener opener;
     std::unique_ptr<TfrmMain> window;
     try {
         window = std::make_unique<TfrmMain>();

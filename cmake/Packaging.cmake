@@ -66,5 +66,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The driver is a plugin the program loads at run time, so no library dependency shows it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-mysql")
+# Exported workbooks and the help pages open through the desktop's xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -115,6 +115,24 @@ void TfrmJournalEntry::FormCreate(QObject*)
                 accounts.value(r, account).toString()});
     sg->setCurrentCell(JE.AccountNumber, 1);
     setFirstInput(dtpJournalEntryDate);
+    m_startDate = dtpJournalEntryDate->date();
+}
+
+bool TfrmJournalEntry::isTouched() const
+{
+    if (!edtJournalEntryDescription->text().isEmpty() || dtpJournalEntryDate->date() != m_startDate)
+        return true;
+    for (const JournalLine& line : Lines())
+        if (!line.accountNumber.isEmpty() || !line.description.isEmpty() || !line.amount.isEmpty())
+            return true;
+    return false;
+}
+
+void TfrmJournalEntry::reject()
+{
+    if (isTouched() && !askYesNo(QStringLiteral("Discard this journal entry?")))
+        return;
+    SetupEditDialog::reject();
 }
 
 void TfrmJournalEntry::sgSetEditText(QObject* Sender, int ACol, int ARow, const QString& Value)

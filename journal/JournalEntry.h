@@ -37,6 +37,10 @@ public:
 
     // What is typed on rows 1 to 100.
     QList<JournalLine> Lines() const;
+    // Whether the user typed anything: a description, a date of their own or any line.
+    bool isTouched() const;
+    // Escape and the window's close: a typed entry is thrown away only when the user says so.
+    void reject() override;
     const AccountLookup& accounts() const { return m_accounts; }
 
     QGroupBox* const gbJournalEntryDetails;
@@ -56,5 +60,6 @@ private:
     // saves on other workstations wait for this one and then number after it.
     int nextJournalEntryNumber();
     int m_companyId = 0;
+    QDate m_startDate; // the date the window opened with
     AccountLookup m_accounts;
 };

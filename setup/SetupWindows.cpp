@@ -192,6 +192,9 @@ void SetupEditDialog::showEvent(QShowEvent* e)
         return;
     m_shown = true;
     setTabOrderByPosition(this);
+    // The style draws the focus frame of a check box or drop-down only in a window the
+    // keyboard has moved in; these dialogs are filled by keyboard, so show it from the start.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     // A dialog that chose its own first input keeps that choice; otherwise the cursor goes
     // to the first input in reading order.
     if (focusWidget() && focusWidget() != m_ok)

@@ -19,6 +19,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -113,15 +114,39 @@ void prepareMessageBox(QMessageBox& box)
             grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+namespace {
+// Shows the box over the active window and gives that window the keyboard back after it:
+// the desktop need not, and what the user types next belongs where the message sent them.
+int execMessageBox(QMessageBox& box)
+{
+    const QPointer<QWidget> owner = box.parentWidget();
+    prepareMessageBox(box);
+    const int answer = box.exec();
+    if (owner && owner->isVisible())
+        owner->activateWindow();
+    return answer;
+}
+}
+
 bool Boodskap(const QString& BoodskapS, bool Vraag)
 {
     if (g_boodskapHandler)
         return g_boodskapHandler(BoodskapS, Vraag);
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), BoodskapS,
         Vraag ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::Ok, QApplication::activeWindow());
-    prepareMessageBox(box);
-    const int answer = box.exec();
+    const int answer = execMessageBox(box);
     return !Vraag || answer == QMessageBox::Ok;
+}
+
+bool askYesNo(const QString& question)
+{
+    if (g_boodskapHandler)
+        return g_boodskapHandler(question, true);
+    QMessageBox box(QMessageBox::Question, applicationTitle(), question, QMessageBox::Yes | QMessageBox::No,
+        QApplication::activeWindow());
+    // No is the safe answer: Enter alone must not throw anything away.
+    box.setDefaultButton(QMessageBox::No);
+    return execMessageBox(box) == QMessageBox::Yes;
 }
 
 void SetBoodskapHandler(std::function<bool(const QString&, bool)> handler)
@@ -137,8 +162,7 @@ void ShowStandardError(const QString& text)
     }
     QMessageBox box(
         QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, QApplication::activeWindow());
-    prepareMessageBox(box);
-    box.exec();
+    execMessageBox(box);
 }
 
 void SetStandardErrorHandler(std::function<void(const QString&)> handler)

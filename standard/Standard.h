@@ -26,6 +26,8 @@ class DataGrid;
 // Messages ------------------------------------------------------------------------
 bool Boodskap(const QString& BoodskapS, bool Vraag = false);
 void SetBoodskapHandler(std::function<bool(const QString& text, bool vraag)> handler);
+// A question answered Yes (true) or No; goes through the same handler as Boodskap.
+bool askYesNo(const QString& question);
 // Every message box of the program: plain, selectable text and room for its whole title.
 void prepareMessageBox(QMessageBox& box);
 int messageBoxMinimumWidth(const QString& title);

@@ -12,6 +12,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QStatusBar>
 #include <QUrl>
 
 namespace {
@@ -143,11 +144,10 @@ void TfrmMain::btnExportTrialBalanceClick(QObject*)
         Boodskap(e.message());
         return;
     }
-    // The workbook is the user's to save; without a program to show it, it is of no use.
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        QFile::remove(path);
-        Boodskap(
-            QStringLiteral("There is no program to open the workbook with.  Please install a spreadsheet "
-                           "program, such as LibreOffice Calc, and export again."));
-    }
+    // Where the workbook is, every time: the desktop's program may never show it.
+    statusBar()->showMessage(QStringLiteral("Trial balance exported to ") + QDir::toNativeSeparators(path));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        Boodskap(QStringLiteral("There is no program to open the workbook with.  It is saved as:\n\n")
+            + QDir::toNativeSeparators(path)
+            + QStringLiteral("\n\nOpen it with a spreadsheet program, such as LibreOffice Calc."));
 }

@@ -3,9 +3,12 @@
 #include "SetupTestHelpers.h"
 #include "TestSupport.h"
 
+#include "TrialBalanceTesting.h"
 #include "app/Main.h"
 #include "db/Query.h"
 #include "journal/JournalEntry.h"
+#include "setup/Account.h"
+#include "setup/Accounts.h"
 #include "setup/Companies.h"
 #include "setup/Company.h"
 #include "setup/CostCentre.h"
@@ -16,6 +19,8 @@
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
+#include "users/Access.h"
+#include "users/ChangeUserAccess.h"
 #include "users/CreateUser.h"
 #include "users/Login.h"
 
@@ -38,6 +43,7 @@ struct Books : World {
     Books()
     {
         db.addCostCentre(alpha, 100, "Head Office");
+        db.addObject(11100, "Cash", "Balance Sheet", 2, "Yes");
         db.addYear(alpha, "FY2024", QDate(2024, 3, 1));
         w.Login(user);
         selectId(w.cbCompany, alpha);
@@ -81,6 +87,16 @@ Opened open(Books& x, const QString& which)
             d->edtCostCentreDescription->setText(kLong.left(50));
             o.filled = d->edtCostCentreDescription;
         }
+    } else if (which == "new account") {
+        showTrialBalance(x.w);
+        selectRow(*x.w.sgTB, "11100", "");
+        auto* list = new TfrmAccounts(&x.w);
+        o.list.reset(list);
+        o.dialog = std::make_unique<TfrmAccount>(list);
+    } else if (which == "change access") {
+        auto* list = new TfrmAccess(&x.w);
+        o.list.reset(list);
+        o.dialog = std::make_unique<TfrmChangeUserAccess>(list);
     } else if (which == "journal entry") {
         o.dialog = std::make_unique<TfrmJournalEntry>(&x.w);
     } else if (which == "new financial year") {
@@ -151,6 +167,11 @@ private slots:
             << "new cost centre" << QStringList{"edtCostCentreNumber", "edtCostCentreDescription", "btnOk"};
         QTest::newRow("edit cost centre")
             << "edit cost centre" << QStringList{"edtCostCentreNumber", "edtCostCentreDescription", "btnOk"};
+        QTest::newRow("new account") << "new account"
+                                     << QStringList{"cbCostCentre", "edtAccountDescription", "btnOk"};
+        QTest::newRow("change access") << "change access"
+                                       << QStringList{"cbAccessCompany", "cbAdministrator", "cbTrialBalance",
+                                              "cbJournalEntries", "Button1"};
         QTest::newRow("journal entry")
             << "journal entry"
             << QStringList{"dtpJournalEntryDate", "edtJournalEntryDescription", "sg", "btnOK"};
@@ -177,6 +198,14 @@ private slots:
         QVERIFY(d);
         d->show();
         QVERIFY(QTest::qWaitForWindowActive(d));
+        // The box with the cursor shows it: it looks different once the focus has left it.
+        if (QWidget* first = focused(); first && !chain.first().startsWith("btn")) {
+            const QImage withFocus = first->grab().toImage();
+            first->clearFocus();
+            const QImage without = first->grab().toImage();
+            first->setFocus(Qt::OtherFocusReason);
+            QVERIFY2(withFocus != without, qPrintable(chain.first() + " shows no focus"));
+        }
         QStringList seen{focusName()};
         for (int i = 0; i < chain.size(); ++i) {
             pressTab();

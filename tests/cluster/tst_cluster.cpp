@@ -150,9 +150,8 @@ private slots:
         if (args.size() != 4)
             QSKIP("Started by concurrentJournalSavesOnTwoNodes only.");
         SetClockForTesting(QDateTime(JournalToday, QTime(9, 0)));
-        ConnectionSettings s = testServerSettings();
+        ConnectionSettings s = programSettings(args[1]);
         s.port = args[0].toInt();
-        s.database = args[1];
         SetConnectionSettings(s);
         MessageLog log;
         TfrmMain w;

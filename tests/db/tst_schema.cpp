@@ -30,6 +30,8 @@ struct SampleRows {
         const int account = db.addAccount(cc, object, "Bank");
         const int year = db.addYear(acme, "FY 2024", QDate(2024, 1, 1));
         const int entry = db.addEntry(acme, 1, QDate(2024, 5, 5), {});
+        // The schema's checks hold for every client, also one with every right.
+        SetConnectionSettings(db.adminSettings());
         c.open();
         Query::execute(QStringLiteral("SET @user = %1, @acme = %2, @beta = %3, @cc = %4, @object = %5, "
                                       "@object2 = %6, @account = %7, @year = %8, @entry = %9")

@@ -54,6 +54,8 @@ private slots:
         TestDatabase db;
         db.exec("CREATE TABLE numbers (n int)");
         db.exec("INSERT INTO numbers VALUES (1), (2), (3)");
+        // A table of the test's own, which the program's role does not reach.
+        SetConnectionSettings(db.adminSettings());
         Connection c;
         c.open();
         const int before = connectionId(c);

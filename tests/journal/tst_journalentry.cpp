@@ -24,10 +24,9 @@ using Desk = JournalBooks;
 // release), and runs `finish`. So the program's save meets the lock for certain.
 class OtherWorkstation : public QThread {
 public:
-    OtherWorkstation(
-        const ConnectionSettings& settings, QStringList hold, QStringList finish, bool releaseOnWaiter)
-        : m_settings(settings), m_hold(std::move(hold)), m_finish(std::move(finish)),
-          m_onWaiter(releaseOnWaiter)
+    OtherWorkstation(const TestDatabase& db, QStringList hold, QStringList finish, bool releaseOnWaiter)
+        : m_settings(db.settings()), m_watcherSettings(db.adminSettings()), m_hold(std::move(hold)),
+          m_finish(std::move(finish)), m_onWaiter(releaseOnWaiter)
     {
     }
     ~OtherWorkstation() override
@@ -59,8 +58,9 @@ protected:
         {
             // The locks are watched from a connection of their own: a session inside its
             // transaction is not shown the others' lock waits.
+            // The watcher sees every session's locks, which takes the administrator.
             auto open = [&](const QString& name) {
-                QSqlDatabase db = addTestConnection(name, m_settings);
+                QSqlDatabase db = addTestConnection(name, name == holder ? m_settings : m_watcherSettings);
                 if (!db.open() && !failed) {
                     error = db.lastError().text();
                     failed = true;
@@ -109,7 +109,7 @@ protected:
     }
 
 private:
-    ConnectionSettings m_settings;
+    ConnectionSettings m_settings, m_watcherSettings;
     QStringList m_hold, m_finish;
     bool m_onWaiter;
 };
@@ -215,6 +215,52 @@ private slots:
                 order << at;
         QCOMPARE(order, stops);
         QCOMPARE(f.accounts().size(), 2);
+    }
+
+    // Escape or the window's close throws a typed entry away only when the user says so; an
+    // untouched window closes at once. Anything typed counts, in any box.
+    void closingAsksBeforeThrowingTypingAway_data()
+    {
+        QTest::addColumn<QString>("typed"); // "", "line", "description", "date"
+        QTest::addColumn<bool>("escape"); // else the window's close
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("untouched, Escape") << "" << true << false;
+        QTest::newRow("a line, Escape, No") << "line" << true << false;
+        QTest::newRow("a line, Escape, Yes") << "line" << true << true;
+        QTest::newRow("only a description, close, No") << "description" << false << false;
+        QTest::newRow("only the date, close, Yes") << "date" << false << true;
+    }
+    void closingAsksBeforeThrowingTypingAway()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, escape);
+        QFETCH(bool, answer);
+        Desk d;
+        TfrmJournalEntry f(&d.w);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        if (typed == "line")
+            typeLine(f, 3, "", "", "5");
+        else if (typed == "description")
+            f.edtJournalEntryDescription->setText("Rent");
+        else if (typed == "date")
+            f.dtpJournalEntryDate->setDate(JournalToday.addDays(-1));
+        d.log.answer = answer;
+        if (escape)
+            QTest::keyClick(&f, Qt::Key_Escape);
+        else
+            f.close();
+        const bool asked = !typed.isEmpty();
+        QCOMPARE(d.log.messages, asked ? QStringList{"Discard this journal entry?"} : QStringList{});
+        QCOMPARE(f.isVisible(), asked && !answer);
+        if (f.isVisible()) {
+            QCOMPARE(f.sg->cell(JE.Amount, 3) + f.edtJournalEntryDescription->text(),
+                typed == "line" ? QStringLiteral("5") : QStringLiteral("Rent"));
+            d.log.answer = true;
+            f.close();
+            QVERIFY(!f.isVisible());
+        }
+        QCOMPARE(d.books.count("transactions"), 0);
     }
 
     // Typed keystroke by keystroke into the editor: the lookup and the total follow each one.
@@ -528,7 +574,7 @@ private slots:
             q.open({"SELECT CONNECTION_ID() AS id"});
             return q.asInteger("id");
         }();
-        OtherWorkstation other(d.books.db.settings(), otherEntry(d.books, 1001, true), {"ROLLBACK"}, killed);
+        OtherWorkstation other(d.books.db, otherEntry(d.books, 1001, true), {"ROLLBACK"}, killed);
         if (killed)
             other.outside << QStringLiteral("KILL %1").arg(connectionId);
         QVERIFY2(other.startHolding(), qPrintable(other.error));
@@ -566,8 +612,7 @@ private slots:
         Desk d;
         d.books.db.addEntry(
             d.books.company, 1001, JournalToday, {{d.books.bank, "1"}, {d.books.sales, "-1"}});
-        OtherWorkstation other(
-            d.books.db.settings(), otherEntry(d.books, 1002, lockCompany), {"COMMIT"}, true);
+        OtherWorkstation other(d.books.db, otherEntry(d.books, 1002, lockCompany), {"COMMIT"}, true);
         QVERIFY2(other.startHolding(), qPrintable(other.error));
         TfrmJournalEntry f(&d.w);
         f.show();

@@ -191,6 +191,36 @@ private slots:
         dialog.close();
     }
 
+    // With the real message box: once it is closed, what the user types lands in the
+    // refused box, through the window as a keyboard sends it.
+    void typingAfterARefusalLandsInTheRefusedBox()
+    {
+        CostCentresWorld x;
+        x.db.addCostCentre(x.alpha, 100, "Head Office");
+        TfrmCostCentres list(&x.w);
+        TfrmCostCentre dialog(&list);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClicks(dialog.edtCostCentreNumber, "100");
+        QTest::keyClick(dialog.edtCostCentreNumber, Qt::Key_Tab);
+        QTest::keyClicks(dialog.edtCostCentreDescription, "Stores");
+        SetBoodskapHandler({});
+        auto box = onNextModal([](QDialog* d) {
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            QTest::keyClick(d, Qt::Key_Return);
+        });
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_Return);
+        QVERIFY(box->ran);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::qWait(50);
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_End);
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_Backspace);
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_5);
+        QCOMPARE(dialog.edtCostCentreNumber->text(), QStringLiteral("105"));
+        QCOMPARE(dialog.edtCostCentreDescription->text(), QStringLiteral("Stores"));
+        dialog.close();
+    }
+
     void anotherCompanyMayUseTheSameNumberAndDescription()
     {
         CostCentresWorld x;

@@ -43,6 +43,15 @@ ConnectionSettings testServerSettings()
     return s;
 }
 
+ConnectionSettings programSettings(const QString& database)
+{
+    ConnectionSettings s = testServerSettings();
+    s.database = database;
+    s.user = database;
+    s.password = QStringLiteral("program");
+    return s;
+}
+
 TestDatabase::TestDatabase()
 {
     m_settings = testServerSettings();
@@ -61,7 +70,20 @@ TestDatabase::TestDatabase()
             fail(q.lastError().text());
     }
     execFile(qEnvironmentVariable("VELDRA_SCHEMA"));
-    m_settings.database = m_name;
+    // The program works as an account holding only the role of grants.sql, as in an
+    // office: a feature that needs a right the file does not grant fails its tests.
+    execFile(databaseFile(QStringLiteral("grants.sql")));
+    const ConnectionSettings program = programSettings(m_name);
+    for (const char* host : {"%", "localhost"}) {
+        const QString account = sqlText(program.user) + QLatin1Char('@') + sqlText(QLatin1String(host));
+        exec(QStringLiteral("CREATE OR REPLACE USER %1 IDENTIFIED BY %2")
+                 .arg(account, sqlText(program.password)));
+        exec(QStringLiteral("GRANT veldra_program TO %1").arg(account));
+        exec(QStringLiteral("SET DEFAULT ROLE veldra_program FOR %1").arg(account));
+    }
+    m_adminSettings = m_settings;
+    m_adminSettings.database = m_name;
+    m_settings = program;
     SetConnectionSettings(m_settings);
 }
 
@@ -71,6 +93,9 @@ TestDatabase::~TestDatabase()
         QSqlDatabase db = admin();
         QSqlQuery q(db);
         q.exec(QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(m_name));
+        for (const char* host : {"%", "localhost"})
+            q.exec(QStringLiteral("DROP USER IF EXISTS %1@%2")
+                       .arg(sqlText(m_name), sqlText(QLatin1String(host))));
         db.close();
     }
     QSqlDatabase::removeDatabase(m_adminConnection);
@@ -378,44 +403,53 @@ LockHolder::LockHolder(const TestDatabase& db, const QStringList& statements)
 {
     std::promise<void> ran;
     std::future<void> ready = ran.get_future();
-    const ConnectionSettings settings = db.settings();
+    const ConnectionSettings settings = db.settings(), watcherSettings = db.adminSettings();
     const QString database = db.name();
-    m_thread = std::thread([this, settings, database, statements, ran = std::move(ran)]() mutable {
-        const QString name = QStringLiteral("holder_") + database;
-        {
-            QSqlDatabase c = addTestConnection(name, settings);
-            if (!c.open())
-                fail(QStringLiteral("Lock holder cannot connect: ") + c.lastError().text());
-            QSqlQuery q(c);
-            q.exec(QStringLiteral("START TRANSACTION"));
-            for (const QString& sql : statements)
-                if (!q.exec(sql))
-                    fail(QStringLiteral("Lock holder statement failed: %1\n%2")
-                             .arg(q.lastError().text(), sql));
-            ran.set_value();
-            // Until the program waits for our locks (at most 20 seconds), then let it go on.
-            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-            while (!m_sawWaiter && std::chrono::steady_clock::now() < until) {
-                QSqlQuery w(c);
-                // A statement of this database, plain or prepared, waiting for a row lock, or
-                // still running after 200 ms (a lock taken while the plan is made is not always
-                // reported as a wait, and the server refreshes innodb_trx only when it was not
-                // read for 100 ms, which this loop's pace never allows).
-                w.exec(QStringLiteral(
-                    "SELECT COUNT(*) FROM information_schema.processlist p WHERE p.db = DATABASE() "
-                    "AND p.id <> CONNECTION_ID() AND p.command IN ('Query', 'Execute') "
-                    "AND (p.time_ms > 200 OR EXISTS "
-                    "(SELECT 1 FROM information_schema.innodb_trx t WHERE t.trx_mysql_thread_id = p.id "
-                    "AND t.trx_state = 'LOCK WAIT'))"));
-                m_sawWaiter = w.next() && w.value(0).toInt() > 0;
-                if (!m_sawWaiter)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    m_thread = std::thread(
+        [this, settings, watcherSettings, database, statements, ran = std::move(ran)]() mutable {
+            const QString name = QStringLiteral("holder_") + database;
+            const QString watcherName = QStringLiteral("holder_watch_") + database;
+            {
+                QSqlDatabase c = addTestConnection(name, settings);
+                if (!c.open())
+                    fail(QStringLiteral("Lock holder cannot connect: ") + c.lastError().text());
+                // Other sessions' lock waits are shown only to an account that may see them all.
+                QSqlDatabase watcher = addTestConnection(watcherName, watcherSettings);
+                if (!watcher.open())
+                    fail(QStringLiteral("Lock holder cannot connect: ") + watcher.lastError().text());
+                QSqlQuery q(c);
+                q.exec(QStringLiteral("START TRANSACTION"));
+                for (const QString& sql : statements)
+                    if (!q.exec(sql))
+                        fail(QStringLiteral("Lock holder statement failed: %1\n%2")
+                                 .arg(q.lastError().text(), sql));
+                ran.set_value();
+                // Until the program waits for our locks (at most 20 seconds), then let it go on.
+                const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+                while (!m_sawWaiter && std::chrono::steady_clock::now() < until) {
+                    QSqlQuery w(watcher);
+                    // A statement of this database, plain or prepared, waiting for a row lock, or
+                    // still running after 200 ms (a lock taken while the plan is made is not always
+                    // reported as a wait, and the server refreshes innodb_trx only when it was not
+                    // read for 100 ms, which this loop's pace never allows).
+                    w.exec(QStringLiteral(
+                        "SELECT COUNT(*) FROM information_schema.processlist p WHERE p.db = DATABASE() "
+                        "AND p.user = %1 AND p.command IN ('Query', 'Execute') "
+                        "AND (p.time_ms > 200 OR EXISTS "
+                        "(SELECT 1 FROM information_schema.innodb_trx t WHERE t.trx_mysql_thread_id = p.id "
+                        "AND t.trx_state = 'LOCK WAIT'))")
+                               .arg(sqlText(settings.user)));
+                    m_sawWaiter = w.next() && w.value(0).toInt() > 0;
+                    if (!m_sawWaiter)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
+                q.exec(QStringLiteral("COMMIT"));
+                c.close();
+                watcher.close();
             }
-            q.exec(QStringLiteral("COMMIT"));
-            c.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-    });
+            QSqlDatabase::removeDatabase(name);
+            QSqlDatabase::removeDatabase(watcherName);
+        });
     ready.wait();
 }
 

@@ -27,7 +27,10 @@ public:
     TestDatabase& operator=(const TestDatabase&) = delete;
 
     QString name() const { return m_name; }
+    // The program's account: holds only the role of db/grants.sql.
     ConnectionSettings settings() const { return m_settings; }
+    // The server's administrator, for what the fixture itself seeds and checks.
+    ConnectionSettings adminSettings() const { return m_adminSettings; }
 
     // Statements on a second connection of its own (not the program's), so a test can
     // act as another workstation. Failures abort the test with the server's message.
@@ -61,9 +64,13 @@ private:
     QString m_name;
     QString m_adminConnection;
     ConnectionSettings m_settings;
+    ConnectionSettings m_adminSettings;
 };
 
+// The test server as its administrator (VELDRA_TEST_DB_*).
 ConnectionSettings testServerSettings();
+// The program's account of the test database `database`, as TestDatabase makes it.
+ConnectionSettings programSettings(const QString& database);
 
 // Makes the access table as a database made before the schema checked the flags and
 // levels, so a test can store what such a database may hold (levels in another case).

@@ -1,16 +1,19 @@
 #include "TestSupport.h"
 #include "TrialBalanceTesting.h"
 
+#include "standard/DocumentOpener.h"
 #include "standard/Standard.h"
 #include "trialbalance/TrialBalanceExport.h"
 #include "trialbalance/Xlsx.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -557,13 +560,53 @@ private slots:
             QVERIFY(filesIn(m_temp).isEmpty());
         }
         log.clear();
-        // Without a handler the offscreen platform has no program to open files with.
+        // Without a handler the offscreen platform has no program to open files with: the
+        // workbook stays, and the user is told where it is, in words that can be copied.
         QTest::mouseClick(w.btnExportTrialBalance, Qt::LeftButton);
+        const QStringList made = filesIn(m_temp);
+        QCOMPARE(made.size(), 1);
+        const QString path = QDir::toNativeSeparators(QDir(m_temp).filePath(made.first()));
         QCOMPARE(log.messages,
-            QStringList{"There is no program to open the workbook with.  Please install a "
-                        "spreadsheet program, such as LibreOffice Calc, and export again."});
-        QVERIFY(filesIn(m_temp).isEmpty());
+            QStringList{"There is no program to open the workbook with.  It is saved as:\n\n" + path
+                + "\n\nOpen it with a spreadsheet program, such as LibreOffice Calc."});
+        QCOMPARE(w.statusBar()->currentMessage(), "Trial balance exported to " + path);
         QVERIFY(log.errors.isEmpty());
+    }
+
+    // The program's own opener of files: the desktop's xdg-open may start and only then
+    // find no program (its exit code says so), or be missing. Both are reported with the
+    // file's path; an opener that succeeds is silent.
+    void openerReportsWhatFailsLate()
+    {
+        QTemporaryDir bin;
+        const auto fakeOpener = [&](int code) {
+            QFile f(bin.filePath("xdg-open"));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(QByteArray("#!/bin/sh\nexit ") + QByteArray::number(code) + "\n");
+            f.close();
+            f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        };
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        MessageLog log;
+        const QString file = m_work.filePath("Trial Balance 1.xlsx");
+        const QString failed = DocumentOpener::failureMessage(file);
+        struct Case {
+            int code; // -1: no xdg-open at all
+            QStringList messages;
+        };
+        for (const Case& c : {Case{0, {}}, Case{3, {failed}}, Case{-1, {failed}}}) {
+            QFile::remove(bin.filePath("xdg-open"));
+            if (c.code >= 0)
+                fakeOpener(c.code);
+            log.clear();
+            DocumentOpener opener;
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+            QTRY_COMPARE(opener.findChildren<QProcess*>().size(), 0);
+            QCOMPARE(log.messages, c.messages);
+        }
+        qputenv("PATH", path);
+        QVERIFY(failed.endsWith(":\n\n" + QDir::toNativeSeparators(file)));
     }
 
     // Two exports in a row: two workbooks, neither of them the template, which is unchanged.
@@ -580,6 +623,8 @@ private slots:
         QTest::mouseClick(w.btnExportTrialBalance, Qt::LeftButton);
         QVERIFY(log.messages.isEmpty());
         QCOMPARE(links.urls.size(), 2);
+        QCOMPARE(w.statusBar()->currentMessage(),
+            "Trial balance exported to " + QDir::toNativeSeparators(links.urls[1].toLocalFile()));
         QVERIFY(links.urls[0] != links.urls[1]);
         QCOMPARE(filesIn(m_temp).size(), 2);
         for (const QUrl& url : links.urls) {

@@ -1,0 +1,35 @@
+-- The rights of the program's database account, and nothing more: run in the books'
+-- database (USE it first) as an administrator, then give the role to the program's
+-- account (GRANT veldra_program TO ...; SET DEFAULT ROLE veldra_program FOR ...).
+-- Table names are unqualified, so the grants land in whichever database is in use.
+-- Running it again adds what a newer version of the program needs; it takes nothing away.
+--
+-- The program reads, adds and changes rows; it never deletes a row, never changes the
+-- schema and locks no table. It locks only the rows a save reads to change
+-- (SELECT ... FOR UPDATE): registering a user locks the rows it looks up in wp_users, so
+-- that two registrations of one name wait for each other; MariaDB wants only SELECT for
+-- that, MySQL 8 also UPDATE or LOCK TABLES on wp_users.
+-- The triggers that keep an entry's sums run as the account that loaded the schema, so
+-- the program needs no UPDATE on transactions for them; that account must stay.
+CREATE ROLE IF NOT EXISTS veldra_program;
+
+-- The web site's user table: login reads it, registration adds a user and the user's
+-- capabilities.
+GRANT SELECT, INSERT ON wp_users TO veldra_program;
+GRANT SELECT, INSERT ON wp_usermeta TO veldra_program;
+-- Two registrations of one name on two cluster nodes both write the same claim row.
+GRANT SELECT, INSERT, UPDATE ON `registration claims` TO veldra_program;
+
+-- Set-up: companies, access rights, cost centres, accounts, financial years and periods.
+GRANT SELECT, INSERT, UPDATE ON companies TO veldra_program;
+GRANT SELECT, INSERT, UPDATE ON access TO veldra_program;
+GRANT SELECT, INSERT, UPDATE ON `cost centres` TO veldra_program;
+GRANT SELECT, INSERT, UPDATE ON accounts TO veldra_program;
+GRANT SELECT, INSERT, UPDATE ON `financial years` TO veldra_program;
+GRANT SELECT, INSERT, UPDATE ON `financial periods` TO veldra_program;
+-- The chart of objects is kept outside the program.
+GRANT SELECT ON objects TO veldra_program;
+
+-- Journal entries are added, never changed by the program.
+GRANT SELECT, INSERT ON transactions TO veldra_program;
+GRANT SELECT, INSERT ON `transaction details` TO veldra_program;
