@@ -234,8 +234,8 @@ void TfrmJournalEntry::Save()
         check.open({QStringLiteral("SELECT id FROM transactions WHERE id = %1").arg(transactionId)});
         return !check.isEmpty();
     };
-    try {
-        Transaction::run(
+    const bool saved = SaveResult::Saved
+        == saveInTransaction(
             [&](Transaction&) {
                 transactionId = 0;
                 const int number = nextJournalEntryNumber();
@@ -262,10 +262,7 @@ void TfrmJournalEntry::Save()
                 }
                 RowWriter::insertAll(details);
             },
-            stored);
-    } catch (const DbError&) {
-        Boodskap(QStringLiteral("Journal entry could not be saved.  Please try again."), false);
-        return;
-    }
-    accept();
+            stored, QStringLiteral("Journal entry could not be saved.  Please try again."));
+    if (saved)
+        accept();
 }

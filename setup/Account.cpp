@@ -120,7 +120,7 @@ void TfrmAccount::Save()
     // Another workstation may have opened the object on this cost centre after the check
     // (the unique key refuses ours, and the check, run again, says so) or changed the
     // edited account meanwhile: either way nothing is written and the dialog stays open.
-    if (!saveInTransaction(write, committed))
+    if (saveInTransaction(write, committed) != SaveResult::Saved)
         return;
     m_list->reloadAndSelect(QStringLiteral("id"), id);
     accept();

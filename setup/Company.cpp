@@ -56,32 +56,29 @@ void TfrmCompany::Save()
     int id = editing ? frmMain->qrCompanies->asInteger(QStringLiteral("id")) : 0;
     RowWriter company(QStringLiteral("companies"));
     company.set(QStringLiteral("company name"), edtCompanyName->text());
-    bool saved = false;
-    try {
-        saved = saveInTransaction(
-            [&](Transaction&) {
-                if (editing) {
-                    company.update(id);
-                    return;
-                }
-                // A new company and its creator's access row stand or fall together: a
-                // company nobody may open could not be reached again from this program.
-                id = company.insert();
-                RowWriter(QStringLiteral("access"))
-                    .set(QStringLiteral("wp_user id"), frmMain->UserID)
-                    .set(QStringLiteral("company id"), id)
-                    .set(QStringLiteral("access company"), QStringLiteral("Yes"))
-                    .set(QStringLiteral("administrator"), QStringLiteral("Yes"))
-                    .insert();
-            },
-            // Both rows are committed together, so the company row answers for both.
-            [&] { return id != 0 && company.isStored(id); });
-        if (!saved)
-            return; // refused with its message; the dialog stays open
-    } catch (const DbError&) {
-        Boodskap(QStringLiteral("Company could not be saved.  Please try again."), false);
-    }
-    if (saved)
+    const SaveResult result = saveInTransaction(
+        [&](Transaction&) {
+            if (editing) {
+                company.update(id);
+                return;
+            }
+            // A new company and its creator's access row stand or fall together: a
+            // company nobody may open could not be reached again from this program.
+            id = company.insert();
+            RowWriter(QStringLiteral("access"))
+                .set(QStringLiteral("wp_user id"), frmMain->UserID)
+                .set(QStringLiteral("company id"), id)
+                .set(QStringLiteral("access company"), QStringLiteral("Yes"))
+                .set(QStringLiteral("administrator"), QStringLiteral("Yes"))
+                .insert();
+        },
+        // Both rows are committed together, so the company row answers for both.
+        [&] { return id != 0 && company.isStored(id); },
+        QStringLiteral("Company could not be saved.  Please try again."));
+    if (result == SaveResult::Refused)
+        return; // refused with its message; the dialog stays open
+    // A failed save has said so; the dialog closes on the list as it now is.
+    if (result == SaveResult::Saved)
         m_list->reloadAndSelect(QStringLiteral("id"), id);
     else
         m_list->Load(false);

@@ -91,14 +91,15 @@ void TfrmCostCentre::Save()
     std::optional<int> id;
     // A database error other than a refusal reaches the general error handling, with the
     // dialog open and nothing written.
-    const bool saved = saveInTransaction(
-        [&](Transaction&) {
-            if (edited)
-                row.update(*(id = edited));
-            else
-                id = row.insert();
-        },
-        [&] { return id && row.isStored(*id); });
+    const bool saved = SaveResult::Saved
+        == saveInTransaction(
+            [&](Transaction&) {
+                if (edited)
+                    row.update(*(id = edited));
+                else
+                    id = row.insert();
+            },
+            [&] { return id && row.isStored(*id); });
     if (!saved)
         return;
     m_list->reloadAndSelect(QStringLiteral("cost centre number"), number);

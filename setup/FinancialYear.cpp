@@ -31,12 +31,6 @@ SetupDialogDesign financialYearDesign()
     return d;
 }
 
-// A new year's period 1 no longer fits the company's latest year: another workstation
-// added a year since the checks ran.
-struct LatestYearMoved {
-    PeriodRefusal refusal;
-};
-
 // Rows 1 to 18 as the grid shows a year's periods: the periods not deleted, by number.
 QList<PeriodRow> livePeriods(Query& periods)
 {
@@ -213,8 +207,8 @@ void TfrmFinancialYear::Save()
             QStringLiteral("(id = %1)").arg(yearId)});
         return !q.isEmpty();
     };
-    try {
-        const bool saved = saveInTransaction(
+    const bool saved = SaveResult::Saved
+        == saveInTransaction(
             [&](Transaction&) {
                 Query work;
                 if (!editing) {
@@ -223,9 +217,12 @@ void TfrmFinancialYear::Save()
                     // this one is in.
                     work.open({QStringLiteral("SELECT id FROM companies WHERE"),
                         QStringLiteral("(id = %1) FOR UPDATE").arg(CompanyID)});
+                    // Period 1 no longer fits when another workstation added a year
+                    // since the checks ran.
                     const PeriodCheck again = checkPeriodRows(rows, latestYearEnd(work, CompanyID, true));
                     if (again.refusal)
-                        throw LatestYearMoved{*again.refusal};
+                        throw SaveRefused{
+                            nullptr, {}, [this, refusal = *again.refusal] { refuseCell(refusal); }};
                 }
                 // Every period of the year, deleted ones too: matched by number, a period
                 // keeps its row and id from save to save; nothing is ever removed.
@@ -234,7 +231,7 @@ void TfrmFinancialYear::Save()
                 // The grid replaces every period: another user's change to them since the
                 // dialog opened would be lost without a word.
                 if (editing && livePeriods(work) != m_loadedPeriods)
-                    throw EditedRowChanged{};
+                    throw changedByAnotherUser();
                 RowWriter year(QStringLiteral("financial years"));
                 year.set(QStringLiteral("financial year description"), description)
                     .set(QStringLiteral("last day of financial year"),
@@ -268,18 +265,10 @@ void TfrmFinancialYear::Save()
                         period.insert();
                 }
             },
-            editing ? std::function<bool()>() : std::function<bool()>(yearSaved));
-        if (!saved)
-            return; // refused with its message; the dialog stays open
-    } catch (const LatestYearMoved& moved) {
-        refuseCell(moved.refusal);
-        return;
-    } catch (const DbError&) {
-        if (!editing)
-            yearId = 0;
-        Boodskap(QStringLiteral("Financial year could not be saved.  Please try again."), false);
-        return;
-    }
+            editing ? std::function<bool()>() : std::function<bool()>(yearSaved),
+            QStringLiteral("Financial year could not be saved.  Please try again."));
+    if (!saved)
+        return; // refused with its message; the dialog stays open
     if (m_list)
         m_list->reloadAndSelect(QStringLiteral("id"), yearId);
     accept();

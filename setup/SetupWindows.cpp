@@ -252,8 +252,17 @@ namespace {
 QString backticked(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
 }
 
-bool SetupEditDialog::saveInTransaction(
-    const std::function<void(Transaction&)>& body, const std::function<bool()>& committed)
+SaveRefused SetupEditDialog::changedByAnotherUser() const
+{
+    return {nullptr,
+        m_what
+            + QStringLiteral(" was changed by another user since you opened it. "
+                             "Close this window and open it again to see the change."),
+        {}};
+}
+
+SetupEditDialog::SaveResult SetupEditDialog::saveInTransaction(const std::function<void(Transaction&)>& body,
+    const std::function<bool()>& committed, const QString& failure)
 {
     if (isEditing() && m_table.isEmpty())
         throw ProgramError(QStringLiteral("The edit dialog %1 names no edited row.").arg(objectName()));
@@ -274,24 +283,29 @@ bool SetupEditDialog::saveInTransaction(
                     if (current.isEmpty()
                         || loadedValues(current, m_columns)
                             != (m_loaded ? loadedValues(*m_loaded, m_columns) : m_loadedValues))
-                        throw EditedRowChanged{};
+                        throw changedByAnotherUser();
                 }
                 body(t);
             },
             committed);
-        return true;
-    } catch (const EditedRowChanged&) {
-        Boodskap(m_what
-                + QStringLiteral(" was changed by another user since you opened it. "
-                                 "Close this window and open it again to see the change."),
-            false);
-        return false;
+        return SaveResult::Saved;
+    } catch (const SaveRefused& refused) {
+        if (refused.show)
+            refused.show();
+        else if (refused.focus)
+            refuse(refused.focus, refused.message);
+        else
+            Boodskap(refused.message, false);
+        return SaveResult::Refused;
     } catch (const DbError& e) {
         // The checks ran before the transaction; run now, they see the other
         // workstation's row and refuse with the field's own message.
         if (e.isDuplicateKey() && !checkInput())
-            return false;
-        throw;
+            return SaveResult::Refused;
+        if (failure.isEmpty())
+            throw;
+        Boodskap(failure, false);
+        return SaveResult::Failed;
     }
 }
 

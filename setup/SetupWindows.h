@@ -117,6 +117,16 @@ struct SetupDialogDesign {
     QString okName = QStringLiteral("btnOk");
 };
 
+// Thrown by a save's body inside saveInTransaction when what it reads under lock refuses
+// the save (a value taken meanwhile, the edited row changed): the transaction is rolled
+// back, the message shown and the cursor put in `focus` (when given), or `show` runs
+// instead, for a refusal the dialog shows its own way (a cell of a grid).
+struct SaveRefused {
+    QWidget* focus = nullptr;
+    QString message;
+    std::function<void()> show;
+};
+
 // An edit dialog: a group of labelled boxes, further groups of the dialog's own, and a
 // default "OK" button, no Cancel (closing it through its frame discards the input). Its
 // caption is its mode. It opens with the cursor in its first box; OK is last in Tab order.
@@ -155,11 +165,16 @@ protected:
     // another user changed it meanwhile, nothing is written and the dialog says so. A
     // unique key that refuses the write (another workstation saved the same value a
     // moment ago) is answered by CheckInput, which now finds it and shows the field's own
-    // "already in use". True when saved (also when the reply to COMMIT was lost and
-    // `committed` finds the save in the database); false when refused, with its message
-    // shown and the dialog open. Any other DbError is thrown, with nothing written.
-    bool saveInTransaction(
-        const std::function<void(Transaction&)>& body, const std::function<bool()>& committed);
+    // "already in use". Saved also when the reply to COMMIT was lost and `committed`
+    // finds the save in the database; Refused with its message shown and the dialog open,
+    // also when the body throws SaveRefused. Any other DbError shows `failure` (Failed)
+    // or, without one, is thrown to the general error handling; nothing is written either
+    // way. Every dialog saves through here.
+    enum class SaveResult { Saved, Refused, Failed };
+    SaveResult saveInTransaction(const std::function<void(Transaction&)>& body,
+        const std::function<bool()>& committed, const QString& failure = QString());
+    // The refusal of an edit whose row, or anything loaded with it, another user changed.
+    SaveRefused changedByAnotherUser() const;
     // A labelled box in the group, at left, top of the group, width wide.
     LabeledEdit* addEdit(const QString& name, const QString& caption, int left, int top, int width);
     // A drop-down list (no typing) in the group with its caption label, named labelName,
@@ -196,11 +211,6 @@ private:
     QWidget* m_firstBox = nullptr;
     bool m_shown = false;
 };
-
-// Thrown by a save's body inside saveInTransaction when something the dialog loaded besides
-// its edited row (e.g. a year's periods) was changed by another user meanwhile: nothing is
-// written and the dialog says so, as for the edited row itself.
-struct EditedRowChanged { };
 
 // The values of columns in query's current row as a dialog loaded them (empty for NULL),
 // to compare with the row read again when saving.

@@ -63,24 +63,21 @@ bool TfrmAccessAddUser::checkInput()
 void TfrmAccessAddUser::Save()
 {
     int id = 0;
-    try {
-        // The levels are written, not left to the table, so that the rights checks can read
-        // them whatever default an older table has.
-        id = RowWriter(QStringLiteral("access"))
-                 .set(QStringLiteral("company id"), company())
-                 .set(QStringLiteral("wp_user id"), m_userId)
-                 .set(QStringLiteral("access company"), QStringLiteral("Yes"))
-                 .set(QStringLiteral("administrator"), QStringLiteral("No"))
-                 .set(QStringLiteral("trial balance"), QStringLiteral("No access"))
-                 .set(QStringLiteral("journal entries"), QStringLiteral("No access"))
-                 .insert();
-    } catch (const DbError& e) {
-        if (!e.isDuplicateKey())
-            throw;
-        // Another administrator added the same user since the check: the table's unique key
-        // refused the second row. Show the list as it now is.
+    // The levels are written, not left to the table, so that the rights checks can read
+    // them whatever default an older table has.
+    RowWriter access(QStringLiteral("access"));
+    access.set(QStringLiteral("company id"), company())
+        .set(QStringLiteral("wp_user id"), m_userId)
+        .set(QStringLiteral("access company"), QStringLiteral("Yes"))
+        .set(QStringLiteral("administrator"), QStringLiteral("No"))
+        .set(QStringLiteral("trial balance"), QStringLiteral("No access"))
+        .set(QStringLiteral("journal entries"), QStringLiteral("No access"));
+    if (SaveResult::Saved
+        != saveInTransaction(
+            [&](Transaction&) { id = access.insert(); }, [&] { return id > 0 && access.isStored(id); })) {
+        // Another administrator added the same user since the check, and the table's
+        // unique key refused the second row: show the list as it now is.
         m_list->reloadAndSelect(QStringLiteral("wp_user id"), m_userId);
-        refuse(edtUsername, AlreadyAdded);
         return;
     }
     m_list->reloadAndSelect(QStringLiteral("id"), id);

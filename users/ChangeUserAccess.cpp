@@ -91,7 +91,8 @@ void TfrmChangeUserAccess::Save()
         .set(QStringLiteral("journal entries"), cbJournalEntries->currentText());
     // Refused (another administrator changed these settings since the dialog opened): the
     // message is shown and the dialog stays open.
-    if (!saveInTransaction([&](Transaction&) { access.update(m_id); }, [&] { return access.isStored(m_id); }))
+    if (saveInTransaction([&](Transaction&) { access.update(m_id); }, [&] { return access.isStored(m_id); })
+        != SaveResult::Saved)
         return;
     m_list->Load(false);
     accept();

@@ -44,11 +44,6 @@ bool userValueTaken(const QString& column, const QString& parameter, const QStri
     return !users.isEmpty();
 }
 
-// A refusal found inside the transaction: thrown to roll it back, then shown.
-struct Taken {
-    LabeledEdit* box;
-    QString message;
-};
 }
 
 TfrmCreateUser::TfrmCreateUser(QWidget* parent)
@@ -105,8 +100,8 @@ void TfrmCreateUser::Save()
     const QString name = edtUsername->text();
     const QString email = edtEmail->text();
     int id = 0;
-    try {
-        Transaction::run(
+    const bool saved = SaveResult::Saved
+        == saveInTransaction(
             [&](Transaction&) {
                 // The web site's tables have no unique keys: these locking reads are what keeps
                 // a name or an address from being registered twice at the same moment, after
@@ -118,9 +113,9 @@ void TfrmCreateUser::Save()
                                        "VALUES (:claim, :at) ON DUPLICATE KEY UPDATE `claimed at` = :at"),
                         {{QStringLiteral(":claim"), claim}, {QStringLiteral(":at"), Now()}});
                 if (userValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), name, true))
-                    throw Taken{edtUsername, UsernameInUse};
+                    throw SaveRefused{edtUsername, UsernameInUse, {}};
                 if (userValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), email, true))
-                    throw Taken{edtEmail, EmailInUse};
+                    throw SaveRefused{edtEmail, EmailInUse, {}};
                 id = RowWriter(QStringLiteral("wp_users"))
                          .set(QStringLiteral("user_login"), name)
                          .set(QStringLiteral("user_pass"), wp_hash_password(edtPassword->text()))
@@ -146,15 +141,10 @@ void TfrmCreateUser::Save()
                 Query check;
                 check.open({QStringLiteral("SELECT ID FROM wp_users WHERE ID = %1").arg(id)});
                 return !check.isEmpty();
-            });
-    } catch (const Taken& taken) {
-        refuse(taken.box, taken.message);
-        return;
-    } catch (const DbError&) {
-        Boodskap(QStringLiteral("User could not be created.  Please try again."));
-        return;
-    }
-    accept();
+            },
+            QStringLiteral("User could not be created.  Please try again."));
+    if (saved)
+        accept();
 }
 
 void TfrmMain::acCreateUserExecute()

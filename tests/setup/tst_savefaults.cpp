@@ -10,6 +10,8 @@
 #include "setup/CostCentres.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
+#include "users/Access.h"
+#include "users/AccessAddUser.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -171,6 +173,37 @@ private slots:
             QCOMPARE(list->asString(kind == "company" ? "company name" : "cost centre description"),
                 QStringLiteral("Beta Trading"));
         }
+    }
+
+    // Adding a user to a company is a save like any other: when the reply to its COMMIT is
+    // lost after the server committed, the row is there once and the dialog closes on it;
+    // when the COMMIT never arrived, nothing is written and the dialog stays open.
+    void addUserLostCommit_data()
+    {
+        QTest::addColumn<bool>("committed");
+        QTest::newRow("committed") << true;
+        QTest::newRow("not committed") << false;
+    }
+    void addUserLostCommit()
+    {
+        QFETCH(bool, committed);
+        ProxyWorld x;
+        const int bob = x.db.addUser("bob", "bob@example.com", "secret");
+        TfrmAccess list(x.w.get());
+        TfrmAccessAddUser add(&list);
+        add.edtUsername->setText("bob");
+        x.proxy->arm(committed ? FaultProxy::Fault::LoseCommitReply : FaultProxy::Fault::LoseCommit);
+        guarded([&] { add.btnOk->click(); });
+        QVERIFY(x.proxy->fired());
+        const int rows
+            = x.db.scalar(QStringLiteral("SELECT COUNT(*) FROM access WHERE `wp_user id` = %1").arg(bob))
+                  .toInt();
+        QCOMPARE(rows, committed ? 1 : 0);
+        QCOMPARE(add.result() == QDialog::Accepted, committed);
+        QVERIFY(x.log.messages.isEmpty());
+        QCOMPARE(x.log.errors.size(), committed ? 0 : 1); // the general error handling says it
+        if (committed)
+            QCOMPARE(x.w->qrAccess->asInteger("wp_user id"), bob);
     }
 
     // Another workstation changed the row after the dialog was filled: nothing is written,
