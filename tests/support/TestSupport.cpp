@@ -85,6 +85,24 @@ TestDatabase::TestDatabase()
     m_adminSettings.database = m_name;
     m_settings = program;
     SetConnectionSettings(m_settings);
+    // On a cluster the other nodes apply the new account a moment later; a test that goes
+    // to another node at once must find it there.
+    const QStringList nodes
+        = qEnvironmentVariable("VELDRA_TEST_CLUSTER_PORTS").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& port : nodes) {
+        ConnectionSettings node = program;
+        node.port = port.toInt();
+        const QString name = QStringLiteral("node_check_") + m_name;
+        {
+            QSqlDatabase c = addTestConnection(name, node);
+            QElapsedTimer waited;
+            waited.start();
+            while (!c.open() && waited.elapsed() < 10000)
+                QThread::msleep(20);
+            c.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
 }
 
 TestDatabase::~TestDatabase()
