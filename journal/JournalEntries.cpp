@@ -53,9 +53,7 @@ void TfrmMain::btnNewJournalEntryClick(QObject* Sender)
         return;
     }
     if (lblPeriodOpen->text() != QLatin1String("Period Open: Yes")) {
-        Boodskap(
-            QStringLiteral("The current selected period is not open for transaction entry.  Please select an "
-                           "open financial period."));
+        Boodskap(TfrmJournalEntry::PeriodNotOpen);
         cbFinancialPeriod->setFocus(Qt::OtherFocusReason);
         return;
     }

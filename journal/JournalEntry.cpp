@@ -169,7 +169,7 @@ QList<JournalLine> TfrmJournalEntry::Lines() const
 bool TfrmJournalEntry::checkInput()
 {
     // Without a period (the box emptied, a year without periods) no date can be in it.
-    const int period = selectedId(frmMain->cbFinancialPeriod);
+    const int period = m_periodId = selectedId(frmMain->cbFinancialPeriod);
     if (period < 0)
         return refuse(dtpJournalEntryDate, periodMessage());
     Query& periods = *frmMain->qrFinancialPeriods;
@@ -239,6 +239,15 @@ void TfrmJournalEntry::Save()
             [&](Transaction&) {
                 transactionId = 0;
                 const int number = nextJournalEntryNumber();
+                // Another user may have closed the period since the window opened; read
+                // under lock, a close waits for this save or this save sees the close.
+                Query period;
+                period.open(
+                    {QStringLiteral("SELECT `period open` FROM `financial periods` WHERE id = %1 FOR UPDATE")
+                            .arg(m_periodId)});
+                if (period.isEmpty()
+                    || period.asString(QStringLiteral("period open")) != QLatin1String("Yes"))
+                    throw SaveRefused{nullptr, PeriodNotOpen, {}};
                 transactionId
                     = RowWriter(QStringLiteral("transactions"))
                           .set(QStringLiteral("transaction number"), number)

@@ -16,6 +16,10 @@ class QPushButton;
 class TfrmJournalEntry : public SetupEditDialog {
     Q_OBJECT
 public:
+    // The refusal of an entry in a period that is not open.
+    static inline const QString PeriodNotOpen
+        = QStringLiteral("The current selected period is not open for transaction entry.  Please select an "
+                         "open financial period.");
     explicit TfrmJournalEntry(QWidget* parent = nullptr);
 
     void FormCreate(QObject* Sender = nullptr);
@@ -60,6 +64,7 @@ private:
     // saves on other workstations wait for this one and then number after it.
     int nextJournalEntryNumber();
     int m_companyId = 0;
+    int m_periodId = -1; // the period the checks found the date in
     QDate m_startDate; // the date the window opened with
     AccountLookup m_accounts;
 };

@@ -28,6 +28,9 @@ SetupDialogDesign createUserDesign()
 
 const QString UsernameInUse = QStringLiteral("Username already in use.");
 const QString EmailInUse = QStringLiteral("Email already in use.");
+const QString PasswordCharacters
+    = QStringLiteral("Password may only contain unaccented letters, numbers, spaces and the punctuation "
+                     "of an English keyboard.");
 
 // Whether a user row holds value in column (compared as the server compares it, so in
 // any letter case). Locking, inside the registering transaction: it waits for any other
@@ -88,6 +91,11 @@ bool TfrmCreateUser::checkInput()
         return false;
     if (!ToetsText(edtPassword, 3, false, false, false))
         return false;
+    // The stored hash, shared with the web site, reads every other character as one and
+    // the same: "pössé" would also let "päss€" in.
+    for (const QChar c : edtPassword->text())
+        if (c.unicode() > 0x7e)
+            return refuse(edtPassword, PasswordCharacters);
     if (userValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), edtUsername->text(), false))
         return refuse(edtUsername, UsernameInUse);
     if (userValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), edtEmail->text(), false))

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QThread>
 #include <atomic>
+#include <memory>
 
 namespace {
 // The main window logged in on the books.
@@ -260,6 +261,42 @@ private slots:
             f.close();
             QVERIFY(!f.isVisible());
         }
+        QCOMPARE(d.books.count("transactions"), 0);
+    }
+
+    // Another user closes the period while the window is open: OK refuses with the "not
+    // open" message and stores nothing. Also when the close is still being saved as OK is
+    // pressed: the save waits for it and then sees it.
+    void periodClosedMeanwhileRefuses_data()
+    {
+        QTest::addColumn<bool>("stillSaving");
+        QTest::newRow("closed") << false;
+        QTest::newRow("close still being saved") << true;
+    }
+    void periodClosedMeanwhileRefuses()
+    {
+        QFETCH(bool, stillSaving);
+        Desk d;
+        TfrmJournalEntry f(&d.w);
+        f.show();
+        typeBalancedEntry(f);
+        const QString close
+            = QStringLiteral("UPDATE `financial periods` SET `period open` = 'No' WHERE "
+                             "`financial year id` = %1 AND `start date` <= '%2' AND `end date` >= '%2'")
+                  .arg(d.books.year)
+                  .arg(JournalToday.toString(Qt::ISODate));
+        std::unique_ptr<LockHolder> other;
+        if (stillSaving)
+            other = std::make_unique<LockHolder>(d.books.db, QStringList{close});
+        else
+            d.books.db.exec(close);
+        f.btnOK->click();
+        if (other) {
+            other->join();
+            QVERIFY(other->sawWaiter());
+        }
+        QCOMPARE(d.log.messages, QStringList{TfrmJournalEntry::PeriodNotOpen});
+        QVERIFY(f.isVisible());
         QCOMPARE(d.books.count("transactions"), 0);
     }
 

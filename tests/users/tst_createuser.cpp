@@ -198,6 +198,16 @@ private slots:
                                         << "new@example.com"
                                         << "pw" << PasswordInvalid << "edtPassword"
                                         << "newuser";
+        // The stored hash cannot tell characters outside ASCII apart.
+        for (const QString& password :
+            {QStringLiteral("p\u00f6ss\u00e9"), QStringLiteral("pass\u20ac"), QStringLiteral("\u5bc6\u7801abc")})
+            QTest::newRow(qPrintable("password " + password))
+                << "NewUser"
+                << "new@example.com" << password
+                << "Password may only contain unaccented letters, numbers, spaces and the punctuation of an "
+                   "English keyboard."
+                << "edtPassword"
+                << "newuser";
         // The web site stored "Bob" and "CAROL@EXAMPLE.COM"; the server compares without case.
         QTest::newRow("name in use, other case") << "BOB"
                                                  << "new@example.com"
