@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <limits>
 
 namespace {
 SetupDialogDesign journalEntryDesign()
@@ -194,6 +195,22 @@ bool TfrmJournalEntry::checkInput()
     return true;
 }
 
+namespace {
+// The number after `last`, which the number column must still hold.
+int numberAfter(qint64 last)
+{
+    constexpr qint64 highest = std::numeric_limits<qint32>::max();
+    if (last >= highest)
+        throw SaveRefused{nullptr,
+            QStringLiteral(
+                "The journal entry numbers of this company have reached %1, the highest number that "
+                "can be stored.  No further journal entry can be numbered.")
+                .arg(highest),
+            {}};
+    return int(last + 1);
+}
+}
+
 int TfrmJournalEntry::nextJournalEntryNumber()
 {
     const QString company = QString::number(m_companyId);
@@ -210,14 +227,14 @@ int TfrmJournalEntry::nextJournalEntryNumber()
         QStringLiteral("ORDER BY `transaction number` DESC"), QStringLiteral("LIMIT 1"),
         QStringLiteral("FOR UPDATE")});
     if (!qrTransactions->isEmpty())
-        return qrTransactions->asInteger(QStringLiteral("transaction number")) + 1;
+        return numberAfter(qrTransactions->asString(QStringLiteral("transaction number")).toLongLong());
     // A company's first entry follows the number of its newest cost centre.
     Query& centres = *frmMain->qrCostCentres;
     centres.open({QStringLiteral("SELECT `cost centre number`"), QStringLiteral("FROM `cost centres`"),
         QStringLiteral("WHERE"), QStringLiteral("(`company id` = %1)").arg(company),
         QStringLiteral("ORDER BY `id` DESC"), QStringLiteral("LIMIT 1"), QStringLiteral("FOR UPDATE")});
     if (!centres.isEmpty())
-        return centres.asInteger(QStringLiteral("cost centre number")) + 1;
+        return numberAfter(centres.asString(QStringLiteral("cost centre number")).toLongLong());
     return 1;
 }
 

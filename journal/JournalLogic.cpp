@@ -117,6 +117,11 @@ std::optional<LineProblem> checkJournalLines(const QList<JournalLine>& lines, co
         if (!ToetsText(line.description, 3, false, false, false))
             return LineProblem{
                 lineMessage("Line description not specified on line nr ", row), JE.LineDescription, row};
+        if (line.description.toUcs4().size() > MaxTextColumnCharacters)
+            return LineProblem{QStringLiteral("Line description longer than %1 characters on line nr %2.")
+                                   .arg(MaxTextColumnCharacters)
+                                   .arg(row),
+                JE.LineDescription, row};
         if (ToetsGeld(line.amount, false, true, largest).isEmpty())
             return LineProblem{lineMessage("Amount not correct on line nr ", row), JE.Amount, row};
     }

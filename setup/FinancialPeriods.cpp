@@ -1,6 +1,7 @@
 #include "setup/FinancialPeriods.h"
 
 #include "standard/Dates.h"
+#include "standard/TextChecks.h"
 
 QString PeriodRow::text(int column) const
 {
@@ -73,8 +74,19 @@ PeriodCheck checkPeriodRows(const QList<PeriodRow>& rows, std::optional<QDate> p
             return refuse(EndDateColumn, n, period + QStringLiteral(", End Date not correct."));
         if (start > MyStringToDate(row.endDate))
             return refuse(EndDateColumn, n, period + QStringLiteral(", End date sooner than start date."));
+        // A description is shown on one line, and its column holds so much.
         if (row.description.isEmpty())
             return refuse(DescriptionColumn, n, period + QStringLiteral(", description not spesified."));
+        if (hasControlCharacters(row.description))
+            return refuse(DescriptionColumn, n,
+                period
+                    + QStringLiteral(
+                        ", description may not contain line breaks, tabs or other control characters."));
+        if (row.description.toUcs4().size() > MaxTextColumnCharacters)
+            return refuse(DescriptionColumn, n,
+                period
+                    + QStringLiteral(", description longer than %1 characters.")
+                          .arg(MaxTextColumnCharacters));
         const QString open = row.open.toLower();
         if (open != QLatin1String("yes") && open != QLatin1String("no"))
             return refuse(OpenColumn, n, period + QStringLiteral(" Open, only Yes or No allowed."));

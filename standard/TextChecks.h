@@ -14,5 +14,8 @@ bool ToetsText(
 bool ToetsGetal(const QString& Getal, bool AllowNul, bool AllowNegative);
 QString ToetsGeld(const QString& Geld, bool AllowNul, bool AllowNegative, const Money& Max);
 QString InvalidWords(const QString& Teks);
+// The most characters a description stored in a TEXT column may have: its 65 535 bytes
+// hold that many in any script (four bytes a character at most).
+inline constexpr int MaxTextColumnCharacters = 16000;
 // Line breaks, tabs, NUL and the like, which a one-line box never holds.
 bool hasControlCharacters(const QString& text);

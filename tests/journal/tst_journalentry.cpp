@@ -536,6 +536,18 @@ private slots:
                                  .arg(other))
                      .toInt(),
             5000);
+        // The number column's last number taken: the next save is refused, nothing stored.
+        d.books.db.addEntry(
+            d.books.company, 2147483647, JournalToday, {{d.books.bank, "1"}, {d.books.sales, "-1"}});
+        TfrmJournalEntry f(&d.w);
+        typeBalancedEntry(f);
+        f.btnOK->click();
+        QCOMPARE(d.log.messages,
+            QStringList{
+                "The journal entry numbers of this company have reached 2147483647, the highest number "
+                "that can be stored.  No further journal entry can be numbered."});
+        QVERIFY(f.result() != QDialog::Accepted);
+        QCOMPARE(d.books.count("transactions"), 6);
     }
 
     // All 100 rows filled: the checks end at row 100 and 100 lines are stored in order.

@@ -156,6 +156,9 @@ private slots:
         QTest::newRow("short description")
             << "C" << L{ok, line("1000.300", "ab", "-100")} << "Line description not specified on line nr 2."
             << JE.LineDescription << 2;
+        QTest::newRow("description longer than its column holds")
+            << "C" << L{ok, line("1000.300", QString(16001, 'x'), "-100")}
+            << "Line description longer than 16000 characters on line nr 2." << JE.LineDescription << 2;
         for (const char* bad : {"", "0", "12.345", "900000000.01", "-900000000.01", "abc", "12,30"})
             QTest::newRow(qPrintable(QStringLiteral("amount '%1'").arg(bad)))
                 << "C" << L{ok, line("1000.300", "Sale", bad)} << "Amount not correct on line nr 2."

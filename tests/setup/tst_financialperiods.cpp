@@ -126,6 +126,14 @@ private slots:
             << "Period 12, End date sooner than start date.";
         QTest::newRow("no description")
             << with(twelve, 4, 3, "") << none << 0 << 3 << 4 << "Period 4, description not spesified.";
+        QTest::newRow("description over two lines")
+            << with(twelve, 4, 3, "Jun\n2017") << none << 0 << 3 << 4
+            << "Period 4, description may not contain line breaks, tabs or other control characters.";
+        QTest::newRow("description longer than its column holds")
+            << with(twelve, 4, 3, QString(16001, QChar(0x4e2d))) << none << 0 << 3 << 4
+            << "Period 4, description longer than 16000 characters.";
+        QTest::newRow("description as long as its column holds")
+            << with(twelve, 4, 3, QString(16000, QChar(0x4e2d))) << none << 12 << 0 << 0 << "";
         QTest::newRow("open neither yes nor no")
             << with(twelve, 5, 4, "Y") << none << 0 << 4 << 5 << "Period 5 Open, only Yes or No allowed.";
         QTest::newRow("empty row between filled rows") << [&] {
