@@ -50,6 +50,40 @@ QList<PeriodRow> livePeriods(Query& periods)
 
 }
 
+namespace {
+// Whether an edited year, from its period 1 to period lastRow, now reaches into another
+// year of the company (its periods that are not deleted): the refusal at the cell that
+// does so. Locking, inside the save, it waits for and then sees another workstation's
+// change of those periods.
+std::optional<PeriodRefusal> overlapWithOtherYears(
+    int companyId, int yearId, const QList<PeriodRow>& rows, int lastRow, bool locking)
+{
+    const QDate start = MyStringToDate(rows[0].startDate), end = MyStringToDate(rows[lastRow - 1].endDate);
+    QStringList sql{QStringLiteral("SELECT MIN(p.`start date`) AS `first day` FROM `financial periods` p, "
+                                   "`financial years` y WHERE"),
+        QStringLiteral("(y.id = p.`financial year id`) and (y.`company id` = %1) and (y.id <> %2)")
+            .arg(companyId)
+            .arg(yearId),
+        QStringLiteral(
+            "and (p.`period deleted` = 'No') and (p.`start date` <= :end) and (p.`end date` >= :start)")};
+    if (locking)
+        sql << QStringLiteral("FOR UPDATE");
+    Query q;
+    q.setSql(sql);
+    q.bind(QStringLiteral("start"), start);
+    q.bind(QStringLiteral("end"), end);
+    q.open();
+    if (q.isEmpty() || q.isNull(QStringLiteral("first day")))
+        return std::nullopt;
+    // Another year around the start: the start is wrong; one after it: the end reaches it.
+    if (q.asDate(QStringLiteral("first day")) <= start)
+        return PeriodRefusal{StartDateColumn, 1,
+            QStringLiteral("Period 1, \"Start Date\" falls in another financial year of the company.")};
+    return PeriodRefusal{EndDateColumn, lastRow,
+        QStringLiteral("Period %1, End Date falls in another financial year of the company.").arg(lastRow)};
+}
+}
+
 std::optional<QDate> latestYearEnd(Query& query, int companyId, bool locking)
 {
     QStringList sql{QStringLiteral("SELECT `id`, `last day of financial year` FROM `financial years` WHERE"),
@@ -190,6 +224,9 @@ bool TfrmFinancialYear::checkInput()
     if (check.refusal)
         return refuseCell(*check.refusal);
     m_lastRow = check.lastRow;
+    if (isEditing())
+        if (const auto overlap = overlapWithOtherYears(CompanyID, FinancialYearID, Rows(), m_lastRow, false))
+            return refuseCell(*overlap);
     return true;
 }
 
@@ -223,6 +260,14 @@ void TfrmFinancialYear::Save()
                     if (again.refusal)
                         throw SaveRefused{
                             nullptr, {}, [this, refusal = *again.refusal] { refuseCell(refusal); }};
+                }
+                if (editing) {
+                    // Saves of one company's years take its row first, one at a time; then
+                    // no other year can have moved into this one's dates since the checks.
+                    work.open({QStringLiteral("SELECT id FROM companies WHERE"),
+                        QStringLiteral("(id = %1) FOR UPDATE").arg(CompanyID)});
+                    if (const auto overlap = overlapWithOtherYears(CompanyID, yearId, rows, lastRow, true))
+                        throw SaveRefused{nullptr, {}, [this, refusal = *overlap] { refuseCell(refusal); }};
                 }
                 // Every period of the year, deleted ones too: matched by number, a period
                 // keeps its row and id from save to save; nothing is ever removed.

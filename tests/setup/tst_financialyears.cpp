@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <memory>
 
 namespace {
 // A logged-in administrator of two companies, the first selected in the filter bar.
@@ -378,6 +379,62 @@ private slots:
         QVERIFY(e.dialog.result() != QDialog::Accepted);
         QCOMPARE(e.dialog.sg->cell(3, 1), QStringLiteral("March"));
         QCOMPARE(x.years(x.alpha) + x.periods(year), before);
+    }
+
+    // An edited year may not reach into another year of the company: lengthened into the
+    // next one, or started inside the one before. Also when the next year is still being
+    // saved by another workstation as OK is pressed: the save waits for it and sees it.
+    void editedYearMayNotOverlapAnother_data()
+    {
+        QTest::addColumn<int>("cell"); // 1: period 1's start, 2: period 12's end
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("nextStillSaving");
+        QTest::addColumn<QString>("message");
+        const QString intoNext = "Period 12, End Date falls in another financial year of the company.";
+        QTest::newRow("end into the next year") << 2 << "31/03/2018" << false << intoNext;
+        QTest::newRow("end into a next year still being saved") << 2 << "31/03/2018" << true << intoNext;
+        QTest::newRow("start inside the year before")
+            << 1 << "15/02/2017" << false
+            << "Period 1, \"Start Date\" falls in another financial year of the company.";
+    }
+    void editedYearMayNotOverlapAnother()
+    {
+        QFETCH(int, cell);
+        QFETCH(QString, typed);
+        QFETCH(bool, nextStillSaving);
+        QFETCH(QString, message);
+        YearsWorld x;
+        x.db.addYear(x.alpha, "FY2016", QDate(2016, 3, 1));
+        const int year = x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
+        const QString next = "INSERT INTO `financial years` (`company id`, `financial year description`, "
+                             "`last day of financial year`) VALUES (%1, 'FY2018', '2019-02-28')";
+        const QString nextPeriod
+            = "INSERT INTO `financial periods` (`financial year id`, `period number`, "
+              "`start date`, `end date`, `period description`, `period open`, "
+              "`period deleted`) VALUES (LAST_INSERT_ID(), 1, '2018-03-01', '2019-02-28', "
+              "'Year', 'Yes', 'No')";
+        std::unique_ptr<LockHolder> other;
+        if (!nextStillSaving) {
+            x.db.exec(next.arg(x.alpha));
+            x.db.exec(nextPeriod);
+        }
+        TfrmFinancialYears list(&x.w);
+        EditDialog e(&list, year);
+        e.dialog.sg->setCell(cell, cell == 1 ? 1 : 12, typed);
+        if (nextStillSaving)
+            other = std::make_unique<LockHolder>(x.db,
+                QStringList{QStringLiteral("SELECT id FROM companies WHERE id = %1 FOR UPDATE").arg(x.alpha),
+                    next.arg(x.alpha), nextPeriod});
+        const QStringList before = x.periods(year);
+        e.dialog.btnOkClick();
+        if (other) {
+            other->join();
+            QVERIFY(other->sawWaiter());
+        }
+        QCOMPARE(x.log.messages, QStringList{message});
+        QVERIFY(e.dialog.result() != QDialog::Accepted);
+        QCOMPARE(e.dialog.sg->currentRow(), cell == 1 ? 1 : 12);
+        QCOMPARE(x.periods(year), before);
     }
 
     void eighteenShortenedToTwelve()
