@@ -238,11 +238,28 @@ void TfrmFinancialYear::Save()
     const int lastRow = m_lastRow;
     int yearId = editing ? FinancialYearID : 0;
     auto yearSaved = [&] {
-        // Asked when the reply to COMMIT was lost: a new year is in if its row is.
+        // Asked when the reply to COMMIT was lost: a new year is in if its row is; an edited
+        // one if the year and its periods read as this save wrote them.
         Query q;
-        q.open({QStringLiteral("SELECT id FROM `financial years` WHERE"),
+        q.open({QStringLiteral("SELECT * FROM `financial years` WHERE"),
             QStringLiteral("(id = %1)").arg(yearId)});
-        return !q.isEmpty();
+        if (q.isEmpty())
+            return false;
+        if (!editing)
+            return true;
+        if (q.asString(QStringLiteral("financial year description")) != description
+            || q.asDate(QStringLiteral("last day of financial year"))
+                != MyStringToDate(rows[lastRow - 1].endDate))
+            return false;
+        QList<PeriodRow> written(MaxPeriods);
+        for (int n = 1; n <= lastRow; ++n) {
+            const PeriodRow& row = rows[n - 1];
+            written[n - 1] = PeriodRow{DateToMyString(MyStringToDate(row.startDate)),
+                DateToMyString(MyStringToDate(row.endDate)), row.description, row.open};
+        }
+        q.open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
+            QStringLiteral("(`financial year id` = %1)").arg(yearId)});
+        return livePeriods(q) == written;
     };
     const bool saved = SaveResult::Saved
         == saveInTransaction(
@@ -310,8 +327,7 @@ void TfrmFinancialYear::Save()
                         period.insert();
                 }
             },
-            editing ? std::function<bool()>() : std::function<bool()>(yearSaved),
-            QStringLiteral("Financial year could not be saved.  Please try again."));
+            yearSaved, QStringLiteral("Financial year could not be saved.  Please try again."));
     if (!saved)
         return; // refused with its message; the dialog stays open
     if (m_list)

@@ -8,8 +8,11 @@
 #include "setup/Company.h"
 #include "setup/CostCentre.h"
 #include "setup/CostCentres.h"
+#include "setup/FinancialYear.h"
+#include "setup/FinancialYears.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
+#include "standard/StringGrid.h"
 #include "users/Access.h"
 #include "users/AccessAddUser.h"
 
@@ -204,6 +207,41 @@ private slots:
         QCOMPARE(x.log.errors.size(), committed ? 0 : 1); // the general error handling says it
         if (committed)
             QCOMPARE(x.w->qrAccess->asInteger("wp_user id"), bob);
+    }
+
+    // An edited financial year whose COMMIT reply is lost after the server committed: the
+    // dialog finds its year and periods as it wrote them and closes as saved; when the
+    // COMMIT never arrived, it says the year could not be saved and keeps what was typed.
+    void editedYearLostCommit_data()
+    {
+        QTest::addColumn<bool>("committed");
+        QTest::newRow("committed") << true;
+        QTest::newRow("not committed") << false;
+    }
+    void editedYearLostCommit()
+    {
+        QFETCH(bool, committed);
+        ProxyWorld x;
+        const int year = x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
+        TfrmFinancialYears list(x.w.get());
+        TfrmFinancialYear dialog(&list, &list);
+        dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
+        dialog.FinancialYearID = year;
+        dialog.LoadEdit();
+        dialog.edtFinancialYearDescription->setText("FY 2017/18");
+        dialog.sg->setCell(3, 2, "April");
+        x.proxy->arm(committed ? FaultProxy::Fault::LoseCommitReply : FaultProxy::Fault::LoseCommit);
+        dialog.btnOkClick();
+        QVERIFY(x.proxy->fired());
+        QCOMPARE(x.log.messages,
+            committed ? QStringList() : QStringList{"Financial year could not be saved.  Please try again."});
+        QCOMPARE(dialog.result() == QDialog::Accepted, committed);
+        QCOMPARE(x.db.texts(QStringLiteral("SELECT `financial year description` FROM `financial years`")),
+            QStringList{committed ? "FY 2017/18" : "FY2017"});
+        QCOMPARE(x.db.scalar(QStringLiteral("SELECT `period description` FROM `financial periods` WHERE "
+                                            "`period number` = 2"))
+                     .toString(),
+            QString(committed ? "April" : "Apr 2017"));
     }
 
     // Another workstation changed the row after the dialog was filled: nothing is written,
