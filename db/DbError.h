@@ -10,6 +10,15 @@ public:
         : std::runtime_error(text.toStdString()), m_text(text), m_code(code)
     {
     }
+    // The connection was lost at a COMMIT and the database could not be asked afterwards
+    // whether the save is in: it may or may not have been stored.
+    static DbError unconfirmed(const DbError& lost)
+    {
+        DbError e(lost.text(), lost.code());
+        e.m_unconfirmed = true;
+        return e;
+    }
+    bool isUnconfirmed() const { return m_unconfirmed; }
     QString text() const { return m_text; }
     QString code() const { return m_code; }
     // The server refused a row because a unique key already holds its value.
@@ -27,6 +36,7 @@ public:
 private:
     QString m_text;
     QString m_code;
+    bool m_unconfirmed = false;
 };
 
 // A mistake in the program itself (an unknown field name, a call out of order), never a

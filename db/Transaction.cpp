@@ -39,7 +39,7 @@ void Transaction::commit(const std::function<bool()>& committed)
             try {
                 saved = committed();
             } catch (const DbError&) {
-                throw e;
+                throw DbError::unconfirmed(e);
             }
             if (saved)
                 return;

@@ -145,6 +145,8 @@ CREATE TABLE IF NOT EXISTS `financial periods` (
 -- lines: the journal list then reads one index entry per entry instead of grouping every
 -- line of a period. The `journal list` key holds every column the list shows; the narrow
 -- `company date` key stays for the trial balance, which reads every entry's date.
+-- `save key` is the key the entry window made for the entry: a second save of the same
+-- entry, after one whose outcome the program could not learn, collides on it.
 CREATE TABLE IF NOT EXISTS transactions (
   id int NOT NULL AUTO_INCREMENT,
   `company id` int NOT NULL,
@@ -158,8 +160,10 @@ CREATE TABLE IF NOT EXISTS transactions (
   `posted by` bigint(20) unsigned DEFAULT NULL,
   `debit amount` decimal(25,4) DEFAULT NULL,
   `credit amount` decimal(25,4) DEFAULT NULL,
+  `save key` char(36) CHARACTER SET ascii COLLATE ascii_bin DEFAULT NULL,
   PRIMARY KEY (id),
   UNIQUE KEY `company type number` (`company id`, `transaction type`, `transaction number`),
+  UNIQUE KEY `save key` (`save key`),
   KEY `company date` (`company id`, `transaction date`),
   KEY `journal list` (`company id`, `transaction date`, `transaction number`, `transaction description`,
     posted, `created by`, `edited by`, `posted by`, `debit amount`, `credit amount`),

@@ -8,6 +8,11 @@ ALTER TABLE transactions
   ADD COLUMN IF NOT EXISTS `credit amount` decimal(25,4) DEFAULT NULL,
   ADD KEY IF NOT EXISTS `journal list` (`company id`, `transaction date`, `transaction number`,
     `transaction description`, posted, `created by`, `edited by`, `posted by`, `debit amount`, `credit amount`);
+-- The key each save of the entry window carries, so that OK again after an unconfirmed
+-- save cannot store the entry twice.
+ALTER TABLE transactions
+  ADD COLUMN IF NOT EXISTS `save key` char(36) CHARACTER SET ascii COLLATE ascii_bin DEFAULT NULL,
+  ADD UNIQUE KEY IF NOT EXISTS `save key` (`save key`);
 UPDATE transactions SET
   `debit amount` = (SELECT SUM(CASE WHEN amount > 0 THEN amount ELSE 0 END) FROM `transaction details`
     WHERE `transaction id` = transactions.id),

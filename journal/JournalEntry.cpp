@@ -274,6 +274,7 @@ void TfrmJournalEntry::Save()
                           .set(QStringLiteral("created by"), frmMain->UserID)
                           .set(QStringLiteral("transaction date"), dtpJournalEntryDate->date())
                           .set(QStringLiteral("transaction description"), edtJournalEntryDescription->text())
+                          .set(QStringLiteral("save key"), m_saveKey)
                           .insert();
                 QList<RowWriter> details;
                 for (int row = 1; row <= count; ++row) {

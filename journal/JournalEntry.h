@@ -3,6 +3,8 @@
 #include "setup/SetupWindows.h"
 #include "standard/DatePicker.h"
 
+#include <QUuid>
+
 class LabeledEdit;
 class Query;
 class StringGrid;
@@ -65,6 +67,9 @@ private:
     int nextJournalEntryNumber();
     int m_companyId = 0;
     int m_periodId = -1; // the period the checks found the date in
+    // Made once per window: every attempt to save this entry carries it, so a second one
+    // after an unconfirmed first cannot store the entry twice.
+    const QString m_saveKey = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QDate m_startDate; // the date the window opened with
     AccountLookup m_accounts;
 };

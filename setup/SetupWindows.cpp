@@ -298,6 +298,16 @@ SetupEditDialog::SaveResult SetupEditDialog::saveInTransaction(const std::functi
             Boodskap(refused.message, false);
         return SaveResult::Refused;
     } catch (const DbError& e) {
+        // Neither "saved" nor "not saved" would be true; OK again is safe where the save
+        // carries its key, which then proves the first one stored.
+        if (e.isUnconfirmed()) {
+            Boodskap(UnconfirmedSave, false);
+            return SaveResult::Failed;
+        }
+        if (e.isDuplicateKey() && e.text().contains(QLatin1String("save key"))) {
+            Boodskap(ConfirmedSave, false);
+            return SaveResult::Saved;
+        }
         // The checks ran before the transaction; run now, they see the other
         // workstation's row and refuse with the field's own message.
         if (e.isDuplicateKey() && !checkInput())

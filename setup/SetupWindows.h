@@ -133,6 +133,13 @@ struct SaveRefused {
 class SetupEditDialog : public QDialog {
     Q_OBJECT
 public:
+    // After a COMMIT whose reply was lost, when the database cannot be asked what it holds.
+    static inline const QString UnconfirmedSave
+        = QStringLiteral("The server did not confirm the save. It may have been saved; check the list before "
+                         "entering it again.");
+    // OK again after that, when the save's key shows the first save was stored.
+    static inline const QString ConfirmedSave
+        = QStringLiteral("It had been saved: the server has now confirmed the earlier save.");
     void FormCreate(); // IniForm; OK last in the Tab order
     // The checks in their order, then the save; a refused check has shown its message and
     // leaves the dialog open with everything typed.

@@ -1,9 +1,11 @@
 #include "FaultProxy.h"
 #include "SetupTestHelpers.h"
 #include "TestSupport.h"
+#include "tests/journal/JournalTesting.h"
 
 #include "app/Main.h"
 #include "db/Query.h"
+#include "journal/JournalEntry.h"
 #include "setup/Companies.h"
 #include "setup/Company.h"
 #include "setup/CostCentre.h"
@@ -242,6 +244,40 @@ private slots:
                                             "`period number` = 2"))
                      .toString(),
             QString(committed ? "April" : "Apr 2017"));
+    }
+
+    // The reply to the entry's COMMIT is lost and the server cannot be asked what it holds:
+    // the user is told the truth, that the save is not confirmed. OK again, once the server
+    // answers, stores nothing a second time: the entry's key shows the first save is in.
+    void unconfirmedJournalEntryIsNotStoredTwice()
+    {
+        SetClockForTesting(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
+        ProxyWorld x;
+        x.db.addAccount(x.sales, x.db.addObject(200, "Bank", "Balance Sheet", 1), "Bank");
+        x.db.addAccount(x.sales, x.db.addObject(300, "Sales", "Income Statement", 1), "Sales");
+        x.db.addYear(x.alpha, "FY2026", QDate(2026, 1, 1));
+        x.w->RefreshFilters();
+        choose(x.w->cbFinancialPeriod, "Dec 2026");
+        TfrmJournalEntry f(x.w.get());
+        f.edtJournalEntryDescription->setText("Cash sale");
+        typeLine(f, 1, "10.200", "Deposit", "150.25");
+        typeLine(f, 2, "10.300", "Sale", "-150.25");
+        x.proxy->arm(FaultProxy::Fault::LoseCommitReplyAndServer);
+        f.btnOK->click();
+        QVERIFY(x.proxy->fired());
+        QCOMPARE(x.log.messages, QStringList{SetupEditDialog::UnconfirmedSave});
+        QVERIFY(f.result() != QDialog::Accepted);
+        QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM transactions").toInt(), 1);
+
+        x.proxy->restore();
+        x.log.clear();
+        f.btnOK->click();
+        QCOMPARE(x.log.messages, QStringList{SetupEditDialog::ConfirmedSave});
+        QCOMPARE(f.result(), int(QDialog::Accepted));
+        QCOMPARE(x.db.texts("SELECT `transaction number`, `transaction description` FROM transactions"),
+            QStringList{"11 Cash sale"});
+        QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM `transaction details`").toInt(), 2);
+        SetClockForTesting({});
     }
 
     // Another workstation changed the row after the dialog was filled: nothing is written,

@@ -93,6 +93,10 @@ void FaultProxy::acceptLoop()
         const int client = accept(m_listener, nullptr, nullptr);
         if (client < 0)
             continue;
+        if (m_down) {
+            ::close(client);
+            continue;
+        }
         std::lock_guard lock(m_mutex);
         m_pumps.emplace_back([this, client] { pump(client); });
     }
@@ -132,8 +136,11 @@ void FaultProxy::pump(int client)
                 const Fault fault = m_fault;
                 if (fault != Fault::None && isCommit(packet)) {
                     m_fault = Fault::None;
-                    if (fault == Fault::LoseCommitReply
-                        && sendAll(server, packet.constData(), packet.size())) {
+                    const bool reply
+                        = fault == Fault::LoseCommitReply || fault == Fault::LoseCommitReplyAndServer;
+                    if (fault == Fault::LoseCommitReplyAndServer)
+                        m_down = true;
+                    if (reply && sendAll(server, packet.constData(), packet.size())) {
                         // Wait for the server's answer: then the commit has happened.
                         pollfd reply{server, POLLIN, 0};
                         if (poll(&reply, 1, 10000) > 0)

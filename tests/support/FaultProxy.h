@@ -17,6 +17,8 @@ public:
         None,
         LoseCommit, // the COMMIT never reaches the server
         LoseCommitReply, // the server commits; its reply never reaches the program
+        // As LoseCommitReply, and then the server cannot be reached until restore().
+        LoseCommitReplyAndServer,
     };
 
     // Listens on a free loopback port and forwards to `server`.
@@ -34,6 +36,8 @@ public:
         m_fired = false;
     }
     bool fired() const { return m_fired; }
+    // Connections go through again after LoseCommitReplyAndServer.
+    void restore() { m_down = false; }
 
 private:
     void acceptLoop();
@@ -45,6 +49,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<Fault> m_fault{Fault::None};
     std::atomic<bool> m_fired{false};
+    std::atomic<bool> m_down{false}; // new connections are closed at once
     std::thread m_acceptor;
     std::mutex m_mutex;
     std::vector<std::thread> m_pumps;
