@@ -8,6 +8,9 @@ ALTER TABLE transactions
   ADD COLUMN IF NOT EXISTS `credit amount` decimal(25,4) DEFAULT NULL,
   ADD KEY IF NOT EXISTS `journal list` (`company id`, `transaction date`, `transaction number`,
     `transaction description`, posted, `created by`, `edited by`, `posted by`, `debit amount`, `credit amount`);
+-- Saves of a company's years write its row (see schema.sql).
+ALTER TABLE companies ADD COLUMN IF NOT EXISTS `years saved` int NOT NULL DEFAULT 0 AFTER `company name`;
+
 -- The key each save of the entry window carries, so that OK again after an unconfirmed
 -- save cannot store the entry twice.
 ALTER TABLE transactions

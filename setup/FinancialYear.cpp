@@ -264,6 +264,13 @@ void TfrmFinancialYear::Save()
     const bool saved = SaveResult::Saved
         == saveInTransaction(
             [&](Transaction&) {
+                // Every save of the company's years writes its row first: on one server the
+                // saves wait for each other there; on a cluster, two saves on two nodes
+                // collide on it and the second runs again, seeing the first.
+                Query::execute(
+                    QStringLiteral(
+                        "UPDATE companies SET `years saved` = `years saved` + 1 WHERE id = :company"),
+                    {{QStringLiteral(":company"), CompanyID}});
                 Query work;
                 if (!editing) {
                     // New years of one company are written one at a time: with the company

@@ -4,6 +4,10 @@
 #include "app/Main.h"
 #include "db/Connection.h"
 #include "db/Transaction.h"
+#include "setup/FinancialYear.h"
+#include "setup/FinancialYears.h"
+#include "standard/DatePicker.h"
+#include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
 #include "users/CreateUser.h"
 
@@ -143,7 +147,60 @@ private slots:
         QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM wp_users WHERE user_login = 'zed'").toInt(), 1);
     }
 
-    // The other workstation of the test above; runs only when that test starts it.
+    // The next year of one company opened on two nodes at once: node 2's year (written as a
+    // script would, without touching the company) is in, uncommitted, when node 1's save
+    // runs and commits. The program's save writes the company's row, which node 2's rows
+    // refer to, so the cluster refuses node 2's commit, and the company has one next year,
+    // not two that cover the same dates.
+    void sameNextYearOnTwoNodes()
+    {
+        const QList<int> ports = clusterValues("VELDRA_TEST_CLUSTER_PORTS");
+        World x;
+        const int alpha = x.company("Alpha Farms");
+        x.db.addYear(alpha, "FY2017", QDate(2017, 3, 1));
+        x.w.Login(x.user);
+        ConnectionSettings node2 = x.db.settings();
+        node2.host = QStringLiteral("127.0.0.1");
+        node2.port = ports[1];
+        QSqlDatabase other = addTestConnection("node2", node2);
+        QVERIFY2(other.open(), qPrintable(other.lastError().text()));
+        {
+            QSqlQuery q(other);
+            for (const QString& sql : {QStringLiteral("START TRANSACTION"),
+
+                     QStringLiteral(
+                         "INSERT INTO `financial years` (`company id`, `financial year description`, "
+                         "`last day of financial year`) VALUES (%1, 'Next', '2019-02-28')")
+                         .arg(alpha),
+                     QStringLiteral(
+                         "INSERT INTO `financial periods` (`financial year id`, `period number`, "
+                         "`start date`, `end date`, `period description`, `period open`, "
+                         "`period deleted`) VALUES (LAST_INSERT_ID(), 1, '2018-03-01', '2019-02-28', "
+                         "'Year', 'Yes', 'No')")})
+                QVERIFY2(q.exec(sql), qPrintable(q.lastError().text() + " in " + sql));
+
+            TfrmFinancialYears list(&x.w);
+            TfrmFinancialYear dialog(&list, &list);
+            dialog.CompanyID = alpha;
+            dialog.edtFinancialYearDescription->setText("FY2018");
+            dialog.dtpStartDate->setDate(QDate(2018, 3, 1));
+            dialog.btnCalculateClick();
+            dialog.btnOkClick();
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+            const bool committed = q.exec("COMMIT");
+            QVERIFY2(!committed, "the second next year of one company must not commit");
+            QCOMPARE(q.lastError().nativeErrorCode(), QStringLiteral("1213"));
+        }
+        other.close();
+        QSqlDatabase::removeDatabase("node2");
+        QCOMPARE(x.db.texts(QStringLiteral("SELECT `financial year description` FROM `financial years` WHERE "
+                                           "`company id` = %1 ORDER BY id")
+                                .arg(alpha)),
+            (QStringList{"FY2017", "FY2018"}));
+    }
+
+    // The other workstation of concurrentJournalSavesOnTwoNodes; runs only when that test starts it.
     void workerSaves()
     {
         const QStringList args = qEnvironmentVariable("VELDRA_CLUSTER_WORKER").split(',');

@@ -1,7 +1,7 @@
+#include "../journal/JournalTesting.h"
 #include "FaultProxy.h"
 #include "SetupTestHelpers.h"
 #include "TestSupport.h"
-#include "tests/journal/JournalTesting.h"
 
 #include "app/Main.h"
 #include "db/Query.h"
