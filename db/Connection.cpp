@@ -21,11 +21,12 @@ int g_counter = 0;
 
 bool isConnectionLost(const QString& code) { return DbError::isConnectionLostCode(code); }
 
-// A lost connection before the statement reached the server ("gone away") or a server
-// that says it dropped the idle connection: the statement was certainly not run.
+// A lost connection before the statement reached the server ("gone away"), a server that
+// says it dropped the idle connection, or a cluster node that refused to run anything:
+// the statement was certainly not run.
 bool certainlyNotRun(const QString& code)
 {
-    static const QStringList codes = {"2006", "1927", "4031"};
+    static const QStringList codes = {"2006", "1927", "4031", "1047"};
     return codes.contains(code);
 }
 

@@ -23,11 +23,12 @@ public:
     QString code() const { return m_code; }
     // The server refused a row because a unique key already holds its value.
     bool isDuplicateKey() const { return m_code == QLatin1String("1062"); }
-    // The connection itself is gone (client and server codes that say so).
+    // The connection itself is gone (client and server codes that say so), or its server
+    // is a cluster node that no longer serves ("not ready", 1047): left like a lost one.
     bool isConnectionLost() const { return isConnectionLostCode(m_code); }
     static bool isConnectionLostCode(const QString& code)
     {
-        for (const char* lost : {"2006", "2013", "2055", "1927", "4031", "1053"})
+        for (const char* lost : {"2006", "2013", "2055", "1927", "4031", "1053", "1047"})
             if (code == QLatin1String(lost))
                 return true;
         return false;

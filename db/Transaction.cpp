@@ -3,12 +3,25 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QThread>
+#include <algorithm>
+
 namespace {
 Connection& programConnection(Connection* given) { return given ? *given : Connection::program(); }
 
 // Deadlock (also how a cluster reports a commit that lost certification): the server has
-// rolled the whole transaction back, so running it again from the start is safe.
-bool isRetryable(const DbError& e) { return e.code() == QLatin1String("1213"); }
+// rolled the whole transaction back, so running it again from the start is safe. So it is
+// after a cluster node that refused to serve (1047): nothing ran there, and the next
+// attempt goes to another node.
+bool isRetryable(const DbError& e)
+{
+    return !e.isUnconfirmed() && (e.code() == QLatin1String("1213") || e.code() == QLatin1String("1047"));
+}
+
+// How long a save keeps running again after collisions before it gives up and says so.
+constexpr qint64 RetryBoundMs = 10000;
 
 int g_retries = 0;
 }
@@ -52,17 +65,23 @@ void Transaction::run(const std::function<void(Transaction&)>& body, const std::
 {
     // One wait cursor for the whole save, the lookup after a lost reply included.
     WaitCursor wait;
-    constexpr int attempts = 3;
-    for (int attempt = 1;; ++attempt) {
+    // Saves that collide on a cluster collide again if run again at once: each waits a
+    // growing, random while first, so that workstations fall out of step.
+    QElapsedTimer clock;
+    clock.start();
+    int pauseMs = 10;
+    for (;;) {
         try {
             Transaction t;
             body(t);
             t.commit(committed);
             return;
         } catch (const DbError& e) {
-            if (!isRetryable(e) || attempt == attempts)
+            if (!isRetryable(e) || clock.elapsed() + pauseMs > RetryBoundMs)
                 throw;
             ++g_retries;
+            QThread::msleep(ulong(QRandomGenerator::global()->bounded(pauseMs / 2, pauseMs + 1)));
+            pauseMs = std::min(pauseMs * 2, 1000);
         }
     }
 }

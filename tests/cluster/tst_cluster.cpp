@@ -3,6 +3,7 @@
 
 #include "app/Main.h"
 #include "db/Connection.h"
+#include "db/Query.h"
 #include "db/Transaction.h"
 #include "setup/FinancialYear.h"
 #include "setup/FinancialYears.h"
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -96,6 +98,10 @@ private slots:
         QCOMPARE(counts[0][0].toInt(), 2 * perNode);
         QCOMPARE(counts[0][1].toInt(), 2 * perNode);
         QCOMPARE(counts[0][2].toInt(), 4 * perNode);
+        // Collisions are run again until they go through: nobody is told "could not be saved".
+        QCOMPARE(refused, 0);
+        QCOMPARE(
+            report.section("WORKER:", 1).section(',', 1).trimmed().section(' ', 0, 0), QStringLiteral("0"));
         qInfo("%d saves on two nodes: numbers unique, none lost; on this node %d attempts run again, "
               "%d saves refused and saved on pressing OK again; the other node: %s",
             2 * perNode, Transaction::retries() - retriesBefore, refused,
@@ -145,6 +151,52 @@ private slots:
         other.close();
         QSqlDatabase::removeDatabase("node2");
         QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM wp_users WHERE user_login = 'zed'").toInt(), 1);
+    }
+
+    // A node that stops serving while the program is on it answers every statement with
+    // "not ready" (1047): it is left like a lost one, for reads and for a save, and the
+    // program goes on through the next node without a word to the user.
+    void notReadyNodeIsLeft()
+    {
+        const QList<int> ports = clusterValues("VELDRA_TEST_CLUSTER_PORTS");
+        World x;
+        const int alpha = x.company("Alpha Farms");
+        ConnectionSettings settings = x.db.settings();
+        settings.host = QStringLiteral("127.0.0.1:%1,127.0.0.1:%2").arg(ports[1]).arg(ports[0]);
+        SetConnectionSettings(settings);
+        ConnectionSettings node2 = x.db.adminSettings();
+        node2.port = ports[1];
+        QSqlDatabase admin = addTestConnection("node2admin", node2);
+        // Whatever happens, node 2 serves again for the tests after this one.
+        const auto closeAdmin = qScopeGuard([&] {
+            QSqlQuery(admin).exec(QStringLiteral("SET GLOBAL wsrep_reject_queries = NONE"));
+            admin.close();
+            admin = QSqlDatabase();
+            QSqlDatabase::removeDatabase("node2admin");
+        });
+        QVERIFY2(admin.open(), qPrintable(admin.lastError().text()));
+        const auto rejecting = [&](bool on) {
+            QSqlQuery q(admin);
+            QVERIFY2(q.exec(QStringLiteral("SET GLOBAL wsrep_reject_queries = %1").arg(on ? "ALL" : "NONE")),
+                qPrintable(q.lastError().text()));
+        };
+        for (const bool save : {false, true}) {
+            Connection::program().open(); // on node 2, the first host
+            QCOMPARE(serverPort(), ports[1]);
+            x.w.Login(x.user);
+            rejecting(true);
+            if (save)
+                Transaction::run(
+                    [&](Transaction&) { RowWriter("companies").set("company name", "Beta").insert(); });
+            else
+                x.w.RefreshFilters();
+            rejecting(false);
+            QVERIFY2(x.log.errors.isEmpty(), qPrintable(x.log.errors.join('\n')));
+            QCOMPARE(serverPort(), ports[0]);
+            QCOMPARE(x.w.cbCompany->findData(alpha) >= 0, true);
+        }
+        QCOMPARE(x.db.texts("SELECT `company name` FROM companies ORDER BY id"),
+            (QStringList{"Alpha Farms", "Beta"}));
     }
 
     // The next year of one company opened on two nodes at once: node 2's year (written as a
