@@ -199,11 +199,11 @@ private slots:
             (QStringList{"Alpha Farms", "Beta"}));
     }
 
-    // The next year of one company opened on two nodes at once: node 2's year (written as a
-    // script would, without touching the company) is in, uncommitted, when node 1's save
-    // runs and commits. The program's save writes the company's row, which node 2's rows
-    // refer to, so the cluster refuses node 2's commit, and the company has one next year,
-    // not two that cover the same dates.
+    // The next year of one company opened on two nodes at once: node 2's save (the
+    // program's statements: the company's row, then the year) has written, uncommitted,
+    // when node 1's save runs and commits. Both wrote the company's row, so the cluster
+    // refuses node 2's commit, and the company has one next year, not two that cover the
+    // same dates.
     void sameNextYearOnTwoNodes()
     {
         const QList<int> ports = clusterValues("VELDRA_TEST_CLUSTER_PORTS");
@@ -219,6 +219,8 @@ private slots:
         {
             QSqlQuery q(other);
             for (const QString& sql : {QStringLiteral("START TRANSACTION"),
+                     QStringLiteral("UPDATE companies SET `years saved` = `years saved` + 1 WHERE id = %1")
+                         .arg(alpha),
 
                      QStringLiteral(
                          "INSERT INTO `financial years` (`company id`, `financial year description`, "
