@@ -7,6 +7,7 @@
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
+#include "standard/WaitCursor.h"
 #include "trialbalance/TrialBalanceDrawing.h"
 
 #include <QAction>
@@ -28,6 +29,7 @@ void InitApplication()
     QCoreApplication::setApplicationName(QStringLiteral("Veldra Accounting"));
     QCoreApplication::setOrganizationName(QStringLiteral("Veldra"));
     QGuiApplication::setApplicationDisplayName(QString());
+    ShowWaitCursorWhileDatabaseBusy();
     // The windows are laid out in pixels for an 8-point interface font: a caption sits
     // 16 pixels above its edit box, so a larger font would run into the frame above it.
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {

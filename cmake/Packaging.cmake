@@ -1,5 +1,5 @@
 # Installing: the program in bin/, what it reads at run time (help pages, the spreadsheet
-# template) in share/veldra-accounting/, where ShippedFile finds it from bin/; the desktop
+# template) in share/veldra-accounting/, where shippedFile() finds it from bin/; the desktop
 # entry, its icons and the AppStream data where desktops look for them. The same layout
 # under any prefix, so `cmake --install` serves other distributions too.
 include(GNUInstallDirs)

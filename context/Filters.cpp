@@ -4,6 +4,7 @@
 #include "context/UserCompanies.h"
 #include "db/Query.h"
 #include "standard/Standard.h"
+#include "standard/WaitCursor.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -3,8 +3,6 @@
 #include "BuildSettings.h"
 #include "db/DbError.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <mysql.h>
@@ -51,16 +49,36 @@ ConnectionSettings BuiltInConnectionSettings()
 void SetConnectionSettings(const ConnectionSettings& settings) { settingsStore() = settings; }
 ConnectionSettings currentConnectionSettings() { return settingsStore(); }
 
-WaitCursor::WaitCursor()
+namespace {
+Connection::BusyHandler& busyHandler()
 {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    static Connection::BusyHandler handler;
+    return handler;
+}
+// Open BusyScopes; the connection is used from the one user-interface thread only.
+int g_busyDepth = 0;
 }
 
-WaitCursor::~WaitCursor()
+void Connection::setBusyHandler(BusyHandler handler)
 {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        QGuiApplication::restoreOverrideCursor();
+    // A handler replaced while busy hands the state over, so each sees its calls paired.
+    if (g_busyDepth > 0 && busyHandler())
+        busyHandler()(false);
+    busyHandler() = std::move(handler);
+    if (g_busyDepth > 0 && busyHandler())
+        busyHandler()(true);
+}
+
+BusyScope::BusyScope()
+{
+    if (g_busyDepth++ == 0 && busyHandler())
+        busyHandler()(true);
+}
+
+BusyScope::~BusyScope()
+{
+    if (--g_busyDepth == 0 && busyHandler())
+        busyHandler()(false);
 }
 
 Connection::Connection(QObject* parent)
@@ -116,7 +134,7 @@ void Connection::open() { openFrom(0); }
 
 void Connection::openFrom(int first)
 {
-    WaitCursor wait;
+    BusyScope busy;
     const ConnectionSettings s = settingsStore();
     const QList<DatabaseHost> hosts = databaseHosts(s);
     QStringList failures;
@@ -265,7 +283,7 @@ void Connection::prepareToSend(bool write)
 
 QSqlQuery Connection::execute(const QString& sql, const Bindings& bindings)
 {
-    WaitCursor wait;
+    BusyScope busy;
     prepareToSend(!isRead(sql));
     bool lost = false;
     QSqlError error;
@@ -321,7 +339,7 @@ void Connection::rollback()
 
 void Connection::stream(const QString& sql, const RowSink& row)
 {
-    WaitCursor wait;
+    BusyScope busy;
     prepareToSend(false);
     auto handle = [this]() -> MYSQL* {
         MYSQL* h = clientHandle(database());

@@ -39,9 +39,9 @@ QList<DatabaseHost> databaseHosts(const ConnectionSettings& settings);
 
 using Bindings = QList<QPair<QString, QVariant>>;
 
-// The program's one database connection, fdcMain. Statements run synchronously with
-// the wait cursor shown, and none waits without limit (see ConnectionSettings): one that
-// times out counts as a lost connection. After a lost connection the next statement
+// The program's one database connection, fdcMain. Statements run synchronously inside a
+// BusyScope (the windows show their wait cursor), and none waits without limit (see
+// ConnectionSettings): one that times out counts as a lost connection. After a lost connection the next statement
 // outside a transaction reconnects; inside a transaction the statement fails and the
 // caller's rollback leaves nothing written (the client library's own reconnect stays off, since
 // it would let the rest of a broken transaction commit statement by statement).
@@ -79,6 +79,11 @@ public:
     QSqlDatabase database() const;
     QString connectionName() const { return m_name; }
 
+    // Told when the program starts (true) and stops (false) waiting on the database; the
+    // window layer registers its wait cursor here. Empty: busy shows nothing.
+    using BusyHandler = std::function<void(bool busy)>;
+    static void setBusyHandler(BusyHandler handler);
+
 private:
     void reconnect();
     // Opens on the first host that answers and is ready, trying them from `first` on.
@@ -96,11 +101,13 @@ private:
     int m_hostIndex = 0; // the host the connection is open on
 };
 
-// Shows the database wait cursor for as long as it lives.
-class WaitCursor {
+// Marks the program busy with the database for as long as it lives: the first of nested
+// scopes calls the busy handler with true, the last to end with false. Used around every
+// call that may wait on the server; the layer above decides what busy looks like.
+class BusyScope {
 public:
-    WaitCursor();
-    ~WaitCursor();
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
+    BusyScope();
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
 };

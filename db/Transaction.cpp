@@ -63,8 +63,8 @@ void Transaction::commit(const std::function<bool()>& committed)
 
 void Transaction::run(const std::function<void(Transaction&)>& body, const std::function<bool()>& committed)
 {
-    // One wait cursor for the whole save, the lookup after a lost reply included.
-    WaitCursor wait;
+    // Busy for the whole save, the lookup after a lost reply included.
+    BusyScope busy;
     // Saves that collide on a cluster collide again if run again at once: each waits a
     // growing, random while first, so that workstations fall out of step.
     QElapsedTimer clock;

@@ -1,6 +1,6 @@
 #include "standard/Standard.h"
 
-#include "BuildSettings.h"
+#include "WebSites.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "standard/DataGrid.h"

@@ -1,8 +1,8 @@
 #include "app/Main.h"
 
-#include "db/Connection.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
+#include "standard/WaitCursor.h"
 #include "trialbalance/TrialBalanceExport.h"
 #include "trialbalance/TrialBalanceReader.h"
 #include "trialbalance/TrialBalanceTable.h"
