@@ -52,6 +52,27 @@ int saveEntries(TfrmMain& w, MessageLog& log, int count)
     return refused;
 }
 
+// Another workstation on node 2 runs `statements` in a transaction it leaves open; then
+// `act` saves through the program on node 1, which commits first. Locks do not reach
+// across nodes, so node 1 is not held up; the cluster must then refuse node 2's commit.
+void refusedOnNode2(const World& x, const QStringList& statements, const std::function<void()>& act)
+{
+    ConnectionSettings node2 = x.db.settings();
+    node2.host = QStringLiteral("127.0.0.1");
+    node2.port = clusterValues("VELDRA_TEST_CLUSTER_PORTS")[1];
+    {
+        QSqlDatabase other = addTestConnection("node2", node2);
+        QVERIFY2(other.open(), qPrintable(other.lastError().text()));
+        QSqlQuery q(other);
+        for (const QString& sql : QStringList{QStringLiteral("START TRANSACTION")} + statements)
+            QVERIFY2(q.exec(sql), qPrintable(q.lastError().text() + " in " + sql));
+        act();
+        QVERIFY2(!q.exec("COMMIT"), "node 2's save must not commit after node 1's");
+        QCOMPARE(q.lastError().nativeErrorCode(), QStringLiteral("1213"));
+    }
+    QSqlDatabase::removeDatabase("node2");
+}
+
 int serverPort()
 {
     QSqlQuery q = Connection::program().execute(QStringLiteral("SELECT @@port"));
@@ -115,41 +136,25 @@ private slots:
     // commit, because both wrote the same claim, and one user of that name exists.
     void concurrentRegistrationOnTwoNodes()
     {
-        const QList<int> ports = clusterValues("VELDRA_TEST_CLUSTER_PORTS");
         World x;
-        ConnectionSettings node2 = x.db.settings();
-        node2.host = QStringLiteral("127.0.0.1");
-        node2.port = ports[1];
-        QSqlDatabase other = addTestConnection("node2", node2);
-        QVERIFY2(other.open(), qPrintable(other.lastError().text()));
-        {
-            QSqlQuery q(other);
-            for (const QString& sql :
-                {QStringLiteral("START TRANSACTION"),
-                    QStringLiteral(
-                        "INSERT INTO `registration claims` (claim, `claimed at`) VALUES ('login:zed', NOW())"),
-                    QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
-                                   "VALUES ('email:zed@example.com', NOW())"),
-                    QStringLiteral("SELECT ID FROM wp_users WHERE user_login = 'zed' FOR UPDATE"),
-                    QStringLiteral("INSERT INTO wp_users (user_login, user_email, user_registered) "
-                                   "VALUES ('zed', 'zed@example.com', NOW())")})
-                QVERIFY2(q.exec(sql), qPrintable(q.lastError().text() + " in " + sql));
-
-            TfrmCreateUser dialog(&x.w);
-            dialog.show();
-            dialog.edtUsername->setText("zed");
-            dialog.edtEmail->setText("zed@example.com");
-            dialog.edtPassword->setText("secret");
-            dialog.btnOk->click();
-            QCOMPARE(x.log.messages, QStringList{});
-            QCOMPARE(dialog.result(), int(QDialog::Accepted));
-
-            const bool committed = q.exec("COMMIT");
-            QVERIFY2(!committed, "the second registration of one name must not commit");
-            QCOMPARE(q.lastError().nativeErrorCode(), QStringLiteral("1213"));
-        }
-        other.close();
-        QSqlDatabase::removeDatabase("node2");
+        refusedOnNode2(x,
+            {QStringLiteral(
+                 "INSERT INTO `registration claims` (claim, `claimed at`) VALUES ('login:zed', NOW())"),
+                QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
+                               "VALUES ('email:zed@example.com', NOW())"),
+                QStringLiteral("SELECT ID FROM wp_users WHERE user_login = 'zed' FOR UPDATE"),
+                QStringLiteral("INSERT INTO wp_users (user_login, user_email, user_registered) "
+                               "VALUES ('zed', 'zed@example.com', NOW())")},
+            [&] {
+                TfrmCreateUser dialog(&x.w);
+                dialog.show();
+                dialog.edtUsername->setText("zed");
+                dialog.edtEmail->setText("zed@example.com");
+                dialog.edtPassword->setText("secret");
+                dialog.btnOk->click();
+                QCOMPARE(x.log.messages, QStringList{});
+                QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            });
         QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM wp_users WHERE user_login = 'zed'").toInt(), 1);
     }
 
@@ -206,48 +211,30 @@ private slots:
     // same dates.
     void sameNextYearOnTwoNodes()
     {
-        const QList<int> ports = clusterValues("VELDRA_TEST_CLUSTER_PORTS");
         World x;
         const int alpha = x.company("Alpha Farms");
         x.db.addYear(alpha, "FY2017", QDate(2017, 3, 1));
         x.w.Login(x.user);
-        ConnectionSettings node2 = x.db.settings();
-        node2.host = QStringLiteral("127.0.0.1");
-        node2.port = ports[1];
-        QSqlDatabase other = addTestConnection("node2", node2);
-        QVERIFY2(other.open(), qPrintable(other.lastError().text()));
-        {
-            QSqlQuery q(other);
-            for (const QString& sql : {QStringLiteral("START TRANSACTION"),
-                     QStringLiteral("UPDATE companies SET `years saved` = `years saved` + 1 WHERE id = %1")
-                         .arg(alpha),
-
-                     QStringLiteral(
-                         "INSERT INTO `financial years` (`company id`, `financial year description`, "
-                         "`last day of financial year`) VALUES (%1, 'Next', '2019-02-28')")
-                         .arg(alpha),
-                     QStringLiteral(
-                         "INSERT INTO `financial periods` (`financial year id`, `period number`, "
-                         "`start date`, `end date`, `period description`, `period open`, "
-                         "`period deleted`) VALUES (LAST_INSERT_ID(), 1, '2018-03-01', '2019-02-28', "
-                         "'Year', 'Yes', 'No')")})
-                QVERIFY2(q.exec(sql), qPrintable(q.lastError().text() + " in " + sql));
-
-            TfrmFinancialYears list(&x.w);
-            TfrmFinancialYear dialog(&list, &list);
-            dialog.CompanyID = alpha;
-            dialog.edtFinancialYearDescription->setText("FY2018");
-            dialog.dtpStartDate->setDate(QDate(2018, 3, 1));
-            dialog.btnCalculateClick();
-            dialog.btnOkClick();
-            QCOMPARE(dialog.result(), int(QDialog::Accepted));
-
-            const bool committed = q.exec("COMMIT");
-            QVERIFY2(!committed, "the second next year of one company must not commit");
-            QCOMPARE(q.lastError().nativeErrorCode(), QStringLiteral("1213"));
-        }
-        other.close();
-        QSqlDatabase::removeDatabase("node2");
+        refusedOnNode2(x,
+            {QStringLiteral("UPDATE companies SET `years saved` = `years saved` + 1 WHERE id = %1")
+                    .arg(alpha),
+                QStringLiteral("INSERT INTO `financial years` (`company id`, `financial year description`, "
+                               "`last day of financial year`) VALUES (%1, 'Next', '2019-02-28')")
+                    .arg(alpha),
+                QStringLiteral("INSERT INTO `financial periods` (`financial year id`, `period number`, "
+                               "`start date`, `end date`, `period description`, `period open`, "
+                               "`period deleted`) VALUES (LAST_INSERT_ID(), 1, '2018-03-01', '2019-02-28', "
+                               "'Year', 'Yes', 'No')")},
+            [&] {
+                TfrmFinancialYears list(&x.w);
+                TfrmFinancialYear dialog(&list, &list);
+                dialog.CompanyID = alpha;
+                dialog.edtFinancialYearDescription->setText("FY2018");
+                dialog.dtpStartDate->setDate(QDate(2018, 3, 1));
+                dialog.btnCalculateClick();
+                dialog.btnOkClick();
+                QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            });
         QCOMPARE(x.db.texts(QStringLiteral("SELECT `financial year description` FROM `financial years` WHERE "
                                            "`company id` = %1 ORDER BY id")
                                 .arg(alpha)),
