@@ -1,4 +1,5 @@
 #pragma once
+#include "context/Session.h"
 #include "journal/JournalLogic.h"
 #include "setup/SetupWindows.h"
 #include "standard/DatePicker.h"
@@ -22,7 +23,7 @@ public:
     static inline const QString PeriodNotOpen
         = QStringLiteral("The current selected period is not open for transaction entry.  Please select an "
                          "open financial period.");
-    explicit TfrmJournalEntry(QWidget* parent = nullptr);
+    TfrmJournalEntry(const BookContext& books, QWidget* parent = nullptr);
 
     void FormCreate(QObject* Sender = nullptr);
     // Every change of a cell through its editor, on each keystroke.
@@ -59,12 +60,12 @@ public:
     StringGrid* const sg;
     QLabel* const lblJournalTotal;
     QPushButton* const btnOK;
-    Query* const qrTransactions;
 
 private:
     // The number the new entry gets, read under a lock on the company's row so that
     // saves on other workstations wait for this one and then number after it.
     int nextJournalEntryNumber();
+    BookContext m_books;
     int m_companyId = 0;
     int m_periodId = -1; // the period the checks found the date in
     // Made once per window: every attempt to save this entry carries it, so a second one

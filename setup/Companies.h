@@ -1,4 +1,5 @@
 #pragma once
+#include "context/Session.h"
 #include "setup/SetupWindows.h"
 
 class Query;
@@ -12,7 +13,8 @@ class LinkLabel;
 class TfrmCompanies : public SetupListWindow {
     Q_OBJECT
 public:
-    explicit TfrmCompanies(QWidget* parent = nullptr);
+    TfrmCompanies(const BookContext& books, Query* list, QWidget* parent = nullptr);
+    const BookContext& books() const { return m_books; }
 
     void Load(bool OnCreateForm) override;
     void btnNewCompanyClick();
@@ -32,4 +34,10 @@ public:
 protected:
     void newClicked() override { btnNewCompanyClick(); }
     void editClicked() override { btnEditCompanyClick(); }
+
+private:
+    BookContext m_books;
 };
+
+// The companies window; the books may have changed when it closes.
+void openCompanies(const BookContext& books, Query* list, QWidget* parent);

@@ -27,6 +27,7 @@ public:
     QPushButton* const btnOk;
 
 private:
+    int companyId() const;
     std::optional<int> editedId() const;
     TfrmCostCentres* m_list;
 };

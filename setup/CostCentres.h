@@ -1,4 +1,5 @@
 #pragma once
+#include "context/Session.h"
 #include "setup/SetupWindows.h"
 
 class Query;
@@ -13,7 +14,8 @@ class LinkLabel;
 class TfrmCostCentres : public SetupListWindow {
     Q_OBJECT
 public:
-    explicit TfrmCostCentres(QWidget* parent = nullptr);
+    TfrmCostCentres(const BookContext& books, Query* list, QWidget* parent = nullptr);
+    const BookContext& books() const { return m_books; }
 
     void Load(bool OnCreateForm) override;
     void btnNewCostCentreClick();
@@ -33,4 +35,11 @@ public:
 protected:
     void newClicked() override { btnNewCostCentreClick(); }
     void editClicked() override { btnEditCostCentreClick(); }
+
+private:
+    BookContext m_books;
 };
+
+// The cost centres window of the selected company, for its administrators; answers
+// whether it was opened (and the books may have changed).
+bool openCostCentres(const BookContext& books, Query* list, QWidget* parent);

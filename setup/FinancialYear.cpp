@@ -1,6 +1,5 @@
 #include "setup/FinancialYear.h"
 
-#include "app/Main.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
@@ -340,20 +339,4 @@ void TfrmFinancialYear::Save()
     if (m_list)
         m_list->reloadAndSelect(QStringLiteral("id"), yearId);
     accept();
-}
-
-void TfrmMain::lblFinancialPeriodClick(QObject* Sender)
-{
-    if (cbFinancialYear->currentIndex() < 0) {
-        Boodskap(QStringLiteral("Please select a financial year first."), false);
-        return;
-    }
-    {
-        TfrmFinancialYear dialog(this, nullptr);
-        dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
-        dialog.FinancialYearID = selectedId(cbFinancialYear);
-        dialog.LoadEdit();
-        dialog.exec();
-    }
-    RefreshFilters(Sender);
 }

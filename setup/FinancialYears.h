@@ -1,4 +1,5 @@
 #pragma once
+#include "context/Session.h"
 #include "setup/SetupWindows.h"
 
 class QGroupBox;
@@ -12,7 +13,7 @@ class LinkLabel;
 class TfrmFinancialYears : public SetupListWindow {
     Q_OBJECT
 public:
-    explicit TfrmFinancialYears(QWidget* parent = nullptr);
+    TfrmFinancialYears(const BookContext& books, Query* list, QWidget* parent = nullptr);
 
     void Load(bool OnCreateForm) override;
     void btnNewFinancialYearClick();
@@ -30,4 +31,14 @@ public:
 protected:
     void newClicked() override { btnNewFinancialYearClick(); }
     void editClicked() override { btnEditFinancialYearClick(); }
+
+private:
+    BookContext m_books;
 };
+
+// The financial years window of the selected company, for its administrators; answers
+// whether it was opened (and the books may have changed).
+bool openFinancialYears(const BookContext& books, Query* list, QWidget* parent);
+// The selected year's dialog, opened from the filter bar without the administrator test;
+// answers whether it was opened.
+bool editSelectedYear(const BookContext& books, QWidget* parent);

@@ -248,10 +248,6 @@ QList<std::optional<QString>> loadedValues(const Query& query, const QStringList
     return values;
 }
 
-namespace {
-QString backticked(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
-}
-
 SaveRefused SetupEditDialog::changedByAnotherUser() const
 {
     return {nullptr,
@@ -274,11 +270,11 @@ SetupEditDialog::SaveResult SetupEditDialog::saveInTransaction(const std::functi
                     // comparison and our write.
                     QStringList columns;
                     for (const QString& c : m_columns)
-                        columns << backticked(c);
+                        columns << quotedIdentifier(c);
                     const int id = m_loaded ? m_loaded->asInteger(QStringLiteral("id")) : m_loadedId;
                     Query current;
                     current.open({QStringLiteral("SELECT %1 FROM %2 WHERE id = %3 FOR UPDATE")
-                                      .arg(columns.join(QStringLiteral(", ")), backticked(m_table))
+                                      .arg(columns.join(QStringLiteral(", ")), quotedIdentifier(m_table))
                                       .arg(id)});
                     if (current.isEmpty()
                         || loadedValues(current, m_columns)

@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <functional>
 
 // The one way the program ends on its own: AccessToInt's message for a level text that is
@@ -9,6 +10,11 @@
 void endProgram();
 void setEndProgramHandler(std::function<void()> handler);
 
+// The number of an access level text (see accessLevelNumber); any other text is told to
+// the user and ends the program, as the rights cannot be judged at all.
+int accessToInt(const QString& level);
+
+#include "context/Session.h"
 #include "setup/SetupWindows.h"
 
 class Query;
@@ -23,7 +29,8 @@ class LinkLabel;
 class TfrmAccess : public SetupListWindow {
     Q_OBJECT
 public:
-    explicit TfrmAccess(QWidget* parent = nullptr);
+    TfrmAccess(const BookContext& books, Query* list, QWidget* parent = nullptr);
+    const BookContext& books() const { return m_books; }
 
     void Load(bool OnCreateForm) override;
     void btnAddUserClick();
@@ -43,4 +50,11 @@ public:
 protected:
     void newClicked() override { btnAddUserClick(); }
     void editClicked() override { btnChangeUserAccessClick(); }
+
+private:
+    BookContext m_books;
 };
+
+// The access window of the selected company, for its administrators; answers whether it
+// was opened (and the user's own company list may have changed).
+bool openAccess(const BookContext& books, Query* list, QWidget* parent);

@@ -23,6 +23,7 @@ public:
     QPushButton* const btnOk;
 
 private:
+    int companyId() const;
     TfrmAccess* m_list;
     int m_userId = 0; // the user CheckInput found
 };

@@ -1,11 +1,11 @@
 #include "users/CreateUser.h"
 
-#include "app/Main.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
+#include "users/UserStore.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -31,21 +31,6 @@ const QString EmailInUse = QStringLiteral("Email already in use.");
 const QString PasswordCharacters
     = QStringLiteral("Password may only contain unaccented letters, numbers, spaces and the punctuation "
                      "of an English keyboard.");
-
-// Whether a user row holds value in column (compared as the server compares it, so in
-// any letter case). Locking, inside the registering transaction: it waits for any other
-// writer's uncommitted row with that value, the web site's included, and then sees it.
-bool userValueTaken(const QString& column, const QString& parameter, const QString& value, bool locking)
-{
-    Query& users = *frmMain->qrWP_Users;
-    QStringList sql{QStringLiteral("SELECT ID from wp_users where %1 = :%2").arg(column, parameter)};
-    if (locking)
-        sql << QStringLiteral("FOR UPDATE");
-    users.setSql(sql);
-    users.bind(parameter, value);
-    users.open();
-    return !users.isEmpty();
-}
 
 }
 
@@ -96,9 +81,9 @@ bool TfrmCreateUser::checkInput()
     for (const QChar c : edtPassword->text())
         if (c.unicode() > 0x7e)
             return refuse(edtPassword, PasswordCharacters);
-    if (userValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), edtUsername->text(), false))
+    if (UserStore::valueTaken(QStringLiteral("user_login"), edtUsername->text(), false))
         return refuse(edtUsername, UsernameInUse);
-    if (userValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), edtEmail->text(), false))
+    if (UserStore::valueTaken(QStringLiteral("user_email"), edtEmail->text(), false))
         return refuse(edtEmail, EmailInUse);
     return true;
 }
@@ -120,9 +105,9 @@ void TfrmCreateUser::Save()
                         QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
                                        "VALUES (:claim, :at) ON DUPLICATE KEY UPDATE `claimed at` = :at"),
                         {{QStringLiteral(":claim"), claim}, {QStringLiteral(":at"), Now()}});
-                if (userValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), name, true))
+                if (UserStore::valueTaken(QStringLiteral("user_login"), name, true))
                     throw SaveRefused{edtUsername, UsernameInUse, {}};
-                if (userValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), email, true))
+                if (UserStore::valueTaken(QStringLiteral("user_email"), email, true))
                     throw SaveRefused{edtEmail, EmailInUse, {}};
                 id = RowWriter(QStringLiteral("wp_users"))
                          .set(QStringLiteral("user_login"), name)
@@ -153,10 +138,4 @@ void TfrmCreateUser::Save()
             QStringLiteral("User could not be created.  Please try again."));
     if (saved)
         accept();
-}
-
-void TfrmMain::acCreateUserExecute()
-{
-    TfrmCreateUser frmCreateUser(this);
-    frmCreateUser.exec();
 }

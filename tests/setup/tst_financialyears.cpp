@@ -128,7 +128,7 @@ private slots:
         x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
         x.db.addYear(x.beta, "Beta's year", QDate(2017, 3, 1));
         const int fy2018 = x.db.addYear(x.alpha, "FY2018", QDate(2018, 3, 1));
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         QCOMPARE(shownTitles(list.dbgFinancialYears),
@@ -160,7 +160,7 @@ private slots:
     void dialogLayout()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("New Financial Year"));
@@ -195,7 +195,7 @@ private slots:
     void calculateAsksEveryTimeAndLeavesRows13To18()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         typeRow(dialog.sg, 1, {"x", "y", "z", "w"});
@@ -228,7 +228,7 @@ private slots:
     void newYearsFollowTheCompanysLatestYear()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         {
             TfrmFinancialYear first(&list, &list);
             first.CompanyID = x.alpha;
@@ -283,7 +283,7 @@ private slots:
         YearsWorld x;
         x.db.addYear(x.alpha, "Later", QDate(2019, 3, 1));
         x.db.addYear(x.alpha, "Earlier", QDate(2017, 3, 1));
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         calculate(dialog, "Next", QDate(2018, 3, 1));
@@ -298,7 +298,7 @@ private slots:
     void shorteningMarksPeriodsDeletedAndLengtheningTakesThemBack()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         {
             TfrmFinancialYear dialog(&list, &list);
             dialog.CompanyID = x.alpha;
@@ -367,7 +367,7 @@ private slots:
         QFETCH(QString, change);
         YearsWorld x;
         const int year = x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         EditDialog e(&list, year);
         e.dialog.sg->setCell(3, 1, "March");
         x.db.exec(change);
@@ -418,7 +418,7 @@ private slots:
             x.db.exec(next.arg(x.alpha));
             x.db.exec(nextPeriod);
         }
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         EditDialog e(&list, year);
         e.dialog.sg->setCell(cell, cell == 1 ? 1 : 12, typed);
         if (nextStillSaving)
@@ -441,7 +441,7 @@ private slots:
     {
         YearsWorld x;
         const int year = x.db.addYear(x.alpha, "Eighteen", QDate(2017, 1, 1), 18);
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         QList<int> ids;
         for (int n = 1; n <= 18; ++n)
             ids << x.periodId(year, n);
@@ -464,7 +464,7 @@ private slots:
     void openIsStoredAsTyped()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         calculate(dialog, "FY2017", QDate(2017, 3, 1));
@@ -488,7 +488,7 @@ private slots:
         YearsWorld x;
         x.db.addYear(x.beta, "FY2017", QDate(2017, 3, 1));
         const int own = x.db.addYear(x.alpha, "FY2016", QDate(2016, 3, 1));
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         { // Saved unchanged: its own description is no collision.
             EditDialog e(&list, own);
             e.dialog.btnOkClick();
@@ -559,7 +559,7 @@ private slots:
         x.db.addYear(x.alpha, "Older", QDate(2016, 3, 1));
         const int current = x.db.addYear(x.alpha, "Current", QDate(2017, 3, 1));
         const QStringList yearsBefore = x.years(x.alpha), periodsBefore = x.periods(current);
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         dialog.setWindowTitle(caption);
@@ -618,7 +618,7 @@ private slots:
         x.db.exec("CREATE TRIGGER refuse_new_period BEFORE INSERT ON `financial periods` FOR EACH ROW "
                   "IF NEW.`period description` = 'Refused' THEN SIGNAL SQLSTATE '45000' "
                   "SET MESSAGE_TEXT = 'refused'; END IF");
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         if (editing) {
@@ -740,7 +740,7 @@ private slots:
     {
         YearsWorld x;
         x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         calculate(dialog, "Ours", QDate(2018, 3, 1));
@@ -812,7 +812,7 @@ private slots:
     void linksOpenTheHelpAndVersePages()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         LinkCatcher urls;
         QTest::mouseClick(list.lblHelp, Qt::LeftButton);
         QTest::mouseClick(list.lblBibleVerseLink, Qt::LeftButton);
