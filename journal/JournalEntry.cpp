@@ -20,9 +20,9 @@
 #include <limits>
 
 namespace {
-SetupDialogDesign journalEntryDesign()
+EditDialogDesign journalEntryDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmJournalEntry");
     d.caption = QStringLiteral("New Journal Entry");
     d.clientSize = {874, 534};
@@ -40,7 +40,7 @@ QString periodMessage()
 }
 
 TfrmJournalEntry::TfrmJournalEntry(const BookContext& books, QWidget* parent)
-    : SetupEditDialog(journalEntryDesign(), QString(), parent), gbJournalEntryDetails(group()),
+    : EditDialog(journalEntryDesign(), QString(), parent), gbJournalEntryDetails(group()),
       lblTransactionNumber(addLabel(gbJournalEntryDetails, QStringLiteral("lblTransactionNumber"),
           QStringLiteral("Journal Entry Number:"), 8, 16)),
       lblJE(addLabel(
@@ -80,7 +80,7 @@ TfrmJournalEntry::TfrmJournalEntry(const BookContext& books, QWidget* parent)
 
 void TfrmJournalEntry::FormCreate(QObject*)
 {
-    SetupEditDialog::FormCreate();
+    EditDialog::FormCreate();
     const QStringList headings{QStringLiteral("Line nr"), QStringLiteral("Cost Centre Description"),
         QStringLiteral("Account Description"), QStringLiteral("Account number"),
         QStringLiteral("Line Description"), QStringLiteral("Amount")};
@@ -119,7 +119,7 @@ void TfrmJournalEntry::reject()
 {
     if (isTouched() && !askYesNo(QStringLiteral("Discard this journal entry?")))
         return;
-    SetupEditDialog::reject();
+    EditDialog::reject();
 }
 
 void TfrmJournalEntry::sgSetEditText(QObject* Sender, int ACol, int ARow, const QString& Value)

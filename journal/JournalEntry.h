@@ -1,8 +1,8 @@
 #pragma once
 #include "context/Session.h"
 #include "journal/JournalLogic.h"
-#include "setup/SetupWindows.h"
 #include "standard/DatePicker.h"
+#include "standard/EditDialog.h"
 
 #include <QUuid>
 
@@ -16,7 +16,7 @@ class QPushButton;
 // The window in which a user types one new journal entry: a date, a description and up
 // to 100 lines of account number, line description and signed amount. It looks each
 // account up and keeps the running total as the user types; OK checks and stores it.
-class TfrmJournalEntry : public SetupEditDialog {
+class TfrmJournalEntry : public EditDialog {
     Q_OBJECT
 public:
     // The refusal of an entry in a period that is not open.

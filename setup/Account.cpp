@@ -14,9 +14,9 @@
 #include <QPushButton>
 
 namespace {
-SetupDialogDesign accountDesign()
+EditDialogDesign accountDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmAccount");
     d.caption = TfrmAccount::NewCaption;
     d.clientSize = {234, 151};
@@ -29,7 +29,7 @@ SetupDialogDesign accountDesign()
 }
 
 TfrmAccount::TfrmAccount(TfrmAccounts* list)
-    : SetupEditDialog(accountDesign(), EditCaption, list), gbAccountDetails(group()),
+    : EditDialog(accountDesign(), EditCaption, list), gbAccountDetails(group()),
       cbCostCentre(addComboBox(QStringLiteral("cbCostCentre"), QStringLiteral("lblCostCentre"),
           QStringLiteral("Cost Centre"), 8, 32, 201)),
       edtAccountDescription(addEdit(

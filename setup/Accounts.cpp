@@ -12,9 +12,9 @@
 #include <QComboBox>
 
 namespace {
-SetupListDesign accountsDesign(Query* list)
+ListWindowDesign accountsDesign(Query* list)
 {
-    SetupListDesign d;
+    ListWindowDesign d;
     d.name = QStringLiteral("frmAccounts");
     d.caption = QStringLiteral("Accounts");
     d.clientSize = {882, 392};
@@ -52,7 +52,7 @@ int TfrmAccounts::objectId() const { return AccountStore::objectIdOfNumber(m_obj
 
 TfrmAccounts::TfrmAccounts(
     const BookContext& books, Query* list, const TrialBalanceObject& object, QWidget* parent)
-    : SetupListWindow(accountsDesign(list), parent), btnNewAccount(newButton()), btnEditAccount(editButton()),
+    : ListWindow(accountsDesign(list), parent), btnNewAccount(newButton()), btnEditAccount(editButton()),
       dbgAccounts(grid()), lblNoAccountExistForThisObject(emptyLabel()), lblHelp(helpLink()),
       gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
       qrAccounts(new Query(this, QStringLiteral("qrAccounts"))), m_books(books), m_object(object)

@@ -1,6 +1,6 @@
 #pragma once
 #include "context/Session.h"
-#include "setup/SetupWindows.h"
+#include "standard/ListWindow.h"
 
 class Query;
 class QGroupBox;
@@ -18,7 +18,7 @@ struct TrialBalanceObject {
 // "Accounts": the accounts that the object of the trial balance's current row has under
 // the cost centres of the company selected in the filter bar, in cost centre order. The
 // list is the main window's qrAccounts; its current row is the selected account.
-class TfrmAccounts : public SetupListWindow {
+class TfrmAccounts : public ListWindow {
     Q_OBJECT
 public:
     TfrmAccounts(

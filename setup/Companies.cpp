@@ -6,9 +6,9 @@
 #include "standard/LabeledEdit.h"
 
 namespace {
-SetupListDesign companiesDesign(Query* list)
+ListWindowDesign companiesDesign(Query* list)
 {
-    SetupListDesign d;
+    ListWindowDesign d;
     d.name = QStringLiteral("frmCompanies");
     d.caption = QStringLiteral("Setup -> Companies");
     d.clientSize = {634, 393};
@@ -37,9 +37,9 @@ SetupListDesign companiesDesign(Query* list)
 }
 
 TfrmCompanies::TfrmCompanies(const BookContext& books, Query* list, QWidget* parent)
-    : SetupListWindow(companiesDesign(list), parent), btnNewCompany(newButton()),
-      btnEditCompany(editButton()), dbgCompanies(grid()), lblNowCompaniesExist(emptyLabel()),
-      lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
+    : ListWindow(companiesDesign(list), parent), btnNewCompany(newButton()), btnEditCompany(editButton()),
+      dbgCompanies(grid()), lblNowCompaniesExist(emptyLabel()), lblHelp(helpLink()), gbBibleVerse(verseBox()),
+      lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
       qrCompanies(new Query(this, QStringLiteral("qrCompanies"))), m_books(books)
 {
     FormCreate();

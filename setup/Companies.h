@@ -1,6 +1,6 @@
 #pragma once
 #include "context/Session.h"
-#include "setup/SetupWindows.h"
+#include "standard/ListWindow.h"
 
 class Query;
 class QGroupBox;
@@ -10,7 +10,7 @@ class LinkLabel;
 
 // "Setup -> Companies": the companies the logged-in user may work with. The list is the
 // main window's qrCompanies; its current row is the selected company.
-class TfrmCompanies : public SetupListWindow {
+class TfrmCompanies : public ListWindow {
     Q_OBJECT
 public:
     TfrmCompanies(const BookContext& books, Query* list, QWidget* parent = nullptr);

@@ -10,9 +10,9 @@
 #include <QPushButton>
 
 namespace {
-SetupDialogDesign companyDesign()
+EditDialogDesign companyDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmCompany");
     d.caption = TfrmCompany::NewCaption;
     d.clientSize = {234, 112};
@@ -25,7 +25,7 @@ SetupDialogDesign companyDesign()
 }
 
 TfrmCompany::TfrmCompany(TfrmCompanies* list)
-    : SetupEditDialog(companyDesign(), EditCaption, list), gbCompanyDetails(group()),
+    : EditDialog(companyDesign(), EditCaption, list), gbCompanyDetails(group()),
       edtCompanyName(addEdit(QStringLiteral("edtCompanyName"), QStringLiteral("Company Name"), 8, 32, 201)),
       btnOk(okButton()), m_list(list)
 {

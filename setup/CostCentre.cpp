@@ -11,9 +11,9 @@
 #include <QRegularExpressionValidator>
 
 namespace {
-SetupDialogDesign costCentreDesign()
+EditDialogDesign costCentreDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmCostCentre");
     d.caption = TfrmCostCentre::NewCaption;
     d.clientSize = {234, 153};
@@ -26,7 +26,7 @@ SetupDialogDesign costCentreDesign()
 }
 
 TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
-    : SetupEditDialog(costCentreDesign(), EditCaption, list), gbCostCentreDetails(group()),
+    : EditDialog(costCentreDesign(), EditCaption, list), gbCostCentreDetails(group()),
       edtCostCentreNumber(
           addEdit(QStringLiteral("edtCostCentreNumber"), QStringLiteral("Cost Centre Number"), 8, 32, 201)),
       edtCostCentreDescription(addEdit(

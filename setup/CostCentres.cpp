@@ -10,9 +10,9 @@
 #include <QComboBox>
 
 namespace {
-SetupListDesign costCentresDesign(Query* list)
+ListWindowDesign costCentresDesign(Query* list)
 {
-    SetupListDesign d;
+    ListWindowDesign d;
     d.name = QStringLiteral("frmCostCentres");
     d.caption = QStringLiteral("Setup -> Cost Centres");
     d.clientSize = {633, 393};
@@ -40,7 +40,7 @@ SetupListDesign costCentresDesign(Query* list)
 }
 
 TfrmCostCentres::TfrmCostCentres(const BookContext& books, Query* list, QWidget* parent)
-    : SetupListWindow(costCentresDesign(list), parent), btnNewCostCentre(newButton()),
+    : ListWindow(costCentresDesign(list), parent), btnNewCostCentre(newButton()),
       btnEditCostCentre(editButton()), dbgCostCentres(grid()), lblNoCostCentresExistForCompany(emptyLabel()),
       lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
       qrCostCentres(new Query(this, QStringLiteral("qrCostCentres"))), m_books(books)

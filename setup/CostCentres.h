@@ -1,6 +1,6 @@
 #pragma once
 #include "context/Session.h"
-#include "setup/SetupWindows.h"
+#include "standard/ListWindow.h"
 
 class Query;
 class QGroupBox;
@@ -11,7 +11,7 @@ class LinkLabel;
 // "Cost Centres - <company>": the cost centres of the company selected in the filter bar,
 // in number order. The list is the main window's qrCostCentres; its current row is the
 // selected cost centre.
-class TfrmCostCentres : public SetupListWindow {
+class TfrmCostCentres : public ListWindow {
     Q_OBJECT
 public:
     TfrmCostCentres(const BookContext& books, Query* list, QWidget* parent = nullptr);

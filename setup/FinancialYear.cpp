@@ -17,9 +17,9 @@
 #include <QPushButton>
 
 namespace {
-SetupDialogDesign financialYearDesign()
+EditDialogDesign financialYearDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmFinancialYear");
     d.caption = TfrmFinancialYear::NewCaption;
     d.clientSize = {618, 498};
@@ -98,7 +98,7 @@ std::optional<QDate> latestYearEnd(Query& query, int companyId, bool locking)
 }
 
 TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
-    : SetupEditDialog(financialYearDesign(), EditCaption, parent), gbFinancialYearInformation(group()),
+    : EditDialog(financialYearDesign(), EditCaption, parent), gbFinancialYearInformation(group()),
       edtFinancialYearDescription(addEdit(QStringLiteral("edtFinancialYearDescription"),
           QStringLiteral("Financial Year Description"), 8, 32, 185)),
       GroupBox1(

@@ -9,9 +9,9 @@
 #include <QComboBox>
 
 namespace {
-SetupListDesign financialYearsDesign(Query* list)
+ListWindowDesign financialYearsDesign(Query* list)
 {
-    SetupListDesign d;
+    ListWindowDesign d;
     d.name = QStringLiteral("frmFinancialYears");
     d.caption = QStringLiteral("Setup -> Financial Years");
     d.clientSize = {713, 394};
@@ -40,7 +40,7 @@ SetupListDesign financialYearsDesign(Query* list)
 }
 
 TfrmFinancialYears::TfrmFinancialYears(const BookContext& books, Query* list, QWidget* parent)
-    : SetupListWindow(financialYearsDesign(list), parent), btnNewFinancialYear(newButton()),
+    : ListWindow(financialYearsDesign(list), parent), btnNewFinancialYear(newButton()),
       btnEditFinancialYear(editButton()), dbgFinancialYears(grid()), lblNoFinancialYearsExist(emptyLabel()),
       lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
       m_books(books)

@@ -1,6 +1,6 @@
 #pragma once
 #include "context/Session.h"
-#include "setup/SetupWindows.h"
+#include "standard/ListWindow.h"
 
 class QGroupBox;
 class QLabel;
@@ -10,7 +10,7 @@ class LinkLabel;
 // "Setup -> Financial Years": the financial years of the company selected in the filter
 // bar, in the order they were created. The list is the main window's qrFinancialYears;
 // its current row is the selected year.
-class TfrmFinancialYears : public SetupListWindow {
+class TfrmFinancialYears : public ListWindow {
     Q_OBJECT
 public:
     TfrmFinancialYears(const BookContext& books, Query* list, QWidget* parent = nullptr);

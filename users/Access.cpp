@@ -41,9 +41,9 @@ int accessToInt(const QString& level)
 // The access window ------------------------------------------------------------------
 
 namespace {
-SetupListDesign accessDesign(Query* list)
+ListWindowDesign accessDesign(Query* list)
 {
-    SetupListDesign d;
+    ListWindowDesign d;
     d.name = QStringLiteral("frmAccess");
     d.caption = QStringLiteral("Access");
     d.clientSize = {777, 393};
@@ -73,7 +73,7 @@ SetupListDesign accessDesign(Query* list)
 }
 
 TfrmAccess::TfrmAccess(const BookContext& books, Query* list, QWidget* parent)
-    : SetupListWindow(accessDesign(list), parent), btnAddUser(newButton()), btnChangeUserAccess(editButton()),
+    : ListWindow(accessDesign(list), parent), btnAddUser(newButton()), btnChangeUserAccess(editButton()),
       dbgAccess(grid()), lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()),
       lblVerse(verseLabel()), qrAccess(new Query(this, QStringLiteral("qrAccess"))), m_books(books)
 {

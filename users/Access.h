@@ -15,7 +15,7 @@ void setEndProgramHandler(std::function<void()> handler);
 int accessToInt(const QString& level);
 
 #include "context/Session.h"
-#include "setup/SetupWindows.h"
+#include "standard/ListWindow.h"
 
 class Query;
 class QGroupBox;
@@ -26,7 +26,7 @@ class LinkLabel;
 // "Access - <company>": the users with a row for the company selected in the filter bar
 // and their four settings. The list is the main window's qrAccess; its current row is the
 // selected user. Rows are added and changed here, never deleted.
-class TfrmAccess : public SetupListWindow {
+class TfrmAccess : public ListWindow {
     Q_OBJECT
 public:
     TfrmAccess(const BookContext& books, Query* list, QWidget* parent = nullptr);

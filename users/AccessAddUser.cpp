@@ -11,9 +11,9 @@
 #include <QPushButton>
 
 namespace {
-SetupDialogDesign addUserDesign()
+EditDialogDesign addUserDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmAccessAddUser");
     d.caption = QStringLiteral("Access - Add User");
     d.clientSize = {233, 112};
@@ -28,7 +28,7 @@ const QString AlreadyAdded = QStringLiteral("The user was already added to the c
 }
 
 TfrmAccessAddUser::TfrmAccessAddUser(TfrmAccess* list)
-    : SetupEditDialog(addUserDesign(), QString(), list), gbLoginDetails(group()),
+    : EditDialog(addUserDesign(), QString(), list), gbLoginDetails(group()),
       edtUsername(addEdit(QStringLiteral("edtUsername"), QStringLiteral("Username / Email"), 8, 32, 201)),
       btnOk(okButton()), m_list(list)
 {

@@ -13,9 +13,9 @@
 #include <QPushButton>
 
 namespace {
-SetupDialogDesign changeDesign()
+EditDialogDesign changeDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmChangeUserAccess");
     d.caption = QStringLiteral("Change User Access");
     d.clientSize = {202, 271};
@@ -34,7 +34,7 @@ const QStringList settingColumns{QStringLiteral("access company"), QStringLitera
 }
 
 TfrmChangeUserAccess::TfrmChangeUserAccess(TfrmAccess* list)
-    : SetupEditDialog(changeDesign(), changeDesign().caption, list),
+    : EditDialog(changeDesign(), changeDesign().caption, list),
       lblUser(addLabel(this, QStringLiteral("lblUser"), QStringLiteral("User:"), 8, 8)),
       gbMainAccess(group()), cbAccessCompany(addCheckBox(gbMainAccess, QStringLiteral("cbAccessCompany"),
                                  QStringLiteral("Access Company"), 8, 24)),

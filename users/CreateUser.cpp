@@ -13,9 +13,9 @@
 #include <QRegularExpression>
 
 namespace {
-SetupDialogDesign createUserDesign()
+EditDialogDesign createUserDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmCreateUser");
     d.caption = QStringLiteral("Create user");
     d.clientSize = {269, 194};
@@ -35,7 +35,7 @@ const QString PasswordCharacters
 }
 
 TfrmCreateUser::TfrmCreateUser(QWidget* parent)
-    : SetupEditDialog(createUserDesign(), QString(), parent), gbLoginDetails(group()),
+    : EditDialog(createUserDesign(), QString(), parent), gbLoginDetails(group()),
       edtUsername(addEdit(QStringLiteral("edtUsername"),
           QStringLiteral("Username (only lowercase letters and numbers)"), 8, 32, 233)),
       edtEmail(addEdit(QStringLiteral("edtEmail"), QStringLiteral("Email"), 8, 72, 233)),
@@ -49,7 +49,7 @@ TfrmCreateUser::TfrmCreateUser(QWidget* parent)
 
 void TfrmCreateUser::showEvent(QShowEvent* event)
 {
-    SetupEditDialog::showEvent(event);
+    EditDialog::showEvent(event);
     // The long caption is made to fit above its box in the font it is shown in (known only
     // now), rather than cut off at the group's edge.
     QLabel* caption = edtUsername->editLabel();

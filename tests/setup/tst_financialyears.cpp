@@ -99,9 +99,9 @@ void calculate(TfrmFinancialYear& dialog, const QString& description, const QDat
 }
 
 // An edit dialog of a year, as the list's edit button makes it.
-struct EditDialog {
+struct YearEditDialog {
     TfrmFinancialYear dialog;
-    EditDialog(TfrmFinancialYears* list, int year) : dialog(list, list)
+    YearEditDialog(TfrmFinancialYears* list, int year) : dialog(list, list)
     {
         dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
         dialog.FinancialYearID = year;
@@ -311,7 +311,7 @@ private slots:
         const int p13 = x.periodId(year, 13), p12 = x.periodId(year, 12);
 
         { // Row 13 emptied: period 13 is marked deleted, the year ends with period 12.
-            EditDialog e(&list, year);
+            YearEditDialog e(&list, year);
             QCOMPARE(e.dialog.sg->cell(3, 13), QStringLiteral("Extra"));
             typeRow(e.dialog.sg, 13, {"", "", "", ""});
             e.dialog.btnOkClick();
@@ -321,7 +321,7 @@ private slots:
         QCOMPARE(x.periods(year).size(), 13);
         QCOMPARE(x.periods(year)[12], QStringLiteral("13 01/03/2018 31/03/2018 Extra Yes Yes"));
         {
-            EditDialog e(&list, year);
+            YearEditDialog e(&list, year);
             QCOMPARE(e.dialog.sg->cell(1, 13), QString());
             QCOMPARE(e.dialog.sg->cell(3, 12), QStringLiteral("Period 12"));
         }
@@ -338,7 +338,7 @@ private slots:
         QVERIFY2(titles.contains("Period 12") && !titles.contains("Extra"), qPrintable(titles.join("|")));
 
         { // Filled again: the same row comes back, rewritten.
-            EditDialog e(&list, year);
+            YearEditDialog e(&list, year);
             typeRow(e.dialog.sg, 13, {"01/03/2018", "15/03/2018", "Short", "no"});
             e.dialog.btnOkClick();
         }
@@ -368,7 +368,7 @@ private slots:
         YearsWorld x;
         const int year = x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
         TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
-        EditDialog e(&list, year);
+        YearEditDialog e(&list, year);
         e.dialog.sg->setCell(3, 1, "March");
         x.db.exec(change);
         const QStringList before = x.years(x.alpha) + x.periods(year);
@@ -419,7 +419,7 @@ private slots:
             x.db.exec(nextPeriod);
         }
         TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
-        EditDialog e(&list, year);
+        YearEditDialog e(&list, year);
         e.dialog.sg->setCell(cell, cell == 1 ? 1 : 12, typed);
         if (nextStillSaving)
             other = std::make_unique<LockHolder>(x.db,
@@ -446,7 +446,7 @@ private slots:
         for (int n = 1; n <= 18; ++n)
             ids << x.periodId(year, n);
         {
-            EditDialog e(&list, year);
+            YearEditDialog e(&list, year);
             QCOMPARE(e.dialog.sg->cell(2, 18), QStringLiteral("30/06/2018"));
             for (int n = 13; n <= 18; ++n)
                 typeRow(e.dialog.sg, n, {"", "", "", ""});
@@ -490,7 +490,7 @@ private slots:
         const int own = x.db.addYear(x.alpha, "FY2016", QDate(2016, 3, 1));
         TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         { // Saved unchanged: its own description is no collision.
-            EditDialog e(&list, own);
+            YearEditDialog e(&list, own);
             e.dialog.btnOkClick();
             QCOMPARE(e.dialog.result(), int(QDialog::Accepted));
         }

@@ -70,7 +70,7 @@ struct Dialogs {
     ProxyWorld& x;
     std::unique_ptr<TfrmCompanies> companies;
     std::unique_ptr<TfrmCostCentres> costCentres;
-    std::unique_ptr<SetupEditDialog> dialog;
+    std::unique_ptr<EditDialog> dialog;
     LabeledEdit* first = nullptr; // company name / cost centre number
     LabeledEdit* second = nullptr; // cost centre description
 
@@ -265,14 +265,14 @@ private slots:
         x.proxy->arm(FaultProxy::Fault::LoseCommitReplyAndServer);
         f.btnOK->click();
         QVERIFY(x.proxy->fired());
-        QCOMPARE(x.log.messages, QStringList{SetupEditDialog::UnconfirmedSave});
+        QCOMPARE(x.log.messages, QStringList{EditDialog::UnconfirmedSave});
         QVERIFY(f.result() != QDialog::Accepted);
         QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM transactions").toInt(), 1);
 
         x.proxy->restore();
         x.log.clear();
         f.btnOK->click();
-        QCOMPARE(x.log.messages, QStringList{SetupEditDialog::ConfirmedSave});
+        QCOMPARE(x.log.messages, QStringList{EditDialog::ConfirmedSave});
         QCOMPARE(f.result(), int(QDialog::Accepted));
         QCOMPARE(x.db.texts("SELECT `transaction number`, `transaction description` FROM transactions"),
             QStringList{"11 Cash sale"});

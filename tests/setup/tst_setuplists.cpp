@@ -26,24 +26,23 @@ struct ListCase {
     std::function<void(World&)> prepareEmpty;
     // Adds one row to the list the window shows.
     std::function<void(World&)> addRow;
-    std::function<std::unique_ptr<SetupListWindow>(TfrmMain*)> open;
+    std::function<std::unique_ptr<ListWindow>(TfrmMain*)> open;
     QString emptyText; // empty: the window's list is never empty (it has no such label)
     QString editRefusal;
     bool keepsColumnWidths = true;
 };
 
 template <class Window>
-std::function<std::unique_ptr<SetupListWindow>(TfrmMain*)> opener(Query* TfrmMain::*list)
+std::function<std::unique_ptr<ListWindow>(TfrmMain*)> opener(Query* TfrmMain::*list)
 {
-    return
-        [list](TfrmMain* w) { return std::unique_ptr<SetupListWindow>(new Window(w->books(), w->*list, w)); };
+    return [list](TfrmMain* w) { return std::unique_ptr<ListWindow>(new Window(w->books(), w->*list, w)); };
 }
 
 // The accounts window of the trial balance's current row.
-std::function<std::unique_ptr<SetupListWindow>(TfrmMain*)> accountsOpener()
+std::function<std::unique_ptr<ListWindow>(TfrmMain*)> accountsOpener()
 {
     return [](TfrmMain* w) {
-        return std::unique_ptr<SetupListWindow>(
+        return std::unique_ptr<ListWindow>(
             new TfrmAccounts(w->books(), w->qrAccounts, trialBalanceObjectAt(*w->sgTB), w));
     };
 }
