@@ -223,6 +223,14 @@ void TfrmMain::connectHandlers()
     on(btnExportTrialBalance, &QPushButton::clicked,
         [this] { btnExportTrialBalanceClick(btnExportTrialBalance); });
     on(btnNewJournalEntry, &QPushButton::clicked, [this] { btnNewJournalEntryClick(btnNewJournalEntry); });
+    on(tsJournalEntries->btnReverseJournalEntry, &QPushButton::clicked, [this] {
+        if (tsJournalEntries->reverseJournalEntry())
+            RefreshFilters(tsJournalEntries->btnReverseJournalEntry);
+    });
+    on(tsJournalEntries->btnCopyJournalEntry, &QPushButton::clicked, [this] {
+        if (tsJournalEntries->copyJournalEntry())
+            RefreshFilters(tsJournalEntries->btnCopyJournalEntry);
+    });
     for (QComboBox* box : {cbCompany, cbFinancialYear, cbFinancialPeriod})
         on(box, &QComboBox::activated, [this, box] { RefreshFilters(box); });
     on(pcMain, &QTabWidget::currentChanged, [this] { RefreshFilters(pcMain); });

@@ -5,8 +5,10 @@
 #include "journal/JournalEntriesTab.h"
 #include "journal/JournalEntry.h"
 #include "journal/JournalLogic.h"
+#include "journal/JournalStore.h"
 #include "setup/AccountStore.h"
 #include "standard/AnchorAll.h"
+#include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
 
 #include <QComboBox>
@@ -30,6 +32,10 @@ QList<GridColumn> journalEntriesColumns()
 JournalEntriesTab::JournalEntriesTab(const BookContext& books, QWidget* parent)
     : QWidget(parent), btnNewJournalEntry(named(
                            new QPushButton(QStringLiteral("New Journal Entry"), this), "btnNewJournalEntry")),
+      btnReverseJournalEntry(
+          named(new QPushButton(QStringLiteral("Reverse Journal Entry"), this), "btnReverseJournalEntry")),
+      btnCopyJournalEntry(
+          named(new QPushButton(QStringLiteral("Copy Journal Entry"), this), "btnCopyJournalEntry")),
       lblJournalEntryInfo(
           named(new QLabel(QStringLiteral("~ No journal entries ~"), this), "lblJournalEntryInfo")),
       dbgJournalEntries(named(new DataGrid(this), "dbgJournalEntries")),
@@ -37,6 +43,8 @@ JournalEntriesTab::JournalEntriesTab(const BookContext& books, QWidget* parent)
 {
     setObjectName(QStringLiteral("tsJournalEntries"));
     btnNewJournalEntry->setGeometry(8, 8, 154, 25);
+    btnReverseJournalEntry->setGeometry(8, 39, 154, 25);
+    btnCopyJournalEntry->setGeometry(8, 70, 154, 25);
     lblJournalEntryInfo->move(240, 48);
     dbgJournalEntries->setGeometry(169, 8, 856, 401);
     dbgJournalEntries->setQuery(qrTransactions);
@@ -62,7 +70,7 @@ bool JournalEntriesTab::refresh()
     return true;
 }
 
-bool JournalEntriesTab::newJournalEntry()
+bool JournalEntriesTab::mayStartEntry()
 {
     const std::optional<int> company = m_books.selection.companyId();
     if (!company) {
@@ -87,7 +95,58 @@ bool JournalEntriesTab::newJournalEntry()
             "journal entries."));
         return false;
     }
+    return true;
+}
+
+bool JournalEntriesTab::newJournalEntry()
+{
+    if (!mayStartEntry())
+        return false;
     TfrmJournalEntry frmJournalEntry(m_books, window());
+    frmJournalEntry.exec();
+    return true;
+}
+
+bool JournalEntriesTab::reverseJournalEntry() { return openFromSelected(Draft::Reversal); }
+
+bool JournalEntriesTab::copyJournalEntry() { return openFromSelected(Draft::Copy); }
+
+bool JournalEntriesTab::openFromSelected(Draft kind)
+{
+    if (!mayStartEntry())
+        return false;
+    const int row = qrTransactions->currentRow();
+    if (qrTransactions->isEmpty() || row < 0 || row >= qrTransactions->recordCount()) {
+        Boodskap(QStringLiteral("Please select a journal entry first."));
+        return false;
+    }
+    // The list shows "JE <number>" of a company by its name; the entry is read afresh.
+    const QString companyName = qrTransactions->asString(QStringLiteral("company name"));
+    if (companyName != m_books.selection.companyText()) {
+        Boodskap(QStringLiteral(
+            "The selected journal entry belongs to another company.  Please select its company "
+            "first."));
+        return false;
+    }
+    const qint64 number = qrTransactions->asString(QStringLiteral("transaction number")).mid(3).toLongLong();
+    const std::optional<StoredJournalEntry> entry = JournalStore::readByNumber(companyName, number);
+    if (!entry) {
+        Boodskap(QStringLiteral("The selected journal entry no longer exists."));
+        return false;
+    }
+    if (entry->lines.size() > MaxJournalLines) {
+        Boodskap(QStringLiteral("This journal entry has %1 lines; the journal entry window holds at most %2.")
+                     .arg(entry->lines.size())
+                     .arg(MaxJournalLines));
+        return false;
+    }
+    QList<JournalSourceLine> lines;
+    for (const StoredJournalLine& line : entry->lines)
+        lines.append({line.accountNumber, line.description, line.amount});
+    TfrmJournalEntry frmJournalEntry(m_books, window());
+    frmJournalEntry.fill(kind == Draft::Reversal ? reversalDraft(entry->number, entry->description, lines,
+                             frmJournalEntry.edtJournalEntryDescription->maxLength())
+                                                 : copyDraft(entry->description, lines));
     frmJournalEntry.exec();
     return true;
 }

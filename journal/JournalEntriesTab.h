@@ -21,13 +21,24 @@ public:
     // Opens the window for a new entry after the checks that it may be typed; answers
     // whether it was opened (and the books may have changed).
     bool newJournalEntry();
+    // The window for a new entry, filled with the selected entry's lines negated (a
+    // reversal) or as they are (a copy); the same checks as a new entry first. Answers
+    // whether it was opened.
+    bool reverseJournalEntry();
+    bool copyJournalEntry();
 
     QPushButton* const btnNewJournalEntry;
+    QPushButton* const btnReverseJournalEntry;
+    QPushButton* const btnCopyJournalEntry;
     QLabel* const lblJournalEntryInfo;
     DataGrid* const dbgJournalEntries;
     // The list's rows; the grid's selected row is its current row.
     Query* const qrTransactions;
 
 private:
+    // The checks a new entry passes before its window opens; false after saying why.
+    bool mayStartEntry();
+    enum class Draft { Reversal, Copy };
+    bool openFromSelected(Draft kind);
     BookContext m_books;
 };

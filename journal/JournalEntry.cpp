@@ -4,6 +4,7 @@
 #include "context/PeriodStore.h"
 #include "db/DbError.h"
 #include "db/Transaction.h"
+#include "journal/AccountPicker.h"
 #include "journal/JournalColumns.h"
 #include "journal/JournalStore.h"
 #include "setup/AccountStore.h"
@@ -15,8 +16,12 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QSettings>
 #include <limits>
 
 namespace {
@@ -55,7 +60,7 @@ TfrmJournalEntry::TfrmJournalEntry(const BookContext& books, QWidget* parent)
       sg(named(new StringGrid(gbJournalEntryLines), "sg")),
       lblJournalTotal(addLabel(gbJournalEntryLines, QStringLiteral("lblJournalTotal"),
           QStringLiteral("Journal Total: 0"), 576, 359)),
-      btnOK(okButton()), m_books(books)
+      btnOK(okButton()), m_books(books), m_picker(new AccountPicker(this))
 {
     btnOK->setObjectName(QStringLiteral("btnOK"));
     dtpJournalEntryDate->setGeometry(200, 32, 186, 21);
@@ -75,7 +80,30 @@ TfrmJournalEntry::TfrmJournalEntry(const BookContext& books, QWidget* parent)
     setTabOrder(sg, btnOK);
     connectGuarded(sg, &StringGrid::cellEdited, this,
         [this](int col, int row, const QString& text) { sgSetEditText(sg, col, row, text); });
+    connect(sg, &StringGrid::editorOpened, this, [this](QLineEdit* editor, int col, int row) {
+        if (col != JE.AccountNumber)
+            return;
+        m_editor = editor;
+        m_editorRow = row;
+        editor->installEventFilter(this);
+    });
+    sg->installEventFilter(this);
+    connectGuarded(
+        m_picker, &AccountPicker::chosen, this, [this](const QString& number) { takeAccount(number); });
     FormCreate(this);
+    // More lines in sight for a user who makes the window larger; it keeps that size.
+    m_designSize = size();
+    for (QWidget* w : {static_cast<QWidget*>(gbJournalEntryLines), static_cast<QWidget*>(sg),
+             static_cast<QWidget*>(lblJournalTotal), static_cast<QWidget*>(btnOK)})
+        m_designGeometry.insert(w, w->geometry());
+    setMinimumSize(m_designSize);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setSizeGripEnabled(true);
+    const QSize kept = QSettings().value(QStringLiteral("frmJournalEntry/size")).toSize();
+    if (kept.isValid())
+        resize(kept.expandedTo(m_designSize));
 }
 
 void TfrmJournalEntry::FormCreate(QObject*)
@@ -97,9 +125,18 @@ void TfrmJournalEntry::FormCreate(QObject*)
     // The company's accounts, once: every keystroke's lookup and the save read them here.
     m_companyId = m_books.selection.companyId().value_or(-1);
     m_accounts.clear();
-    for (const AccountRow& a : AccountStore::ofCompany(m_companyId))
+    QList<PickableAccount> pickable;
+    for (const AccountRow& a : AccountStore::ofCompany(m_companyId)) {
         m_accounts.add(
             {a.costCentreNumber, a.objectNumber}, {a.id, a.costCentreDescription, a.accountDescription});
+        pickable.append({QStringLiteral("%1.%2").arg(a.costCentreNumber).arg(a.objectNumber),
+            a.costCentreDescription, a.accountDescription});
+    }
+    m_picker->setAccounts(pickable);
+    // Today when it is in the selected period, else the period's first day: a date outside
+    // the period would only be refused on OK.
+    if (const std::optional<SelectedPeriod> period = m_books.selection.period())
+        dtpJournalEntryDate->setDate(newEntryDate(Today(), period->start, period->end));
     sg->setCurrentCell(JE.AccountNumber, 1);
     setFirstInput(dtpJournalEntryDate);
     m_startDate = dtpJournalEntryDate->date();
@@ -132,6 +169,11 @@ void TfrmJournalEntry::sgSetEditText(QObject* Sender, int ACol, int ARow, const 
 
 void TfrmJournalEntry::UpdateAccountDescriptions(QObject*, int, int ARow, const QString& Value)
 {
+    // A name (anything but a number) looks the account up by its descriptions.
+    if (AccountPicker::asksForPicker(Value))
+        m_picker->offer(m_editor && m_editorRow == ARow ? m_editor.data() : nullptr, Value);
+    else if (m_picker->isShown())
+        m_picker->hide();
     const AccountDescriptions shown = describeAccountNumber(Value, m_accounts);
     sg->setCell(JE.CostCentreDescription, ARow, shown.costCentre);
     sg->setCell(JE.AccountDescription, ARow, shown.account);
@@ -214,4 +256,76 @@ void TfrmJournalEntry::Save()
             stored, QStringLiteral("Journal entry could not be saved.  Please try again."));
     if (saved)
         accept();
+}
+
+void TfrmJournalEntry::fill(const JournalDraft& draft)
+{
+    edtJournalEntryDescription->setText(draft.description);
+    sg->beginUpdate();
+    for (int r = 1; r <= MaxJournalLines; ++r) {
+        const JournalLine line = r <= draft.lines.size() ? draft.lines[r - 1] : JournalLine{};
+        sg->setCell(JE.AccountNumber, r, line.accountNumber);
+        sg->setCell(JE.LineDescription, r, line.description);
+        sg->setCell(JE.Amount, r, line.amount);
+        const AccountDescriptions shown = describeAccountNumber(line.accountNumber, m_accounts);
+        sg->setCell(JE.CostCentreDescription, r, shown.costCentre);
+        sg->setCell(JE.AccountDescription, r, shown.account);
+    }
+    sg->endUpdate();
+    UpdateAmount(sg, JE.Amount, 1, QString());
+}
+
+bool TfrmJournalEntry::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == sg || watched == m_editor.data())) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool asks = key->key() == Qt::Key_F4
+            || (key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier));
+        if (asks && sg->currentColumn() == JE.AccountNumber) {
+            offerAccounts();
+            return true;
+        }
+    }
+    return EditDialog::eventFilter(watched, event);
+}
+
+void TfrmJournalEntry::offerAccounts()
+{
+    const int row = sg->currentRow();
+    if (!m_editor || m_editorRow != row) {
+        if (!sg->isEditing())
+            sg->edit(sg->currentIndex());
+        if (!m_editor || m_editorRow != row)
+            return;
+    }
+    m_picker->offer(m_editor, m_editor->text());
+}
+
+void TfrmJournalEntry::takeAccount(const QString& number)
+{
+    const int row = m_editor ? m_editorRow : sg->currentRow();
+    if (m_editor)
+        m_editor->setText(number);
+    sg->setCell(JE.AccountNumber, row, number);
+    UpdateAccountDescriptions(sg, JE.AccountNumber, row, number);
+}
+
+void TfrmJournalEntry::resizeEvent(QResizeEvent* event)
+{
+    EditDialog::resizeEvent(event);
+    if (!m_designSize.isValid())
+        return;
+    // The lines' group, its grid, the total under it and OK follow the window's corner.
+    const QSize grown = size() - m_designSize;
+    const QPoint shift(grown.width(), grown.height());
+    for (QWidget* w : {static_cast<QWidget*>(gbJournalEntryLines), static_cast<QWidget*>(sg)})
+        w->resize(m_designGeometry.value(w).size() + grown);
+    for (QWidget* w : {static_cast<QWidget*>(lblJournalTotal), static_cast<QWidget*>(btnOK)})
+        w->move(m_designGeometry.value(w).topLeft() + shift);
+}
+
+void TfrmJournalEntry::done(int result)
+{
+    QSettings().setValue(QStringLiteral("frmJournalEntry/size"), size());
+    EditDialog::done(result);
 }

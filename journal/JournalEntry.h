@@ -4,9 +4,14 @@
 #include "standard/DatePicker.h"
 #include "standard/EditDialog.h"
 
+#include <QHash>
+#include <QPointer>
+#include <QRect>
 #include <QUuid>
 
+class AccountPicker;
 class LabeledEdit;
+class QLineEdit;
 class Query;
 class StringGrid;
 class QGroupBox;
@@ -49,6 +54,11 @@ public:
     // Escape and the window's close: a typed entry is thrown away only when the user says so.
     void reject() override;
     const AccountLookup& accounts() const { return m_accounts; }
+    // Fills the window from a draft (a reversal or a copy of a stored entry); the user may
+    // change anything before OK.
+    void fill(const JournalDraft& draft);
+    // The account picker of the account number column (F4, Alt+Down, or typing a name).
+    AccountPicker* accountPicker() const { return m_picker; }
 
     QGroupBox* const gbJournalEntryDetails;
     QLabel* const lblTransactionNumber;
@@ -61,7 +71,15 @@ public:
     QLabel* const lblJournalTotal;
     QPushButton* const btnOK;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void done(int result) override;
+
 private:
+    // Opens the picker on the current account number cell, with its text so far.
+    void offerAccounts();
+    void takeAccount(const QString& number);
     // The number the new entry gets, read under a lock on the company's row so that
     // saves on other workstations wait for this one and then number after it.
     int nextJournalEntryNumber();
@@ -73,4 +91,9 @@ private:
     const QString m_saveKey = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QDate m_startDate; // the date the window opened with
     AccountLookup m_accounts;
+    AccountPicker* m_picker;
+    QPointer<QLineEdit> m_editor; // the account number cell's open editor
+    int m_editorRow = 0;
+    QSize m_designSize; // the laid-out size; the window only grows from it
+    QHash<QWidget*, QRect> m_designGeometry; // what follows the window's corner, as laid out
 };

@@ -175,3 +175,40 @@ QString journalNumbersExhausted()
         "stored.  No further journal entry can be numbered.")
         .arg(std::numeric_limits<qint32>::max());
 }
+
+namespace {
+QList<JournalLine> draftLines(const QList<JournalSourceLine>& lines, bool negate)
+{
+    QList<JournalLine> result;
+    for (const JournalSourceLine& line : lines)
+        result.append(
+            {line.accountNumber, line.description, (negate ? -line.amount : line.amount).toString()});
+    return result;
+}
+}
+
+JournalDraft reversalDraft(
+    qint64 number, const QString& description, const QList<JournalSourceLine>& lines, int descriptionLimit)
+{
+    QString text = QStringLiteral("Reversal of JE %1: ").arg(number) + description;
+    if (text.size() > descriptionLimit) {
+        text.truncate(descriptionLimit);
+        // Never half a character outside the basic plane.
+        if (!text.isEmpty() && text.back().isHighSurrogate())
+            text.chop(1);
+        // A cut between words leaves no blank at the end, which the box would refuse.
+        while (!text.isEmpty() && text.back().isSpace())
+            text.chop(1);
+    }
+    return {text, draftLines(lines, true)};
+}
+
+JournalDraft copyDraft(const QString& description, const QList<JournalSourceLine>& lines)
+{
+    return {description, draftLines(lines, false)};
+}
+
+QDate newEntryDate(const QDate& today, const QDate& periodStart, const QDate& periodEnd)
+{
+    return today >= periodStart && today <= periodEnd ? today : periodStart;
+}

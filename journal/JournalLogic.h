@@ -93,3 +93,26 @@ QStringList journalEntriesSql(
 std::optional<int> journalNumberAfter(qint64 last);
 // The refusal when journalNumberAfter has no number left.
 QString journalNumbersExhausted();
+
+// What a new entry's window starts filled with: a description and lines as typed.
+struct JournalDraft {
+    QString description;
+    QList<JournalLine> lines;
+};
+// The lines of an entry, each as the window shows and reads it.
+struct JournalSourceLine {
+    QString accountNumber;
+    QString description;
+    Money amount;
+};
+// A reversing entry of "JE <number>": the same accounts and line descriptions with every
+// amount negated, described "Reversal of JE <number>: <description>" cut to
+// `descriptionLimit` characters.
+JournalDraft reversalDraft(
+    qint64 number, const QString& description, const QList<JournalSourceLine>& lines, int descriptionLimit);
+// A copy of an entry, for a recurring one: lines and description as they are.
+JournalDraft copyDraft(const QString& description, const QList<JournalSourceLine>& lines);
+
+// The date a new entry starts with: today when it lies in the period, else the period's
+// first day (an entry dated outside the period is refused on OK).
+QDate newEntryDate(const QDate& today, const QDate& periodStart, const QDate& periodEnd);

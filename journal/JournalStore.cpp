@@ -71,3 +71,40 @@ bool JournalStore::exists(int entryId)
         {{QStringLiteral("id"), entryId}}, QStringLiteral("id"))
         .has_value();
 }
+
+std::optional<StoredJournalEntry> JournalStore::readByNumber(const QString& companyName, qint64 number)
+{
+    Query head;
+    head.setSql({QStringLiteral(
+                     "SELECT transactions.id, `company id`, `transaction date`, `transaction description`"),
+        QStringLiteral("FROM transactions JOIN companies ON companies.id = transactions.`company id`"),
+        QStringLiteral("WHERE (`company name` = :company) and (`transaction type` = \"JE\")"),
+        QStringLiteral("and (`transaction number` = :number)")});
+    head.bind(QStringLiteral("company"), companyName);
+    head.bind(QStringLiteral("number"), number);
+    head.open();
+    if (head.isEmpty())
+        return std::nullopt;
+    StoredJournalEntry entry{head.asInteger(QStringLiteral("id")), number,
+        head.asInteger(QStringLiteral("company id")), head.asDate(QStringLiteral("transaction date")),
+        head.asString(QStringLiteral("transaction description")), {}};
+    Query lines;
+    lines.setSql({QStringLiteral(
+                      "SELECT `line nr`, `cost centre number`, `object number`, `cost centre description`,"),
+        QStringLiteral("`account description`, `line description`, amount"),
+        QStringLiteral("FROM `transaction details` d JOIN accounts a ON a.id = d.`account id`"),
+        QStringLiteral(
+            "JOIN `cost centres` c ON c.id = a.`cost centre id` JOIN objects o ON o.id = a.`object id`"),
+        QStringLiteral("WHERE (d.`transaction id` = :id) and (d.deleted = \"No\")"),
+        QStringLiteral("ORDER BY `line nr`")});
+    lines.bind(QStringLiteral("id"), entry.id);
+    lines.open();
+    for (lines.first(); !lines.eof(); lines.next())
+        entry.lines.append({lines.asInteger(QStringLiteral("line nr")),
+            lines.asString(QStringLiteral("cost centre number")) + QLatin1Char('.')
+                + lines.asString(QStringLiteral("object number")),
+            lines.asString(QStringLiteral("cost centre description")),
+            lines.asString(QStringLiteral("account description")),
+            lines.asString(QStringLiteral("line description")), lines.asMoney(QStringLiteral("amount"))});
+    return entry;
+}

@@ -1,7 +1,10 @@
 #pragma once
+#include "standard/Money.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <optional>
 
 // A journal entry as it is written: its lines in order, amounts as the database reads them.
 struct NewJournalLine {
@@ -20,6 +23,25 @@ struct NewJournalEntry {
     QList<NewJournalLine> lines;
 };
 
+// A stored entry's line as the entry window shows it.
+struct StoredJournalLine {
+    int lineNr = 0;
+    QString accountNumber; // "cost centre number.object number"
+    QString costCentreDescription;
+    QString accountDescription;
+    QString description;
+    Money amount;
+};
+
+struct StoredJournalEntry {
+    int id = 0;
+    qint64 number = 0;
+    int companyId = 0;
+    QDate date;
+    QString description;
+    QList<StoredJournalLine> lines; // in line order
+};
+
 // The statements that number and write journal entries. Each throws DbError.
 namespace JournalStore {
 // Inside the saving transaction: locks the company's row, which every save of the company
@@ -30,6 +52,9 @@ namespace JournalStore {
 qint64 lastNumberForUpdate(int companyId);
 // Writes the entry and its lines; answers the entry's id.
 int insert(const NewJournalEntry& entry);
+// The entry the journal list shows as "JE <number>" of the company of that name, with its
+// lines; empty when there is none.
+std::optional<StoredJournalEntry> readByNumber(const QString& companyName, qint64 number);
 // Whether an entry with this id is stored (asked after a COMMIT whose reply was lost).
 bool exists(int entryId);
 }

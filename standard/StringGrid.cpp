@@ -22,6 +22,8 @@ public:
                 if (pi.isValid())
                     model->setData(pi, t, Qt::EditRole);
             });
+            if (auto* grid = qobject_cast<StringGrid*>(this->parent()))
+                emit grid->editorOpened(edit, index.column(), index.row() + 1);
         }
         return w;
     }

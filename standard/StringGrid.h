@@ -4,6 +4,7 @@
 #include <QVector>
 
 class StringGridModel;
+class QLineEdit;
 
 // A grid of texts addressed as cell(col, row). Row 0 is the heading row: it is shown as
 // the view's fixed header, so the view's row r is the grid's row r + 1.
@@ -22,6 +23,8 @@ public:
     int currentColumn() const;
     void setCurrentCell(int col, int row);
     void setEditable(bool editable);
+    // Whether a cell's editor is open.
+    bool isEditing() const { return state() == EditingState; }
     // The first `count` columns are fixed: shown greyed, never edited, never the current cell.
     void setFixedCols(int count);
     int fixedCols() const;
@@ -34,6 +37,8 @@ public:
 
 signals:
     void cellEdited(int col, int row, const QString& text);
+    // A cell's editor was opened (grid column and row), before the user types in it.
+    void editorOpened(QLineEdit* editor, int col, int row);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

@@ -11,6 +11,7 @@
 #include "standard/StringGrid.h"
 
 #include <QDateEdit>
+#include <QTabWidget>
 
 inline const QDate JournalToday(2026, 12, 10); // in the period 1 to 31 December 2026
 
@@ -58,4 +59,13 @@ inline void typeBalancedEntry(TfrmJournalEntry& f, const QString& description = 
     f.edtJournalEntryDescription->setText(description);
     typeLine(f, 1, "1000.200", "Deposit", "150.25");
     typeLine(f, 2, "1000.300", "Sale", "-150.25");
+}
+
+// What a user's click on the journal entries tab does.
+inline void showJournalEntries(TfrmMain& w)
+{
+    if (w.pcMain->currentWidget() == w.tsJournalEntries)
+        w.RefreshFilters();
+    else
+        w.pcMain->setCurrentWidget(w.tsJournalEntries);
 }

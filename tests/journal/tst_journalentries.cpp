@@ -16,14 +16,6 @@
 #include <QTest>
 
 namespace {
-void showJournalEntries(TfrmMain& w)
-{
-    if (w.pcMain->currentWidget() == w.tsJournalEntries)
-        w.RefreshFilters();
-    else
-        w.pcMain->setCurrentWidget(w.tsJournalEntries);
-}
-
 void setCreatedBy(const JournalBooks& b, int number, int user)
 {
     b.db.exec(QStringLiteral("UPDATE transactions SET `created by` = %1 WHERE `transaction number` = %2")
