@@ -62,6 +62,8 @@ public:
     int asInteger(const QString& field) const;
     QDate asDate(const QString& field) const;
     Money asMoney(const QString& field) const; // empty reads as 0
+    // Whether a column holds amounts (DECIMAL), which grids show as figures.
+    bool isAmountColumn(int column) const { return m_isAmount.value(column); }
 
     // Model -------------------------------------------------------------------
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -5,10 +5,34 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QStyle>
+#include <QStyledItemDelegate>
+
+namespace {
+// Amount columns drawn as figures: right-aligned, grouped, two decimals at least. The
+// cells' texts (what is read and exported) stay the program's shortest form.
+class FigureDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const auto* query = qobject_cast<const Query*>(index.model());
+        if (!query || !query->isAmountColumn(index.column()) || option->text.isEmpty())
+            return;
+        if (const std::optional<Money> amount = Money::parse(option->text)) {
+            option->text = amount->toDisplayString();
+            option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+        }
+    }
+};
+}
 
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
 {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new FigureDelegate(this));
     // Rows are picked with the arrow keys; Tab goes on to the window's next control.
     setTabKeyNavigation(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -117,6 +117,25 @@ QString Money::toString(int maxDecimals) const { return format(decimalSeparator(
 
 QString Money::toDbString() const { return format(QLatin1Char('.'), Decimals); }
 
+QString Money::toDisplayString() const
+{
+    const QChar sep = decimalSeparator();
+    const QString plain = format(sep, Decimals);
+    const bool neg = plain.startsWith(QLatin1Char('-'));
+    const qsizetype point = plain.indexOf(sep);
+    const QString whole = plain.mid(neg ? 1 : 0, point < 0 ? -1 : point - (neg ? 1 : 0));
+    QString decimals = point < 0 ? QString() : plain.mid(point + 1);
+    decimals = decimals.leftJustified(decimals.size() > 2 ? Decimals : 2, QLatin1Char('0'));
+    const QString group = QLocale().groupSeparator();
+    QString grouped;
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0)
+            grouped += group;
+        grouped += whole.at(i);
+    }
+    return (neg ? QStringLiteral("-") : QString()) + grouped + sep + decimals;
+}
+
 Money Money::operator+(const Money& o) const
 {
     __int128 r;

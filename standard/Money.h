@@ -41,6 +41,9 @@ public:
     // At most maxDecimals (0 to 4) decimals, further ones cut off, trailing zeros dropped.
     QString toString(int maxDecimals) const;
     QString toDbString() const;
+    // As a column of figures shows it: the locale's thousands grouping and two decimals,
+    // four when the value has more than two ("2,750.50", "-0.1234"). For display only.
+    QString toDisplayString() const;
 
     __int128 units() const { return m_units; }
     bool isZero() const { return m_units == 0; }

@@ -1,5 +1,6 @@
 #include "trialbalance/TrialBalanceDrawing.h"
 
+#include "standard/Money.h"
 #include "standard/StringGrid.h"
 #include "trialbalance/TrialBalanceColumns.h"
 
@@ -26,6 +27,17 @@ QColor TBLevelShade(qint64 level)
 
 TBDrawCellDelegate::TBDrawCellDelegate(StringGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) { }
 
+void TBDrawCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.column() < TB.OpeningBalance || option->text.isEmpty())
+        return;
+    if (const std::optional<Money> amount = Money::parse(option->text)) {
+        option->text = amount->toDisplayString();
+        option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    }
+}
+
 void TBDrawCellDelegate::paint(
     QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
@@ -46,10 +58,13 @@ void TBDrawCellDelegate::paint(
     painter->setPen(option.palette.color(QPalette::Text));
     painter->setClipRect(option.rect);
     // A text wider than its cell ends in "…", as the grid's own drawing of account rows does.
-    const QRect textRect = option.rect.adjusted(2, 2, 0, 0);
+    QStyleOptionViewItem shown(option);
+    initStyleOption(&shown, index);
+    const bool figure = shown.displayAlignment & Qt::AlignRight;
+    const QRect textRect = option.rect.adjusted(2, 2, figure ? -4 : 0, 0);
     const QString text
-        = QFontMetrics(option.font)
-              .elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, textRect.width() - 2);
-    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+        = QFontMetrics(option.font).elidedText(shown.text, Qt::ElideRight, textRect.width() - 2);
+    painter->drawText(
+        textRect, (figure ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop | Qt::TextSingleLine, text);
     painter->restore();
 }

@@ -10,7 +10,7 @@ QColor TBLevelShade(qint64 level);
 
 // sgTBDrawCell: after the grid's standard drawing of a cell, an object row that is not
 // selected is repainted in its level's grey (or, for a level without a shade, in the
-// grid's plain background) with its text at 2, 2 from the cell's corner. Account rows,
+// grid's plain background) with its text at 2 from the cell's top and its side. Account rows,
 // the heading row and selected cells stay as the grid draws them.
 class TBDrawCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
@@ -18,6 +18,11 @@ public:
     explicit TBDrawCellDelegate(StringGrid* grid);
     void paint(
         QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+protected:
+    // Amount columns as figures: right-aligned, grouped, two decimals at least; the cell's
+    // own text (read and exported) stays as it is.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
     StringGrid* m_grid;

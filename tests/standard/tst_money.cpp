@@ -146,6 +146,28 @@ private slots:
         QCOMPARE(parsed(Money::parse(shortest)), m.toDbString());
     }
 
+    // Columns of figures: grouped thousands, two decimals, four where the value has them.
+    void displayText_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("zero") << "en_US" << qint64(0) << "0.00";
+        QTest::newRow("one decimal") << "en_US" << qint64(27505000) << "2,750.50";
+        QTest::newRow("three decimals") << "en_US" << qint64(-12340) << "-1.2340";
+        QTest::newRow("millions") << "en_US" << qint64(-12345678900000) << "-1,234,567,890.00";
+        QTest::newRow("three digits") << "en_US" << qint64(9990000) << "999.00";
+        QTest::newRow("comma locale") << "de_DE" << qint64(12345678912345) << "1.234.567.891,2345";
+    }
+    void displayText()
+    {
+        QFETCH(QString, locale);
+        QFETCH(qint64, units);
+        QFETCH(QString, shown);
+        QLocale::setDefault(QLocale(locale));
+        QCOMPARE(Money::fromUnits(units).toDisplayString(), shown);
+    }
+
     void extremesRoundTrip()
     {
         for (const __int128 u : {kMaxUnits, kMinUnits + 1}) {
