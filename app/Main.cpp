@@ -194,8 +194,10 @@ void TfrmMain::buildWindow()
     for (QWidget* tab : {static_cast<QWidget*>(tsTrialBalance), static_cast<QWidget*>(tsJournalEntries)}) {
         QRect used;
         for (QWidget* child : tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            used |= qobject_cast<QAbstractItemView*>(child) ? QRect(child->pos(), QSize(50, 50))
-                                                            : child->geometry();
+            // A part that follows a grid (its total row) takes the grid's room, not its own.
+            if (!child->property("followsGrid").toBool())
+                used |= qobject_cast<QAbstractItemView*>(child) ? QRect(child->pos(), QSize(50, 50))
+                                                                : child->geometry();
         tab->setMinimumSize(used.right() + 1 + 8, used.bottom() + 1 + 8);
     }
     // The main window's layout leaves its menu band's width out of its minimum.

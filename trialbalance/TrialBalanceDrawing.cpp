@@ -25,7 +25,10 @@ QColor TBLevelShade(qint64 level)
     }
 }
 
-TBDrawCellDelegate::TBDrawCellDelegate(StringGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) { }
+TBDrawCellDelegate::TBDrawCellDelegate(StringGrid* grid, Kind kind)
+    : QStyledItemDelegate(grid), m_grid(grid), m_kind(kind)
+{
+}
 
 void TBDrawCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {
@@ -35,6 +38,8 @@ void TBDrawCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QMo
     if (const std::optional<Money> amount = Money::parse(option->text)) {
         option->text = amount->toDisplayString();
         option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+        if (m_kind == MarkNonZero && *amount != Money())
+            option->palette.setColor(QPalette::Text, QColor(0xC0, 0x00, 0x00));
     }
 }
 

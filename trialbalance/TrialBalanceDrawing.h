@@ -15,7 +15,10 @@ QColor TBLevelShade(qint64 level);
 class TBDrawCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    explicit TBDrawCellDelegate(StringGrid* grid);
+    // MarkNonZero: a total row, whose non-zero amounts (books out of balance) are drawn in
+    // the error colour.
+    enum Kind { Rows, MarkNonZero };
+    explicit TBDrawCellDelegate(StringGrid* grid, Kind kind = Rows);
     void paint(
         QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
@@ -26,4 +29,5 @@ protected:
 
 private:
     StringGrid* m_grid;
+    Kind m_kind;
 };

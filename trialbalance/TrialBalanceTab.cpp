@@ -1,25 +1,30 @@
 #include "trialbalance/TrialBalanceTab.h"
 
 #include "context/BookSelection.h"
-#include "trialbalance/TrialBalanceColumns.h"
-#include "trialbalance/TrialBalanceDrawing.h"
 #include "standard/AnchorAll.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 #include "standard/WaitCursor.h"
+#include "trialbalance/TrialBalanceColumns.h"
+#include "trialbalance/TrialBalanceDrawing.h"
 #include "trialbalance/TrialBalanceExport.h"
 #include "trialbalance/TrialBalanceReader.h"
 #include "trialbalance/TrialBalanceTable.h"
 #include "trialbalance/Xlsx.h"
 
-#include <QPushButton>
-#include <QStyle>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QUrl>
 
 namespace {
+// The totals row's height: one row and its frame.
+constexpr int TotalsHeight = 24;
+
 // The row a user had selected, by what identifies it across a rebuild.
 struct RememberedRow {
     int objectNumber = 0;
@@ -81,7 +86,7 @@ TrialBalanceTab::TrialBalanceTab(const BookContext& books, QWidget* parent)
       sgTB(named(new StringGrid(this), "sgTB")),
       btnExportTrialBalance(
           named(new QPushButton(QStringLiteral("Export Trial Balance"), this), "btnExportTrialBalance")),
-      m_books(books)
+      sgTBTotals(named(new StringGrid(this), "sgTBTotals")), m_books(books)
 {
     setObjectName(QStringLiteral("tsTrialBalance"));
     btnAccounts->setGeometry(8, 8, 154, 25);
@@ -90,10 +95,31 @@ TrialBalanceTab::TrialBalanceTab(const BookContext& books, QWidget* parent)
     sgTB->setRowCount(2);
     sgTB->setSelectionBehavior(QAbstractItemView::SelectRows);
     sgTB->setItemDelegate(new TBDrawCellDelegate(sgTB));
-    new AnchorAll(sgTB, 8, 8);
+    new AnchorAll(sgTB, 8, 8 + TotalsHeight);
+    // The totals follow the grid: its columns' widths, its scrolling, its place.
+    sgTBTotals->setProperty("followsGrid", true);
+    sgTBTotals->setColumnCount(sgTB->columnCount());
+    sgTBTotals->setRowCount(2);
+    sgTBTotals->horizontalHeader()->hide();
+    sgTBTotals->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sgTBTotals->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sgTBTotals->setFocusPolicy(Qt::NoFocus);
+    sgTBTotals->setSelectionMode(QAbstractItemView::NoSelection);
+    sgTBTotals->setItemDelegate(new TBDrawCellDelegate(sgTBTotals, TBDrawCellDelegate::MarkNonZero));
+    connect(sgTB->horizontalHeader(), &QHeaderView::sectionResized, sgTBTotals,
+        [this](int col, int, int width) { sgTBTotals->setColumnWidth(col, width); });
+    connect(sgTB->horizontalScrollBar(), &QScrollBar::valueChanged, sgTBTotals->horizontalScrollBar(),
+        &QScrollBar::setValue);
     btnExportTrialBalance->setGeometry(8, 39, 154, 25);
     btnExportTrialBalance->setIconSize(QSize(22, 21));
     btnExportTrialBalance->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+}
+
+void TrialBalanceTab::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const QRect grid = sgTB->geometry();
+    sgTBTotals->setGeometry(grid.x(), grid.bottom() + 1, grid.width(), TotalsHeight);
 }
 
 bool TrialBalanceTab::refresh()
@@ -112,6 +138,14 @@ bool TrialBalanceTab::refresh()
     // Everything is read before the grid changes, so a failed read leaves it as it was.
     const TrialBalanceTable table = buildTrialBalanceTable(readTrialBalance(request));
     showTable(*sgTB, table);
+    const QStringList totals = trialBalanceTotals(table);
+    sgTBTotals->beginUpdate();
+    sgTBTotals->setColumnCount(table.columnCount());
+    for (int c = 0; c < totals.size(); ++c)
+        sgTBTotals->setCell(c, 1, totals[c]);
+    sgTBTotals->endUpdate();
+    for (int c = 0; c < sgTB->columnCount(); ++c)
+        sgTBTotals->setColumnWidth(c, sgTB->columnWidth(c));
     sgTB->setCurrentCell(remembered.column, rowToSelect(*sgTB, remembered));
     return true;
 }

@@ -25,11 +25,17 @@ public:
     QPushButton* const btnAccounts;
     StringGrid* const sgTB;
     QPushButton* const btnExportTrialBalance;
+    // Under the grid: each amount column's total over the top-level objects.
+    StringGrid* const sgTBTotals;
 
 signals:
     // What the window's status bar should say.
     void statusMessage(const QString& message);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void showTotals();
     BookContext m_books;
 };

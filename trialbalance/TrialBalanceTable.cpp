@@ -136,3 +136,19 @@ TrialBalanceTable buildTrialBalanceTable(const TrialBalanceData& data)
             t.setCell(TB.OpeningBalance + c, r, moneyText(amounts[size_t(r) * size_t(width) + size_t(c)]));
     return t;
 }
+
+QStringList trialBalanceTotals(const TrialBalanceTable& table)
+{
+    QStringList row(table.columnCount());
+    if (table.columnCount() <= TB.ObjectDescription)
+        return row;
+    row[TB.ObjectDescription] = QStringLiteral("Total");
+    for (int c = TB.OpeningBalance; c < table.columnCount(); ++c) {
+        Money sum;
+        for (int r = 1; r < table.rowCount(); ++r)
+            if (levelOf(table.cell(TB.Level, r)) == 1)
+                sum += Money::parse(table.cell(c, r)).value_or(Money());
+        row[c] = sum.toString();
+    }
+    return row;
+}

@@ -18,3 +18,7 @@ std::optional<qint64> levelOf(const QString& text);
 // are carried up as MaakTotaleOpNaBo carries an amount just written into a row, and on
 // return each row holds its own amounts plus everything carried into it.
 void rollUp(const std::vector<std::optional<qint64>>& levels, std::vector<Money>& amounts, int width);
+
+// The trial balance's total row: each amount column's sum over the level-1 object rows
+// (0 in balanced books), "Total" under the object description; `columnCount` cells.
+QStringList trialBalanceTotals(const TrialBalanceTable& table);

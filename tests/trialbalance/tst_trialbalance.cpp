@@ -125,6 +125,51 @@ private slots:
                 "Balance Sheet", "A", "Acme", "20", "11100", "Branch", "Cash", "Cash at branch", "", "Yes"}));
     }
 
+    // The total row under the grid: each amount column's sum over the top-level objects, 0
+    // in balanced books; a line written behind the program's back shows at once, in the
+    // error colour. Its columns keep the grid's widths.
+    void totalRowChecksTheBalance()
+    {
+        SmallBooks books;
+        MessageLog log;
+        TfrmMain w;
+        w.resize(1046, 531);
+        w.show();
+        w.Login(books.user);
+        showTrialBalance(w);
+        const StringGrid& totals = *w.findChild<StringGrid*>("sgTBTotals");
+        QCOMPARE(totals.columnCount(), w.sgTB->columnCount());
+        QCOMPARE(totals.cell(TB.ObjectDescription, 1), QStringLiteral("Total"));
+        for (int c = TB.OpeningBalance; c < totals.columnCount(); ++c)
+            QCOMPARE(totals.cell(c, 1), QStringLiteral("0"));
+        w.sgTB->setColumnWidth(TB.OpeningBalance, 133);
+        QCOMPARE(totals.columnWidth(TB.OpeningBalance), 133);
+
+        const int entry
+            = books.db.scalar("SELECT id FROM transactions WHERE `transaction number` = 2").toInt();
+        books.db.exec(
+            QStringLiteral("INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, "
+                           "`line description`, amount, deleted) VALUES (%1, 9, %2, 'Stray', 5, 'No')")
+                .arg(entry)
+                .arg(books.cash10));
+        w.RefreshFilters();
+        QCOMPARE(totals.cell(TB.OpeningBalance + 2, 1), QStringLiteral("5"));
+        QCOMPARE(totals.cell(TB.OpeningBalance + 1, 1), QStringLiteral("0"));
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // Scrolled into sight in the grid, the total under it scrolls along.
+        w.sgTB->scrollTo(w.sgTB->model()->index(0, TB.OpeningBalance + 2));
+        QCoreApplication::processEvents();
+        const QRect cell = totals.visualRect(totals.model()->index(0, TB.OpeningBalance + 2));
+        const QImage shot = totals.viewport()->grab().toImage();
+        bool red = false;
+        for (int x = cell.left(); x <= cell.right() && !red; ++x)
+            for (int y = cell.top(); y <= cell.bottom() && !red; ++y) {
+                const QColor p = shot.pixelColor(x, y);
+                red = p.red() > 150 && p.green() < 80 && p.blue() < 80;
+            }
+        QVERIFY2(red, "a non-zero total is drawn in the error colour");
+    }
+
     // The grid's own widths never cut a heading; a width the user chose stays as chosen.
     void headingsAreWhole()
     {
