@@ -1,7 +1,9 @@
 #include "app/Main.h"
 
 #include "context/BookSelection.h"
+#include "context/BookStores.h"
 #include "context/FilterBar.h"
+#include "context/PeriodStore.h"
 #include "db/Connection.h"
 #include "db/Query.h"
 #include "journal/JournalEntriesTab.h"
@@ -23,13 +25,19 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalBlocker>
+#include <QSqlDatabase>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 TfrmMain* frmMain = nullptr;
@@ -140,6 +148,28 @@ void TfrmMain::buildMenu()
     entry(setup, acAccess, QStringLiteral("&Access"));
     entry(setup, acCostCentres, QStringLiteral("C&ost Centres"));
     entry(setup, acFinancialYears, QStringLiteral("&Financial Years"));
+
+    auto keyed = [this](const char* name, const QString& caption, const QKeySequence& key) {
+        auto* a = named(new QAction(caption, this), name);
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+        return a;
+    };
+    acRefresh = keyed("acRefresh", QStringLiteral("&Refresh"), QKeySequence(Qt::Key_F5));
+    acFind = keyed("acFind", QStringLiteral("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F));
+    acFindNext = keyed("acFindNext", QStringLiteral("Find &Next"), QKeySequence(Qt::Key_F3));
+    acFindPrevious
+        = keyed("acFindPrevious", QStringLiteral("Find &Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    acNewJournalEntry = keyed(
+        "acNewJournalEntry", QStringLiteral("&New Journal Entry"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    acExportTrialBalance = keyed(
+        "acExportTrialBalance", QStringLiteral("&Export Trial Balance"), QKeySequence(Qt::CTRL | Qt::Key_E));
+    QMenu* view = ammbMain->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    view->addActions({acRefresh, acFind, acFindNext, acFindPrevious});
+    view->addSeparator();
+    view->addActions({acNewJournalEntry, acExportTrialBalance});
 }
 
 void TfrmMain::buildWindow()
@@ -187,6 +217,24 @@ void TfrmMain::buildWindow()
     dbgJournalEntries = tsJournalEntries->dbgJournalEntries;
     qrTransactions = tsJournalEntries->qrTransactions;
     pcMain->addTab(tsJournalEntries, QStringLiteral("Journal Entries"));
+
+    tbFind = named(new QToolBar(QStringLiteral("Find"), this), "tbFind");
+    tbFind->setMovable(false);
+    tbFind->addWidget(new QLabel(QStringLiteral(" Find: "), tbFind));
+    edtFind = named(new QLineEdit(tbFind), "edtFind");
+    edtFind->setMaximumWidth(260);
+    edtFind->setPlaceholderText(QStringLiteral("Number or description"));
+    tbFind->addWidget(edtFind);
+    lblFindResult = named(new QLabel(tbFind), "lblFindResult");
+    tbFind->addWidget(lblFindResult);
+    addToolBar(Qt::BottomToolBarArea, tbFind);
+    tbFind->hide();
+
+    lblStatusUser = named(new QLabel(this), "lblStatusUser");
+    lblStatusServer = named(new QLabel(this), "lblStatusServer");
+    lblStatusRefresh = named(new QLabel(this), "lblStatusRefresh");
+    for (QLabel* part : {lblStatusRefresh, lblStatusUser, lblStatusServer})
+        statusBar()->addPermanentWidget(part);
 
     // The window may not shrink past the whole filter bar, the whole tab captions and each
     // tab's buttons beside a grid of 50 pixels: the layouts make that its minimum size.
@@ -236,6 +284,32 @@ void TfrmMain::connectHandlers()
     for (QComboBox* box : {cbCompany, cbFinancialYear, cbFinancialPeriod})
         on(box, &QComboBox::activated, [this, box] { RefreshFilters(box); });
     on(pcMain, &QTabWidget::currentChanged, [this] { RefreshFilters(pcMain); });
+    on(acRefresh, &QAction::triggered, [this] {
+        if (m_session.loggedIn())
+            RefreshFilters(acRefresh);
+    });
+    on(acFind, &QAction::triggered, [this] {
+        if (!m_session.loggedIn())
+            return;
+        tbFind->show();
+        edtFind->setFocus(Qt::ShortcutFocusReason);
+        edtFind->selectAll();
+    });
+    on(acFindNext, &QAction::triggered, [this] { findInShownTab(true, true); });
+    on(acFindPrevious, &QAction::triggered, [this] { findInShownTab(false, true); });
+    on(edtFind, &QLineEdit::textEdited, [this] { findInShownTab(true, false); });
+    on(edtFind, &QLineEdit::returnPressed, [this] { findInShownTab(true, true); });
+    on(acNewJournalEntry, &QAction::triggered, [this] {
+        if (!m_session.loggedIn())
+            return;
+        showTab(tsJournalEntries);
+        RefreshFilters(acNewJournalEntry);
+        btnNewJournalEntryClick(acNewJournalEntry);
+    });
+    on(acExportTrialBalance, &QAction::triggered, [this] {
+        if (m_session.loggedIn() && pcMain->currentWidget() == tsTrialBalance)
+            btnExportTrialBalanceClick(acExportTrialBalance);
+    });
     connect(tsTrialBalance, &TrialBalanceTab::statusMessage, this,
         [this](const QString& message) { statusBar()->showMessage(message); });
 }
@@ -315,12 +389,104 @@ void TfrmMain::RefreshFilters(QObject* Sender)
 {
     // One wait cursor for the whole refresh, not a flicker between its statements.
     WaitCursor wait;
+    QElapsedTimer took;
+    took.start();
     pnlFilters->refresh();
     if (pcMain->currentWidget() == tsTrialBalance)
         RefreshFilterstsTrialBalance(Sender);
     else if (pcMain->currentWidget() == tsJournalEntries)
         RefreshFilterstsJournalEntries(Sender);
     m_selection->announceChange();
+    keepSelection();
+    showStatus(took.elapsed());
+}
+
+void TfrmMain::findInShownTab(bool forward, bool again)
+{
+    const QString text = edtFind->text();
+    if (!tbFind->isVisible() || text.isEmpty()) {
+        lblFindResult->clear();
+        return;
+    }
+    bool found = false;
+    if (pcMain->currentWidget() == tsTrialBalance)
+        found = tsTrialBalance->findRow(text, forward, again);
+    else if (pcMain->currentWidget() == tsJournalEntries)
+        found = tsJournalEntries->findRow(text, forward, again);
+    lblFindResult->setText(found ? QString() : QStringLiteral("  Not found"));
+}
+
+namespace {
+QString selectionKey(int userId)
+{
+    const Connection* c = Connection::current();
+    return QStringLiteral("selection/%1/%2").arg(c ? c->database().databaseName() : QString()).arg(userId);
+}
+}
+
+void TfrmMain::keepSelection()
+{
+    if (!m_session.loggedIn() || cbCompany->currentIndex() < 0)
+        return;
+    QSettings settings;
+    const QString key = selectionKey(m_session.userId());
+    settings.setValue(key + QStringLiteral("/company"), m_selection->companyBoxId());
+    settings.setValue(key + QStringLiteral("/year"), m_selection->yearId());
+    settings.setValue(key + QStringLiteral("/period"), m_selection->periodId());
+}
+
+std::optional<TfrmMain::KeptSelection> TfrmMain::keptSelection() const
+{
+    QSettings settings;
+    const QString key = selectionKey(m_session.userId());
+    if (!settings.contains(key + QStringLiteral("/company")))
+        return std::nullopt;
+    return KeptSelection{settings.value(key + QStringLiteral("/company")).toInt(),
+        settings.value(key + QStringLiteral("/year")).toInt(),
+        settings.value(key + QStringLiteral("/period")).toInt()};
+}
+
+void TfrmMain::restoreSelection(const std::optional<KeptSelection>& kept)
+{
+    if (!kept)
+        return;
+    const auto [company, year, period] = *kept;
+    // All three or nothing: a company no longer allowed, a year or period removed leave
+    // the choice the login made.
+    if (cbCompany->findData(company) < 0)
+        return;
+    const QList<int> companies = company == 0 ? m_selection->companyIds() : QList<int>{company};
+    const QList<ComboItem> years = YearStore::listedFor(companies);
+    if (std::none_of(years.begin(), years.end(), [year](const ComboItem& y) { return y.id == year; }))
+        return;
+    const QList<StoredPeriod> periods = PeriodStore::ofYear(year);
+    if (std::none_of(
+            periods.begin(), periods.end(), [period](const StoredPeriod& p) { return p.id == period; }))
+        return;
+    selectId(cbCompany, company);
+    pnlFilters->refreshYears();
+    selectId(cbFinancialYear, year);
+    pnlFilters->refreshPeriods();
+    selectId(cbFinancialPeriod, period);
+    RefreshFilters();
+}
+
+void TfrmMain::showStatus(qint64 milliseconds)
+{
+    lblStatusUser->setText(m_session.loggedIn() ? QStringLiteral("User: ") + m_session.loginName()
+                                                : QStringLiteral("Not logged in"));
+    const QSqlDatabase db = fdcMain->database();
+    lblStatusServer->setText(QStringLiteral("Server: %1:%2").arg(db.hostName()).arg(db.port()));
+    int rows = 0;
+    if (pcMain->currentWidget() == tsTrialBalance)
+        rows = sgTB->rowCount() - 1;
+    else if (pcMain->currentWidget() == tsJournalEntries)
+        rows = qrTransactions->recordCount();
+    lblStatusRefresh->setText(pcMain->currentWidget() == tsWelcome
+            ? QString()
+            : QStringLiteral("%1 rows in %2 s")
+                  .arg(rows)
+                  .arg(QString::number(milliseconds / 1000.0, 'f', 2)));
 }
 
 void TfrmMain::RefreshFilterscbCompanies() { pnlFilters->refreshCompanies(); }

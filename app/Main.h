@@ -18,6 +18,8 @@ class StringGrid;
 class QAction;
 class QComboBox;
 class QFrame;
+class QLineEdit;
+class QToolBar;
 class QLabel;
 class QMenuBar;
 class QPushButton;
@@ -97,6 +99,21 @@ public:
     QAction* acAccess = nullptr;
     QAction* acCostCentres = nullptr;
     QAction* acFinancialYears = nullptr;
+    // Keyboard work on the shown tab; the menus show the keys.
+    QAction* acRefresh = nullptr;
+    QAction* acFind = nullptr;
+    QAction* acFindNext = nullptr;
+    QAction* acFindPrevious = nullptr;
+    QAction* acNewJournalEntry = nullptr;
+    QAction* acExportTrialBalance = nullptr;
+    // The find bar over the trial balance and the journal list (Ctrl+F).
+    QToolBar* tbFind = nullptr;
+    QLineEdit* edtFind = nullptr;
+    QLabel* lblFindResult = nullptr;
+    // The status bar's lasting parts: who, on which server, and the last refresh.
+    QLabel* lblStatusUser = nullptr;
+    QLabel* lblStatusServer = nullptr;
+    QLabel* lblStatusRefresh = nullptr;
 
     // app/
     void FormCreate();
@@ -157,6 +174,19 @@ protected:
 
 private:
     BookSelection* m_selection = nullptr;
+    // Finds in the shown tab from the find bar's text; `again` moves past the current row.
+    void findInShownTab(bool forward, bool again);
+    // The company, year and period last chosen, kept per user and database on this
+    // workstation, and chosen again after a login when they are still there.
+    struct KeptSelection {
+        int company = 0;
+        int year = 0;
+        int period = 0;
+    };
+    void keepSelection();
+    std::optional<KeptSelection> keptSelection() const; // read before the login's refresh keeps its own
+    void restoreSelection(const std::optional<KeptSelection>& kept);
+    void showStatus(qint64 milliseconds);
     void buildWindow();
     void buildMenu();
     void connectHandlers();

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QToolBar>
 
 namespace {
 // What a login changes on screen beyond the logged-in flags Logout resets: the filter
@@ -72,6 +73,7 @@ void TfrmMain::Login(int NewUserID)
     try {
         setWindowTitle(QStringLiteral("Veldra - [User: ") + *login + QStringLiteral("]"));
         m_session.logIn(NewUserID, *login);
+        const std::optional<KeptSelection> kept = keptSelection();
         acLogin->setText(QStringLiteral("Logout"));
         pnlFilters->show();
         for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears})
@@ -79,6 +81,7 @@ void TfrmMain::Login(int NewUserID)
         setTabShown(tsTrialBalance, true);
         setTabShown(tsJournalEntries, true);
         RefreshFilters();
+        restoreSelection(kept);
     } catch (...) {
         Logout();
         before.restore();
@@ -97,4 +100,6 @@ void TfrmMain::Logout()
     setTabShown(tsTrialBalance, false);
     setTabShown(tsJournalEntries, false);
     showTab(tsWelcome);
+    tbFind->hide();
+    showStatus(0);
 }

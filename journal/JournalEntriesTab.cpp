@@ -9,6 +9,7 @@
 #include "setup/AccountStore.h"
 #include "standard/AnchorAll.h"
 #include "standard/LabeledEdit.h"
+#include "standard/RowSearch.h"
 #include "standard/Standard.h"
 
 #include <QComboBox>
@@ -95,6 +96,21 @@ bool JournalEntriesTab::mayStartEntry()
             "journal entries."));
         return false;
     }
+    return true;
+}
+
+bool JournalEntriesTab::findRow(const QString& text, bool forward, bool again)
+{
+    const int current = qrTransactions->isEmpty() ? -1 : qrTransactions->currentRow();
+    const int from = again || current < 0 ? current : current + (forward ? -1 : 1);
+    const int row = ::findRow(*qrTransactions,
+        {qrTransactions->fieldIndex(QStringLiteral("transaction number")),
+            qrTransactions->fieldIndex(QStringLiteral("transaction description"))},
+        text, from, forward);
+    if (row < 0)
+        return false;
+    dbgJournalEntries->setCurrentIndex(
+        qrTransactions->index(row, qrTransactions->fieldIndex(QStringLiteral("transaction number"))));
     return true;
 }
 

@@ -18,6 +18,10 @@ public:
     // Lists the selected books' entries. False, after saying why, when the user may not
     // view the journal entries of the selection.
     bool refresh();
+    // Selects the next row whose number or description holds `text` (in any letter case),
+    // going down or up; `again` moves on past the current row, else a current row that
+    // matches stays. False when no row matches.
+    bool findRow(const QString& text, bool forward, bool again);
     // Opens the window for a new entry after the checks that it may be typed; answers
     // whether it was opened (and the books may have changed).
     bool newJournalEntry();

@@ -2,6 +2,7 @@
 
 #include "context/BookSelection.h"
 #include "standard/AnchorAll.h"
+#include "standard/RowSearch.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 #include "standard/WaitCursor.h"
@@ -147,6 +148,21 @@ bool TrialBalanceTab::refresh()
     for (int c = 0; c < sgTB->columnCount(); ++c)
         sgTBTotals->setColumnWidth(c, sgTB->columnWidth(c));
     sgTB->setCurrentCell(remembered.column, rowToSelect(*sgTB, remembered));
+    return true;
+}
+
+bool TrialBalanceTab::findRow(const QString& text, bool forward, bool again)
+{
+    // The view's rows are the grid's from row 1.
+    const int current = sgTB->currentRow() - 1;
+    const int from = again || current < 0 ? current : current + (forward ? -1 : 1);
+    const int row = ::findRow(*sgTB->model(),
+        {TB.ObjectNumber, TB.CostCentreNumber, TB.ObjectDescription, TB.CostCentreDescription,
+            TB.AccountDescription},
+        text, from, forward);
+    if (row < 0)
+        return false;
+    sgTB->setCurrentCell(std::max(sgTB->currentColumn(), 0), row + 1);
     return true;
 }
 

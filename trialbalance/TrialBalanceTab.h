@@ -17,6 +17,10 @@ public:
     // Reads the selected books afresh, keeping the selected row where it can. False,
     // after saying why, when the user may not view the trial balance of the selection.
     bool refresh();
+    // Selects the next row whose number or description holds `text` (in any letter case),
+    // going down or up; `again` moves on past the current row, else a current row that
+    // matches stays. False when no row matches.
+    bool findRow(const QString& text, bool forward, bool again);
     // Adds an amount just written into a row to the rows above it in the hierarchy.
     void MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue);
     // Writes the grid to a workbook and opens it.
