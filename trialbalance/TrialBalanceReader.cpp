@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 // The amounts come from the monthly totals the database keeps per account
@@ -267,6 +268,26 @@ QDate lastEndOf(const QList<TBPeriod>& periods)
     return lastEnd;
 }
 
+// Streams rows of `select` (an account id, then two fields) from `tables` joined to the
+// accounts of the selected companies by `accountColumn`, under the further `conditions`;
+// each row of an account that is shown goes to `row` with that account's sums.
+void streamAccountRows(const QString& select, const QString& tables, const QString& accountColumn,
+    const QStringList& conditions, const QList<int>& companyIds, PieceSums& sums,
+    const std::function<void(Money* account, const char* const* fields, const unsigned long* lengths)>& row)
+{
+    QStringList sql{select, QStringLiteral("FROM `cost centres`, accounts, ") + tables,
+        QStringLiteral("WHERE"), QStringLiteral("(accounts.`cost centre id` = `cost centres`.id)"),
+        QStringLiteral("and (%1 = accounts.id)").arg(accountColumn)};
+    sql << conditions << idCondition(QStringLiteral("`cost centres`.`company id`"), companyIds);
+    Connection::program().stream(
+        sql.join(QLatin1Char('\n')), [&](const char* const* f, const unsigned long* n) {
+            if (!f[0] || !f[1] || !f[2])
+                return;
+            if (Money* account = sums.of(toInt(f[0], n[0])))
+                row(account, f, n);
+        });
+}
+
 // The line-level computation: every journal line of the selected accounts with its
 // entry's date, added into its piece of time.
 void sumLines(
@@ -274,24 +295,14 @@ void sumLines(
 {
     EntryDates dates;
     dates.read(lastEndOf(periods));
-    QStringList sql{
-        QStringLiteral("SELECT `transaction details`.`account id`, `transaction details`.`transaction id`, "
-                       "`transaction details`.amount"),
-        QStringLiteral("FROM `cost centres`, accounts, `transaction details`"), QStringLiteral("WHERE"),
-        QStringLiteral("(accounts.`cost centre id` = `cost centres`.id)"),
-        QStringLiteral("and (`transaction details`.`account id` = accounts.id)")};
-    sql << idCondition(QStringLiteral("`cost centres`.`company id`"), companyIds);
-    Connection::program().stream(
-        sql.join(QLatin1Char('\n')), [&](const char* const* f, const unsigned long* n) {
-            if (!f[0] || !f[1] || !f[2])
-                return;
-            Money* account = sums.of(toInt(f[0], n[0]));
-            if (!account)
-                return;
+    streamAccountRows(
+        QStringLiteral("SELECT `transaction details`.`account id`, `transaction details`.`transaction "
+                       "id`, `transaction details`.amount"),
+        QStringLiteral("`transaction details`"), QStringLiteral("`transaction details`.`account id`"), {},
+        companyIds, sums, [&](Money* account, const char* const* f, const unsigned long* n) {
             const int key = dates.key(toInt(f[1], n[1]));
-            if (key < 0)
-                return;
-            account[line.piece(key)] += amountFromDb(f[2], n[2]);
+            if (key >= 0)
+                account[line.piece(key)] += amountFromDb(f[2], n[2]);
         });
 }
 
@@ -353,20 +364,11 @@ void sumMonthTotals(const TimeLine& line, PieceSums& sums, const QList<int>& com
         }
     }
 
-    const int lastMonth = monthOf(bounds.back());
-    QStringList sql{QStringLiteral("SELECT `account month totals`.`account id`, month, amount"),
-        QStringLiteral("FROM `cost centres`, accounts, `account month totals`"), QStringLiteral("WHERE"),
-        QStringLiteral("(accounts.`cost centre id` = `cost centres`.id)"),
-        QStringLiteral("and (`account month totals`.`account id` = accounts.id)"),
-        QStringLiteral("and (month <= %1)").arg(sqlDateLiteral(dateOf(firstDayKey(lastMonth))))};
-    sql << idCondition(QStringLiteral("`cost centres`.`company id`"), companyIds);
-    Connection::program().stream(
-        sql.join(QLatin1Char('\n')), [&](const char* const* f, const unsigned long* n) {
-            if (!f[0] || !f[1] || !f[2])
-                return;
-            Money* account = sums.of(toInt(f[0], n[0]));
-            if (!account)
-                return;
+    streamAccountRows(QStringLiteral("SELECT `account month totals`.`account id`, month, amount"),
+        QStringLiteral("`account month totals`"), QStringLiteral("`account month totals`.`account id`"),
+        {QStringLiteral("and (month <= %1)")
+                .arg(sqlDateLiteral(dateOf(firstDayKey(monthOf(bounds.back())))))},
+        companyIds, sums, [&](Money* account, const char* const* f, const unsigned long* n) {
             const int key = dateKey(f[1], n[1]);
             int piece = line.piece(key);
             const auto cut = totalPieceOf.constFind(monthOf(key));
@@ -386,22 +388,15 @@ void sumMonthTotals(const TimeLine& line, PieceSums& sums, const QList<int>& com
     QList<int> allCompanies;
     for (int r = 0; r < companies.recordCount(); ++r)
         allCompanies << companies.value(r, 0).toInt();
-    QStringList lines{QStringLiteral("SELECT `transaction details`.`account id`, transactions.`transaction "
-                                     "date`, `transaction details`.amount"),
-        QStringLiteral("FROM transactions, `transaction details`, accounts, `cost centres`"),
-        QStringLiteral("WHERE"), QStringLiteral("(`transaction details`.`transaction id` = transactions.id)"),
-        QStringLiteral("and (`transaction details`.`account id` = accounts.id)"),
-        QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)")};
-    lines << idCondition(QStringLiteral("`cost centres`.`company id`"), companyIds);
-    lines << idCondition(QStringLiteral("transactions.`company id`"), allCompanies);
-    lines << QStringLiteral("and (") + ranges.join(QStringLiteral("\nor ")) + QStringLiteral(")");
-    Connection::program().stream(
-        lines.join(QLatin1Char('\n')), [&](const char* const* f, const unsigned long* n) {
-            if (!f[0] || !f[1] || !f[2])
-                return;
-            Money* account = sums.of(toInt(f[0], n[0]));
-            if (!account)
-                return;
+    QStringList conditions{QStringLiteral("and (`transaction details`.`transaction id` = transactions.id)")};
+    conditions << idCondition(QStringLiteral("transactions.`company id`"), allCompanies);
+    conditions << QStringLiteral("and (") + ranges.join(QStringLiteral("\nor ")) + QStringLiteral(")");
+    streamAccountRows(
+        QStringLiteral("SELECT `transaction details`.`account id`, transactions.`transaction date`, "
+                       "`transaction details`.amount"),
+        QStringLiteral("transactions, `transaction details`"),
+        QStringLiteral("`transaction details`.`account id`"), conditions, companyIds, sums,
+        [&](Money* account, const char* const* f, const unsigned long* n) {
             const int key = dateKey(f[1], n[1]);
             const Money amount = amountFromDb(f[2], n[2]);
             account[line.piece(key)] += amount;
@@ -415,6 +410,11 @@ void sumMonthTotals(const TimeLine& line, PieceSums& sums, const QList<int>& com
 void addAmounts(
     TrialBalanceData& data, QList<AccountRow>& accounts, const QList<int>& companyIds, TBSource source)
 {
+    // Months are cut at dates a calendar holds; a period date that is none (a zero date a
+    // client stored, or the calendar's last day) is left to the line-level computation.
+    for (const TBPeriod& p : data.periods)
+        if (!p.start.isValid() || !p.end.isValid() || p.end >= QDate(9999, 12, 31))
+            source = TBSource::Lines;
     const TimeLine line(data.periods);
     const int pieces = line.pieces();
     PieceSums sums(accounts, pieces);
