@@ -325,8 +325,6 @@ void sumMonthTotals(const TimeLine& line, PieceSums& sums, const QList<int>& com
         for (int p = 0; !counts[size_t(i)] && p < line.periodCount(); ++p)
             counts[size_t(i)] = line.inPeriod(i, p);
     }
-    // Every piece after the last bound counts in nothing, so no month from the last
-    // bound's month on is needed beyond its cut segments.
     const std::vector<int>& bounds = line.bounds();
     QHash<int, QList<int>> cutsOf; // a cut month's bounds inside it, in order
     for (int b : bounds)
@@ -364,6 +362,7 @@ void sumMonthTotals(const TimeLine& line, PieceSums& sums, const QList<int>& com
         }
     }
 
+    // Nothing after the last bound counts, so no month after the last bound's is read.
     streamAccountRows(QStringLiteral("SELECT `account month totals`.`account id`, month, amount"),
         QStringLiteral("`account month totals`"), QStringLiteral("`account month totals`.`account id`"),
         {QStringLiteral("and (month <= %1)")
