@@ -1,14 +1,23 @@
 #include "app/Main.h"
 
+#include "context/BookSelection.h"
+#include "context/FilterBar.h"
 #include "db/Connection.h"
 #include "db/Query.h"
-#include "journal/JournalEntries.h"
+#include "journal/JournalEntriesTab.h"
+#include "setup/Accounts.h"
+#include "setup/Companies.h"
+#include "setup/CostCentres.h"
+#include "setup/FinancialYears.h"
 #include "standard/DataGrid.h"
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 #include "standard/WaitCursor.h"
-#include "trialbalance/TrialBalanceDrawing.h"
+#include "trialbalance/TrialBalanceTab.h"
+#include "users/Access.h"
+#include "users/CreateUser.h"
+#include "users/Login.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +27,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -44,47 +54,16 @@ void InitApplication()
     }
 }
 
-namespace {
-// Keeps a child at fixed distances from all four sides of its parent.
-class AnchorAll : public QObject {
-public:
-    AnchorAll(QWidget* child, int right, int bottom)
-        : QObject(child), m_child(child), m_right(right), m_bottom(bottom)
-    {
-        child->parentWidget()->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Resize) {
-            QWidget* p = m_child->parentWidget();
-            m_child->resize(std::max(50, p->width() - m_child->x() - m_right),
-                std::max(50, p->height() - m_child->y() - m_bottom));
-        }
-        return false;
-    }
-
-private:
-    QWidget* m_child;
-    int m_right, m_bottom;
-};
-
-QPushButton* button(const char* name, const QString& caption, QWidget* parent, QRect r)
-{
-    auto* b = named(new QPushButton(caption, parent), name);
-    b->setGeometry(r);
-    return b;
-}
-}
-
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     frmMain = this;
     fdcMain = new Connection(this);
+    // The journal list's query is its tab's own, made with the tab.
     for (auto [member, name] : {std::pair{&qrWP_Users, "qrWP_Users"}, {&qrWP_UserMeta, "qrWP_UserMeta"},
              {&qrAccess, "qrAccess"}, {&qrCompanies, "qrCompanies"}, {&qrFinancialYears, "qrFinancialYears"},
              {&qrFinancialPeriods, "qrFinancialPeriods"}, {&qrCostCentres, "qrCostCentres"},
-             {&qrAccounts, "qrAccounts"}, {&qrObjects, "qrObjects"}, {&qrTransactions, "qrTransactions"},
+             {&qrAccounts, "qrAccounts"}, {&qrObjects, "qrObjects"},
              {&qrTransactionDetails, "qrTransactionDetails"}})
         *member = new Query(this, QLatin1String(name));
     buildMenu();
@@ -167,47 +146,23 @@ void TfrmMain::buildWindow()
 {
     resize(1046, 531);
 
-    pnlFilters = named(new QWidget(cbMain), "pnlFilters");
-    pnlFilters->setFixedHeight(54);
+    pnlFilters = new FilterBar(m_session, cbMain);
     cbMain->layout()->addWidget(pnlFilters);
     setMenuWidget(cbMain);
-
-    auto combo = [this](const char* name, int left) {
-        auto* c = named(new QComboBox(pnlFilters), name);
-        c->setGeometry(left, 24, 200, 22);
-        return c;
-    };
-    lblCompany = named(new LinkLabel(QStringLiteral("Company"), pnlFilters), "lblCompany");
-    lblCompany->move(8, 8);
-    cbCompany = combo("cbCompany", 8);
-    lblFinancialYear = named(new LinkLabel(QStringLiteral("Financial Year"), pnlFilters), "lblFinancialYear");
-    lblFinancialYear->move(214, 8);
-    cbFinancialYear = combo("cbFinancialYear", 214);
-    lblFinancialPeriod
-        = named(new LinkLabel(QStringLiteral("Financial Period"), pnlFilters), "lblFinancialPeriod");
-    lblFinancialPeriod->move(420, 8);
-    cbFinancialPeriod = combo("cbFinancialPeriod", 420);
-    // Tab reads the captions' line, then the boxes' line, each left to right.
-    setTabOrder(lblCompany, lblFinancialYear);
-    setTabOrder(lblFinancialYear, lblFinancialPeriod);
-    setTabOrder(lblFinancialPeriod, cbCompany);
-    setTabOrder(cbCompany, cbFinancialYear);
-    setTabOrder(cbFinancialYear, cbFinancialPeriod);
-
-    bDates = named(new QFrame(pnlFilters), "bDates");
-    bDates->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    bDates->setGeometry(626, 4, 199, 40);
-    auto dateLabel = [this](const char* name, const QString& text, int top) {
-        auto* l = named(new QLabel(text, pnlFilters), name);
-        l->setGeometry(634, top, 185, 13);
-        QFont f = l->font();
-        f.setPixelSize(11);
-        l->setFont(f);
-        return l;
-    };
-    lblPeriodStartDate = dateLabel("lblPeriodStartDate", QStringLiteral("Period Start Date:"), 5);
-    lblPeriodEndDate = dateLabel("lblPeriodEndDate", QStringLiteral("Period End Date:"), 17);
-    lblPeriodOpen = dateLabel("lblPeriodOpen", QStringLiteral("Period Open:"), 30);
+    lblCompany = pnlFilters->lblCompany;
+    cbCompany = pnlFilters->cbCompany;
+    lblFinancialYear = pnlFilters->lblFinancialYear;
+    cbFinancialYear = pnlFilters->cbFinancialYear;
+    lblFinancialPeriod = pnlFilters->lblFinancialPeriod;
+    cbFinancialPeriod = pnlFilters->cbFinancialPeriod;
+    bDates = pnlFilters->bDates;
+    lblPeriodStartDate = pnlFilters->lblPeriodStartDate;
+    lblPeriodEndDate = pnlFilters->lblPeriodEndDate;
+    lblPeriodOpen = pnlFilters->lblPeriodOpen;
+    m_selection = new BookSelection(cbCompany, cbFinancialYear, cbFinancialPeriod, this);
+    m_selection->setObjectName(QStringLiteral("bookSelection"));
+    m_session.setSelection(m_selection);
+    pnlFilters->setSelection(m_selection);
 
     pcMain = named(new QTabWidget(this), "pcMain");
     setCentralWidget(pcMain);
@@ -220,39 +175,23 @@ void TfrmMain::buildWindow()
     lblWelcome->move(17, 16);
     pcMain->addTab(tsWelcome, QStringLiteral("Welcome"));
 
-    tsTrialBalance = named(new QWidget, "tsTrialBalance");
-    btnAccounts = button("btnAccounts", QStringLiteral("Accounts"), tsTrialBalance, {8, 8, 154, 25});
-    sgTB = named(new StringGrid(tsTrialBalance), "sgTB");
-    sgTB->setGeometry(168, 8, 857, 407);
-    sgTB->setColumnCount(10);
-    sgTB->setRowCount(2);
-    sgTB->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sgTB->setItemDelegate(new TBDrawCellDelegate(sgTB));
-    new AnchorAll(sgTB, 8, 8);
-    btnExportTrialBalance = button(
-        "btnExportTrialBalance", QStringLiteral("Export Trial Balance"), tsTrialBalance, {8, 39, 154, 25});
-    btnExportTrialBalance->setIconSize(QSize(22, 21));
-    btnExportTrialBalance->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    tsTrialBalance = new TrialBalanceTab(books());
+    btnAccounts = tsTrialBalance->btnAccounts;
+    sgTB = tsTrialBalance->sgTB;
+    btnExportTrialBalance = tsTrialBalance->btnExportTrialBalance;
     pcMain->addTab(tsTrialBalance, QStringLiteral("Trial Balance"));
 
-    tsJournalEntries = named(new QWidget, "tsJournalEntries");
-    btnNewJournalEntry = button(
-        "btnNewJournalEntry", QStringLiteral("New Journal Entry"), tsJournalEntries, {8, 8, 154, 25});
-    lblJournalEntryInfo = named(
-        new QLabel(QStringLiteral("~ No journal entries ~"), tsJournalEntries), "lblJournalEntryInfo");
-    lblJournalEntryInfo->move(240, 48);
-    dbgJournalEntries = named(new DataGrid(tsJournalEntries), "dbgJournalEntries");
-    dbgJournalEntries->setGeometry(169, 8, 856, 401);
-    dbgJournalEntries->setQuery(qrTransactions);
-    dbgJournalEntries->setColumns(journalEntriesColumns());
-    new AnchorAll(dbgJournalEntries, 8, 8);
+    tsJournalEntries = new JournalEntriesTab(books());
+    btnNewJournalEntry = tsJournalEntries->btnNewJournalEntry;
+    lblJournalEntryInfo = tsJournalEntries->lblJournalEntryInfo;
+    dbgJournalEntries = tsJournalEntries->dbgJournalEntries;
+    qrTransactions = tsJournalEntries->qrTransactions;
     pcMain->addTab(tsJournalEntries, QStringLiteral("Journal Entries"));
 
     // The window may not shrink past the whole filter bar, the whole tab captions and each
     // tab's buttons beside a grid of 50 pixels: the layouts make that its minimum size.
-    pnlFilters->setMinimumWidth(
-        std::max(bDates->geometry().right() + 1 + 8, pcMain->tabBar()->sizeHint().width()));
-    for (QWidget* tab : {tsTrialBalance, tsJournalEntries}) {
+    pnlFilters->setMinimumWidth(std::max(pnlFilters->minimumWidth(), pcMain->tabBar()->sizeHint().width()));
+    for (QWidget* tab : {static_cast<QWidget*>(tsTrialBalance), static_cast<QWidget*>(tsJournalEntries)}) {
         QRect used;
         for (QWidget* child : tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             used |= qobject_cast<QAbstractItemView*>(child) ? QRect(child->pos(), QSize(50, 50))
@@ -287,6 +226,8 @@ void TfrmMain::connectHandlers()
     for (QComboBox* box : {cbCompany, cbFinancialYear, cbFinancialPeriod})
         on(box, &QComboBox::activated, [this, box] { RefreshFilters(box); });
     on(pcMain, &QTabWidget::currentChanged, [this] { RefreshFilters(pcMain); });
+    connect(tsTrialBalance, &TrialBalanceTab::statusMessage, this,
+        [this](const QString& message) { statusBar()->showMessage(message); });
 }
 
 void TfrmMain::FormCreate()
@@ -324,4 +265,126 @@ void TfrmMain::setTabShown(QWidget* tab, bool shown)
 {
     QSignalBlocker block(pcMain);
     pcMain->setTabVisible(pcMain->indexOf(tab), shown);
+}
+
+// The members the design names, each handing over to its feature ----------------------
+
+void TfrmMain::acLoginExecute()
+{
+    if (acLogin->text() == QLatin1String("Login")) {
+        TfrmLogin frmLogin([this](int userId) { Login(userId); }, this);
+        frmLogin.exec();
+    } else {
+        Logout();
+    }
+}
+
+void TfrmMain::acCreateUserExecute()
+{
+    TfrmCreateUser frmCreateUser(this);
+    frmCreateUser.exec();
+}
+
+void TfrmMain::acAccessExecute(QObject* Sender)
+{
+    // The administrator's own company list may have changed.
+    if (openAccess(books(), qrAccess, this))
+        RefreshFilters(Sender);
+}
+
+int TfrmMain::AccessToInt(const QString& Access) { return accessToInt(Access); }
+
+bool TfrmMain::TestAccess(const QString& field, const QString& access)
+{
+    return m_session.TestAccess(field, access);
+}
+
+bool TfrmMain::TestSetupAccess() { return m_session.TestSetupAccess(); }
+
+void TfrmMain::RefreshFilters(QObject* Sender)
+{
+    // One wait cursor for the whole refresh, not a flicker between its statements.
+    WaitCursor wait;
+    pnlFilters->refresh();
+    if (pcMain->currentWidget() == tsTrialBalance)
+        RefreshFilterstsTrialBalance(Sender);
+    else if (pcMain->currentWidget() == tsJournalEntries)
+        RefreshFilterstsJournalEntries(Sender);
+    m_selection->announceChange();
+}
+
+void TfrmMain::RefreshFilterscbCompanies() { pnlFilters->refreshCompanies(); }
+
+void TfrmMain::RefreshFilterscbFinancialYear() { pnlFilters->refreshYears(); }
+
+int TfrmMain::RefreshFiltersSelectFinancialYear() { return pnlFilters->selectYearOfToday(); }
+
+void TfrmMain::RefreshFilterscbFinancialPeriod() { pnlFilters->refreshPeriods(); }
+
+void TfrmMain::RefreshFiltersFinancialPeriodInformation() { pnlFilters->refreshPeriodInformation(); }
+
+QString TfrmMain::SelCompany() { return QString::number(m_selection->companyBoxId()); }
+
+std::optional<int> TfrmMain::selectedCompanyId() const { return m_selection->companyId(); }
+
+QList<int> TfrmMain::selectedCompanyIds() const { return m_selection->companyIds(); }
+
+QStringList TfrmMain::companyCondition(const QString& column, bool leadingBlank) const
+{
+    return m_selection->companyCondition(column, leadingBlank);
+}
+
+void TfrmMain::RefreshFilterstsTrialBalance(QObject*)
+{
+    if (!tsTrialBalance->refresh())
+        showTab(tsWelcome);
+}
+
+void TfrmMain::MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue)
+{
+    tsTrialBalance->MaakTotaleOpNaBo(RowCounter, Col, NewValue);
+}
+
+void TfrmMain::btnExportTrialBalanceClick(QObject*) { tsTrialBalance->exportTrialBalance(); }
+
+void TfrmMain::RefreshFilterstsJournalEntries(QObject*)
+{
+    if (!tsJournalEntries->refresh())
+        showTab(tsWelcome);
+}
+
+void TfrmMain::btnNewJournalEntryClick(QObject* Sender)
+{
+    if (tsJournalEntries->newJournalEntry())
+        RefreshFilters(Sender);
+}
+
+void TfrmMain::acCompaniesExecute(QObject* Sender)
+{
+    openCompanies(books(), qrCompanies, this);
+    RefreshFilters(Sender);
+}
+
+void TfrmMain::acCostCentresExecute(QObject* Sender)
+{
+    if (openCostCentres(books(), qrCostCentres, this))
+        RefreshFilters(Sender);
+}
+
+void TfrmMain::btnAccountsClick(QObject* Sender)
+{
+    if (openAccounts(books(), qrAccounts, *sgTB, this))
+        RefreshFilters(Sender);
+}
+
+void TfrmMain::acFinancialYearsExecute(QObject* Sender)
+{
+    if (openFinancialYears(books(), qrFinancialYears, this))
+        RefreshFilters(Sender);
+}
+
+void TfrmMain::lblFinancialPeriodClick(QObject* Sender)
+{
+    if (editSelectedYear(books(), this))
+        RefreshFilters(Sender);
 }

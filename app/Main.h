@@ -1,10 +1,15 @@
 #pragma once
+#include "context/FilterBar.h"
+#include "context/Session.h"
+#include "journal/JournalEntriesTab.h"
 #include "standard/Money.h"
 #include "trialbalance/TrialBalanceColumns.h"
+#include "trialbalance/TrialBalanceTab.h"
 
 #include <QMainWindow>
 #include <optional>
 
+class BookSelection;
 class Connection;
 class DataGrid;
 class LinkLabel;
@@ -24,20 +29,30 @@ extern TfrmMain* frmMain;
 // What program start does to the application object: its title, organisation, names.
 void InitApplication();
 
-// The main window: menu, filter bar and tabs, and the shared connection and queries
-// every other window works with. Handlers of each feature live in that feature's folder.
+// The main window: menu, filter bar and tabs, the connection, and the queries the setup
+// lists show. It owns the session and the book selection and hands them to every window
+// it opens; each feature's work lives in that feature's folder, and the members here that
+// the design names forward to it.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
+
+    Session m_session; // before UserID, which refers to it
+
 public:
     explicit TfrmMain(QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    int UserID = 0;
+    // The logged-in user's id (the session's), 0 when nobody is.
+    int& UserID = m_session.UserID;
+    Session& session() { return m_session; }
+    BookSelection& selection() { return *m_selection; }
+    // What a window of the books is handed.
+    BookContext books() { return {m_session, *m_selection}; }
 
     // Cool bar: band 0 the menu, band 1 the filter panel.
     QWidget* cbMain = nullptr;
     QMenuBar* ammbMain = nullptr;
-    QWidget* pnlFilters = nullptr;
+    FilterBar* pnlFilters = nullptr;
     LinkLabel* lblCompany = nullptr;
     QComboBox* cbCompany = nullptr;
     LinkLabel* lblFinancialYear = nullptr;
@@ -52,11 +67,11 @@ public:
     QTabWidget* pcMain = nullptr;
     QWidget* tsWelcome = nullptr;
     LinkLabel* lblWelcome = nullptr;
-    QWidget* tsTrialBalance = nullptr;
+    TrialBalanceTab* tsTrialBalance = nullptr;
     QPushButton* btnAccounts = nullptr;
     StringGrid* sgTB = nullptr;
     QPushButton* btnExportTrialBalance = nullptr;
-    QWidget* tsJournalEntries = nullptr;
+    JournalEntriesTab* tsJournalEntries = nullptr;
     QPushButton* btnNewJournalEntry = nullptr;
     DataGrid* dbgJournalEntries = nullptr;
     QLabel* lblJournalEntryInfo = nullptr;
@@ -141,6 +156,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    BookSelection* m_selection = nullptr;
     void buildWindow();
     void buildMenu();
     void connectHandlers();

@@ -115,7 +115,7 @@ int main(int argc, char** argv)
     const QStringList accounts = leafAccounts(100);
     QList<double> saves;
     for (int i = 0; i < opt.runs; ++i) {
-        TfrmJournalEntry f(&w);
+        TfrmJournalEntry f(w.books(), &w);
         f.dtpJournalEntryDate->setDate(day);
         f.edtJournalEntryDescription->setText(QStringLiteral("Bench save"));
         fillHundredLines(f, accounts);
@@ -158,7 +158,7 @@ int main(int argc, char** argv)
     QList<double> lookups, totals;
     int loaded = 0;
     {
-        TfrmJournalEntry f(&w);
+        TfrmJournalEntry f(w.books(), &w);
         loaded = int(f.accounts().size());
         fillHundredLines(f, accounts);
         auto keystrokes = [&](int col, const QString& text, QList<double>& times) {

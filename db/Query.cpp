@@ -2,6 +2,7 @@
 
 #include "db/DbError.h"
 
+#include <QSqlDriver>
 #include <QSqlField>
 #include <QSqlRecord>
 
@@ -80,6 +81,17 @@ void Query::open()
     m_open = true;
     endResetModel();
     emit currentRowChanged(m_current);
+}
+
+std::optional<QVariant> Query::firstValue(
+    const QStringList& lines, const Bindings& bindings, const QString& field)
+{
+    Query q;
+    q.setSql(lines);
+    for (const auto& [name, value] : bindings)
+        q.bind(name, value);
+    q.open();
+    return q.isEmpty() ? std::nullopt : std::optional<QVariant>(q.value(field));
 }
 
 void Query::close()
@@ -239,7 +251,17 @@ RowWriter& RowWriter::set(const QString& column, const QVariant& value)
     return *this;
 }
 
-static QString quoted(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
+QString quotedIdentifier(const QString& name)
+{
+    // The driver quotes as its server reads names; without a connection yet, the same
+    // backticks MariaDB's driver would write.
+    if (Connection* c = Connection::current())
+        if (QSqlDriver* driver = c->database().driver())
+            return driver->escapeIdentifier(name, QSqlDriver::FieldName);
+    return QLatin1Char('`') + name + QLatin1Char('`');
+}
+
+static QString quoted(const QString& name) { return quotedIdentifier(name); }
 
 QString RowWriter::insertSql() const
 {

@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <optional>
+
+// A table's or column's name quoted for a statement, by the connection's driver.
+QString quotedIdentifier(const QString& name);
 
 // A statement held as lines, with named parameters, whose result is read into memory
 // and navigated by a current row. It is also the model of a data grid: the grid's
@@ -31,6 +35,10 @@ public:
     bool isOpen() const { return m_open; }
     // Runs a statement that returns no rows; throws DbError.
     static void execute(const QString& sql, const Bindings& bindings = {});
+    // Runs a statement (parameters named without their colon) and answers the first row's
+    // field; empty when no row came back. Throws DbError.
+    static std::optional<QVariant> firstValue(
+        const QStringList& lines, const Bindings& bindings, const QString& field);
 
     // Navigation --------------------------------------------------------------
     int recordCount() const { return m_rowCount; }

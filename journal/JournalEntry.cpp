@@ -1,10 +1,12 @@
 #include "journal/JournalEntry.h"
 
-#include "app/Main.h"
+#include "context/BookSelection.h"
+#include "context/PeriodStore.h"
 #include "db/DbError.h"
-#include "db/Query.h"
 #include "db/Transaction.h"
 #include "journal/JournalColumns.h"
+#include "journal/JournalStore.h"
+#include "setup/AccountStore.h"
 #include "standard/DatePicker.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
@@ -18,9 +20,9 @@
 #include <limits>
 
 namespace {
-SetupDialogDesign journalEntryDesign()
+EditDialogDesign journalEntryDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmJournalEntry");
     d.caption = QStringLiteral("New Journal Entry");
     d.clientSize = {874, 534};
@@ -37,8 +39,8 @@ QString periodMessage()
 }
 }
 
-TfrmJournalEntry::TfrmJournalEntry(QWidget* parent)
-    : SetupEditDialog(journalEntryDesign(), QString(), parent), gbJournalEntryDetails(group()),
+TfrmJournalEntry::TfrmJournalEntry(const BookContext& books, QWidget* parent)
+    : EditDialog(journalEntryDesign(), QString(), parent), gbJournalEntryDetails(group()),
       lblTransactionNumber(addLabel(gbJournalEntryDetails, QStringLiteral("lblTransactionNumber"),
           QStringLiteral("Journal Entry Number:"), 8, 16)),
       lblJE(addLabel(
@@ -53,7 +55,7 @@ TfrmJournalEntry::TfrmJournalEntry(QWidget* parent)
       sg(named(new StringGrid(gbJournalEntryLines), "sg")),
       lblJournalTotal(addLabel(gbJournalEntryLines, QStringLiteral("lblJournalTotal"),
           QStringLiteral("Journal Total: 0"), 576, 359)),
-      btnOK(okButton()), qrTransactions(new Query(this, QStringLiteral("qrTransactions")))
+      btnOK(okButton()), m_books(books)
 {
     btnOK->setObjectName(QStringLiteral("btnOK"));
     dtpJournalEntryDate->setGeometry(200, 32, 186, 21);
@@ -78,7 +80,7 @@ TfrmJournalEntry::TfrmJournalEntry(QWidget* parent)
 
 void TfrmJournalEntry::FormCreate(QObject*)
 {
-    SetupEditDialog::FormCreate();
+    EditDialog::FormCreate();
     const QStringList headings{QStringLiteral("Line nr"), QStringLiteral("Cost Centre Description"),
         QStringLiteral("Account Description"), QStringLiteral("Account number"),
         QStringLiteral("Line Description"), QStringLiteral("Amount")};
@@ -93,27 +95,11 @@ void TfrmJournalEntry::FormCreate(QObject*)
     sg->setColumnWidth(JE.LineNr, 50);
 
     // The company's accounts, once: every keystroke's lookup and the save read them here.
-    m_companyId = frmMain->selectedCompanyId().value_or(-1);
-    Query& accounts = *frmMain->qrAccounts;
-    accounts.open(
-        {QStringLiteral(
-             "SELECT accounts.id, `account description`, `cost centre number`, `cost centre description`, "
-             "`object number`"),
-            QStringLiteral("FROM accounts, `cost centres`, objects, companies"), QStringLiteral("WHERE"),
-            QStringLiteral("(`cost centres`.id = accounts.`cost centre id`)"),
-            QStringLiteral("and (objects.id = accounts.`object id`)"),
-            QStringLiteral("and (companies.id = `cost centres`.`company id`)"),
-            QStringLiteral("and (companies.id = %1)").arg(m_companyId)});
+    m_companyId = m_books.selection.companyId().value_or(-1);
     m_accounts.clear();
-    const int id = accounts.fieldIndex(QStringLiteral("id"));
-    const int account = accounts.fieldIndex(QStringLiteral("account description"));
-    const int centre = accounts.fieldIndex(QStringLiteral("cost centre number"));
-    const int centreText = accounts.fieldIndex(QStringLiteral("cost centre description"));
-    const int object = accounts.fieldIndex(QStringLiteral("object number"));
-    for (int r = 0; r < accounts.recordCount(); ++r)
-        m_accounts.add({accounts.value(r, centre).toInt(), accounts.value(r, object).toInt()},
-            {accounts.value(r, id).toInt(), accounts.value(r, centreText).toString(),
-                accounts.value(r, account).toString()});
+    for (const AccountRow& a : AccountStore::ofCompany(m_companyId))
+        m_accounts.add(
+            {a.costCentreNumber, a.objectNumber}, {a.id, a.costCentreDescription, a.accountDescription});
     sg->setCurrentCell(JE.AccountNumber, 1);
     setFirstInput(dtpJournalEntryDate);
     m_startDate = dtpJournalEntryDate->date();
@@ -133,7 +119,7 @@ void TfrmJournalEntry::reject()
 {
     if (isTouched() && !askYesNo(QStringLiteral("Discard this journal entry?")))
         return;
-    SetupEditDialog::reject();
+    EditDialog::reject();
 }
 
 void TfrmJournalEntry::sgSetEditText(QObject* Sender, int ACol, int ARow, const QString& Value)
@@ -170,14 +156,13 @@ QList<JournalLine> TfrmJournalEntry::Lines() const
 bool TfrmJournalEntry::checkInput()
 {
     // Without a period (the box emptied, a year without periods) no date can be in it.
-    const int period = m_periodId = selectedId(frmMain->cbFinancialPeriod);
+    const int period = m_periodId = m_books.selection.periodId();
     if (period < 0)
         return refuse(dtpJournalEntryDate, periodMessage());
-    Query& periods = *frmMain->qrFinancialPeriods;
-    periods.open({QStringLiteral("SELECT * FROM `financial periods` where id = %1").arg(period)});
+    // Read afresh: another user may have changed the period's dates since it was chosen.
+    const std::optional<StoredPeriod> dates = PeriodStore::byId(period);
     const QDate date = dtpJournalEntryDate->date();
-    if (periods.isEmpty() || date < periods.asDate(QStringLiteral("start date"))
-        || date > periods.asDate(QStringLiteral("end date")))
+    if (!dates || date < dates->start || date > dates->end)
         return refuse(dtpJournalEntryDate, periodMessage());
     if (!ToetsText(edtJournalEntryDescription, 3, false, false, false))
         return false;
@@ -195,99 +180,36 @@ bool TfrmJournalEntry::checkInput()
     return true;
 }
 
-namespace {
-// The number after `last`, which the number column must still hold.
-int numberAfter(qint64 last)
-{
-    constexpr qint64 highest = std::numeric_limits<qint32>::max();
-    if (last >= highest)
-        throw SaveRefused{nullptr,
-            QStringLiteral(
-                "The journal entry numbers of this company have reached %1, the highest number that "
-                "can be stored.  No further journal entry can be numbered.")
-                .arg(highest),
-            {}};
-    return int(last + 1);
-}
-}
-
 int TfrmJournalEntry::nextJournalEntryNumber()
 {
-    const QString company = QString::number(m_companyId);
-    // Every save of the company takes this lock first and holds it to its commit, so two
-    // saves are numbered one after the other. The reads below lock too, so they see the
-    // newest committed rows rather than the transaction's first snapshot.
-    qrTransactions->open(
-        {QStringLiteral("SELECT id FROM companies WHERE (id = %1) FOR UPDATE").arg(company)});
-    if (qrTransactions->isEmpty())
-        throw DbError(QStringLiteral("The company no longer exists."));
-    qrTransactions->open({QStringLiteral("SELECT `transaction number`"), QStringLiteral("FROM transactions"),
-        QStringLiteral("WHERE"), QStringLiteral("(`company id` = %1)").arg(company),
-        QStringLiteral(" and (`transaction type` = \"JE\")"),
-        QStringLiteral("ORDER BY `transaction number` DESC"), QStringLiteral("LIMIT 1"),
-        QStringLiteral("FOR UPDATE")});
-    if (!qrTransactions->isEmpty())
-        return numberAfter(qrTransactions->asString(QStringLiteral("transaction number")).toLongLong());
-    // A company's first entry follows the number of its newest cost centre.
-    Query& centres = *frmMain->qrCostCentres;
-    centres.open({QStringLiteral("SELECT `cost centre number`"), QStringLiteral("FROM `cost centres`"),
-        QStringLiteral("WHERE"), QStringLiteral("(`company id` = %1)").arg(company),
-        QStringLiteral("ORDER BY `id` DESC"), QStringLiteral("LIMIT 1"), QStringLiteral("FOR UPDATE")});
-    if (!centres.isEmpty())
-        return numberAfter(centres.asString(QStringLiteral("cost centre number")).toLongLong());
-    return 1;
+    const qint64 last = JournalStore::lastNumberForUpdate(m_companyId);
+    if (const std::optional<int> next = journalNumberAfter(last))
+        return *next;
+    throw SaveRefused{nullptr, journalNumbersExhausted(), {}};
 }
 
 void TfrmJournalEntry::Save()
 {
     const QList<JournalLine> lines = Lines();
     const qsizetype count = typedLineCount(lines);
+    NewJournalEntry entry{0, m_companyId, m_books.session.userId(), dtpJournalEntryDate->date(),
+        edtJournalEntryDescription->text(), m_saveKey, {}};
+    for (qsizetype row = 0; row < count; ++row)
+        entry.lines.append({m_accounts.find(lines[row].accountNumber)->id, lines[row].description,
+            Money::parse(lines[row].amount)->toDbString()});
     int transactionId = 0;
     // Asked when the reply to COMMIT is lost: the entry is in or it is not.
-    auto stored = [&] {
-        if (transactionId <= 0)
-            return false;
-        Query check;
-        check.open({QStringLiteral("SELECT id FROM transactions WHERE id = %1").arg(transactionId)});
-        return !check.isEmpty();
-    };
+    auto stored = [&] { return transactionId > 0 && JournalStore::exists(transactionId); };
     const bool saved = SaveResult::Saved
         == saveInTransaction(
             [&](Transaction&) {
                 transactionId = 0;
-                const int number = nextJournalEntryNumber();
+                entry.number = nextJournalEntryNumber();
                 // Another user may have closed the period since the window opened; read
                 // under lock, a close waits for this save or this save sees the close.
-                Query period;
-                period.open(
-                    {QStringLiteral("SELECT `period open` FROM `financial periods` WHERE id = %1 FOR UPDATE")
-                            .arg(m_periodId)});
-                if (period.isEmpty()
-                    || period.asString(QStringLiteral("period open")) != QLatin1String("Yes"))
+                if (PeriodStore::openFlagForUpdate(m_periodId).value_or(QString()) != QLatin1String("Yes"))
                     throw SaveRefused{nullptr, PeriodNotOpen, {}};
-                transactionId
-                    = RowWriter(QStringLiteral("transactions"))
-                          .set(QStringLiteral("transaction number"), number)
-                          .set(QStringLiteral("company id"), m_companyId)
-                          .set(QStringLiteral("transaction type"), QStringLiteral("JE"))
-                          .set(QStringLiteral("posted"), QStringLiteral("No"))
-                          .set(QStringLiteral("created by"), frmMain->UserID)
-                          .set(QStringLiteral("transaction date"), dtpJournalEntryDate->date())
-                          .set(QStringLiteral("transaction description"), edtJournalEntryDescription->text())
-                          .set(QStringLiteral("save key"), m_saveKey)
-                          .insert();
-                QList<RowWriter> details;
-                for (int row = 1; row <= count; ++row) {
-                    const JournalLine& line = lines[row - 1];
-                    details << RowWriter(QStringLiteral("transaction details"))
-                                   .set(QStringLiteral("transaction id"), transactionId)
-                                   .set(QStringLiteral("line nr"), row)
-                                   .set(QStringLiteral("account id"), m_accounts.find(line.accountNumber)->id)
-                                   .set(QStringLiteral("line description"), line.description)
-                                   .set(QStringLiteral("amount"), Money::parse(line.amount)->toDbString())
-                                   .set(QStringLiteral("deleted"), QStringLiteral("No"));
-                }
-                RowWriter::insertAll(details);
+                transactionId = JournalStore::insert(entry);
             },
             stored, QStringLiteral("Journal entry could not be saved.  Please try again."));
     if (saved)

@@ -1,7 +1,8 @@
 #pragma once
+#include "context/Session.h"
 #include "journal/JournalLogic.h"
-#include "setup/SetupWindows.h"
 #include "standard/DatePicker.h"
+#include "standard/EditDialog.h"
 
 #include <QUuid>
 
@@ -15,14 +16,14 @@ class QPushButton;
 // The window in which a user types one new journal entry: a date, a description and up
 // to 100 lines of account number, line description and signed amount. It looks each
 // account up and keeps the running total as the user types; OK checks and stores it.
-class TfrmJournalEntry : public SetupEditDialog {
+class TfrmJournalEntry : public EditDialog {
     Q_OBJECT
 public:
     // The refusal of an entry in a period that is not open.
     static inline const QString PeriodNotOpen
         = QStringLiteral("The current selected period is not open for transaction entry.  Please select an "
                          "open financial period.");
-    explicit TfrmJournalEntry(QWidget* parent = nullptr);
+    TfrmJournalEntry(const BookContext& books, QWidget* parent = nullptr);
 
     void FormCreate(QObject* Sender = nullptr);
     // Every change of a cell through its editor, on each keystroke.
@@ -59,12 +60,12 @@ public:
     StringGrid* const sg;
     QLabel* const lblJournalTotal;
     QPushButton* const btnOK;
-    Query* const qrTransactions;
 
 private:
     // The number the new entry gets, read under a lock on the company's row so that
     // saves on other workstations wait for this one and then number after it.
     int nextJournalEntryNumber();
+    BookContext m_books;
     int m_companyId = 0;
     int m_periodId = -1; // the period the checks found the date in
     // Made once per window: every attempt to save this entry carries it, so a second one

@@ -3,6 +3,7 @@
 #include "journal/JournalColumns.h"
 #include "standard/Dates.h"
 #include "standard/TextChecks.h"
+#include <limits>
 
 namespace {
 std::optional<qint32> readWhole(const QString& text)
@@ -157,4 +158,20 @@ QStringList journalEntriesSql(const std::optional<JournalPeriod>& period, const 
     // by company where two share a number.
     sql << QStringLiteral("ORDER BY `transaction number`, `company name`");
     return sql;
+}
+
+std::optional<int> journalNumberAfter(qint64 last)
+{
+    constexpr qint64 highest = std::numeric_limits<qint32>::max();
+    if (last >= highest)
+        return std::nullopt;
+    return int(last + 1);
+}
+
+QString journalNumbersExhausted()
+{
+    return QStringLiteral(
+        "The journal entry numbers of this company have reached %1, the highest number that can be "
+        "stored.  No further journal entry can be numbered.")
+        .arg(std::numeric_limits<qint32>::max());
 }

@@ -87,3 +87,9 @@ struct JournalPeriod {
 };
 QStringList journalEntriesSql(
     const std::optional<JournalPeriod>& period, const QStringList& companyCondition);
+
+// The number after `last` when the number column can still hold it; empty once the
+// company's numbers have reached the column's highest value.
+std::optional<int> journalNumberAfter(qint64 last);
+// The refusal when journalNumberAfter has no number left.
+QString journalNumbersExhausted();

@@ -1,9 +1,10 @@
 #include "setup/Account.h"
 
-#include "app/Main.h"
+#include "context/BookSelection.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
+#include "setup/AccountStore.h"
 #include "setup/Accounts.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
@@ -13,9 +14,9 @@
 #include <QPushButton>
 
 namespace {
-SetupDialogDesign accountDesign()
+EditDialogDesign accountDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmAccount");
     d.caption = TfrmAccount::NewCaption;
     d.clientSize = {234, 151};
@@ -28,7 +29,7 @@ SetupDialogDesign accountDesign()
 }
 
 TfrmAccount::TfrmAccount(TfrmAccounts* list)
-    : SetupEditDialog(accountDesign(), EditCaption, list), gbAccountDetails(group()),
+    : EditDialog(accountDesign(), EditCaption, list), gbAccountDetails(group()),
       cbCostCentre(addComboBox(QStringLiteral("cbCostCentre"), QStringLiteral("lblCostCentre"),
           QStringLiteral("Cost Centre"), 8, 32, 201)),
       edtAccountDescription(addEdit(
@@ -40,23 +41,18 @@ TfrmAccount::TfrmAccount(TfrmAccounts* list)
             QStringLiteral("account description")},
         QStringLiteral("Account"));
     FormCreate();
-    Query* centres = frmMain->qrCostCentres;
-    centres->open({QStringLiteral("SELECT id, `cost centre description` FROM `cost centres` WHERE"),
-        QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
-        QStringLiteral("ORDER BY `cost centre number`")});
-    LoadFieldToCB(
-        cbCostCentre, *centres, QStringLiteral("id"), QStringLiteral("cost centre description"), false);
+    LoadItemsToCB(
+        cbCostCentre, AccountStore::costCentresOf(list->books().selection.companyId().value()), false);
     cbCostCentre->setCurrentIndex(-1);
     // A new account starts with its object's description.
-    const StringGrid* tb = frmMain->sgTB;
-    edtAccountDescription->setText(tb->cell(TB.ObjectDescription, tb->currentRow()));
+    edtAccountDescription->setText(list->object().description);
 }
 
 std::optional<int> TfrmAccount::editedId() const
 {
     if (!isEditing())
         return std::nullopt;
-    return frmMain->qrAccounts->asInteger(QStringLiteral("id"));
+    return m_list->listQuery()->asInteger(QStringLiteral("id"));
 }
 
 bool TfrmAccount::checkInput()
@@ -70,8 +66,8 @@ bool TfrmAccount::checkInput()
         QStringLiteral("SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
                        "`cost centre description`, `company name`, `account description`"),
         QStringLiteral("FROM objects, `cost centres`, accounts, companies"),
-        QStringLiteral("WHERE (objects.id = %1)").arg(currentTrialBalanceObjectId()),
-        QStringLiteral("and (`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+        QStringLiteral("WHERE (objects.id = %1)").arg(m_list->objectId()),
+        QStringLiteral("and (`company id` = %1)").arg(m_list->books().selection.companyId().value()),
         QStringLiteral("and (`cost centre id` = %1)").arg(selectedId(cbCostCentre)),
         QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
         QStringLiteral("and (accounts.`object id` = objects.id)"),
@@ -92,7 +88,7 @@ void TfrmAccount::Save()
 {
     const std::optional<int> edited = editedId();
     const int costCentreId = selectedId(cbCostCentre);
-    const int objectId = currentTrialBalanceObjectId();
+    const int objectId = m_list->objectId();
     const QString description = edtAccountDescription->text();
     int id = edited.value_or(0);
     auto write = [&](Transaction&) {

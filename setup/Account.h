@@ -1,5 +1,5 @@
 #pragma once
-#include "setup/SetupWindows.h"
+#include "standard/EditDialog.h"
 
 class TfrmAccounts;
 class LabeledEdit;
@@ -8,7 +8,7 @@ class QComboBox;
 // The account dialog: "Edit Account" changes the list's selected account; any other
 // caption ("New Account") opens the object of the trial balance's current row on a cost
 // centre of the selected company.
-class TfrmAccount : public SetupEditDialog {
+class TfrmAccount : public EditDialog {
     Q_OBJECT
 public:
     explicit TfrmAccount(TfrmAccounts* list);

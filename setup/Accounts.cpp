@@ -1,18 +1,20 @@
 #include "setup/Accounts.h"
 
-#include "app/Main.h"
+#include "context/BookSelection.h"
 #include "db/Query.h"
 #include "setup/Account.h"
+#include "setup/AccountStore.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
+#include "trialbalance/TrialBalanceColumns.h"
 
 #include <QComboBox>
 
 namespace {
-SetupListDesign accountsDesign()
+ListWindowDesign accountsDesign(Query* list)
 {
-    SetupListDesign d;
+    ListWindowDesign d;
     d.name = QStringLiteral("frmAccounts");
     d.caption = QStringLiteral("Accounts");
     d.clientSize = {882, 392};
@@ -26,7 +28,7 @@ SetupListDesign accountsDesign()
         {QStringLiteral("cost centre description"), QStringLiteral("Cost Centre Description"), 129},
         {QStringLiteral("object description"), QStringLiteral("Object Description"), 103},
         {QStringLiteral("account description"), QStringLiteral("Account Description"), 141}};
-    d.listQuery = frmMain->qrAccounts;
+    d.listQuery = list;
     d.emptyName = QStringLiteral("lblNoAccountExistForThisObject");
     d.emptyText = QStringLiteral("~ No accounts exist for this object ~");
     d.helpLeft = 853;
@@ -46,35 +48,28 @@ SetupListDesign accountsDesign()
 }
 }
 
-int currentTrialBalanceObjectId()
-{
-    // The cell holds the number as the database gave it; it is written back as a number.
-    const StringGrid* grid = frmMain->sgTB;
-    const int number = grid->cell(TB.ObjectNumber, grid->currentRow()).toInt();
-    Query* objects = frmMain->qrObjects;
-    objects->open({QStringLiteral("SELECT * FROM objects WHERE `object number` = %1").arg(number)});
-    return objects->isEmpty() ? -1 : objects->asInteger(QStringLiteral("id"));
-}
+int TfrmAccounts::objectId() const { return AccountStore::objectIdOfNumber(m_object.number).value_or(-1); }
 
-TfrmAccounts::TfrmAccounts(QWidget* parent)
-    : SetupListWindow(accountsDesign(), parent), btnNewAccount(newButton()), btnEditAccount(editButton()),
+TfrmAccounts::TfrmAccounts(
+    const BookContext& books, Query* list, const TrialBalanceObject& object, QWidget* parent)
+    : ListWindow(accountsDesign(list), parent), btnNewAccount(newButton()), btnEditAccount(editButton()),
       dbgAccounts(grid()), lblNoAccountExistForThisObject(emptyLabel()), lblHelp(helpLink()),
       gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
-      qrAccounts(new Query(this, QStringLiteral("qrAccounts")))
+      qrAccounts(new Query(this, QStringLiteral("qrAccounts"))), m_books(books), m_object(object)
 {
     FormCreate();
 }
 
 void TfrmAccounts::Load(bool OnCreateForm)
 {
-    const int objectId = currentTrialBalanceObjectId();
+    const int objectId = this->objectId();
     loadList(
         {QStringLiteral("SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
                         "`cost centre id`, `object id`, `cost centre description`, `company name`, "
                         "`account description`"),
             QStringLiteral("FROM objects, `cost centres`, accounts, companies"),
             QStringLiteral("WHERE (objects.id = %1)").arg(objectId),
-            QStringLiteral("and (`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+            QStringLiteral("and (`company id` = %1)").arg(m_books.selection.companyId().value()),
             QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
             QStringLiteral("and (accounts.`object id` = objects.id)"),
             QStringLiteral("and (`cost centres`.`company id` = companies.id)"),
@@ -92,7 +87,7 @@ void TfrmAccounts::btnEditAccountClick()
 {
     if (!hasSelectedRow(QStringLiteral("Please select an account.")))
         return;
-    const Query* list = frmMain->qrAccounts;
+    const Query* list = listQuery();
     TfrmAccount dialog(this);
     dialog.setWindowTitle(TfrmAccount::EditCaption);
     // Descriptions are unique within the company (letter case ignored), so the account's
@@ -102,27 +97,33 @@ void TfrmAccounts::btnEditAccountClick()
     dialog.exec();
 }
 
-void TfrmMain::btnAccountsClick(QObject* Sender)
+TrialBalanceObject trialBalanceObjectAt(const StringGrid& trialBalance)
 {
-    if (!selectedCompanyId()) {
+    const int row = trialBalance.currentRow();
+    // The cell holds the number as the database gave it; it is written back as a number.
+    return {trialBalance.cell(TB.ObjectNumber, row).toInt(), trialBalance.cell(TB.ObjectDescription, row)};
+}
+
+bool openAccounts(const BookContext& books, Query* list, const StringGrid& trialBalance, QWidget* parent)
+{
+    if (!books.selection.companyId()) {
         Boodskap(QStringLiteral("Please select/create a spesific company first."), false);
-        return;
+        return false;
     }
+    const int row = trialBalance.currentRow();
     // Only an object marked for accounts, and its account rows, read exactly "Yes".
-    if (sgTB->cell(TB.UseForAccount, sgTB->currentRow()) != QLatin1String("Yes")) {
+    if (trialBalance.cell(TB.UseForAccount, row) != QLatin1String("Yes")) {
         Boodskap(QStringLiteral("Select an object that can be used for an account."), false);
-        return;
+        return false;
     }
-    if (!TestAccess(QStringLiteral("trial balance"), QStringLiteral("create"))) {
+    if (!books.session.TestAccess(QStringLiteral("trial balance"), QStringLiteral("create"))) {
         Boodskap(
             QStringLiteral("You must have \"create\" access to the trial balance on this company to access "
                            "this function."),
             false);
-        return;
+        return false;
     }
-    {
-        TfrmAccounts window(this);
-        window.exec();
-    }
-    RefreshFilters(Sender);
+    TfrmAccounts window(books, list, trialBalanceObjectAt(trialBalance), parent);
+    window.exec();
+    return true;
 }

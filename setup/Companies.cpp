@@ -1,15 +1,14 @@
 #include "setup/Companies.h"
 
-#include "app/Main.h"
 #include "context/UserCompanies.h"
 #include "db/Query.h"
 #include "setup/Company.h"
 #include "standard/LabeledEdit.h"
 
 namespace {
-SetupListDesign companiesDesign()
+ListWindowDesign companiesDesign(Query* list)
 {
-    SetupListDesign d;
+    ListWindowDesign d;
     d.name = QStringLiteral("frmCompanies");
     d.caption = QStringLiteral("Setup -> Companies");
     d.clientSize = {634, 393};
@@ -18,7 +17,7 @@ SetupListDesign companiesDesign()
     d.gridName = QStringLiteral("dbgCompanies");
     d.gridRect = {181, 24, 445, 361};
     d.columns = {{QStringLiteral("company name"), QStringLiteral("Company Name"), 381}};
-    d.listQuery = frmMain->qrCompanies;
+    d.listQuery = list;
     d.emptyName = QStringLiteral("lblNowCompaniesExist");
     d.emptyText = QStringLiteral("~ No companies exist ~");
     d.helpLeft = 605;
@@ -37,16 +36,19 @@ SetupListDesign companiesDesign()
 }
 }
 
-TfrmCompanies::TfrmCompanies(QWidget* parent)
-    : SetupListWindow(companiesDesign(), parent), btnNewCompany(newButton()), btnEditCompany(editButton()),
+TfrmCompanies::TfrmCompanies(const BookContext& books, Query* list, QWidget* parent)
+    : ListWindow(companiesDesign(list), parent), btnNewCompany(newButton()), btnEditCompany(editButton()),
       dbgCompanies(grid()), lblNowCompaniesExist(emptyLabel()), lblHelp(helpLink()), gbBibleVerse(verseBox()),
       lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
-      qrCompanies(new Query(this, QStringLiteral("qrCompanies")))
+      qrCompanies(new Query(this, QStringLiteral("qrCompanies"))), m_books(books)
 {
     FormCreate();
 }
 
-void TfrmCompanies::Load(bool OnCreateForm) { loadList(userCompaniesSql(frmMain->UserID), OnCreateForm); }
+void TfrmCompanies::Load(bool OnCreateForm)
+{
+    loadList(userCompaniesSql(m_books.session.userId()), OnCreateForm);
+}
 
 void TfrmCompanies::btnNewCompanyClick()
 {
@@ -60,15 +62,12 @@ void TfrmCompanies::btnEditCompanyClick()
         return;
     TfrmCompany dialog(this);
     dialog.setWindowTitle(TfrmCompany::EditCaption);
-    dialog.edtCompanyName->setText(frmMain->qrCompanies->asString(QStringLiteral("company name")));
+    dialog.edtCompanyName->setText(listQuery()->asString(QStringLiteral("company name")));
     dialog.exec();
 }
 
-void TfrmMain::acCompaniesExecute(QObject* Sender)
+void openCompanies(const BookContext& books, Query* list, QWidget* parent)
 {
-    {
-        TfrmCompanies window(this);
-        window.exec();
-    }
-    RefreshFilters(Sender);
+    TfrmCompanies window(books, list, parent);
+    window.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
-#include "setup/SetupWindows.h"
+#include "context/Session.h"
+#include "standard/ListWindow.h"
 
 class Query;
 class QGroupBox;
@@ -9,10 +10,11 @@ class LinkLabel;
 
 // "Setup -> Companies": the companies the logged-in user may work with. The list is the
 // main window's qrCompanies; its current row is the selected company.
-class TfrmCompanies : public SetupListWindow {
+class TfrmCompanies : public ListWindow {
     Q_OBJECT
 public:
-    explicit TfrmCompanies(QWidget* parent = nullptr);
+    TfrmCompanies(const BookContext& books, Query* list, QWidget* parent = nullptr);
+    const BookContext& books() const { return m_books; }
 
     void Load(bool OnCreateForm) override;
     void btnNewCompanyClick();
@@ -32,4 +34,10 @@ public:
 protected:
     void newClicked() override { btnNewCompanyClick(); }
     void editClicked() override { btnEditCompanyClick(); }
+
+private:
+    BookContext m_books;
 };
+
+// The companies window; the books may have changed when it closes.
+void openCompanies(const BookContext& books, Query* list, QWidget* parent);

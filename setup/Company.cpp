@@ -1,6 +1,5 @@
 #include "setup/Company.h"
 
-#include "app/Main.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
@@ -11,9 +10,9 @@
 #include <QPushButton>
 
 namespace {
-SetupDialogDesign companyDesign()
+EditDialogDesign companyDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmCompany");
     d.caption = TfrmCompany::NewCaption;
     d.clientSize = {234, 112};
@@ -26,11 +25,11 @@ SetupDialogDesign companyDesign()
 }
 
 TfrmCompany::TfrmCompany(TfrmCompanies* list)
-    : SetupEditDialog(companyDesign(), EditCaption, list), gbCompanyDetails(group()),
+    : EditDialog(companyDesign(), EditCaption, list), gbCompanyDetails(group()),
       edtCompanyName(addEdit(QStringLiteral("edtCompanyName"), QStringLiteral("Company Name"), 8, 32, 201)),
       btnOk(okButton()), m_list(list)
 {
-    setEditedRow(QStringLiteral("companies"), frmMain->qrCompanies, {QStringLiteral("company name")},
+    setEditedRow(QStringLiteral("companies"), m_list->listQuery(), {QStringLiteral("company name")},
         QStringLiteral("Company"));
     FormCreate();
 }
@@ -42,7 +41,7 @@ bool TfrmCompany::checkInput()
     // Names are unique over every company, also those the user cannot see.
     std::optional<int> self;
     if (isEditing())
-        self = frmMain->qrCompanies->asInteger(QStringLiteral("id"));
+        self = m_list->listQuery()->asInteger(QStringLiteral("id"));
     if (valueInUse(*m_list->qrCompanies,
             {QStringLiteral("SELECT id FROM companies WHERE (`company name` = :CompanyName)")},
             QStringLiteral("CompanyName"), edtCompanyName->text(), self))
@@ -53,7 +52,7 @@ bool TfrmCompany::checkInput()
 void TfrmCompany::Save()
 {
     const bool editing = isEditing();
-    int id = editing ? frmMain->qrCompanies->asInteger(QStringLiteral("id")) : 0;
+    int id = editing ? m_list->listQuery()->asInteger(QStringLiteral("id")) : 0;
     RowWriter company(QStringLiteral("companies"));
     company.set(QStringLiteral("company name"), edtCompanyName->text());
     const SaveResult result = saveInTransaction(
@@ -66,7 +65,7 @@ void TfrmCompany::Save()
             // company nobody may open could not be reached again from this program.
             id = company.insert();
             RowWriter(QStringLiteral("access"))
-                .set(QStringLiteral("wp_user id"), frmMain->UserID)
+                .set(QStringLiteral("wp_user id"), m_list->books().session.userId())
                 .set(QStringLiteral("company id"), id)
                 .set(QStringLiteral("access company"), QStringLiteral("Yes"))
                 .set(QStringLiteral("administrator"), QStringLiteral("Yes"))

@@ -1,12 +1,12 @@
 #pragma once
-#include "setup/SetupWindows.h"
+#include "standard/EditDialog.h"
 
 class TfrmCompanies;
 class LabeledEdit;
 
 // The company dialog: "New Company" creates a company with its creator as administrator,
 // "Edit Company" renames the list's selected company.
-class TfrmCompany : public SetupEditDialog {
+class TfrmCompany : public EditDialog {
     Q_OBJECT
 public:
     explicit TfrmCompany(TfrmCompanies* list);

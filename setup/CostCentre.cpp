@@ -1,6 +1,6 @@
 #include "setup/CostCentre.h"
 
-#include "app/Main.h"
+#include "context/BookSelection.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
 #include "setup/CostCentres.h"
@@ -11,9 +11,9 @@
 #include <QRegularExpressionValidator>
 
 namespace {
-SetupDialogDesign costCentreDesign()
+EditDialogDesign costCentreDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmCostCentre");
     d.caption = TfrmCostCentre::NewCaption;
     d.clientSize = {234, 153};
@@ -23,15 +23,10 @@ SetupDialogDesign costCentreDesign()
     d.okRect = {136, 119, 81, 25};
     return d;
 }
-
-QString companyLine()
-{
-    return QStringLiteral("and (`company id` = %1)").arg(frmMain->selectedCompanyId().value());
-}
 }
 
 TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
-    : SetupEditDialog(costCentreDesign(), EditCaption, list), gbCostCentreDetails(group()),
+    : EditDialog(costCentreDesign(), EditCaption, list), gbCostCentreDetails(group()),
       edtCostCentreNumber(
           addEdit(QStringLiteral("edtCostCentreNumber"), QStringLiteral("Cost Centre Number"), 8, 32, 201)),
       edtCostCentreDescription(addEdit(
@@ -44,7 +39,7 @@ TfrmCostCentre::TfrmCostCentre(TfrmCostCentres* list)
         QStringLiteral("The cost centre number takes digits only."));
     edtCostCentreNumber->setMaxLength(8);
     setTag(edtCostCentreNumber, 1);
-    setEditedRow(QStringLiteral("cost centres"), frmMain->qrCostCentres,
+    setEditedRow(QStringLiteral("cost centres"), m_list->listQuery(),
         {QStringLiteral("cost centre number"), QStringLiteral("cost centre description")},
         QStringLiteral("Cost centre"));
     FormCreate();
@@ -54,7 +49,7 @@ std::optional<int> TfrmCostCentre::editedId() const
 {
     if (!isEditing())
         return std::nullopt;
-    return frmMain->qrCostCentres->asInteger(QStringLiteral("id"));
+    return m_list->listQuery()->asInteger(QStringLiteral("id"));
 }
 
 bool TfrmCostCentre::checkInput()
@@ -67,13 +62,13 @@ bool TfrmCostCentre::checkInput()
     Query& work = *m_list->qrCostCentres;
     if (valueInUse(work,
             {QStringLiteral("SELECT id FROM `cost centres` WHERE (`cost centre number` = :CostCentreNumber)"),
-                companyLine()},
+                QStringLiteral("and (`company id` = %1)").arg(companyId())},
             QStringLiteral("CostCentreNumber"), edtCostCentreNumber->text().toInt(), editedId()))
         return refuse(edtCostCentreNumber, QStringLiteral("Cost Centre Number already in use."));
     if (valueInUse(work,
             {QStringLiteral("SELECT id FROM `cost centres` WHERE "
                             "(`cost centre description` = :CostCentreDescription)"),
-                companyLine()},
+                QStringLiteral("and (`company id` = %1)").arg(companyId())},
             QStringLiteral("CostCentreDescription"), edtCostCentreDescription->text(), editedId()))
         return refuse(edtCostCentreDescription, QStringLiteral("Cost Centre Description already in use."));
     return true;
@@ -84,7 +79,7 @@ void TfrmCostCentre::Save()
     // The number as a number: "0042" is stored, and found again in the list, as 42.
     const int number = edtCostCentreNumber->text().toInt();
     RowWriter row(QStringLiteral("cost centres"));
-    row.set(QStringLiteral("company id"), frmMain->selectedCompanyId().value())
+    row.set(QStringLiteral("company id"), companyId())
         .set(QStringLiteral("cost centre number"), number)
         .set(QStringLiteral("cost centre description"), edtCostCentreDescription->text());
     const std::optional<int> edited = editedId();
@@ -105,3 +100,5 @@ void TfrmCostCentre::Save()
     m_list->reloadAndSelect(QStringLiteral("cost centre number"), number);
     accept();
 }
+
+int TfrmCostCentre::companyId() const { return m_list->books().selection.companyId().value(); }

@@ -1,12 +1,12 @@
 #pragma once
-#include "setup/SetupWindows.h"
+#include "standard/EditDialog.h"
 
 class TfrmCostCentres;
 class LabeledEdit;
 
 // The cost centre dialog: "Edit Cost Centre" changes the list's selected cost centre; any
 // other caption ("New Cost Centre") adds one to the selected company.
-class TfrmCostCentre : public SetupEditDialog {
+class TfrmCostCentre : public EditDialog {
     Q_OBJECT
 public:
     explicit TfrmCostCentre(TfrmCostCentres* list);
@@ -27,6 +27,7 @@ public:
     QPushButton* const btnOk;
 
 private:
+    int companyId() const;
     std::optional<int> editedId() const;
     TfrmCostCentres* m_list;
 };

@@ -1,7 +1,8 @@
 #include "setup/CostCentres.h"
 
-#include "app/Main.h"
+#include "context/BookSelection.h"
 #include "db/Query.h"
+#include "setup/AdministratorWindow.h"
 #include "setup/CostCentre.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
@@ -9,9 +10,9 @@
 #include <QComboBox>
 
 namespace {
-SetupListDesign costCentresDesign()
+ListWindowDesign costCentresDesign(Query* list)
 {
-    SetupListDesign d;
+    ListWindowDesign d;
     d.name = QStringLiteral("frmCostCentres");
     d.caption = QStringLiteral("Setup -> Cost Centres");
     d.clientSize = {633, 393};
@@ -21,7 +22,7 @@ SetupListDesign costCentresDesign()
     d.gridRect = {180, 24, 445, 361};
     d.columns = {{QStringLiteral("cost centre number"), QStringLiteral("Cost Centre Number"), 105},
         {QStringLiteral("cost centre description"), QStringLiteral("Cost Centre Description"), 270}};
-    d.listQuery = frmMain->qrCostCentres;
+    d.listQuery = list;
     d.emptyName = QStringLiteral("lblNoCostCentresExistForCompany");
     d.emptyText = QStringLiteral("~ No cost centres exist for company ~");
     d.helpLeft = 605;
@@ -38,11 +39,11 @@ SetupListDesign costCentresDesign()
 }
 }
 
-TfrmCostCentres::TfrmCostCentres(QWidget* parent)
-    : SetupListWindow(costCentresDesign(), parent), btnNewCostCentre(newButton()),
+TfrmCostCentres::TfrmCostCentres(const BookContext& books, Query* list, QWidget* parent)
+    : ListWindow(costCentresDesign(list), parent), btnNewCostCentre(newButton()),
       btnEditCostCentre(editButton()), dbgCostCentres(grid()), lblNoCostCentresExistForCompany(emptyLabel()),
       lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
-      qrCostCentres(new Query(this, QStringLiteral("qrCostCentres")))
+      qrCostCentres(new Query(this, QStringLiteral("qrCostCentres"))), m_books(books)
 {
     FormCreate();
 }
@@ -51,7 +52,7 @@ void TfrmCostCentres::Load(bool OnCreateForm)
 {
     loadList({QStringLiteral("SELECT id, `cost centre number`, `cost centre description`"),
                  QStringLiteral("FROM `cost centres` WHERE"),
-                 QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+                 QStringLiteral("(`company id` = %1)").arg(m_books.selection.companyId().value()),
                  QStringLiteral("ORDER BY `cost centre number`")},
         OnCreateForm);
 }
@@ -66,7 +67,7 @@ void TfrmCostCentres::btnEditCostCentreClick()
 {
     if (!hasSelectedRow(QStringLiteral("No cost centre selected.")))
         return;
-    const Query* list = frmMain->qrCostCentres;
+    const Query* list = listQuery();
     TfrmCostCentre dialog(this);
     dialog.setWindowTitle(TfrmCostCentre::EditCaption);
     dialog.edtCostCentreNumber->setText(list->asString(QStringLiteral("cost centre number")));
@@ -74,15 +75,7 @@ void TfrmCostCentres::btnEditCostCentreClick()
     dialog.exec();
 }
 
-void TfrmMain::acCostCentresExecute(QObject* Sender)
+bool openCostCentres(const BookContext& books, Query* list, QWidget* parent)
 {
-    // TestSetupAccess has told the user why when it refuses.
-    if (!TestSetupAccess())
-        return;
-    {
-        TfrmCostCentres window(this);
-        window.setWindowTitle(QStringLiteral("Cost Centres - ") + cbCompany->currentText());
-        window.exec();
-    }
-    RefreshFilters(Sender);
+    return openAdministratorWindow<TfrmCostCentres>(books, list, parent, QStringLiteral("Cost Centres"));
 }

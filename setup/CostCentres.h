@@ -1,5 +1,6 @@
 #pragma once
-#include "setup/SetupWindows.h"
+#include "context/Session.h"
+#include "standard/ListWindow.h"
 
 class Query;
 class QGroupBox;
@@ -10,10 +11,11 @@ class LinkLabel;
 // "Cost Centres - <company>": the cost centres of the company selected in the filter bar,
 // in number order. The list is the main window's qrCostCentres; its current row is the
 // selected cost centre.
-class TfrmCostCentres : public SetupListWindow {
+class TfrmCostCentres : public ListWindow {
     Q_OBJECT
 public:
-    explicit TfrmCostCentres(QWidget* parent = nullptr);
+    TfrmCostCentres(const BookContext& books, Query* list, QWidget* parent = nullptr);
+    const BookContext& books() const { return m_books; }
 
     void Load(bool OnCreateForm) override;
     void btnNewCostCentreClick();
@@ -33,4 +35,11 @@ public:
 protected:
     void newClicked() override { btnNewCostCentreClick(); }
     void editClicked() override { btnEditCostCentreClick(); }
+
+private:
+    BookContext m_books;
 };
+
+// The cost centres window of the selected company, for its administrators; answers
+// whether it was opened (and the books may have changed).
+bool openCostCentres(const BookContext& books, Query* list, QWidget* parent);

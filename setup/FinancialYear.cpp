@@ -1,6 +1,5 @@
 #include "setup/FinancialYear.h"
 
-#include "app/Main.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
@@ -18,9 +17,9 @@
 #include <QPushButton>
 
 namespace {
-SetupDialogDesign financialYearDesign()
+EditDialogDesign financialYearDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmFinancialYear");
     d.caption = TfrmFinancialYear::NewCaption;
     d.clientSize = {618, 498};
@@ -99,7 +98,7 @@ std::optional<QDate> latestYearEnd(Query& query, int companyId, bool locking)
 }
 
 TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
-    : SetupEditDialog(financialYearDesign(), EditCaption, parent), gbFinancialYearInformation(group()),
+    : EditDialog(financialYearDesign(), EditCaption, parent), gbFinancialYearInformation(group()),
       edtFinancialYearDescription(addEdit(QStringLiteral("edtFinancialYearDescription"),
           QStringLiteral("Financial Year Description"), 8, 32, 185)),
       GroupBox1(
@@ -340,20 +339,4 @@ void TfrmFinancialYear::Save()
     if (m_list)
         m_list->reloadAndSelect(QStringLiteral("id"), yearId);
     accept();
-}
-
-void TfrmMain::lblFinancialPeriodClick(QObject* Sender)
-{
-    if (cbFinancialYear->currentIndex() < 0) {
-        Boodskap(QStringLiteral("Please select a financial year first."), false);
-        return;
-    }
-    {
-        TfrmFinancialYear dialog(this, nullptr);
-        dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
-        dialog.FinancialYearID = selectedId(cbFinancialYear);
-        dialog.LoadEdit();
-        dialog.exec();
-    }
-    RefreshFilters(Sender);
 }

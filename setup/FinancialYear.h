@@ -1,7 +1,7 @@
 #pragma once
 #include "setup/FinancialPeriods.h"
-#include "setup/SetupWindows.h"
 #include "standard/DatePicker.h"
+#include "standard/EditDialog.h"
 
 class TfrmFinancialYears;
 class LabeledEdit;
@@ -11,7 +11,7 @@ class StringGrid;
 // The financial year dialog: "New Financial Year" adds a year to CompanyID, "Edit
 // Financial Year" changes the year FinancialYearID (LoadEdit reads it). A year holds the
 // periods of grid rows 1 to its last filled row; Calculate fills rows 1 to 12.
-class TfrmFinancialYear : public SetupEditDialog {
+class TfrmFinancialYear : public EditDialog {
     Q_OBJECT
 public:
     // list: the list window the dialog was opened from, rerun after a save; nullptr when

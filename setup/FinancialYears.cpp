@@ -1,16 +1,17 @@
 #include "setup/FinancialYears.h"
 
-#include "app/Main.h"
+#include "context/BookSelection.h"
 #include "db/Query.h"
+#include "setup/AdministratorWindow.h"
 #include "setup/FinancialYear.h"
 #include "standard/Standard.h"
 
 #include <QComboBox>
 
 namespace {
-SetupListDesign financialYearsDesign()
+ListWindowDesign financialYearsDesign(Query* list)
 {
-    SetupListDesign d;
+    ListWindowDesign d;
     d.name = QStringLiteral("frmFinancialYears");
     d.caption = QStringLiteral("Setup -> Financial Years");
     d.clientSize = {713, 394};
@@ -21,7 +22,7 @@ SetupListDesign financialYearsDesign()
     d.columns = {{QStringLiteral("company name"), QStringLiteral("Company Name"), 165},
         {QStringLiteral("financial year description"), QStringLiteral("Financial Year Description"), 154},
         {QStringLiteral("last day of financial year"), QStringLiteral("Last day of financial year"), 154}};
-    d.listQuery = frmMain->qrFinancialYears;
+    d.listQuery = list;
     d.emptyName = QStringLiteral("lblNoFinancialYearsExist");
     d.emptyText = QStringLiteral("~ No financial years exist ~");
     d.helpLeft = 684;
@@ -38,10 +39,11 @@ SetupListDesign financialYearsDesign()
 }
 }
 
-TfrmFinancialYears::TfrmFinancialYears(QWidget* parent)
-    : SetupListWindow(financialYearsDesign(), parent), btnNewFinancialYear(newButton()),
+TfrmFinancialYears::TfrmFinancialYears(const BookContext& books, Query* list, QWidget* parent)
+    : ListWindow(financialYearsDesign(list), parent), btnNewFinancialYear(newButton()),
       btnEditFinancialYear(editButton()), dbgFinancialYears(grid()), lblNoFinancialYearsExist(emptyLabel()),
-      lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel())
+      lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
+      m_books(books)
 {
     FormCreate();
 }
@@ -51,7 +53,7 @@ void TfrmFinancialYears::Load(bool OnCreateForm)
     loadList({QStringLiteral("SELECT `financial years`.`id`, `financial year description`, "
                              "`last day of financial year`, `company name`"),
                  QStringLiteral("FROM `financial years`, `companies` WHERE"),
-                 QStringLiteral("(`company id` = %1)").arg(frmMain->selectedCompanyId().value()),
+                 QStringLiteral("(`company id` = %1)").arg(m_books.selection.companyId().value()),
                  QStringLiteral("and (companies.id = `financial years`.`company id`)"),
                  QStringLiteral("ORDER BY `id`")},
         OnCreateForm);
@@ -60,7 +62,7 @@ void TfrmFinancialYears::Load(bool OnCreateForm)
 void TfrmFinancialYears::btnNewFinancialYearClick()
 {
     TfrmFinancialYear dialog(this, this);
-    dialog.CompanyID = frmMain->selectedCompanyId().value();
+    dialog.CompanyID = m_books.selection.companyId().value();
     dialog.exec();
 }
 
@@ -70,19 +72,26 @@ void TfrmFinancialYears::btnEditFinancialYearClick()
         return;
     TfrmFinancialYear dialog(this, this);
     dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
-    dialog.FinancialYearID = frmMain->qrFinancialYears->asInteger(QStringLiteral("id"));
+    dialog.FinancialYearID = listQuery()->asInteger(QStringLiteral("id"));
     dialog.LoadEdit();
     dialog.exec();
 }
 
-void TfrmMain::acFinancialYearsExecute(QObject* Sender)
+bool openFinancialYears(const BookContext& books, Query* list, QWidget* parent)
 {
-    // TestSetupAccess has told the user why when it refuses.
-    if (!TestSetupAccess())
-        return;
-    {
-        TfrmFinancialYears window(this);
-        window.exec();
+    return openAdministratorWindow<TfrmFinancialYears>(books, list, parent);
+}
+
+bool editSelectedYear(const BookContext& books, QWidget* parent)
+{
+    if (books.selection.yearId() < 0) {
+        Boodskap(QStringLiteral("Please select a financial year first."), false);
+        return false;
     }
-    RefreshFilters(Sender);
+    TfrmFinancialYear dialog(parent, nullptr);
+    dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
+    dialog.FinancialYearID = books.selection.yearId();
+    dialog.LoadEdit();
+    dialog.exec();
+    return true;
 }

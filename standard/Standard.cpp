@@ -401,21 +401,30 @@ void LoadSG(StringGrid* SG)
 void LoadFieldToCB(
     QComboBox* Combobox, Query& Table, const QString& IDField, const QString& TextField, bool AddAll)
 {
+    const int idCol = Table.fieldIndex(IDField), textCol = Table.fieldIndex(TextField);
+    if (Table.recordCount() > 0 && (idCol < 0 || textCol < 0))
+        throw DbError(QStringLiteral("Field '%1' or '%2' not found").arg(IDField, TextField));
+    QList<ComboItem> items;
+    for (int r = 0; r < Table.recordCount(); ++r)
+        items.append({Table.value(r, idCol).toInt(), Table.value(r, textCol).toString()});
+    if (Table.recordCount() > 0)
+        Table.first();
+    LoadItemsToCB(Combobox, items, AddAll);
+}
+
+void LoadItemsToCB(QComboBox* Combobox, const QList<ComboItem>& items, bool AddAll)
+{
     QSignalBlocker block(Combobox);
     const int remembered = Combobox->currentIndex() >= 0 ? Combobox->currentData().toInt() : 0;
     Combobox->clear();
-    if (Table.recordCount() == 0) {
+    if (items.isEmpty()) {
         Combobox->setCurrentIndex(-1);
         return;
     }
-    if (AddAll && Table.recordCount() > 1)
+    if (AddAll && items.size() > 1)
         Combobox->addItem(QStringLiteral("All"), 0);
-    const int idCol = Table.fieldIndex(IDField), textCol = Table.fieldIndex(TextField);
-    if (idCol < 0 || textCol < 0)
-        throw DbError(QStringLiteral("Field '%1' or '%2' not found").arg(IDField, TextField));
-    for (int r = 0; r < Table.recordCount(); ++r)
-        Combobox->addItem(Table.value(r, textCol).toString(), Table.value(r, idCol).toInt());
-    Table.first();
+    for (const ComboItem& item : items)
+        Combobox->addItem(item.text, item.id);
     int index = -1;
     if (remembered != 0)
         index = Combobox->findData(remembered);

@@ -2,6 +2,7 @@
 // The shared helpers every window uses: messages, the clock, layout persistence,
 // combo-box filling and links. Validation, dates, hashing and money have their own
 // headers, included here so that one include gives the whole unit.
+#include "standard/ComboItem.h"
 #include "standard/Dates.h"
 #include "standard/Hash.h"
 #include "standard/Money.h"
@@ -87,6 +88,9 @@ void SaveSG(StringGrid* SG);
 void LoadSG(StringGrid* SG);
 void LoadFieldToCB(
     QComboBox* Combobox, Query& Table, const QString& IDField, const QString& TextField, bool AddAll);
+// The same from items read by a store: the box keeps the id it had when still listed,
+// and gets "All" (id 0) first when AddAll and there are several items.
+void LoadItemsToCB(QComboBox* Combobox, const QList<ComboItem>& items, bool AddAll);
 // Opens a page in the user's browser; when that fails, a message gives its address.
 void Browse(const QString& URL);
 

@@ -1,8 +1,9 @@
 #include "users/Access.h"
 #include "users/AccessLevels.h"
 
-#include "app/Main.h"
+#include "context/BookSelection.h"
 #include "db/Query.h"
+#include "setup/AdministratorWindow.h"
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
 #include "users/AccessAddUser.h"
@@ -25,63 +26,24 @@ void endProgram()
 
 void setEndProgramHandler(std::function<void()> handler) { g_endProgramHandler = std::move(handler); }
 
-int TfrmMain::AccessToInt(const QString& Access)
+int accessToInt(const QString& level)
 {
-    const std::optional<int> result = accessLevelNumber(Access);
+    const std::optional<int> result = accessLevelNumber(level);
     if (!result) {
         // A level text the program does not know means the rights cannot be judged at all.
-        Boodskap(QStringLiteral("Function AccessToInt not called corrected.  You called \"") + Access
+        Boodskap(QStringLiteral("Function AccessToInt not called corrected.  You called \"") + level
             + QStringLiteral("\"."));
         endProgram();
     }
     return result.value_or(-1);
 }
 
-bool TfrmMain::TestAccess(const QString& field, const QString& access)
-{
-    // Without a listed company there is nothing the user may be granted.
-    if (selectedCompanyIds().isEmpty())
-        return false;
-    QStringList sql{
-        QStringLiteral("SELECT * FROM access WHERE"), QStringLiteral("(`wp_user id` = %1)").arg(UserID)};
-    sql << companyCondition(QStringLiteral("`company id`"));
-    qrAccess->open(sql);
-    if (qrAccess->isEmpty())
-        return false;
-    // An administrator holds every right on a company, also when "All" spans it together
-    // with companies where the user needs the level itself.
-    bool result = true;
-    for (qrAccess->first(); !qrAccess->eof(); qrAccess->next()) {
-        if (qrAccess->asString(QStringLiteral("administrator")) == QLatin1String("Yes"))
-            continue;
-        if (AccessToInt(qrAccess->asString(field)) < AccessToInt(access))
-            result = false;
-    }
-    return result;
-}
-
-bool TfrmMain::TestSetupAccess()
-{
-    const std::optional<int> company = selectedCompanyId();
-    if (!company) {
-        Boodskap(QStringLiteral("Please select/create a spesific company first."));
-        return false;
-    }
-    qrAccess->open({QStringLiteral("SELECT id FROM access WHERE"),
-        QStringLiteral("(administrator = \"Yes\")"), QStringLiteral("and (`wp_user id` = %1)").arg(UserID),
-        QStringLiteral("and (`company id` = %1)").arg(*company)});
-    if (!qrAccess->isEmpty())
-        return true;
-    Boodskap(QStringLiteral("You need administrator access to use this function."));
-    return false;
-}
-
 // The access window ------------------------------------------------------------------
 
 namespace {
-SetupListDesign accessDesign()
+ListWindowDesign accessDesign(Query* list)
 {
-    SetupListDesign d;
+    ListWindowDesign d;
     d.name = QStringLiteral("frmAccess");
     d.caption = QStringLiteral("Access");
     d.clientSize = {777, 393};
@@ -95,7 +57,7 @@ SetupListDesign accessDesign()
         {QStringLiteral("administrator"), QStringLiteral("Administrator"), 82},
         {QStringLiteral("trial balance"), QStringLiteral("Trial Balance"), 81},
         {QStringLiteral("journal entries"), QStringLiteral("Journal Entries"), 88}};
-    d.listQuery = frmMain->qrAccess;
+    d.listQuery = list;
     d.helpLeft = 748;
     d.helpPath = QStringLiteral("/blog/access");
     d.verse.box = {8, 288, 166, 97};
@@ -110,10 +72,10 @@ SetupListDesign accessDesign()
 }
 }
 
-TfrmAccess::TfrmAccess(QWidget* parent)
-    : SetupListWindow(accessDesign(), parent), btnAddUser(newButton()), btnChangeUserAccess(editButton()),
+TfrmAccess::TfrmAccess(const BookContext& books, Query* list, QWidget* parent)
+    : ListWindow(accessDesign(list), parent), btnAddUser(newButton()), btnChangeUserAccess(editButton()),
       dbgAccess(grid()), lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()),
-      lblVerse(verseLabel()), qrAccess(new Query(this, QStringLiteral("qrAccess")))
+      lblVerse(verseLabel()), qrAccess(new Query(this, QStringLiteral("qrAccess"))), m_books(books)
 {
     FormCreate();
 }
@@ -126,7 +88,7 @@ void TfrmAccess::Load(bool OnCreateForm)
                            "administrator, `trial balance`, `journal entries`"),
             QStringLiteral("FROM wp_users, access WHERE"),
             QStringLiteral("(access.`wp_user id` = wp_users.ID)"),
-            QStringLiteral("and (access.`company id` = %1)").arg(frmMain->selectedCompanyId().value())},
+            QStringLiteral("and (access.`company id` = %1)").arg(m_books.selection.companyId().value())},
         OnCreateForm);
 }
 
@@ -140,7 +102,7 @@ void TfrmAccess::btnChangeUserAccessClick()
 {
     if (!hasSelectedRow(QStringLiteral("No user selected.")))
         return;
-    if (frmMain->qrAccess->asInteger(QStringLiteral("wp_user id")) == frmMain->UserID) {
+    if (listQuery()->asInteger(QStringLiteral("wp_user id")) == m_books.session.userId()) {
         Boodskap(QStringLiteral("You cannot change your own access."));
         return;
     }
@@ -148,16 +110,7 @@ void TfrmAccess::btnChangeUserAccessClick()
     dialog.exec();
 }
 
-void TfrmMain::acAccessExecute(QObject* Sender)
+bool openAccess(const BookContext& books, Query* list, QWidget* parent)
 {
-    // TestSetupAccess has told the user why when it refuses.
-    if (!TestSetupAccess())
-        return;
-    {
-        TfrmAccess window(this);
-        window.setWindowTitle(QStringLiteral("Access - ") + cbCompany->currentText());
-        window.exec();
-    }
-    // The administrator's own company list may have changed.
-    RefreshFilters(Sender);
+    return openAdministratorWindow<TfrmAccess>(books, list, parent, QStringLiteral("Access"));
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <functional>
 
 // The one way the program ends on its own: AccessToInt's message for a level text that is
@@ -9,7 +10,12 @@
 void endProgram();
 void setEndProgramHandler(std::function<void()> handler);
 
-#include "setup/SetupWindows.h"
+// The number of an access level text (see accessLevelNumber); any other text is told to
+// the user and ends the program, as the rights cannot be judged at all.
+int accessToInt(const QString& level);
+
+#include "context/Session.h"
+#include "standard/ListWindow.h"
 
 class Query;
 class QGroupBox;
@@ -20,10 +26,11 @@ class LinkLabel;
 // "Access - <company>": the users with a row for the company selected in the filter bar
 // and their four settings. The list is the main window's qrAccess; its current row is the
 // selected user. Rows are added and changed here, never deleted.
-class TfrmAccess : public SetupListWindow {
+class TfrmAccess : public ListWindow {
     Q_OBJECT
 public:
-    explicit TfrmAccess(QWidget* parent = nullptr);
+    TfrmAccess(const BookContext& books, Query* list, QWidget* parent = nullptr);
+    const BookContext& books() const { return m_books; }
 
     void Load(bool OnCreateForm) override;
     void btnAddUserClick();
@@ -43,4 +50,11 @@ public:
 protected:
     void newClicked() override { btnAddUserClick(); }
     void editClicked() override { btnChangeUserAccessClick(); }
+
+private:
+    BookContext m_books;
 };
+
+// The access window of the selected company, for its administrators; answers whether it
+// was opened (and the user's own company list may have changed).
+bool openAccess(const BookContext& books, Query* list, QWidget* parent);

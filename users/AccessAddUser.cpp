@@ -1,18 +1,19 @@
 #include "users/AccessAddUser.h"
 
-#include "app/Main.h"
+#include "context/BookSelection.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
 #include "users/Access.h"
+#include "users/UserStore.h"
 
 #include <QPushButton>
 
 namespace {
-SetupDialogDesign addUserDesign()
+EditDialogDesign addUserDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmAccessAddUser");
     d.caption = QStringLiteral("Access - Add User");
     d.clientSize = {233, 112};
@@ -24,12 +25,10 @@ SetupDialogDesign addUserDesign()
 }
 
 const QString AlreadyAdded = QStringLiteral("The user was already added to the company.");
-
-int company() { return frmMain->selectedCompanyId().value(); }
 }
 
 TfrmAccessAddUser::TfrmAccessAddUser(TfrmAccess* list)
-    : SetupEditDialog(addUserDesign(), QString(), list), gbLoginDetails(group()),
+    : EditDialog(addUserDesign(), QString(), list), gbLoginDetails(group()),
       edtUsername(addEdit(QStringLiteral("edtUsername"), QStringLiteral("Username / Email"), 8, 32, 201)),
       btnOk(okButton()), m_list(list)
 {
@@ -40,21 +39,15 @@ bool TfrmAccessAddUser::checkInput()
 {
     if (!ToetsText(edtUsername, 3, false, false, false))
         return false;
-    Query& users = *frmMain->qrWP_Users;
     // One user's name may be another's address: the older account is meant, as at login.
-    users.setSql({QStringLiteral("SELECT ID FROM wp_users WHERE (user_login = :username) or"),
-        QStringLiteral("(user_email = :email)"), QStringLiteral("ORDER BY ID")});
-    users.bind(QStringLiteral("username"), edtUsername->text());
-    users.bind(QStringLiteral("email"), edtUsername->text());
-    users.open();
-    if (users.isEmpty())
+    const std::optional<UserRow> user = UserStore::byLoginOrEmail(edtUsername->text());
+    if (!user)
         return refuse(edtUsername,
             QStringLiteral("Username / Email not found.  Please check details or create the user first."));
-    users.first();
-    m_userId = users.asInteger(QStringLiteral("ID"));
-    m_list->qrAccess->open(
-        {QStringLiteral("SELECT id FROM access WHERE"), QStringLiteral("(`company id` = %1)").arg(company()),
-            QStringLiteral("and (`wp_user id` = %1 )").arg(m_userId)});
+    m_userId = user->id;
+    m_list->qrAccess->open({QStringLiteral("SELECT id FROM access WHERE"),
+        QStringLiteral("(`company id` = %1)").arg(companyId()),
+        QStringLiteral("and (`wp_user id` = %1 )").arg(m_userId)});
     if (!m_list->qrAccess->isEmpty())
         return refuse(edtUsername, AlreadyAdded);
     return true;
@@ -66,7 +59,7 @@ void TfrmAccessAddUser::Save()
     // The levels are written, not left to the table, so that the rights checks can read
     // them whatever default an older table has.
     RowWriter access(QStringLiteral("access"));
-    access.set(QStringLiteral("company id"), company())
+    access.set(QStringLiteral("company id"), companyId())
         .set(QStringLiteral("wp_user id"), m_userId)
         .set(QStringLiteral("access company"), QStringLiteral("Yes"))
         .set(QStringLiteral("administrator"), QStringLiteral("No"))
@@ -83,3 +76,5 @@ void TfrmAccessAddUser::Save()
     m_list->reloadAndSelect(QStringLiteral("id"), id);
     accept();
 }
+
+int TfrmAccessAddUser::companyId() const { return m_list->books().selection.companyId().value(); }

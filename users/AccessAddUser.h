@@ -1,5 +1,5 @@
 #pragma once
-#include "setup/SetupWindows.h"
+#include "standard/EditDialog.h"
 
 class TfrmAccess;
 class LabeledEdit;
@@ -8,7 +8,7 @@ class QPushButton;
 
 // "Access - Add User": gives a registered user, found by login name or e-mail address, a
 // row on the selected company: the company offered, no administrator, no levels yet.
-class TfrmAccessAddUser : public SetupEditDialog {
+class TfrmAccessAddUser : public EditDialog {
     Q_OBJECT
 public:
     explicit TfrmAccessAddUser(TfrmAccess* list);
@@ -23,6 +23,7 @@ public:
     QPushButton* const btnOk;
 
 private:
+    int companyId() const;
     TfrmAccess* m_list;
     int m_userId = 0; // the user CheckInput found
 };

@@ -1,6 +1,5 @@
 #include "users/ChangeUserAccess.h"
 
-#include "app/Main.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
 #include "standard/Standard.h"
@@ -14,9 +13,9 @@
 #include <QPushButton>
 
 namespace {
-SetupDialogDesign changeDesign()
+EditDialogDesign changeDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmChangeUserAccess");
     d.caption = QStringLiteral("Change User Access");
     d.clientSize = {202, 271};
@@ -28,8 +27,6 @@ SetupDialogDesign changeDesign()
     return d;
 }
 
-const Query& row() { return *frmMain->qrAccess; }
-
 QString yesNo(bool ticked) { return ticked ? QStringLiteral("Yes") : QStringLiteral("No"); }
 
 const QStringList settingColumns{QStringLiteral("access company"), QStringLiteral("administrator"),
@@ -37,7 +34,7 @@ const QStringList settingColumns{QStringLiteral("access company"), QStringLitera
 }
 
 TfrmChangeUserAccess::TfrmChangeUserAccess(TfrmAccess* list)
-    : SetupEditDialog(changeDesign(), changeDesign().caption, list),
+    : EditDialog(changeDesign(), changeDesign().caption, list),
       lblUser(addLabel(this, QStringLiteral("lblUser"), QStringLiteral("User:"), 8, 8)),
       gbMainAccess(group()), cbAccessCompany(addCheckBox(gbMainAccess, QStringLiteral("cbAccessCompany"),
                                  QStringLiteral("Access Company"), 8, 24)),
@@ -55,21 +52,21 @@ TfrmChangeUserAccess::TfrmChangeUserAccess(TfrmAccess* list)
           addList(gbAccessItems, QStringLiteral("cbJournalEntries"), accessLevelNames(), 8, 91, 169)),
       Button1(okButton()), m_list(list)
 {
-    // The dialog only ever changes the row selected when it opened; it keeps what it read,
-    // since the main window's access query is a work area other checks reuse.
-    m_id = row().asInteger(QStringLiteral("id"));
-    setEditedRow(QStringLiteral("access"), m_id, settingColumns, loadedValues(row(), settingColumns),
+    // The dialog only ever changes the row selected when it opened; it keeps what it read.
+    const Query& row = *list->listQuery();
+    m_id = row.asInteger(QStringLiteral("id"));
+    setEditedRow(QStringLiteral("access"), m_id, settingColumns, loadedValues(row, settingColumns),
         QStringLiteral("User access"));
     FormCreate();
-    lblUser->setText(QStringLiteral("User: ") + row().asString(QStringLiteral("user_login")));
+    lblUser->setText(QStringLiteral("User: ") + row.asString(QStringLiteral("user_login")));
     lblUser->adjustSize();
-    cbAccessCompany->setChecked(row().asString(QStringLiteral("access company")) == QLatin1String("Yes"));
-    cbAdministrator->setChecked(row().asString(QStringLiteral("administrator")) == QLatin1String("Yes"));
+    cbAccessCompany->setChecked(row.asString(QStringLiteral("access company")) == QLatin1String("Yes"));
+    cbAdministrator->setChecked(row.asString(QStringLiteral("administrator")) == QLatin1String("Yes"));
     // A stored level the lists do not hold leaves its list empty, which OK then refuses.
     cbTrialBalance->setCurrentIndex(
-        cbTrialBalance->findText(row().asString(QStringLiteral("trial balance")), Qt::MatchFixedString));
+        cbTrialBalance->findText(row.asString(QStringLiteral("trial balance")), Qt::MatchFixedString));
     cbJournalEntries->setCurrentIndex(
-        cbJournalEntries->findText(row().asString(QStringLiteral("journal entries")), Qt::MatchFixedString));
+        cbJournalEntries->findText(row.asString(QStringLiteral("journal entries")), Qt::MatchFixedString));
 }
 
 bool TfrmChangeUserAccess::checkInput()

@@ -1,5 +1,5 @@
 #pragma once
-#include "setup/SetupWindows.h"
+#include "standard/EditDialog.h"
 
 class TfrmAccess;
 class QCheckBox;
@@ -9,7 +9,7 @@ class QLabel;
 class QPushButton;
 
 // "Change User Access": the four settings of the access list's selected row.
-class TfrmChangeUserAccess : public SetupEditDialog {
+class TfrmChangeUserAccess : public EditDialog {
     Q_OBJECT
 public:
     explicit TfrmChangeUserAccess(TfrmAccess* list);

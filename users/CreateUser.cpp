@@ -1,11 +1,11 @@
 #include "users/CreateUser.h"
 
-#include "app/Main.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
+#include "users/UserStore.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -13,9 +13,9 @@
 #include <QRegularExpression>
 
 namespace {
-SetupDialogDesign createUserDesign()
+EditDialogDesign createUserDesign()
 {
-    SetupDialogDesign d;
+    EditDialogDesign d;
     d.name = QStringLiteral("frmCreateUser");
     d.caption = QStringLiteral("Create user");
     d.clientSize = {269, 194};
@@ -32,25 +32,10 @@ const QString PasswordCharacters
     = QStringLiteral("Password may only contain unaccented letters, numbers, spaces and the punctuation "
                      "of an English keyboard.");
 
-// Whether a user row holds value in column (compared as the server compares it, so in
-// any letter case). Locking, inside the registering transaction: it waits for any other
-// writer's uncommitted row with that value, the web site's included, and then sees it.
-bool userValueTaken(const QString& column, const QString& parameter, const QString& value, bool locking)
-{
-    Query& users = *frmMain->qrWP_Users;
-    QStringList sql{QStringLiteral("SELECT ID from wp_users where %1 = :%2").arg(column, parameter)};
-    if (locking)
-        sql << QStringLiteral("FOR UPDATE");
-    users.setSql(sql);
-    users.bind(parameter, value);
-    users.open();
-    return !users.isEmpty();
-}
-
 }
 
 TfrmCreateUser::TfrmCreateUser(QWidget* parent)
-    : SetupEditDialog(createUserDesign(), QString(), parent), gbLoginDetails(group()),
+    : EditDialog(createUserDesign(), QString(), parent), gbLoginDetails(group()),
       edtUsername(addEdit(QStringLiteral("edtUsername"),
           QStringLiteral("Username (only lowercase letters and numbers)"), 8, 32, 233)),
       edtEmail(addEdit(QStringLiteral("edtEmail"), QStringLiteral("Email"), 8, 72, 233)),
@@ -64,7 +49,7 @@ TfrmCreateUser::TfrmCreateUser(QWidget* parent)
 
 void TfrmCreateUser::showEvent(QShowEvent* event)
 {
-    SetupEditDialog::showEvent(event);
+    EditDialog::showEvent(event);
     // The long caption is made to fit above its box in the font it is shown in (known only
     // now), rather than cut off at the group's edge.
     QLabel* caption = edtUsername->editLabel();
@@ -96,9 +81,9 @@ bool TfrmCreateUser::checkInput()
     for (const QChar c : edtPassword->text())
         if (c.unicode() > 0x7e)
             return refuse(edtPassword, PasswordCharacters);
-    if (userValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), edtUsername->text(), false))
+    if (UserStore::valueTaken(QStringLiteral("user_login"), edtUsername->text(), false))
         return refuse(edtUsername, UsernameInUse);
-    if (userValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), edtEmail->text(), false))
+    if (UserStore::valueTaken(QStringLiteral("user_email"), edtEmail->text(), false))
         return refuse(edtEmail, EmailInUse);
     return true;
 }
@@ -120,9 +105,9 @@ void TfrmCreateUser::Save()
                         QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
                                        "VALUES (:claim, :at) ON DUPLICATE KEY UPDATE `claimed at` = :at"),
                         {{QStringLiteral(":claim"), claim}, {QStringLiteral(":at"), Now()}});
-                if (userValueTaken(QStringLiteral("user_login"), QStringLiteral("Username"), name, true))
+                if (UserStore::valueTaken(QStringLiteral("user_login"), name, true))
                     throw SaveRefused{edtUsername, UsernameInUse, {}};
-                if (userValueTaken(QStringLiteral("user_email"), QStringLiteral("Email"), email, true))
+                if (UserStore::valueTaken(QStringLiteral("user_email"), email, true))
                     throw SaveRefused{edtEmail, EmailInUse, {}};
                 id = RowWriter(QStringLiteral("wp_users"))
                          .set(QStringLiteral("user_login"), name)
@@ -153,10 +138,4 @@ void TfrmCreateUser::Save()
             QStringLiteral("User could not be created.  Please try again."));
     if (saved)
         accept();
-}
-
-void TfrmMain::acCreateUserExecute()
-{
-    TfrmCreateUser frmCreateUser(this);
-    frmCreateUser.exec();
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "setup/SetupWindows.h"
+#include "standard/EditDialog.h"
 
 class LabeledEdit;
 class QGroupBox;
@@ -8,7 +8,7 @@ class QPushButton;
 // "Create user": registers a new user of the web site that shares the database (a plain
 // subscriber there), who may log in at once and is given rights per company elsewhere.
 // Open to anybody at the workstation, logged in or not; it changes nothing of the session.
-class TfrmCreateUser : public SetupEditDialog {
+class TfrmCreateUser : public EditDialog {
     Q_OBJECT
 public:
     explicit TfrmCreateUser(QWidget* parent = nullptr);

@@ -1,16 +1,18 @@
 #pragma once
 #include <QDialog>
+#include <functional>
 
 class LabeledEdit;
 class QGroupBox;
 class QPushButton;
 
 // The login dialog: a login name or e-mail address and a password, checked against the
-// web site's user table; a match logs the user in on the main window and closes it.
+// web site's user table; a match is handed to `logIn` (which may throw, leaving the dialog
+// open) and closes it.
 class TfrmLogin : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmLogin(QWidget* parent = nullptr);
+    explicit TfrmLogin(std::function<void(int userId)> logIn, QWidget* parent = nullptr);
 
     QGroupBox* gbLoginDetails = nullptr;
     LabeledEdit* edtUsername = nullptr;
@@ -18,4 +20,7 @@ public:
     QPushButton* btnOk = nullptr;
 
     void btnOkClick();
+
+private:
+    std::function<void(int)> m_logIn;
 };

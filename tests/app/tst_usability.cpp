@@ -63,11 +63,11 @@ Opened open(Books& x, const QString& which)
 {
     Opened o;
     if (which == "login") {
-        o.dialog = std::make_unique<TfrmLogin>(&x.w);
+        o.dialog = std::make_unique<TfrmLogin>([&x](int id) { x.w.Login(id); }, &x.w);
     } else if (which == "create user") {
         o.dialog = std::make_unique<TfrmCreateUser>(&x.w);
     } else if (which.endsWith("company")) {
-        auto* list = new TfrmCompanies(&x.w);
+        auto* list = new TfrmCompanies(x.w.books(), x.w.qrCompanies, &x.w);
         o.list.reset(list);
         auto* d = new TfrmCompany(list);
         o.dialog.reset(d);
@@ -77,7 +77,7 @@ Opened open(Books& x, const QString& which)
             o.filled = d->edtCompanyName;
         }
     } else if (which.endsWith("cost centre")) {
-        auto* list = new TfrmCostCentres(&x.w);
+        auto* list = new TfrmCostCentres(x.w.books(), x.w.qrCostCentres, &x.w);
         o.list.reset(list);
         auto* d = new TfrmCostCentre(list);
         o.dialog.reset(d);
@@ -90,25 +90,25 @@ Opened open(Books& x, const QString& which)
     } else if (which == "new account") {
         showTrialBalance(x.w);
         selectRow(*x.w.sgTB, "11100", "");
-        auto* list = new TfrmAccounts(&x.w);
+        auto* list = new TfrmAccounts(x.w.books(), x.w.qrAccounts, trialBalanceObjectAt(*x.w.sgTB), &x.w);
         o.list.reset(list);
         o.dialog = std::make_unique<TfrmAccount>(list);
     } else if (which == "change access") {
-        auto* list = new TfrmAccess(&x.w);
+        auto* list = new TfrmAccess(x.w.books(), x.w.qrAccess, &x.w);
         o.list.reset(list);
         o.dialog = std::make_unique<TfrmChangeUserAccess>(list);
     } else if (which == "journal entry") {
-        o.dialog = std::make_unique<TfrmJournalEntry>(&x.w);
+        o.dialog = std::make_unique<TfrmJournalEntry>(x.w.books(), &x.w);
     } else if (which == "new financial year") {
-        auto* list = new TfrmFinancialYears(&x.w);
+        auto* list = new TfrmFinancialYears(x.w.books(), x.w.qrFinancialYears, &x.w);
         o.list.reset(list);
         o.dialog = std::make_unique<TfrmFinancialYear>(list, list);
     } else if (which == "financial years") {
-        o.dialog = std::make_unique<TfrmFinancialYears>(&x.w);
+        o.dialog = std::make_unique<TfrmFinancialYears>(x.w.books(), x.w.qrFinancialYears, &x.w);
     } else if (which == "companies") {
-        o.dialog = std::make_unique<TfrmCompanies>(&x.w);
+        o.dialog = std::make_unique<TfrmCompanies>(x.w.books(), x.w.qrCompanies, &x.w);
     } else if (which == "cost centres") {
-        o.dialog = std::make_unique<TfrmCostCentres>(&x.w);
+        o.dialog = std::make_unique<TfrmCostCentres>(x.w.books(), x.w.qrCostCentres, &x.w);
     }
     return o;
 }
@@ -226,7 +226,7 @@ private slots:
     {
         Books x;
         LinkCatcher urls;
-        TfrmCostCentres list(&x.w);
+        TfrmCostCentres list(x.w.books(), x.w.qrCostCentres, &x.w);
         list.show();
         QVERIFY(QTest::qWaitForWindowActive(&list));
         list.lblHelp->setFocus(Qt::TabFocusReason);
@@ -253,7 +253,7 @@ private slots:
     {
         // No handler and no browser behind the offscreen screen: opening fails.
         Books x;
-        TfrmCompanies list(&x.w);
+        TfrmCompanies list(x.w.books(), x.w.qrCompanies, &x.w);
         QTest::mouseClick(list.lblHelp, Qt::LeftButton);
         QCOMPARE(x.log.messages.size(), 1);
         QVERIFY(x.log.messages[0].startsWith("The page could not be opened.  Its address is:"));
@@ -283,7 +283,7 @@ private slots:
                          QRect(part->mapTo(x.w.pnlFilters, QPoint(0, 0)), part->size())),
                 qPrintable(part->objectName()));
         }
-        for (QWidget* tab : {x.w.tsTrialBalance, x.w.tsJournalEntries}) {
+        for (QWidget* tab : std::initializer_list<QWidget*>{x.w.tsTrialBalance, x.w.tsJournalEntries}) {
             x.w.pcMain->setCurrentWidget(tab);
             QCoreApplication::processEvents();
             for (QWidget* child : tab->findChildren<QPushButton*>())
@@ -300,7 +300,7 @@ private slots:
     void refusedInputNeverAppears()
     {
         Books x;
-        TfrmCostCentres list(&x.w);
+        TfrmCostCentres list(x.w.books(), x.w.qrCostCentres, &x.w);
         TfrmCostCentre dialog(&list);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -340,7 +340,7 @@ private slots:
     {
         // An emoji is two UTF-16 units but one character: 49 letters and an emoji fit in 50.
         Books x;
-        TfrmCompanies list(&x.w);
+        TfrmCompanies list(x.w.books(), x.w.qrCompanies, &x.w);
         TfrmCompany dialog(&list);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -378,8 +378,8 @@ private slots:
     void setupWindowsShareTheirVerseFont()
     {
         Books x;
-        TfrmCompanies companies(&x.w);
-        TfrmCostCentres costCentres(&x.w);
+        TfrmCompanies companies(x.w.books(), x.w.qrCompanies, &x.w);
+        TfrmCostCentres costCentres(x.w.books(), x.w.qrCostCentres, &x.w);
         QCOMPARE(companies.lblVerse->font().pointSizeF(), costCentres.lblVerse->font().pointSizeF());
         QVERIFY(textFits(companies.lblVerse));
         QVERIFY(textFits(costCentres.lblVerse));

@@ -40,7 +40,7 @@ int saveEntries(TfrmMain& w, MessageLog& log, int count)
 {
     int refused = 0;
     for (int i = 0; i < count; ++i) {
-        TfrmJournalEntry f(&w);
+        TfrmJournalEntry f(w.books(), &w);
         f.show();
         typeBalancedEntry(f, QStringLiteral("Entry %1").arg(i));
         for (int attempt = 0; attempt < 10 && f.result() != QDialog::Accepted; ++attempt) {
@@ -255,7 +255,7 @@ private slots:
                                "`period deleted`) VALUES (LAST_INSERT_ID(), 1, '2018-03-01', '2019-02-28', "
                                "'Year', 'Yes', 'No')")},
             [&] {
-                TfrmFinancialYears list(&x.w);
+                TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
                 TfrmFinancialYear dialog(&list, &list);
                 dialog.CompanyID = alpha;
                 dialog.edtFinancialYearDescription->setText("FY2018");

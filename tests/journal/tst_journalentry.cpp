@@ -81,12 +81,12 @@ protected:
                 exec(sql);
             holding = !failed;
             // A locking read that meets a lock while its row is looked up shows as a
-            // statement still running after a good while, before its transaction is
+            // statement (plain or prepared) still running after a good while, before its transaction is
             // listed as waiting; both count.
             const QString waitingStatements = QStringLiteral(
                 "SELECT (SELECT COUNT(*) FROM information_schema.INNODB_TRX WHERE trx_state = 'LOCK WAIT') + "
                 "(SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID <> CONNECTION_ID() AND "
-                "COMMAND = 'Query' AND INFO LIKE '%FOR UPDATE%' AND TIME_MS > 200)");
+                "COMMAND IN ('Query', 'Execute') AND INFO LIKE '%FOR UPDATE%' AND TIME_MS > 200)");
             QElapsedTimer t;
             t.start();
             while (!failed && !release && t.elapsed() < 20000) {
@@ -169,7 +169,7 @@ private slots:
     void windowOpensEmptyOnTodayWithTheCursorOnTheDate()
     {
         Desk d;
-        TfrmJournalEntry f(&d.w);
+        TfrmJournalEntry f(d.w.books(), &d.w);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         QCOMPARE(f.objectName(), QStringLiteral("frmJournalEntry"));
@@ -237,7 +237,7 @@ private slots:
         QFETCH(bool, escape);
         QFETCH(bool, answer);
         Desk d;
-        TfrmJournalEntry f(&d.w);
+        TfrmJournalEntry f(d.w.books(), &d.w);
         f.show();
         QVERIFY(QTest::qWaitForWindowActive(&f));
         if (typed == "line")
@@ -277,7 +277,7 @@ private slots:
     {
         QFETCH(bool, stillSaving);
         Desk d;
-        TfrmJournalEntry f(&d.w);
+        TfrmJournalEntry f(d.w.books(), &d.w);
         f.show();
         typeBalancedEntry(f);
         const QString close
@@ -309,7 +309,7 @@ private slots:
         const int otherCentre = d.books.db.addCostCentre(other, 1000, "Elsewhere");
         d.books.db.addAccount(
             otherCentre, d.books.db.addObject(400, "Stock", "Balance Sheet", 1), "Their stock");
-        TfrmJournalEntry f(&d.w);
+        TfrmJournalEntry f(d.w.books(), &d.w);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         f.sg->setFocus();
@@ -399,7 +399,7 @@ private slots:
         const QString sep = QLocale().decimalPoint();
         const QString other = sep == "." ? "," : ".";
         Desk d;
-        TfrmJournalEntry f(&d.w);
+        TfrmJournalEntry f(d.w.books(), &d.w);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         f.edtJournalEntryDescription->setText("Month end");
@@ -462,7 +462,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         Desk d;
         for (const QDate date : {QDate(2026, 12, 1), QDate(2026, 12, 31)}) {
-            TfrmJournalEntry f(&d.w);
+            TfrmJournalEntry f(d.w.books(), &d.w);
             f.show();
             f.dtpJournalEntryDate->setDate(date);
             f.edtJournalEntryDescription->setText("Cash sale");
@@ -504,7 +504,7 @@ private slots:
     {
         Desk d;
         auto save = [&] {
-            TfrmJournalEntry f(&d.w);
+            TfrmJournalEntry f(d.w.books(), &d.w);
             typeBalancedEntry(f);
             f.btnOK->click();
             QCOMPARE(f.result(), int(QDialog::Accepted));
@@ -539,7 +539,7 @@ private slots:
         // The number column's last number taken: the next save is refused, nothing stored.
         d.books.db.addEntry(
             d.books.company, 2147483647, JournalToday, {{d.books.bank, "1"}, {d.books.sales, "-1"}});
-        TfrmJournalEntry f(&d.w);
+        TfrmJournalEntry f(d.w.books(), &d.w);
         typeBalancedEntry(f);
         f.btnOK->click();
         QCOMPARE(d.log.messages,
@@ -554,7 +554,7 @@ private slots:
     void hundredLineEntry()
     {
         Desk d;
-        TfrmJournalEntry f(&d.w);
+        TfrmJournalEntry f(d.w.books(), &d.w);
         f.edtJournalEntryDescription->setText("Payroll");
         for (int r = 1; r <= 100; ++r)
             typeLine(f, r, r % 2 ? "1000.200" : "1000.300", QStringLiteral("Line %1").arg(r),
@@ -580,7 +580,7 @@ private slots:
             "CREATE TRIGGER refuse_line BEFORE INSERT ON `transaction details` FOR EACH ROW "
             "BEGIN IF NEW.`line nr` = 2 THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; "
             "END IF; END");
-        TfrmJournalEntry f(&d.w);
+        TfrmJournalEntry f(d.w.books(), &d.w);
         f.show();
         typeBalancedEntry(f);
         const QStringList typed = typedCells(f, 2);
@@ -627,7 +627,7 @@ private slots:
         if (killed)
             other.outside << QStringLiteral("KILL %1").arg(connectionId);
         QVERIFY2(other.startHolding(), qPrintable(other.error));
-        TfrmJournalEntry f(&d.w);
+        TfrmJournalEntry f(d.w.books(), &d.w);
         f.show();
         typeBalancedEntry(f);
         f.btnOK->click();
@@ -663,7 +663,7 @@ private slots:
             d.books.company, 1001, JournalToday, {{d.books.bank, "1"}, {d.books.sales, "-1"}});
         OtherWorkstation other(d.books.db, otherEntry(d.books, 1002, lockCompany), {"COMMIT"}, true);
         QVERIFY2(other.startHolding(), qPrintable(other.error));
-        TfrmJournalEntry f(&d.w);
+        TfrmJournalEntry f(d.w.books(), &d.w);
         f.show();
         typeBalancedEntry(f);
         f.btnOK->click();

@@ -191,7 +191,7 @@ private slots:
     {
         Books x;
         selectRow(*x.w.sgTB, "11100", "100");
-        TfrmAccounts list(&x.w);
+        TfrmAccounts list(x.w.books(), x.w.qrAccounts, trialBalanceObjectAt(*x.w.sgTB), &x.w);
         QCOMPARE(list.size(), QSize(882, 392));
         QVERIFY(list.dbgAccounts->isVisibleTo(&list));
         QCOMPARE(shownTitles(list.dbgAccounts),
@@ -205,7 +205,7 @@ private slots:
         // Beta's own account of the object is Beta's alone.
         x.choose("Beta Trading");
         selectRow(*x.w.sgTB, "11100", "");
-        TfrmAccounts beta(&x.w);
+        TfrmAccounts beta(x.w.books(), x.w.qrAccounts, trialBalanceObjectAt(*x.w.sgTB), &x.w);
         QCOMPARE(shownRows(beta.dbgAccounts),
             (QList<QStringList>{{"Beta Trading", "100", "11100", "Beta Office", "Cash", "Beta's cash"}}));
     }
@@ -214,7 +214,7 @@ private slots:
     {
         Books x;
         selectRow(*x.w.sgTB, "11100", "300");
-        TfrmAccounts list(&x.w);
+        TfrmAccounts list(x.w.books(), x.w.qrAccounts, trialBalanceObjectAt(*x.w.sgTB), &x.w);
         TfrmAccount dialog(&list);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("New Account"));
         // Descriptions in cost centre number order, ids as item data, none chosen.
@@ -276,7 +276,7 @@ private slots:
         x.choose(company);
         selectRow(*x.w.sgTB, "11100", "");
         const QStringList before = x.stored(x.cash);
-        TfrmAccounts list(&x.w);
+        TfrmAccounts list(x.w.books(), x.w.qrAccounts, trialBalanceObjectAt(*x.w.sgTB), &x.w);
         TfrmAccount dialog(&list);
         if (editing)
             dialog.setWindowTitle(TfrmAccount::EditCaption);
@@ -301,7 +301,7 @@ private slots:
     {
         Books x;
         selectRow(*x.w.sgTB, "11100", "");
-        TfrmAccounts list(&x.w);
+        TfrmAccounts list(x.w.books(), x.w.qrAccounts, trialBalanceObjectAt(*x.w.sgTB), &x.w);
 
         // New, on the cost centre between the two that hold the object.
         auto created = onNextModal([](QDialog* d) {
@@ -383,7 +383,7 @@ private slots:
     {
         Books x;
         selectRow(*x.w.sgTB, "11100", "");
-        TfrmAccounts list(&x.w);
+        TfrmAccounts list(x.w.books(), x.w.qrAccounts, trialBalanceObjectAt(*x.w.sgTB), &x.w);
         TfrmAccount dialog(&list);
         dialog.show();
         chooseCostCentre(dialog, "Sales");
@@ -415,7 +415,7 @@ private slots:
         Books x;
         selectRow(*x.w.sgTB, "11100", "");
         {
-            TfrmAccounts list(&x.w);
+            TfrmAccounts list(x.w.books(), x.w.qrAccounts, trialBalanceObjectAt(*x.w.sgTB), &x.w);
             LinkCatcher urls;
             QTest::mouseClick(list.lblHelp, Qt::LeftButton);
             QTest::mouseClick(list.lblBibleVerseLink, Qt::LeftButton);
@@ -429,11 +429,11 @@ private slots:
         }
         // The window stores no widths (see the list windows' test), but applies stored ones.
         {
-            TfrmAccounts list(&x.w);
+            TfrmAccounts list(x.w.books(), x.w.qrAccounts, trialBalanceObjectAt(*x.w.sgTB), &x.w);
             list.dbgAccounts->setGridColumnWidth(5, 222);
             SaveDBG(list.dbgAccounts);
         }
-        TfrmAccounts again(&x.w);
+        TfrmAccounts again(x.w.books(), x.w.qrAccounts, trialBalanceObjectAt(*x.w.sgTB), &x.w);
         QCOMPARE(again.dbgAccounts->gridColumnWidth(5), 222);
     }
 };

@@ -31,7 +31,7 @@ private slots:
         x.company("Hidden Ltd", "No");
         x.db.addCompany("Nobody's Company");
         const int b = x.company("Alpha Farms");
-        TfrmCompanies list(&x.w);
+        TfrmCompanies list(x.w.books(), x.w.qrCompanies, &x.w);
         QCOMPARE(list.windowTitle(), QStringLiteral("Setup -> Companies"));
         QVERIFY(list.dbgCompanies->isVisibleTo(&list));
         QCOMPARE(shownTitles(list.dbgCompanies), QStringList{"Company Name"});
@@ -47,7 +47,7 @@ private slots:
     {
         World x;
         x.company("Alpha Farms");
-        TfrmCompanies list(&x.w);
+        TfrmCompanies list(x.w.books(), x.w.qrCompanies, &x.w);
         TfrmCompany dialog(&list);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("New Company"));
         QVERIFY(dialog.edtCompanyName->text().isEmpty());
@@ -90,7 +90,7 @@ private slots:
         x.company("Alpha Farms");
         const int b = x.company("Beta Trading");
         x.company("Gamma Mining");
-        TfrmCompanies list(&x.w);
+        TfrmCompanies list(x.w.books(), x.w.qrCompanies, &x.w);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         list.dbgCompanies->setCurrentIndex(x.w.qrCompanies->index(1, 1));
@@ -157,7 +157,7 @@ private slots:
         x.company("Alpha Farms");
         const int b = x.company("Beta Trading");
         x.db.addCompany("Secret Ltd");
-        TfrmCompanies list(&x.w);
+        TfrmCompanies list(x.w.books(), x.w.qrCompanies, &x.w);
         list.dbgCompanies->setCurrentIndex(x.w.qrCompanies->index(1, 1));
         TfrmCompany dialog(&list);
         dialog.setWindowTitle(caption);
@@ -192,7 +192,7 @@ private slots:
         QFETCH(bool, edit);
         World x;
         const int a = x.company("Alpha Farms");
-        TfrmCompanies list(&x.w);
+        TfrmCompanies list(x.w.books(), x.w.qrCompanies, &x.w);
         TfrmCompany dialog(&list);
         if (edit)
             dialog.setWindowTitle(TfrmCompany::EditCaption);
@@ -224,7 +224,7 @@ private slots:
         World x;
         x.company("Alpha Farms");
         const int b = x.company("Beta Trading");
-        TfrmCompanies list(&x.w);
+        TfrmCompanies list(x.w.books(), x.w.qrCompanies, &x.w);
         list.dbgCompanies->setCurrentIndex(x.w.qrCompanies->index(1, 1));
         // The access row fails after the company row has been written.
         x.db.exec("CREATE TRIGGER refuse_access BEFORE INSERT ON access FOR EACH ROW "
@@ -263,7 +263,7 @@ private slots:
         World x;
         // A name that only a pattern match would confuse with the new one.
         x.company("100X PureXCo");
-        TfrmCompanies list(&x.w);
+        TfrmCompanies list(x.w.books(), x.w.qrCompanies, &x.w);
         TfrmCompany dialog(&list);
         dialog.edtCompanyName->setText(name);
         QCOMPARE(dialog.edtCompanyName->text(), name);
@@ -285,7 +285,7 @@ private slots:
     void nameBoxTakesAtMost50Characters()
     {
         World x;
-        TfrmCompanies list(&x.w);
+        TfrmCompanies list(x.w.books(), x.w.qrCompanies, &x.w);
         TfrmCompany dialog(&list);
         QTest::keyClicks(dialog.edtCompanyName, QString(60, 'n'));
         QCOMPARE(dialog.edtCompanyName->text(), QString(50, 'n'));

@@ -54,7 +54,7 @@ private slots:
         x.db.addCostCentre(x.alpha, 20, "Head Office");
         x.db.addCostCentre(x.beta, 100, "Beta's own");
         x.db.addCostCentre(x.alpha, 100, "Sales");
-        TfrmCostCentres list(&x.w);
+        TfrmCostCentres list(x.w.books(), x.w.qrCostCentres, &x.w);
         QCOMPARE(list.windowTitle(), QStringLiteral("Setup -> Cost Centres"));
         QVERIFY(list.dbgCostCentres->isVisibleTo(&list));
         QCOMPARE(
@@ -72,7 +72,7 @@ private slots:
         CostCentresWorld x;
         x.db.addCostCentre(x.alpha, 300, "Workshop");
         x.db.addCostCentre(x.alpha, 100, "Head Office");
-        TfrmCostCentres list(&x.w);
+        TfrmCostCentres list(x.w.books(), x.w.qrCostCentres, &x.w);
 
         TfrmCostCentre created(&list);
         QCOMPARE(created.windowTitle(), QStringLiteral("New Cost Centre"));
@@ -115,7 +115,7 @@ private slots:
     void numberBoxTakesUpToEightDigits()
     {
         CostCentresWorld x;
-        TfrmCostCentres list(&x.w);
+        TfrmCostCentres list(x.w.books(), x.w.qrCostCentres, &x.w);
         TfrmCostCentre dialog(&list);
         QTest::keyClicks(dialog.edtCostCentreNumber, "12ab-3.4 56789");
         QCOMPARE(dialog.edtCostCentreNumber->text(), QStringLiteral("12345678"));
@@ -170,7 +170,7 @@ private slots:
         CostCentresWorld x;
         x.db.addCostCentre(x.alpha, 100, "Head Office");
         x.db.addCostCentre(x.alpha, 300, "Workshop");
-        TfrmCostCentres list(&x.w);
+        TfrmCostCentres list(x.w.books(), x.w.qrCostCentres, &x.w);
         TfrmCostCentre dialog(&list);
         dialog.setWindowTitle(caption);
         dialog.show();
@@ -197,7 +197,7 @@ private slots:
     {
         CostCentresWorld x;
         x.db.addCostCentre(x.alpha, 100, "Head Office");
-        TfrmCostCentres list(&x.w);
+        TfrmCostCentres list(x.w.books(), x.w.qrCostCentres, &x.w);
         TfrmCostCentre dialog(&list);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -225,7 +225,7 @@ private slots:
     {
         CostCentresWorld x;
         x.db.addCostCentre(x.beta, 100, "Head Office");
-        TfrmCostCentres list(&x.w);
+        TfrmCostCentres list(x.w.books(), x.w.qrCostCentres, &x.w);
         TfrmCostCentre dialog(&list);
         dialog.edtCostCentreNumber->setText("100");
         dialog.edtCostCentreDescription->setText("Head Office");
@@ -254,7 +254,7 @@ private slots:
         QFETCH(QString, theirDescription);
         QFETCH(QString, message);
         CostCentresWorld x;
-        TfrmCostCentres list(&x.w);
+        TfrmCostCentres list(x.w.books(), x.w.qrCostCentres, &x.w);
         TfrmCostCentre dialog(&list);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -281,7 +281,7 @@ private slots:
     void descriptionsAreStoredAndShownExactly()
     {
         CostCentresWorld x;
-        TfrmCostCentres list(&x.w);
+        TfrmCostCentres list(x.w.books(), x.w.qrCostCentres, &x.w);
         const QStringList descriptions = {QStringLiteral("O'Neil \"Depot\" \\ 50% off_"),
             QStringLiteral("\u03A9\u03C1\u03B1 \U0001F69A Transport"), QString(50, QChar(0x05D0))};
         for (int i = 0; i < descriptions.size(); ++i) {
@@ -346,7 +346,7 @@ private slots:
     void linksOpenTheHelpAndVersePages()
     {
         CostCentresWorld x;
-        TfrmCostCentres list(&x.w);
+        TfrmCostCentres list(x.w.books(), x.w.qrCostCentres, &x.w);
         LinkCatcher urls;
         QTest::mouseClick(list.lblHelp, Qt::LeftButton);
         QTest::mouseClick(list.lblBibleVerseLink, Qt::LeftButton);

@@ -99,9 +99,9 @@ void calculate(TfrmFinancialYear& dialog, const QString& description, const QDat
 }
 
 // An edit dialog of a year, as the list's edit button makes it.
-struct EditDialog {
+struct YearEditDialog {
     TfrmFinancialYear dialog;
-    EditDialog(TfrmFinancialYears* list, int year) : dialog(list, list)
+    YearEditDialog(TfrmFinancialYears* list, int year) : dialog(list, list)
     {
         dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
         dialog.FinancialYearID = year;
@@ -128,7 +128,7 @@ private slots:
         x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
         x.db.addYear(x.beta, "Beta's year", QDate(2017, 3, 1));
         const int fy2018 = x.db.addYear(x.alpha, "FY2018", QDate(2018, 3, 1));
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         QCOMPARE(shownTitles(list.dbgFinancialYears),
@@ -160,7 +160,7 @@ private slots:
     void dialogLayout()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("New Financial Year"));
@@ -195,7 +195,7 @@ private slots:
     void calculateAsksEveryTimeAndLeavesRows13To18()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         typeRow(dialog.sg, 1, {"x", "y", "z", "w"});
@@ -228,7 +228,7 @@ private slots:
     void newYearsFollowTheCompanysLatestYear()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         {
             TfrmFinancialYear first(&list, &list);
             first.CompanyID = x.alpha;
@@ -283,7 +283,7 @@ private slots:
         YearsWorld x;
         x.db.addYear(x.alpha, "Later", QDate(2019, 3, 1));
         x.db.addYear(x.alpha, "Earlier", QDate(2017, 3, 1));
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         calculate(dialog, "Next", QDate(2018, 3, 1));
@@ -298,7 +298,7 @@ private slots:
     void shorteningMarksPeriodsDeletedAndLengtheningTakesThemBack()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         {
             TfrmFinancialYear dialog(&list, &list);
             dialog.CompanyID = x.alpha;
@@ -311,7 +311,7 @@ private slots:
         const int p13 = x.periodId(year, 13), p12 = x.periodId(year, 12);
 
         { // Row 13 emptied: period 13 is marked deleted, the year ends with period 12.
-            EditDialog e(&list, year);
+            YearEditDialog e(&list, year);
             QCOMPARE(e.dialog.sg->cell(3, 13), QStringLiteral("Extra"));
             typeRow(e.dialog.sg, 13, {"", "", "", ""});
             e.dialog.btnOkClick();
@@ -321,7 +321,7 @@ private slots:
         QCOMPARE(x.periods(year).size(), 13);
         QCOMPARE(x.periods(year)[12], QStringLiteral("13 01/03/2018 31/03/2018 Extra Yes Yes"));
         {
-            EditDialog e(&list, year);
+            YearEditDialog e(&list, year);
             QCOMPARE(e.dialog.sg->cell(1, 13), QString());
             QCOMPARE(e.dialog.sg->cell(3, 12), QStringLiteral("Period 12"));
         }
@@ -338,7 +338,7 @@ private slots:
         QVERIFY2(titles.contains("Period 12") && !titles.contains("Extra"), qPrintable(titles.join("|")));
 
         { // Filled again: the same row comes back, rewritten.
-            EditDialog e(&list, year);
+            YearEditDialog e(&list, year);
             typeRow(e.dialog.sg, 13, {"01/03/2018", "15/03/2018", "Short", "no"});
             e.dialog.btnOkClick();
         }
@@ -367,8 +367,8 @@ private slots:
         QFETCH(QString, change);
         YearsWorld x;
         const int year = x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
-        TfrmFinancialYears list(&x.w);
-        EditDialog e(&list, year);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
+        YearEditDialog e(&list, year);
         e.dialog.sg->setCell(3, 1, "March");
         x.db.exec(change);
         const QStringList before = x.years(x.alpha) + x.periods(year);
@@ -418,8 +418,8 @@ private slots:
             x.db.exec(next.arg(x.alpha));
             x.db.exec(nextPeriod);
         }
-        TfrmFinancialYears list(&x.w);
-        EditDialog e(&list, year);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
+        YearEditDialog e(&list, year);
         e.dialog.sg->setCell(cell, cell == 1 ? 1 : 12, typed);
         if (nextStillSaving)
             other = std::make_unique<LockHolder>(x.db,
@@ -441,12 +441,12 @@ private slots:
     {
         YearsWorld x;
         const int year = x.db.addYear(x.alpha, "Eighteen", QDate(2017, 1, 1), 18);
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         QList<int> ids;
         for (int n = 1; n <= 18; ++n)
             ids << x.periodId(year, n);
         {
-            EditDialog e(&list, year);
+            YearEditDialog e(&list, year);
             QCOMPARE(e.dialog.sg->cell(2, 18), QStringLiteral("30/06/2018"));
             for (int n = 13; n <= 18; ++n)
                 typeRow(e.dialog.sg, n, {"", "", "", ""});
@@ -464,7 +464,7 @@ private slots:
     void openIsStoredAsTyped()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         calculate(dialog, "FY2017", QDate(2017, 3, 1));
@@ -488,9 +488,9 @@ private slots:
         YearsWorld x;
         x.db.addYear(x.beta, "FY2017", QDate(2017, 3, 1));
         const int own = x.db.addYear(x.alpha, "FY2016", QDate(2016, 3, 1));
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         { // Saved unchanged: its own description is no collision.
-            EditDialog e(&list, own);
+            YearEditDialog e(&list, own);
             e.dialog.btnOkClick();
             QCOMPARE(e.dialog.result(), int(QDialog::Accepted));
         }
@@ -559,7 +559,7 @@ private slots:
         x.db.addYear(x.alpha, "Older", QDate(2016, 3, 1));
         const int current = x.db.addYear(x.alpha, "Current", QDate(2017, 3, 1));
         const QStringList yearsBefore = x.years(x.alpha), periodsBefore = x.periods(current);
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         dialog.setWindowTitle(caption);
@@ -618,7 +618,7 @@ private slots:
         x.db.exec("CREATE TRIGGER refuse_new_period BEFORE INSERT ON `financial periods` FOR EACH ROW "
                   "IF NEW.`period description` = 'Refused' THEN SIGNAL SQLSTATE '45000' "
                   "SET MESSAGE_TEXT = 'refused'; END IF");
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         if (editing) {
@@ -740,7 +740,7 @@ private slots:
     {
         YearsWorld x;
         x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         TfrmFinancialYear dialog(&list, &list);
         dialog.CompanyID = x.alpha;
         calculate(dialog, "Ours", QDate(2018, 3, 1));
@@ -812,7 +812,7 @@ private slots:
     void linksOpenTheHelpAndVersePages()
     {
         YearsWorld x;
-        TfrmFinancialYears list(&x.w);
+        TfrmFinancialYears list(x.w.books(), x.w.qrFinancialYears, &x.w);
         LinkCatcher urls;
         QTest::mouseClick(list.lblHelp, Qt::LeftButton);
         QTest::mouseClick(list.lblBibleVerseLink, Qt::LeftButton);

@@ -70,14 +70,14 @@ struct Dialogs {
     ProxyWorld& x;
     std::unique_ptr<TfrmCompanies> companies;
     std::unique_ptr<TfrmCostCentres> costCentres;
-    std::unique_ptr<SetupEditDialog> dialog;
+    std::unique_ptr<EditDialog> dialog;
     LabeledEdit* first = nullptr; // company name / cost centre number
     LabeledEdit* second = nullptr; // cost centre description
 
     Dialogs(ProxyWorld& world, const QString& kind, bool edit) : x(world)
     {
         if (kind == "company") {
-            companies = std::make_unique<TfrmCompanies>(x.w.get());
+            companies = std::make_unique<TfrmCompanies>(x.w->books(), x.w->qrCompanies, x.w.get());
             auto* d = new TfrmCompany(companies.get());
             dialog.reset(d);
             first = d->edtCompanyName;
@@ -87,7 +87,7 @@ struct Dialogs {
                 first->setText(x.w->qrCompanies->asString("company name"));
             }
         } else {
-            costCentres = std::make_unique<TfrmCostCentres>(x.w.get());
+            costCentres = std::make_unique<TfrmCostCentres>(x.w->books(), x.w->qrCostCentres, x.w.get());
             auto* d = new TfrmCostCentre(costCentres.get());
             dialog.reset(d);
             first = d->edtCostCentreNumber;
@@ -194,7 +194,7 @@ private slots:
         QFETCH(bool, committed);
         ProxyWorld x;
         const int bob = x.db.addUser("bob", "bob@example.com", "secret");
-        TfrmAccess list(x.w.get());
+        TfrmAccess list(x.w->books(), x.w->qrAccess, x.w.get());
         TfrmAccessAddUser add(&list);
         add.edtUsername->setText("bob");
         x.proxy->arm(committed ? FaultProxy::Fault::LoseCommitReply : FaultProxy::Fault::LoseCommit);
@@ -225,7 +225,7 @@ private slots:
         QFETCH(bool, committed);
         ProxyWorld x;
         const int year = x.db.addYear(x.alpha, "FY2017", QDate(2017, 3, 1));
-        TfrmFinancialYears list(x.w.get());
+        TfrmFinancialYears list(x.w->books(), x.w->qrFinancialYears, x.w.get());
         TfrmFinancialYear dialog(&list, &list);
         dialog.setWindowTitle(TfrmFinancialYear::EditCaption);
         dialog.FinancialYearID = year;
@@ -258,21 +258,21 @@ private slots:
         x.db.addYear(x.alpha, "FY2026", QDate(2026, 1, 1));
         x.w->RefreshFilters();
         choose(x.w->cbFinancialPeriod, "Dec 2026");
-        TfrmJournalEntry f(x.w.get());
+        TfrmJournalEntry f(x.w->books(), x.w.get());
         f.edtJournalEntryDescription->setText("Cash sale");
         typeLine(f, 1, "10.200", "Deposit", "150.25");
         typeLine(f, 2, "10.300", "Sale", "-150.25");
         x.proxy->arm(FaultProxy::Fault::LoseCommitReplyAndServer);
         f.btnOK->click();
         QVERIFY(x.proxy->fired());
-        QCOMPARE(x.log.messages, QStringList{SetupEditDialog::UnconfirmedSave});
+        QCOMPARE(x.log.messages, QStringList{EditDialog::UnconfirmedSave});
         QVERIFY(f.result() != QDialog::Accepted);
         QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM transactions").toInt(), 1);
 
         x.proxy->restore();
         x.log.clear();
         f.btnOK->click();
-        QCOMPARE(x.log.messages, QStringList{SetupEditDialog::ConfirmedSave});
+        QCOMPARE(x.log.messages, QStringList{EditDialog::ConfirmedSave});
         QCOMPARE(f.result(), int(QDialog::Accepted));
         QCOMPARE(x.db.texts("SELECT `transaction number`, `transaction description` FROM transactions"),
             QStringList{"11 Cash sale"});

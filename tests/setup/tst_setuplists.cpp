@@ -26,16 +26,25 @@ struct ListCase {
     std::function<void(World&)> prepareEmpty;
     // Adds one row to the list the window shows.
     std::function<void(World&)> addRow;
-    std::function<std::unique_ptr<SetupListWindow>(TfrmMain*)> open;
+    std::function<std::unique_ptr<ListWindow>(TfrmMain*)> open;
     QString emptyText; // empty: the window's list is never empty (it has no such label)
     QString editRefusal;
     bool keepsColumnWidths = true;
 };
 
 template <class Window>
-std::function<std::unique_ptr<SetupListWindow>(TfrmMain*)> opener()
+std::function<std::unique_ptr<ListWindow>(TfrmMain*)> opener(Query* TfrmMain::*list)
 {
-    return [](TfrmMain* w) { return std::unique_ptr<SetupListWindow>(new Window(w)); };
+    return [list](TfrmMain* w) { return std::unique_ptr<ListWindow>(new Window(w->books(), w->*list, w)); };
+}
+
+// The accounts window of the trial balance's current row.
+std::function<std::unique_ptr<ListWindow>(TfrmMain*)> accountsOpener()
+{
+    return [](TfrmMain* w) {
+        return std::unique_ptr<ListWindow>(
+            new TfrmAccounts(w->books(), w->qrAccounts, trialBalanceObjectAt(*w->sgTB), w));
+    };
 }
 
 // A company the user administers, selected in the filter bar.
@@ -51,11 +60,12 @@ QMap<QString, ListCase> cases()
     return {
         {"companies",
             {[](World& x) { x.w.Login(x.user); }, [](World& x) { x.company("Zulu Traders"); },
-                opener<TfrmCompanies>(), "~ No companies exist ~", "First create a company."}},
+                opener<TfrmCompanies>(&TfrmMain::qrCompanies), "~ No companies exist ~",
+                "First create a company."}},
         {"cost centres",
             {selectedCompany,
                 [](World& x) { x.db.addCostCentre(selectedId(x.w.cbCompany), 100, "Head Office"); },
-                opener<TfrmCostCentres>(), "~ No cost centres exist for company ~",
+                opener<TfrmCostCentres>(&TfrmMain::qrCostCentres), "~ No cost centres exist for company ~",
                 "No cost centre selected."}},
         // The trial balance's current row names the object whose accounts are listed.
         {"accounts",
@@ -70,7 +80,7 @@ QMap<QString, ListCase> cases()
                     x.db.exec("INSERT INTO accounts (`cost centre id`, `object id`, `account description`) "
                               "SELECT c.id, o.id, 'Cash' FROM `cost centres` c, objects o");
                 },
-                opener<TfrmAccounts>(), "~ No accounts exist for this object ~", "Please select an account.",
+                accountsOpener(), "~ No accounts exist for this object ~", "Please select an account.",
                 false}},
         {"access",
             {selectedCompany,
@@ -78,11 +88,11 @@ QMap<QString, ListCase> cases()
                     x.db.addAccess(
                         x.db.addUser("bob", "bob@example.com", "secret"), selectedId(x.w.cbCompany));
                 },
-                opener<TfrmAccess>(), QString(), QString()}},
+                opener<TfrmAccess>(&TfrmMain::qrAccess), QString(), QString()}},
         {"financial years",
             {selectedCompany,
                 [](World& x) { x.db.addYear(selectedId(x.w.cbCompany), "FY2017", QDate(2017, 3, 1)); },
-                opener<TfrmFinancialYears>(), "~ No financial years exist ~",
+                opener<TfrmFinancialYears>(&TfrmMain::qrFinancialYears), "~ No financial years exist ~",
                 "First select a financial year."}},
     };
 }

@@ -132,7 +132,7 @@ private slots:
     {
         QFETCH(QString, typed);
         AccessWorld x;
-        TfrmAccess list(&x.w);
+        TfrmAccess list(x.w.books(), x.w.qrAccess, &x.w);
         auto dialog = onNextModal([&](QDialog* d) {
             auto* add = qobject_cast<TfrmAccessAddUser*>(d);
             QVERIFY(add);
@@ -179,7 +179,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, message);
         AccessWorld x;
-        TfrmAccess list(&x.w);
+        TfrmAccess list(x.w.books(), x.w.qrAccess, &x.w);
         TfrmAccessAddUser add(&list);
         add.show();
         QVERIFY(QTest::qWaitForWindowActive(&add));
@@ -200,7 +200,7 @@ private slots:
         AccessWorld x;
         const int older = x.db.addUser("dave", "shared@example.com", "secret");
         const int newer = x.db.addUser("shared@example.com", "erin@example.com", "secret");
-        TfrmAccess list(&x.w);
+        TfrmAccess list(x.w.books(), x.w.qrAccess, &x.w);
         TfrmAccessAddUser add(&list);
         add.edtUsername->setText("shared@example.com");
         add.btnOkClick();
@@ -214,7 +214,7 @@ private slots:
     void concurrentAddIsRefused()
     {
         AccessWorld x;
-        TfrmAccess list(&x.w);
+        TfrmAccess list(x.w.books(), x.w.qrAccess, &x.w);
         TfrmAccessAddUser add(&list);
         add.show();
         add.edtUsername->setText("bob");
@@ -246,7 +246,7 @@ private slots:
     {
         QFETCH(bool, doubleClick);
         AccessWorld x;
-        TfrmAccess list(&x.w);
+        TfrmAccess list(x.w.books(), x.w.qrAccess, &x.w);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         auto change = [&] {
@@ -286,7 +286,7 @@ private slots:
         x.db.exec(QStringLiteral("UPDATE access SET `trial balance` = 'POST', `journal entries` = 'create' "
                                  "WHERE `wp_user id` = %1")
                       .arg(x.carol));
-        TfrmAccess list(&x.w);
+        TfrmAccess list(x.w.books(), x.w.qrAccess, &x.w);
         x.select(list, x.carol);
         TfrmChangeUserAccess dlg(&list);
         QCOMPARE(dlg.size(), QSize(202, 271));
@@ -338,7 +338,7 @@ private slots:
         QFETCH(QString, journalEntries);
         AccessWorld x;
         x.db.addAccess(x.bob, x.alpha, "Yes", "No", "Create", "View");
-        TfrmAccess list(&x.w);
+        TfrmAccess list(x.w.books(), x.w.qrAccess, &x.w);
         x.select(list, x.bob);
         auto dialog = onNextModal([&](QDialog* d) {
             auto* change = qobject_cast<TfrmChangeUserAccess*>(d);
@@ -369,7 +369,7 @@ private slots:
     {
         AccessWorld x;
         x.db.addAccess(x.bob, x.alpha, "Yes", "No", "Create", "View");
-        TfrmAccess list(&x.w);
+        TfrmAccess list(x.w.books(), x.w.qrAccess, &x.w);
         x.select(list, x.bob);
         TfrmChangeUserAccess dlg(&list);
         dlg.cbTrialBalance->setCurrentText("Post");
@@ -408,7 +408,7 @@ private slots:
         x.db.exec(
             QStringLiteral("UPDATE access SET `%1` = '' WHERE `wp_user id` = %2").arg(column).arg(x.carol));
         const QStringList before = x.row(x.carol);
-        TfrmAccess list(&x.w);
+        TfrmAccess list(x.w.books(), x.w.qrAccess, &x.w);
         x.select(list, x.carol);
         TfrmChangeUserAccess dlg(&list);
         dlg.show();
@@ -441,7 +441,7 @@ private slots:
         const int beta = x.db.addCompany("Beta Trading");
         x.db.addAccess(x.bob, beta, "Yes", "No", "View", "View");
         {
-            TfrmAccess list(&x.w);
+            TfrmAccess list(x.w.books(), x.w.qrAccess, &x.w);
             x.select(list, x.bob);
             TfrmChangeUserAccess change(&list);
             QVERIFY(change.cbAccessCompany->isChecked());

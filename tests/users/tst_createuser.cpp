@@ -147,7 +147,7 @@ private slots:
 
         if (loggedIn)
             w.Logout();
-        TfrmLogin login(&w);
+        TfrmLogin login([&w](int id) { w.Login(id); }, &w);
         login.edtUsername->setText("newuser7");
         login.edtPassword->setText("Pass word!");
         login.btnOkClick();
@@ -199,8 +199,8 @@ private slots:
                                         << "pw" << PasswordInvalid << "edtPassword"
                                         << "newuser";
         // The stored hash cannot tell characters outside ASCII apart.
-        for (const QString& password :
-            {QStringLiteral("p\u00f6ss\u00e9"), QStringLiteral("pass\u20ac"), QStringLiteral("\u5bc6\u7801abc")})
+        for (const QString& password : {QStringLiteral("p\u00f6ss\u00e9"), QStringLiteral("pass\u20ac"),
+                 QStringLiteral("\u5bc6\u7801abc")})
             QTest::newRow(qPrintable("password " + password))
                 << "NewUser"
                 << "new@example.com" << password

@@ -48,7 +48,7 @@ private slots:
     {
         TestDatabase db;
         TfrmMain w;
-        TfrmLogin dlg(&w);
+        TfrmLogin dlg([&w](int id) { w.Login(id); }, &w);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Login"));
         QCOMPARE(dlg.size(), QSize(233, 161));
         QCOMPARE(dlg.minimumSize(), dlg.maximumSize());
@@ -212,7 +212,7 @@ private slots:
         db.addUser("alice", "alice@example.com", "secret1");
         MessageLog log;
         TfrmMain w;
-        TfrmLogin dlg(&w);
+        TfrmLogin dlg([&w](int id) { w.Login(id); }, &w);
         dlg.show();
         const int before0 = statementsSent();
         const int noStatements = statementsSent() - before0; // what counting itself adds
@@ -252,7 +252,7 @@ private slots:
         const int odd = db.addUser("o'bri\\en%_--\"", "odd@example.com", "secret1");
         MessageLog log;
         TfrmMain w;
-        TfrmLogin dlg(&w);
+        TfrmLogin dlg([&w](int id) { w.Login(id); }, &w);
         dlg.show();
         submit(dlg, typed, "secret1");
         if (found) {
@@ -277,7 +277,7 @@ private slots:
         MessageLog log;
         TfrmMain w;
         {
-            TfrmLogin dlg(&w);
+            TfrmLogin dlg([&w](int id) { w.Login(id); }, &w);
             dlg.show();
             submit(dlg, "shared@example.com", "newerpw");
             QCOMPARE(log.messages, QStringList{"Password not correct."});
@@ -311,7 +311,7 @@ private slots:
         db.addUser("alice", "alice@example.com", "secret1");
         MessageLog log;
         TfrmMain w;
-        TfrmLogin dlg(&w);
+        TfrmLogin dlg([&w](int id) { w.Login(id); }, &w);
         dlg.show();
         db.exec("RENAME TABLE wp_users TO wp_users_gone");
         submit(dlg, "alice", "secret1");

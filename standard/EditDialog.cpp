@@ -1,4 +1,4 @@
-#include "setup/SetupWindows.h"
+#include "standard/EditDialog.h"
 
 #include "db/DbError.h"
 #include "db/Query.h"
@@ -16,141 +16,9 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-namespace {
-QPushButton* makeButton(const SetupButtonDesign& design, QWidget* parent, const QRect& rect)
-{
-    auto* button = new QPushButton(design.caption, parent);
-    button->setObjectName(design.name);
-    button->setGeometry(rect);
-    return button;
-}
-}
-
-// List window ---------------------------------------------------------------------
-
-SetupListWindow::SetupListWindow(const SetupListDesign& design, QWidget* parent)
-    : QDialog(parent), m_design(design)
-{
-    setObjectName(design.name);
-    setWindowTitle(design.caption);
-    resize(design.clientSize);
-
-    m_new = makeButton(design.newButton, this, {8, 8, 166, 25});
-    m_edit = makeButton(design.editButton, this, {8, 39, 166, 25});
-
-    // The empty label lies under the grid: it shows only while the grid is hidden.
-    if (!design.emptyName.isEmpty()) {
-        m_empty = new QLabel(design.emptyText, this);
-        m_empty->setObjectName(design.emptyName);
-        m_empty->adjustSize();
-        m_empty->move(200, 44);
-    }
-    m_grid = new DataGrid(this);
-    m_grid->setObjectName(design.gridName);
-    m_grid->setGeometry(design.gridRect);
-    m_grid->setQuery(design.listQuery);
-    // The designed widths are a minimum: a title is never cut off in this system's font.
-    QList<GridColumn> columns = design.columns;
-    const QFontMetrics header(m_grid->horizontalHeader()->font());
-    for (GridColumn& c : columns)
-        c.width = std::max(c.width, header.horizontalAdvance(c.title) + 2 * header.averageCharWidth());
-    m_grid->setColumns(columns);
-
-    m_help = new LinkLabel(QStringLiteral("Help"), this);
-    m_help->setObjectName(QStringLiteral("lblHelp"));
-    m_help->adjustSize();
-    m_help->move(design.helpLeft, 5);
-
-    m_verseBox = new QGroupBox(QStringLiteral("Bible Verse"), this);
-    m_verseBox->setObjectName(QStringLiteral("gbBibleVerse"));
-    m_verseBox->setGeometry(design.verse.box);
-    m_verseLink = new LinkLabel(design.verse.reference, m_verseBox);
-    m_verseLink->setObjectName(QStringLiteral("lblBibleVerseLink"));
-    m_verseLink->adjustSize();
-    m_verseLink->move(8, 16);
-    m_verse = new QLabel(design.verse.text, m_verseBox);
-    m_verse->setObjectName(QStringLiteral("lblVerse"));
-    m_verse->setWordWrap(true);
-    m_verse->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_verse->setGeometry(QRect(QPoint(8, 35), design.verse.textSize));
-    // Every setup window quotes its verse in the same font, smaller only where a verse
-    // cannot fit its room in it.
-    QFont verseFont = m_verse->font();
-    verseFont.setPointSizeF(7);
-    m_verse->setFont(verseFont);
-    fitTextToLabel(m_verse);
-
-    connectGuarded(m_new, &QPushButton::clicked, this, [this] { newClicked(); });
-    connectGuarded(m_edit, &QPushButton::clicked, this, [this] { editClicked(); });
-    connectGuarded(m_grid, &QAbstractItemView::doubleClicked, this, [this] { editClicked(); });
-    connectGuarded(m_help, &LinkLabel::clicked, this, [this] { lblHelpClick(); });
-    connectGuarded(m_verseLink, &LinkLabel::clicked, this, [this] { lblBibleVerseLinkClick(); });
-}
-
-void SetupListWindow::FormCreate()
-{
-    IniForm(this, true);
-    Load(true);
-}
-
-void SetupListWindow::FormClose()
-{
-    if (m_design.keepColumnWidths)
-        SaveForm(this);
-}
-
-void SetupListWindow::done(int result)
-{
-    // Every way out (OK, Escape, the window frame) passes here; the widths are saved once.
-    if (!m_closed) {
-        m_closed = true;
-        FormClose();
-    }
-    QDialog::done(result);
-}
-
-void SetupListWindow::lblHelpClick()
-{
-    if (!m_design.helpPath.isEmpty())
-        Browse(helpUrl(m_design.helpPath));
-}
-
-void SetupListWindow::lblBibleVerseLinkClick()
-{
-    if (!m_design.verse.path.isEmpty())
-        Browse(verseUrl(m_design.verse.path));
-}
-
-void SetupListWindow::loadList(const QStringList& lines, bool OnCreateForm)
-{
-    Query* q = listQuery();
-    int remembered = 0;
-    if (!OnCreateForm && q->isOpen() && q->recordCount() > 0)
-        remembered = q->asInteger(QStringLiteral("id"));
-    q->open(lines);
-    if (OnCreateForm || !q->locate(QStringLiteral("id"), remembered))
-        q->first();
-    // A window without an empty label (the access list) keeps its grid in view.
-    m_grid->setVisible(!m_empty || q->recordCount() > 0);
-}
-
-void SetupListWindow::reloadAndSelect(const QString& field, const QVariant& value)
-{
-    Load(false);
-    listQuery()->locate(field, value);
-}
-
-bool SetupListWindow::hasSelectedRow(const QString& message) const
-{
-    if (listQuery()->isOpen() && listQuery()->recordCount() > 0)
-        return true;
-    Boodskap(message, false);
-    return false;
-}
-
 // Edit dialog ---------------------------------------------------------------------
 
-SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString& editCaption, QWidget* parent)
+EditDialog::EditDialog(const EditDialogDesign& design, const QString& editCaption, QWidget* parent)
     : QDialog(parent), m_editCaption(editCaption)
 {
     setObjectName(design.name);
@@ -165,7 +33,7 @@ SetupEditDialog::SetupEditDialog(const SetupDialogDesign& design, const QString&
     connectGuarded(m_ok, &QPushButton::clicked, this, [this] { btnOkClick(); });
 }
 
-void SetupEditDialog::FormCreate()
+void EditDialog::FormCreate()
 {
     IniForm(this, true);
     // OK is made with the dialog, before the controls it confirms, but is read last.
@@ -177,7 +45,7 @@ void SetupEditDialog::FormCreate()
         setTabOrder(last, m_ok);
 }
 
-QGroupBox* SetupEditDialog::addGroup(const QString& name, const QString& caption, const QRect& rect)
+QGroupBox* EditDialog::addGroup(const QString& name, const QString& caption, const QRect& rect)
 {
     auto* group = new QGroupBox(caption, this);
     group->setObjectName(name);
@@ -185,7 +53,7 @@ QGroupBox* SetupEditDialog::addGroup(const QString& name, const QString& caption
     return group;
 }
 
-void SetupEditDialog::showEvent(QShowEvent* e)
+void EditDialog::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
     if (m_shown)
@@ -205,8 +73,7 @@ void SetupEditDialog::showEvent(QShowEvent* e)
         focusFirstInput(this);
 }
 
-LabeledEdit* SetupEditDialog::addEdit(
-    const QString& name, const QString& caption, int left, int top, int width)
+LabeledEdit* EditDialog::addEdit(const QString& name, const QString& caption, int left, int top, int width)
 {
     auto* edit = new LabeledEdit(caption, m_group);
     edit->setObjectName(name);
@@ -215,7 +82,7 @@ LabeledEdit* SetupEditDialog::addEdit(
     return edit;
 }
 
-void SetupEditDialog::setEditedRow(
+void EditDialog::setEditedRow(
     const QString& table, Query* loaded, const QStringList& columns, const QString& what)
 {
     m_table = table;
@@ -224,7 +91,7 @@ void SetupEditDialog::setEditedRow(
     m_what = what;
 }
 
-void SetupEditDialog::setEditedRow(const QString& table, int id, const QStringList& columns,
+void EditDialog::setEditedRow(const QString& table, int id, const QStringList& columns,
     const QList<std::optional<QString>>& loaded, const QString& what)
 {
     if (loaded.size() != columns.size())
@@ -248,11 +115,7 @@ QList<std::optional<QString>> loadedValues(const Query& query, const QStringList
     return values;
 }
 
-namespace {
-QString backticked(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
-}
-
-SaveRefused SetupEditDialog::changedByAnotherUser() const
+SaveRefused EditDialog::changedByAnotherUser() const
 {
     return {nullptr,
         m_what
@@ -261,7 +124,7 @@ SaveRefused SetupEditDialog::changedByAnotherUser() const
         {}};
 }
 
-SetupEditDialog::SaveResult SetupEditDialog::saveInTransaction(const std::function<void(Transaction&)>& body,
+EditDialog::SaveResult EditDialog::saveInTransaction(const std::function<void(Transaction&)>& body,
     const std::function<bool()>& committed, const QString& failure)
 {
     if (isEditing() && m_table.isEmpty())
@@ -274,11 +137,11 @@ SetupEditDialog::SaveResult SetupEditDialog::saveInTransaction(const std::functi
                     // comparison and our write.
                     QStringList columns;
                     for (const QString& c : m_columns)
-                        columns << backticked(c);
+                        columns << quotedIdentifier(c);
                     const int id = m_loaded ? m_loaded->asInteger(QStringLiteral("id")) : m_loadedId;
                     Query current;
                     current.open({QStringLiteral("SELECT %1 FROM %2 WHERE id = %3 FOR UPDATE")
-                                      .arg(columns.join(QStringLiteral(", ")), backticked(m_table))
+                                      .arg(columns.join(QStringLiteral(", ")), quotedIdentifier(m_table))
                                       .arg(id)});
                     if (current.isEmpty()
                         || loadedValues(current, m_columns)
@@ -319,7 +182,7 @@ SetupEditDialog::SaveResult SetupEditDialog::saveInTransaction(const std::functi
     }
 }
 
-QComboBox* SetupEditDialog::addComboBox(
+QComboBox* EditDialog::addComboBox(
     const QString& name, const QString& labelName, const QString& caption, int left, int top, int width)
 {
     QComboBox* box = addList(m_group, name, {}, left, top, width);
@@ -329,8 +192,7 @@ QComboBox* SetupEditDialog::addComboBox(
     return box;
 }
 
-QLabel* SetupEditDialog::addLabel(
-    QWidget* parent, const QString& name, const QString& caption, int left, int top)
+QLabel* EditDialog::addLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top)
 {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
@@ -339,7 +201,7 @@ QLabel* SetupEditDialog::addLabel(
     return label;
 }
 
-QCheckBox* SetupEditDialog::addCheckBox(
+QCheckBox* EditDialog::addCheckBox(
     QWidget* parent, const QString& name, const QString& caption, int left, int top)
 {
     auto* box = new QCheckBox(caption, parent);
@@ -349,7 +211,7 @@ QCheckBox* SetupEditDialog::addCheckBox(
     return box;
 }
 
-QComboBox* SetupEditDialog::addList(
+QComboBox* EditDialog::addList(
     QWidget* parent, const QString& name, const QStringList& items, int left, int top, int width)
 {
     auto* list = new QComboBox(parent);
@@ -361,7 +223,7 @@ QComboBox* SetupEditDialog::addList(
     return list;
 }
 
-bool SetupEditDialog::refuse(QWidget* focus, const QString& message)
+bool EditDialog::refuse(QWidget* focus, const QString& message)
 {
     Boodskap(message, false);
     focus->setFocus();
@@ -381,21 +243,4 @@ bool valueInUse(Query& query, QStringList lines, const QString& parameter, const
     query.bind(parameter, value);
     query.open();
     return query.recordCount() > 0;
-}
-
-void fitTextToLabel(QLabel* label)
-{
-    QFont font = label->font();
-    const QRect room(QPoint(0, 0), label->size());
-    auto fits = [&](const QFont& f) {
-        const QRect needed = QFontMetrics(f).boundingRect(room, Qt::TextWordWrap, label->text());
-        return needed.width() <= room.width() && needed.height() <= room.height();
-    };
-    // Point sizes step down by a half point; below 6 points the text stays as it is.
-    qreal size = font.pointSizeF() > 0 ? font.pointSizeF() : 9;
-    while (!fits(font) && size > 6) {
-        size -= 0.5;
-        font.setPointSizeF(size);
-    }
-    label->setFont(font);
 }

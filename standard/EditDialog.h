@@ -1,10 +1,7 @@
 #pragma once
-// The shape every setup window shares: a list window (new and edit buttons, a read-only
-// grid on a main-window query, a label seen when the list is empty, a help link and a
-// Bible verse) and an edit dialog whose caption is its mode. Each concrete window
-// describes its own parts and keeps only what is its own.
+// An edit dialog whose caption is its mode, and the one path through which every dialog
+// saves: a transaction, its retries, the check of a lost COMMIT reply, one refusal type.
 #include "db/Query.h"
-#include "standard/DataGrid.h"
 
 #include <QDialog>
 #include <QRect>
@@ -15,7 +12,6 @@
 #include <optional>
 
 class LabeledEdit;
-class LinkLabel;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -23,90 +19,7 @@ class QLabel;
 class QPushButton;
 class Transaction;
 
-struct SetupButtonDesign {
-    QString name; // object name, e.g. "btnNewCompany"
-    QString caption;
-};
-
-struct SetupVerseDesign {
-    QRect box; // the "Bible Verse" group, in the window
-    QString reference; // link caption, e.g. "Luke 14:28"
-    QString path; // page on the verse site; empty: the link does nothing
-    QString text; // the verse itself
-    QSize textSize; // the word-wrapped text's room, at 8, 35 in the group
-};
-
-struct SetupListDesign {
-    QString name; // object name of the window, e.g. "frmCompanies"
-    QString caption;
-    QSize clientSize;
-    SetupButtonDesign newButton;
-    SetupButtonDesign editButton;
-    QString gridName;
-    QRect gridRect;
-    QList<GridColumn> columns;
-    Query* listQuery = nullptr; // the main-window query the grid shows
-    QString emptyName; // the label under the grid; empty name: no such label
-    QString emptyText;
-    int helpLeft = 0; // "Help" at helpLeft, top 5
-    QString helpPath; // empty: the link does nothing
-    SetupVerseDesign verse;
-    bool keepColumnWidths = true; // false: nothing is stored on close (stored widths still apply)
-};
-
-// A list window: modal, fixed dialog border, its grid's column widths kept on close
-// unless the design says otherwise.
-// A subclass builds itself through the design, then calls FormCreate at the end of its
-// own constructor (Load is virtual, so it cannot run from this constructor).
-class SetupListWindow : public QDialog {
-    Q_OBJECT
-public:
-    void FormCreate(); // IniForm, then Load(true)
-    void FormClose(); // SaveForm: the grid's column widths
-    virtual void Load(bool OnCreateForm) = 0;
-    void lblHelpClick();
-    void lblBibleVerseLinkClick();
-
-    Query* listQuery() const { return m_design.listQuery; }
-    QPushButton* newButton() const { return m_new; }
-    QPushButton* editButton() const { return m_edit; }
-    DataGrid* grid() const { return m_grid; }
-    QLabel* emptyLabel() const { return m_empty; }
-    LinkLabel* helpLink() const { return m_help; }
-    QGroupBox* verseBox() const { return m_verseBox; }
-    LinkLabel* verseLink() const { return m_verseLink; }
-    QLabel* verseLabel() const { return m_verse; }
-
-    // Reruns the list (as Load(false) does), then makes the row whose field holds value
-    // the selected one; when there is none, the row Load chose stays selected.
-    void reloadAndSelect(const QString& field, const QVariant& value);
-
-protected:
-    SetupListWindow(const SetupListDesign& design, QWidget* parent);
-    // Runs the list statement on the list query: the first row after opening the window,
-    // otherwise the row that was selected before, when it is still there. While there are
-    // no rows the grid is hidden, revealing the empty label (when the window has one).
-    void loadList(const QStringList& lines, bool OnCreateForm);
-    // False after showing message when the list has no row to edit.
-    bool hasSelectedRow(const QString& message) const;
-    virtual void newClicked() = 0;
-    virtual void editClicked() = 0;
-    void done(int result) override;
-
-private:
-    SetupListDesign m_design;
-    QPushButton* m_new;
-    QPushButton* m_edit;
-    DataGrid* m_grid;
-    QLabel* m_empty = nullptr;
-    LinkLabel* m_help;
-    QGroupBox* m_verseBox;
-    LinkLabel* m_verseLink;
-    QLabel* m_verse;
-    bool m_closed = false;
-};
-
-struct SetupDialogDesign {
+struct EditDialogDesign {
     QString name; // object name, e.g. "frmCompany"
     QString caption; // the mode it is created in, e.g. "New Company"
     QSize clientSize;
@@ -130,7 +43,7 @@ struct SaveRefused {
 // An edit dialog: a group of labelled boxes, further groups of the dialog's own, and a
 // default "OK" button, no Cancel (closing it through its frame discards the input). Its
 // caption is its mode. It opens with the cursor in its first box; OK is last in Tab order.
-class SetupEditDialog : public QDialog {
+class EditDialog : public QDialog {
     Q_OBJECT
 public:
     // After a COMMIT whose reply was lost, when the database cannot be asked what it holds.
@@ -157,7 +70,7 @@ public:
 
 protected:
     // editCaption: the caption that means the dialog changes the list's selected row.
-    SetupEditDialog(const SetupDialogDesign& design, const QString& editCaption, QWidget* parent);
+    EditDialog(const EditDialogDesign& design, const QString& editCaption, QWidget* parent);
     bool isEditing() const { return isMode(m_editCaption); }
     // What an edit dialog changes: the row of `table` that is the current row of `loaded`
     // (the list the dialog was filled from), whose `columns` the dialog shows; `what`
@@ -227,6 +140,3 @@ QList<std::optional<QString>> loadedValues(const Query& query, const QStringList
 // query, excluding the row excludeId when given, and answers whether a row came back.
 bool valueInUse(Query& query, QStringList lines, const QString& parameter, const QVariant& value,
     std::optional<int> excludeId);
-
-// Makes a word-wrapped label's font small enough for its text to fit the label.
-void fitTextToLabel(QLabel* label);

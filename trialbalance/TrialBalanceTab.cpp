@@ -1,5 +1,9 @@
-#include "app/Main.h"
+#include "trialbalance/TrialBalanceTab.h"
 
+#include "context/BookSelection.h"
+#include "trialbalance/TrialBalanceColumns.h"
+#include "trialbalance/TrialBalanceDrawing.h"
+#include "standard/AnchorAll.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 #include "standard/WaitCursor.h"
@@ -8,11 +12,11 @@
 #include "trialbalance/TrialBalanceTable.h"
 #include "trialbalance/Xlsx.h"
 
-#include <QComboBox>
+#include <QPushButton>
+#include <QStyle>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QStatusBar>
 #include <QUrl>
 
 namespace {
@@ -72,26 +76,47 @@ void showTable(StringGrid& grid, const TrialBalanceTable& table)
 std::optional<qint64> levelCell(const StringGrid& grid, int row) { return levelOf(grid.cell(TB.Level, row)); }
 }
 
-void TfrmMain::RefreshFilterstsTrialBalance(QObject*)
+TrialBalanceTab::TrialBalanceTab(const BookContext& books, QWidget* parent)
+    : QWidget(parent), btnAccounts(named(new QPushButton(QStringLiteral("Accounts"), this), "btnAccounts")),
+      sgTB(named(new StringGrid(this), "sgTB")),
+      btnExportTrialBalance(
+          named(new QPushButton(QStringLiteral("Export Trial Balance"), this), "btnExportTrialBalance")),
+      m_books(books)
 {
-    if (!TestAccess(QStringLiteral("trial balance"), QStringLiteral("view"))) {
-        showTab(tsWelcome);
+    setObjectName(QStringLiteral("tsTrialBalance"));
+    btnAccounts->setGeometry(8, 8, 154, 25);
+    sgTB->setGeometry(168, 8, 857, 407);
+    sgTB->setColumnCount(10);
+    sgTB->setRowCount(2);
+    sgTB->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sgTB->setItemDelegate(new TBDrawCellDelegate(sgTB));
+    new AnchorAll(sgTB, 8, 8);
+    btnExportTrialBalance->setGeometry(8, 39, 154, 25);
+    btnExportTrialBalance->setIconSize(QSize(22, 21));
+    btnExportTrialBalance->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+}
+
+bool TrialBalanceTab::refresh()
+{
+    if (!m_books.session.TestAccess(QStringLiteral("trial balance"), QStringLiteral("view"))) {
         Boodskap(QStringLiteral(
             "The selected company/companies does not all have view access to the trial balance."));
-        return;
+        return false;
     }
     const RememberedRow remembered = rememberRow(*sgTB);
     TrialBalanceRequest request;
-    request.companyIds = selectedCompanyIds();
-    request.yearId = selectedId(cbFinancialYear);
-    request.periodSelected = cbFinancialPeriod->currentIndex() >= 0;
+    const BookSelection& selection = m_books.selection;
+    request.companyIds = selection.companyIds();
+    request.yearId = selection.yearId();
+    request.periodSelected = selection.periodId() >= 0;
     // Everything is read before the grid changes, so a failed read leaves it as it was.
     const TrialBalanceTable table = buildTrialBalanceTable(readTrialBalance(request));
     showTable(*sgTB, table);
     sgTB->setCurrentCell(remembered.column, rowToSelect(*sgTB, remembered));
+    return true;
 }
 
-void TfrmMain::MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue)
+void TrialBalanceTab::MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue)
 {
     // The amount just written into row RowCounter goes up the hierarchy: to the account's
     // own object, then from parent to parent, each one level up, until level 1.
@@ -118,17 +143,17 @@ void TfrmMain::MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue)
     }
 }
 
-void TfrmMain::btnExportTrialBalanceClick(QObject*)
+void TrialBalanceTab::exportTrialBalance()
 {
     WaitCursor wait;
     // The period descriptions belong to the selected year; without one there is nothing
     // to head the amount columns with.
-    const int yearId = selectedId(cbFinancialYear);
+    const int yearId = m_books.selection.yearId();
     if (yearId <= 0) {
         Boodskap(QStringLiteral("Please select a financial year before exporting the trial balance."));
         return;
     }
-    TrialBalanceExportInput input{cbCompany->currentText(), cbFinancialYear->currentText(), {}};
+    TrialBalanceExportInput input{m_books.selection.companyText(), m_books.selection.yearText(), {}};
     for (const TBPeriod& p : readPeriods(yearId))
         input.periods.append(p.description);
     TrialBalanceTable grid(sgTB->columnCount(), sgTB->rowCount());
@@ -138,14 +163,14 @@ void TfrmMain::btnExportTrialBalanceClick(QObject*)
 
     QString path;
     try {
-        path = exportTrialBalance(shippedFile(QStringLiteral("Trial Balance.xlsx")), QDir::tempPath(), grid,
+        path = ::exportTrialBalance(shippedFile(QStringLiteral("Trial Balance.xlsx")), QDir::tempPath(), grid,
             input, Money::decimalSeparator());
     } catch (const XlsxError& e) {
         Boodskap(e.message());
         return;
     }
     // Where the workbook is, every time: the desktop's program may never show it.
-    statusBar()->showMessage(QStringLiteral("Trial balance exported to ") + QDir::toNativeSeparators(path));
+    emit statusMessage(QStringLiteral("Trial balance exported to ") + QDir::toNativeSeparators(path));
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         Boodskap(QStringLiteral("There is no program to open the workbook with.  It is saved as:\n\n")
             + QDir::toNativeSeparators(path)

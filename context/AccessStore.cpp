@@ -1,0 +1,31 @@
+#include "context/AccessStore.h"
+
+#include "context/Conditions.h"
+#include "db/Query.h"
+
+QList<AccessRights> AccessStore::rightsOf(int userId, const QList<int>& companyIds, const QString& field)
+{
+    Query q;
+    QStringList sql{QStringLiteral("SELECT `company id`, administrator, %1 AS level FROM access WHERE")
+                        .arg(quotedIdentifier(field)),
+        QStringLiteral("(`wp_user id` = :user)")};
+    sql << idCondition(QStringLiteral("`company id`"), companyIds);
+    q.setSql(sql);
+    q.bind(QStringLiteral("user"), userId);
+    q.open();
+    QList<AccessRights> rights;
+    for (q.first(); !q.eof(); q.next())
+        rights << AccessRights{q.asInteger(QStringLiteral("company id")),
+            q.asString(QStringLiteral("administrator")) == QLatin1String("Yes"),
+            q.asString(QStringLiteral("level"))};
+    return rights;
+}
+
+bool AccessStore::administers(int userId, int companyId)
+{
+    return Query::firstValue(
+        {QStringLiteral("SELECT id FROM access WHERE"), QStringLiteral("(administrator = \"Yes\")"),
+            QStringLiteral("and (`wp_user id` = :user)"), QStringLiteral("and (`company id` = :company)")},
+        {{QStringLiteral("user"), userId}, {QStringLiteral("company"), companyId}}, QStringLiteral("id"))
+        .has_value();
+}

@@ -1,0 +1,93 @@
+#include "journal/JournalEntries.h"
+
+#include "context/BookSelection.h"
+#include "db/Query.h"
+#include "journal/JournalEntriesTab.h"
+#include "journal/JournalEntry.h"
+#include "journal/JournalLogic.h"
+#include "setup/AccountStore.h"
+#include "standard/AnchorAll.h"
+#include "standard/Standard.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+QList<GridColumn> journalEntriesColumns()
+{
+    return {{QStringLiteral("company name"), QStringLiteral("Company Name"), 95},
+        {QStringLiteral("transaction number"), QStringLiteral("Journal Entry Number"), 117},
+        {QStringLiteral("transaction date"), QStringLiteral("Journal Entry Date"), 108},
+        {QStringLiteral("transaction description"), QStringLiteral("Journal Entry Description"), 129},
+        {QStringLiteral("posted"), QStringLiteral("Posted"), 50},
+        {QStringLiteral("created by"), QStringLiteral("Created By"), 63},
+        {QStringLiteral("edited by"), QStringLiteral("Edited By"), 58},
+        {QStringLiteral("posted by"), QStringLiteral("Posted By"), 68},
+        {QStringLiteral("debit amount"), QStringLiteral("Debit Amount"), 78},
+        {QStringLiteral("credit amount"), QStringLiteral("Credit Amount"), 77}};
+}
+
+JournalEntriesTab::JournalEntriesTab(const BookContext& books, QWidget* parent)
+    : QWidget(parent), btnNewJournalEntry(named(
+                           new QPushButton(QStringLiteral("New Journal Entry"), this), "btnNewJournalEntry")),
+      lblJournalEntryInfo(
+          named(new QLabel(QStringLiteral("~ No journal entries ~"), this), "lblJournalEntryInfo")),
+      dbgJournalEntries(named(new DataGrid(this), "dbgJournalEntries")),
+      qrTransactions(new Query(this, QStringLiteral("qrTransactions"))), m_books(books)
+{
+    setObjectName(QStringLiteral("tsJournalEntries"));
+    btnNewJournalEntry->setGeometry(8, 8, 154, 25);
+    lblJournalEntryInfo->move(240, 48);
+    dbgJournalEntries->setGeometry(169, 8, 856, 401);
+    dbgJournalEntries->setQuery(qrTransactions);
+    dbgJournalEntries->setColumns(journalEntriesColumns());
+    new AnchorAll(dbgJournalEntries, 8, 8);
+}
+
+bool JournalEntriesTab::refresh()
+{
+    if (!m_books.session.TestAccess(QStringLiteral("journal entries"), QStringLiteral("view"))) {
+        Boodskap(QStringLiteral(
+            "The selected company/companies does not all have view access to journal entries."));
+        return false;
+    }
+    // A period another workstation removed since the box was filled holds no entries.
+    std::optional<JournalPeriod> period;
+    if (const std::optional<SelectedPeriod> selected = m_books.selection.period())
+        period = JournalPeriod{selected->start, selected->end};
+    qrTransactions->open(
+        journalEntriesSql(period, m_books.selection.companyCondition(QStringLiteral("`company id`"))));
+    // An empty list hides the grid and so uncovers "~ No journal entries ~" beneath it.
+    dbgJournalEntries->setVisible(!qrTransactions->isEmpty());
+    return true;
+}
+
+bool JournalEntriesTab::newJournalEntry()
+{
+    const std::optional<int> company = m_books.selection.companyId();
+    if (!company) {
+        Boodskap(QStringLiteral("Please select/create a spesific company first."));
+        m_books.selection.askCorrection(BookPart::Company);
+        return false;
+    }
+    if (!m_books.selection.periodOpen()) {
+        Boodskap(TfrmJournalEntry::PeriodNotOpen);
+        m_books.selection.askCorrection(BookPart::Period);
+        return false;
+    }
+    if (!m_books.session.TestAccess(QStringLiteral("journal entries"), QStringLiteral("create"))) {
+        Boodskap(QStringLiteral(
+            "You must have \"create\" access to journal entries on this company to access this "
+            "function."));
+        return false;
+    }
+    if (!AccountStore::companyHasAccounts(*company)) {
+        Boodskap(QStringLiteral(
+            "No accounts exist for this company.  Please create accounts before you can create "
+            "journal entries."));
+        return false;
+    }
+    TfrmJournalEntry frmJournalEntry(m_books, window());
+    frmJournalEntry.exec();
+    return true;
+}

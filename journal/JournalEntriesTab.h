@@ -1,0 +1,33 @@
+#pragma once
+#include "context/Session.h"
+
+#include <QWidget>
+
+class DataGrid;
+class Query;
+class QLabel;
+class QPushButton;
+
+// The journal entries tab: the selected period's entries of the selected books, read-only,
+// and the button to a new entry.
+class JournalEntriesTab : public QWidget {
+    Q_OBJECT
+public:
+    JournalEntriesTab(const BookContext& books, QWidget* parent = nullptr);
+
+    // Lists the selected books' entries. False, after saying why, when the user may not
+    // view the journal entries of the selection.
+    bool refresh();
+    // Opens the window for a new entry after the checks that it may be typed; answers
+    // whether it was opened (and the books may have changed).
+    bool newJournalEntry();
+
+    QPushButton* const btnNewJournalEntry;
+    QLabel* const lblJournalEntryInfo;
+    DataGrid* const dbgJournalEntries;
+    // The list's rows; the grid's selected row is its current row.
+    Query* const qrTransactions;
+
+private:
+    BookContext m_books;
+};

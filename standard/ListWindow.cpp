@@ -1,0 +1,165 @@
+#include "standard/ListWindow.h"
+
+#include "db/DbError.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+#include "standard/LabeledEdit.h"
+#include "standard/LinkLabel.h"
+#include "standard/Standard.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace {
+QPushButton* makeButton(const ButtonDesign& design, QWidget* parent, const QRect& rect)
+{
+    auto* button = new QPushButton(design.caption, parent);
+    button->setObjectName(design.name);
+    button->setGeometry(rect);
+    return button;
+}
+}
+
+// List window ---------------------------------------------------------------------
+
+ListWindow::ListWindow(const ListWindowDesign& design, QWidget* parent) : QDialog(parent), m_design(design)
+{
+    setObjectName(design.name);
+    setWindowTitle(design.caption);
+    resize(design.clientSize);
+
+    m_new = makeButton(design.newButton, this, {8, 8, 166, 25});
+    m_edit = makeButton(design.editButton, this, {8, 39, 166, 25});
+
+    // The empty label lies under the grid: it shows only while the grid is hidden.
+    if (!design.emptyName.isEmpty()) {
+        m_empty = new QLabel(design.emptyText, this);
+        m_empty->setObjectName(design.emptyName);
+        m_empty->adjustSize();
+        m_empty->move(200, 44);
+    }
+    m_grid = new DataGrid(this);
+    m_grid->setObjectName(design.gridName);
+    m_grid->setGeometry(design.gridRect);
+    m_grid->setQuery(design.listQuery);
+    // The designed widths are a minimum: a title is never cut off in this system's font.
+    QList<GridColumn> columns = design.columns;
+    const QFontMetrics header(m_grid->horizontalHeader()->font());
+    for (GridColumn& c : columns)
+        c.width = std::max(c.width, header.horizontalAdvance(c.title) + 2 * header.averageCharWidth());
+    m_grid->setColumns(columns);
+
+    m_help = new LinkLabel(QStringLiteral("Help"), this);
+    m_help->setObjectName(QStringLiteral("lblHelp"));
+    m_help->adjustSize();
+    m_help->move(design.helpLeft, 5);
+
+    m_verseBox = new QGroupBox(QStringLiteral("Bible Verse"), this);
+    m_verseBox->setObjectName(QStringLiteral("gbBibleVerse"));
+    m_verseBox->setGeometry(design.verse.box);
+    m_verseLink = new LinkLabel(design.verse.reference, m_verseBox);
+    m_verseLink->setObjectName(QStringLiteral("lblBibleVerseLink"));
+    m_verseLink->adjustSize();
+    m_verseLink->move(8, 16);
+    m_verse = new QLabel(design.verse.text, m_verseBox);
+    m_verse->setObjectName(QStringLiteral("lblVerse"));
+    m_verse->setWordWrap(true);
+    m_verse->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_verse->setGeometry(QRect(QPoint(8, 35), design.verse.textSize));
+    // Every setup window quotes its verse in the same font, smaller only where a verse
+    // cannot fit its room in it.
+    QFont verseFont = m_verse->font();
+    verseFont.setPointSizeF(7);
+    m_verse->setFont(verseFont);
+    fitTextToLabel(m_verse);
+
+    connectGuarded(m_new, &QPushButton::clicked, this, [this] { newClicked(); });
+    connectGuarded(m_edit, &QPushButton::clicked, this, [this] { editClicked(); });
+    connectGuarded(m_grid, &QAbstractItemView::doubleClicked, this, [this] { editClicked(); });
+    connectGuarded(m_help, &LinkLabel::clicked, this, [this] { lblHelpClick(); });
+    connectGuarded(m_verseLink, &LinkLabel::clicked, this, [this] { lblBibleVerseLinkClick(); });
+}
+
+void ListWindow::FormCreate()
+{
+    IniForm(this, true);
+    Load(true);
+}
+
+void ListWindow::FormClose()
+{
+    if (m_design.keepColumnWidths)
+        SaveForm(this);
+}
+
+void ListWindow::done(int result)
+{
+    // Every way out (OK, Escape, the window frame) passes here; the widths are saved once.
+    if (!m_closed) {
+        m_closed = true;
+        FormClose();
+    }
+    QDialog::done(result);
+}
+
+void ListWindow::lblHelpClick()
+{
+    if (!m_design.helpPath.isEmpty())
+        Browse(helpUrl(m_design.helpPath));
+}
+
+void ListWindow::lblBibleVerseLinkClick()
+{
+    if (!m_design.verse.path.isEmpty())
+        Browse(verseUrl(m_design.verse.path));
+}
+
+void ListWindow::loadList(const QStringList& lines, bool OnCreateForm)
+{
+    Query* q = listQuery();
+    int remembered = 0;
+    if (!OnCreateForm && q->isOpen() && q->recordCount() > 0)
+        remembered = q->asInteger(QStringLiteral("id"));
+    q->open(lines);
+    if (OnCreateForm || !q->locate(QStringLiteral("id"), remembered))
+        q->first();
+    // A window without an empty label (the access list) keeps its grid in view.
+    m_grid->setVisible(!m_empty || q->recordCount() > 0);
+}
+
+void ListWindow::reloadAndSelect(const QString& field, const QVariant& value)
+{
+    Load(false);
+    listQuery()->locate(field, value);
+}
+
+bool ListWindow::hasSelectedRow(const QString& message) const
+{
+    if (listQuery()->isOpen() && listQuery()->recordCount() > 0)
+        return true;
+    Boodskap(message, false);
+    return false;
+}
+
+void fitTextToLabel(QLabel* label)
+{
+    QFont font = label->font();
+    const QRect room(QPoint(0, 0), label->size());
+    auto fits = [&](const QFont& f) {
+        const QRect needed = QFontMetrics(f).boundingRect(room, Qt::TextWordWrap, label->text());
+        return needed.width() <= room.width() && needed.height() <= room.height();
+    };
+    // Point sizes step down by a half point; below 6 points the text stays as it is.
+    qreal size = font.pointSizeF() > 0 ? font.pointSizeF() : 9;
+    while (!fits(font) && size > 6) {
+        size -= 0.5;
+        font.setPointSizeF(size);
+    }
+    label->setFont(font);
+}

@@ -1,0 +1,38 @@
+#include "users/UserStore.h"
+
+#include "db/Query.h"
+
+std::optional<UserRow> UserStore::byLoginOrEmail(const QString& text)
+{
+    Query q;
+    q.setSql({QStringLiteral("SELECT ID, user_pass FROM wp_users WHERE"),
+        QStringLiteral("(user_login = :username)"), QStringLiteral("or (user_email = :username)"),
+        QStringLiteral("ORDER BY ID")});
+    q.bind(QStringLiteral("username"), text);
+    q.open();
+    if (q.isEmpty())
+        return std::nullopt;
+    q.first();
+    return UserRow{q.asInteger(QStringLiteral("ID")), q.asString(QStringLiteral("user_pass"))};
+}
+
+std::optional<QString> UserStore::loginName(int userId)
+{
+    const std::optional<QVariant> login
+        = Query::firstValue({QStringLiteral("SELECT user_login FROM wp_users WHERE ID = :id")},
+            {{QStringLiteral("id"), userId}}, QStringLiteral("user_login"));
+    return login ? std::optional<QString>(login->toString()) : std::nullopt;
+}
+
+bool UserStore::valueTaken(const QString& column, const QString& value, bool locking)
+{
+    Query q;
+    QStringList sql{
+        QStringLiteral("SELECT ID FROM wp_users WHERE %1 = :value").arg(quotedIdentifier(column))};
+    if (locking)
+        sql << QStringLiteral("FOR UPDATE");
+    q.setSql(sql);
+    q.bind(QStringLiteral("value"), value);
+    q.open();
+    return !q.isEmpty();
+}
