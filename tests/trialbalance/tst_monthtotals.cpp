@@ -17,15 +17,15 @@ namespace {
 
 // Statements on one connection of its own, so that a session setting (foreign key checks
 // off, as a bulk load has them) holds for the statements after it.
-class Session {
+class BulkLoad {
 public:
-    explicit Session(const TestDatabase& db)
+    explicit BulkLoad(const TestDatabase& db)
         : m_db(addTestConnection("session_" + db.name(), db.adminSettings()))
     {
         if (!m_db.open())
             qFatal("%s", qPrintable(m_db.lastError().text()));
     }
-    ~Session()
+    ~BulkLoad()
     {
         const QString name = m_db.connectionName();
         m_db.close();
@@ -143,7 +143,7 @@ private slots:
 
         // A bulk load without foreign key checks: lines before their entry count once the
         // entry arrives; an entry removed before its lines takes them out.
-        Session load(db);
+        BulkLoad load(db);
         load.exec("SET foreign_key_checks = 0");
         load.exec(b.line(900, 1, b.bank, "7"));
         load.exec(b.line(900, 2, b.sales, "-7"));
@@ -220,7 +220,7 @@ private slots:
                       : QList<QPair<int, QString>>{});
         const QString line = "INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, "
                              "`line description`, amount) VALUES (%1, %2, %3, 'Theirs', %4)";
-        TfrmJournalEntry f(&d.w);
+        TfrmJournalEntry f(d.w.books(), &d.w);
         f.show();
         typeBalancedEntry(f);
         {
