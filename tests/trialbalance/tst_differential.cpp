@@ -1,6 +1,7 @@
 // The program's trial balance against the reference: the grid as the original design
-// builds it, with its own grouped statement and one MaakTotaleOpNaBo walk per amount,
-// on randomized books. Both must agree cell for cell.
+// builds it, with its own grouped statement over every line and one MaakTotaleOpNaBo walk
+// per amount, on randomized books. The program reads the monthly totals and only the cut
+// days' lines; both must agree cell for cell, also after scripts changed the books.
 #include "TestSupport.h"
 #include "TrialBalanceTesting.h"
 
