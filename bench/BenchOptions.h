@@ -10,7 +10,7 @@
 namespace BenchBooks {
 constexpr int Companies = 2;
 constexpr int CostCentres = 4; // per company; every level-5 object on each
-constexpr int Entries = 250000; // over both companies, 2 to 6 lines each
+constexpr int Entries = 250000; // over both companies, 2 to 6 lines each (about 1 M lines)
 inline const QDate FirstDay{2023, 3, 1}; // first day of the first of two years
 // The journal list's month: every eighth entry of company 1 is dated in it, which with
 // its even share makes about 20 000 entries in that one month.
@@ -25,6 +25,7 @@ struct BenchOptions {
     QString password;
     QString database = QStringLiteral("veldra_bench");
     int runs = 7;
+    int entries = BenchBooks::Entries; // tb_generate: how many entries to write
     QString workDir = QStringLiteral(".");
 
     static BenchOptions parse(const QStringList& args)
@@ -45,6 +46,8 @@ struct BenchOptions {
                 o.database = v;
             else if (k == QLatin1String("--runs"))
                 o.runs = v.toInt();
+            else if (k == QLatin1String("--entries"))
+                o.entries = v.toInt();
             else if (k == QLatin1String("--workdir"))
                 o.workDir = v;
             else {

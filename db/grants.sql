@@ -33,3 +33,5 @@ GRANT SELECT ON objects TO veldra_program;
 -- Journal entries are added, never changed by the program.
 GRANT SELECT, INSERT ON transactions TO veldra_program;
 GRANT SELECT, INSERT ON `transaction details` TO veldra_program;
+-- The trial balance reads the monthly totals of the lines; the schema's triggers keep them.
+GRANT SELECT ON `account month totals` TO veldra_program;

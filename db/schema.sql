@@ -218,3 +218,85 @@ CREATE TRIGGER `transaction line changed` AFTER UPDATE ON `transaction details` 
 DROP TRIGGER IF EXISTS `transaction line removed`;
 CREATE TRIGGER `transaction line removed` AFTER DELETE ON `transaction details` FOR EACH ROW
   CALL `work out entry sums`(OLD.`transaction id`, OLD.`transaction id`);
+
+-- The sums of the lines per account and calendar month (`month` is the month's first day),
+-- so that a balance over whole months reads one row per account and month instead of
+-- every line. The triggers below keep them in the writer's own transaction, whoever
+-- writes, as the sums of every line that has its entry (a line without an entry counts
+-- nowhere, in the totals as in a join of the lines with their entries): a line added,
+-- changed or removed; an entry added, removed, or moved to another month or id. Rows
+-- are never removed; a month whose lines are gone keeps amount 0 and line count 0.
+CREATE TABLE IF NOT EXISTS `account month totals` (
+  `account id` int NOT NULL,
+  month date NOT NULL,
+  amount decimal(25,4) NOT NULL DEFAULT 0,
+  `line count` int NOT NULL DEFAULT 0,
+  PRIMARY KEY (`account id`, month)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+DROP TRIGGER IF EXISTS `line totals added`;
+CREATE TRIGGER `line totals added` AFTER INSERT ON `transaction details` FOR EACH ROW
+  INSERT INTO `account month totals` (`account id`, month, amount, `line count`)
+  SELECT NEW.`account id`, `transaction date` - INTERVAL (DAYOFMONTH(`transaction date`) - 1) DAY, NEW.amount, 1
+  FROM transactions WHERE id = NEW.`transaction id`
+  ON DUPLICATE KEY UPDATE amount = amount + VALUES(amount), `line count` = `line count` + VALUES(`line count`);
+-- A changed line is taken out of its old account and month and counted into its new ones;
+-- a change that leaves its amount, account and entry as they were touches no totals.
+DROP TRIGGER IF EXISTS `line totals changed out`;
+CREATE TRIGGER `line totals changed out` AFTER UPDATE ON `transaction details` FOR EACH ROW
+  INSERT INTO `account month totals` (`account id`, month, amount, `line count`)
+  SELECT OLD.`account id`, `transaction date` - INTERVAL (DAYOFMONTH(`transaction date`) - 1) DAY, -OLD.amount, -1
+  FROM transactions WHERE id = OLD.`transaction id`
+    AND (OLD.amount, OLD.`account id`, OLD.`transaction id`) <> (NEW.amount, NEW.`account id`, NEW.`transaction id`)
+  ON DUPLICATE KEY UPDATE amount = amount + VALUES(amount), `line count` = `line count` + VALUES(`line count`);
+DROP TRIGGER IF EXISTS `line totals changed in`;
+CREATE TRIGGER `line totals changed in` AFTER UPDATE ON `transaction details` FOR EACH ROW
+  INSERT INTO `account month totals` (`account id`, month, amount, `line count`)
+  SELECT NEW.`account id`, `transaction date` - INTERVAL (DAYOFMONTH(`transaction date`) - 1) DAY, NEW.amount, 1
+  FROM transactions WHERE id = NEW.`transaction id`
+    AND (OLD.amount, OLD.`account id`, OLD.`transaction id`) <> (NEW.amount, NEW.`account id`, NEW.`transaction id`)
+  ON DUPLICATE KEY UPDATE amount = amount + VALUES(amount), `line count` = `line count` + VALUES(`line count`);
+DROP TRIGGER IF EXISTS `line totals removed`;
+CREATE TRIGGER `line totals removed` AFTER DELETE ON `transaction details` FOR EACH ROW
+  INSERT INTO `account month totals` (`account id`, month, amount, `line count`)
+  SELECT OLD.`account id`, `transaction date` - INTERVAL (DAYOFMONTH(`transaction date`) - 1) DAY, -OLD.amount, -1
+  FROM transactions WHERE id = OLD.`transaction id`
+  ON DUPLICATE KEY UPDATE amount = amount + VALUES(amount), `line count` = `line count` + VALUES(`line count`);
+-- An entry's own row decides its lines' month. Normally an entry is written before its
+-- lines and has none yet; a load that writes lines first has them counted here.
+DROP TRIGGER IF EXISTS `entry totals added`;
+CREATE TRIGGER `entry totals added` AFTER INSERT ON transactions FOR EACH ROW
+  INSERT INTO `account month totals` (`account id`, month, amount, `line count`)
+  SELECT `account id`, NEW.`transaction date` - INTERVAL (DAYOFMONTH(NEW.`transaction date`) - 1) DAY,
+    SUM(amount), COUNT(*)
+  FROM `transaction details` WHERE `transaction id` = NEW.id GROUP BY `account id`
+  ON DUPLICATE KEY UPDATE amount = amount + VALUES(amount), `line count` = `line count` + VALUES(`line count`);
+-- An entry moved to another month (or given another id) moves its lines' sums; every other
+-- change of the row, such as the line triggers' own update of the entry's sums, is passed
+-- over without reading a line.
+DROP TRIGGER IF EXISTS `entry totals moved out`;
+CREATE TRIGGER `entry totals moved out` AFTER UPDATE ON transactions FOR EACH ROW
+  INSERT INTO `account month totals` (`account id`, month, amount, `line count`)
+  SELECT `account id`, OLD.`transaction date` - INTERVAL (DAYOFMONTH(OLD.`transaction date`) - 1) DAY,
+    -SUM(amount), -COUNT(*)
+  FROM `transaction details`
+  WHERE `transaction id` = OLD.id AND (OLD.id <> NEW.id
+    OR EXTRACT(YEAR_MONTH FROM OLD.`transaction date`) <> EXTRACT(YEAR_MONTH FROM NEW.`transaction date`))
+  GROUP BY `account id`
+  ON DUPLICATE KEY UPDATE amount = amount + VALUES(amount), `line count` = `line count` + VALUES(`line count`);
+DROP TRIGGER IF EXISTS `entry totals moved in`;
+CREATE TRIGGER `entry totals moved in` AFTER UPDATE ON transactions FOR EACH ROW
+  INSERT INTO `account month totals` (`account id`, month, amount, `line count`)
+  SELECT `account id`, NEW.`transaction date` - INTERVAL (DAYOFMONTH(NEW.`transaction date`) - 1) DAY,
+    SUM(amount), COUNT(*)
+  FROM `transaction details`
+  WHERE `transaction id` = NEW.id AND (OLD.id <> NEW.id
+    OR EXTRACT(YEAR_MONTH FROM OLD.`transaction date`) <> EXTRACT(YEAR_MONTH FROM NEW.`transaction date`))
+  GROUP BY `account id`
+  ON DUPLICATE KEY UPDATE amount = amount + VALUES(amount), `line count` = `line count` + VALUES(`line count`);
+DROP TRIGGER IF EXISTS `entry totals removed`;
+CREATE TRIGGER `entry totals removed` AFTER DELETE ON transactions FOR EACH ROW
+  INSERT INTO `account month totals` (`account id`, month, amount, `line count`)
+  SELECT `account id`, OLD.`transaction date` - INTERVAL (DAYOFMONTH(OLD.`transaction date`) - 1) DAY,
+    -SUM(amount), -COUNT(*)
+  FROM `transaction details` WHERE `transaction id` = OLD.id GROUP BY `account id`
+  ON DUPLICATE KEY UPDATE amount = amount + VALUES(amount), `line count` = `line count` + VALUES(`line count`);

@@ -8,12 +8,15 @@
 
 #include <QHash>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
-// A million journal lines cannot be summed per period by the server fast enough: every
-// line needs its entry's date, and the server pays for that join line by line. So the
-// dates of the entries and the lines of the selected accounts are streamed as they lie
-// in their indexes, and the program joins and adds them itself, exactly, in Money.
+// The amounts come from the monthly totals the database keeps per account
+// (`account month totals`), so a refresh reads one row per account and month, however
+// many lines the books hold; only the days of a month that a period's bound cuts are read
+// line by line. The line-level computation stays beside it, for checking and measuring:
+// the dates of the entries and the lines of the selected accounts streamed as they lie in
+// their indexes and joined and added by the program, exactly, in Money.
 
 namespace {
 
@@ -203,6 +206,8 @@ public:
     {
         return piece == 0 || (piece < pieces() - 1 && m_bounds[size_t(piece)] <= m_firstStart);
     }
+    int periodCount() const { return int(m_periods.size()); }
+    const std::vector<int>& bounds() const { return m_bounds; }
     bool inPeriod(int piece, int period) const
     {
         if (piece == 0 || piece == pieces() - 1)
@@ -221,48 +226,201 @@ private:
     std::vector<int> m_bounds;
 };
 
-// Adds every journal line of the selected accounts into its account's pieces of time,
-// then turns the pieces into the opening balance and the periods' movements.
-void addAmounts(TrialBalanceData& data, QList<AccountRow>& accounts, const QList<int>& companyIds)
+// The sums of the selected accounts per piece of the time line, placed by account id.
+class PieceSums {
+public:
+    PieceSums(const QList<AccountRow>& accounts, int pieces) : m_pieces(pieces)
+    {
+        m_slotOf.reserve(accounts.size());
+        for (int i = 0; i < accounts.size(); ++i)
+            m_slotOf.insert(accounts[i].id, i);
+        m_sums.resize(size_t(accounts.size()) * size_t(pieces));
+    }
+    // The account's first sum, or nullptr for an account not selected. Rows come account
+    // by account, so the last account's place is kept.
+    Money* of(int account)
+    {
+        if (account != m_lastAccount) {
+            m_lastAccount = account;
+            const int slot = m_slotOf.value(account, -1);
+            m_last = slot < 0 ? nullptr : &m_sums[size_t(slot) * size_t(m_pieces)];
+        }
+        return m_last;
+    }
+    const Money& at(int slot, int piece) const
+    {
+        return m_sums[size_t(slot) * size_t(m_pieces) + size_t(piece)];
+    }
+
+private:
+    int m_pieces;
+    QHash<int, int> m_slotOf;
+    std::vector<Money> m_sums;
+    int m_lastAccount = -1;
+    Money* m_last = nullptr;
+};
+
+QDate lastEndOf(const QList<TBPeriod>& periods)
 {
-    QDate lastEnd = data.periods.first().end;
-    for (const TBPeriod& p : data.periods)
+    QDate lastEnd = periods.first().end;
+    for (const TBPeriod& p : periods)
         lastEnd = std::max(lastEnd, p.end);
-    EntryDates dates;
-    dates.read(lastEnd);
+    return lastEnd;
+}
 
-    const TimeLine line(data.periods);
-    const int pieces = line.pieces();
-    QHash<int, int> slotOf;
-    slotOf.reserve(accounts.size());
-    for (int i = 0; i < accounts.size(); ++i)
-        slotOf.insert(accounts[i].id, i);
-    std::vector<Money> sums(size_t(accounts.size()) * size_t(pieces));
-
-    QStringList sql{
-        QStringLiteral("SELECT `transaction details`.`account id`, `transaction details`.`transaction id`, "
-                       "`transaction details`.amount"),
-        QStringLiteral("FROM `cost centres`, accounts, `transaction details`"), QStringLiteral("WHERE"),
-        QStringLiteral("(accounts.`cost centre id` = `cost centres`.id)"),
-        QStringLiteral("and (`transaction details`.`account id` = accounts.id)")};
-    sql << idCondition(QStringLiteral("`cost centres`.`company id`"), companyIds);
-    int lastAccount = -1, slot = -1;
+// Streams rows of `select` (an account id, then two fields) from `tables` joined to the
+// accounts of the selected companies by `accountColumn`, under the further `conditions`;
+// each row of an account that is shown goes to `row` with that account's sums.
+void streamAccountRows(const QString& select, const QString& tables, const QString& accountColumn,
+    const QStringList& conditions, const QList<int>& companyIds, PieceSums& sums,
+    const std::function<void(Money* account, const char* const* fields, const unsigned long* lengths)>& row)
+{
+    QStringList sql{select, QStringLiteral("FROM `cost centres`, accounts, ") + tables,
+        QStringLiteral("WHERE"), QStringLiteral("(accounts.`cost centre id` = `cost centres`.id)"),
+        QStringLiteral("and (%1 = accounts.id)").arg(accountColumn)};
+    sql << conditions << idCondition(QStringLiteral("`cost centres`.`company id`"), companyIds);
     Connection::program().stream(
         sql.join(QLatin1Char('\n')), [&](const char* const* f, const unsigned long* n) {
             if (!f[0] || !f[1] || !f[2])
                 return;
-            const int account = toInt(f[0], n[0]);
-            if (account != lastAccount) { // the lines come account by account
-                lastAccount = account;
-                slot = slotOf.value(account, -1);
-            }
-            if (slot < 0)
-                return;
-            const int key = dates.key(toInt(f[1], n[1]));
-            if (key < 0)
-                return;
-            sums[size_t(slot) * size_t(pieces) + size_t(line.piece(key))] += amountFromDb(f[2], n[2]);
+            if (Money* account = sums.of(toInt(f[0], n[0])))
+                row(account, f, n);
         });
+}
+
+// The line-level computation: every journal line of the selected accounts with its
+// entry's date, added into its piece of time.
+void sumLines(
+    const QList<TBPeriod>& periods, const TimeLine& line, PieceSums& sums, const QList<int>& companyIds)
+{
+    EntryDates dates;
+    dates.read(lastEndOf(periods));
+    streamAccountRows(
+        QStringLiteral("SELECT `transaction details`.`account id`, `transaction details`.`transaction "
+                       "id`, `transaction details`.amount"),
+        QStringLiteral("`transaction details`"), QStringLiteral("`transaction details`.`account id`"), {},
+        companyIds, sums, [&](Money* account, const char* const* f, const unsigned long* n) {
+            const int key = dates.key(toInt(f[1], n[1]));
+            if (key >= 0)
+                account[line.piece(key)] += amountFromDb(f[2], n[2]);
+        });
+}
+
+// Months counted from year 0, so that consecutive months are consecutive numbers.
+int monthOf(int key) { return key / 10000 * 12 + key / 100 % 100 - 1; }
+int firstDayKey(int month) { return month / 12 * 10000 + (month % 12 + 1) * 100 + 1; }
+QDate dateOf(int key) { return QDate(key / 10000, key / 100 % 100, key % 100); }
+
+// The sums from the monthly totals (`account month totals`): a month that lies wholly in
+// one piece of the time line takes its totals as they are. A month that a bound cuts is
+// split into segments at its bounds; the lines of its segments are read, except those of
+// its longest segment, which gets the month's total less the segments read. When a
+// segment counts in no column (after the last period, or between periods), that month's
+// total is not needed and only the segments that count are read.
+void sumMonthTotals(const TimeLine& line, PieceSums& sums, const QList<int>& companyIds)
+{
+    std::vector<bool> counts(size_t(line.pieces()), false);
+    for (int i = 0; i < line.pieces(); ++i) {
+        counts[size_t(i)] = line.beforeFirstPeriod(i);
+        for (int p = 0; !counts[size_t(i)] && p < line.periodCount(); ++p)
+            counts[size_t(i)] = line.inPeriod(i, p);
+    }
+    const std::vector<int>& bounds = line.bounds();
+    QHash<int, QList<int>> cutsOf; // a cut month's bounds inside it, in order
+    for (int b : bounds)
+        if (b % 100 != 1)
+            cutsOf[monthOf(b)].append(b);
+    QHash<int, int> totalPieceOf; // cut month -> piece given its total less the lines read (-1: none)
+    QStringList ranges; // the days whose lines are read
+    for (auto it = cutsOf.cbegin(); it != cutsOf.cend(); ++it) {
+        const int month = it.key();
+        QList<int> starts{firstDayKey(month)};
+        starts += it.value();
+        const int nextMonth = firstDayKey(month + 1);
+        int longest = -1, longestDays = -1;
+        bool allCount = true;
+        for (int s = 0; s < starts.size(); ++s) {
+            const int until = s + 1 < starts.size() ? starts[s + 1] : nextMonth;
+            const int days = int(dateOf(starts[s]).daysTo(dateOf(until)));
+            if (!counts[size_t(line.piece(starts[s]))])
+                allCount = false;
+            else if (days > longestDays) {
+                longest = s;
+                longestDays = days;
+            }
+        }
+        if (!allCount)
+            longest = -1;
+        totalPieceOf.insert(month, longest < 0 ? -1 : line.piece(starts[longest]));
+        for (int s = 0; s < starts.size(); ++s) {
+            if (s == longest || !counts[size_t(line.piece(starts[s]))])
+                continue;
+            const QDate from = dateOf(starts[s]);
+            const QDate to = dateOf(s + 1 < starts.size() ? starts[s + 1] : nextMonth).addDays(-1);
+            ranges << QStringLiteral("(transactions.`transaction date` BETWEEN %1 AND %2)")
+                          .arg(sqlDateLiteral(from), sqlDateLiteral(to));
+        }
+    }
+
+    // Nothing after the last bound counts, so no month after the last bound's is read.
+    streamAccountRows(QStringLiteral("SELECT `account month totals`.`account id`, month, amount"),
+        QStringLiteral("`account month totals`"), QStringLiteral("`account month totals`.`account id`"),
+        {QStringLiteral("and (month <= %1)")
+                .arg(sqlDateLiteral(dateOf(firstDayKey(monthOf(bounds.back())))))},
+        companyIds, sums, [&](Money* account, const char* const* f, const unsigned long* n) {
+            const int key = dateKey(f[1], n[1]);
+            int piece = line.piece(key);
+            const auto cut = totalPieceOf.constFind(monthOf(key));
+            if (cut != totalPieceOf.constEnd())
+                piece = *cut;
+            if (piece >= 0 && counts[size_t(piece)])
+                account[piece] += amountFromDb(f[2], n[2]);
+        });
+    if (ranges.isEmpty())
+        return;
+
+    // The lines of the cut days. Entries are found by their date through the company's
+    // date key, for every company: a line counts for its account's company, whatever
+    // the company of its entry.
+    Query companies;
+    companies.open({QStringLiteral("SELECT id FROM companies")});
+    QList<int> allCompanies;
+    for (int r = 0; r < companies.recordCount(); ++r)
+        allCompanies << companies.value(r, 0).toInt();
+    QStringList conditions{QStringLiteral("and (`transaction details`.`transaction id` = transactions.id)")};
+    conditions << idCondition(QStringLiteral("transactions.`company id`"), allCompanies);
+    conditions << QStringLiteral("and (") + ranges.join(QStringLiteral("\nor ")) + QStringLiteral(")");
+    streamAccountRows(
+        QStringLiteral("SELECT `transaction details`.`account id`, transactions.`transaction date`, "
+                       "`transaction details`.amount"),
+        QStringLiteral("transactions, `transaction details`"),
+        QStringLiteral("`transaction details`.`account id`"), conditions, companyIds, sums,
+        [&](Money* account, const char* const* f, const unsigned long* n) {
+            const int key = dateKey(f[1], n[1]);
+            const Money amount = amountFromDb(f[2], n[2]);
+            account[line.piece(key)] += amount;
+            const int fromTotal = totalPieceOf.value(monthOf(key), -1);
+            if (fromTotal >= 0)
+                account[fromTotal] -= amount;
+        });
+}
+
+// Turns each account's sums per piece into the opening balance and the periods' movements.
+void addAmounts(
+    TrialBalanceData& data, QList<AccountRow>& accounts, const QList<int>& companyIds, TBSource source)
+{
+    // Months are cut at dates a calendar holds; a period date that is none (a zero date a
+    // client stored, or the calendar's last day) is left to the line-level computation.
+    for (const TBPeriod& p : data.periods)
+        if (!p.start.isValid() || !p.end.isValid() || p.end >= QDate(9999, 12, 31))
+            source = TBSource::Lines;
+    const TimeLine line(data.periods);
+    const int pieces = line.pieces();
+    PieceSums sums(accounts, pieces);
+    if (source == TBSource::Lines)
+        sumLines(data.periods, line, sums, companyIds);
+    else
+        sumMonthTotals(line, sums, companyIds);
 
     const int periods = int(data.periods.size());
     for (int a = 0; a < accounts.size(); ++a) {
@@ -270,7 +428,7 @@ void addAmounts(TrialBalanceData& data, QList<AccountRow>& accounts, const QList
         QVector<Money>& amounts = row.account.amounts;
         amounts.fill(Money(), periods + 1);
         for (int i = 0; i < pieces; ++i) {
-            const Money& sum = sums[size_t(a) * size_t(pieces) + size_t(i)];
+            const Money& sum = sums.at(a, i);
             if (sum.isZero())
                 continue;
             if (line.beforeFirstPeriod(i)) {
@@ -309,7 +467,7 @@ QList<TBAccount> groupAccounts(QList<AccountRow>& rows)
 }
 }
 
-TrialBalanceData readTrialBalance(const TrialBalanceRequest& request)
+TrialBalanceData readTrialBalance(const TrialBalanceRequest& request, TBSource source)
 {
     TrialBalanceData data;
     if (request.periodSelected && request.yearId >= 0)
@@ -323,7 +481,7 @@ TrialBalanceData readTrialBalance(const TrialBalanceRequest& request)
             data.accounts.append(std::move(r.account));
         return data;
     }
-    addAmounts(data, accounts, request.companyIds);
+    addAmounts(data, accounts, request.companyIds, source);
     data.accounts = groupAccounts(accounts);
     return data;
 }

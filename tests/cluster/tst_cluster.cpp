@@ -1,5 +1,6 @@
 #include "../journal/JournalTesting.h"
 #include "TestSupport.h"
+#include "TrialBalanceTesting.h"
 
 #include "app/Main.h"
 #include "db/Connection.h"
@@ -114,6 +115,9 @@ private slots:
         QVERIFY(other.waitForFinished(300000));
         const QString report = QString::fromUtf8(other.readAllStandardOutput());
         QVERIFY2(other.exitCode() == 0, qPrintable(report + other.readAllStandardError()));
+        // Node 2's last commits may still be being applied here (each carries its lines' monthly
+        // totals too): the test's reads wait for them.
+        d.db.exec("SET SESSION wsrep_sync_wait = 1");
         const auto counts = d.db.rows("SELECT COUNT(*), COUNT(DISTINCT `transaction number`), "
                                       "(SELECT COUNT(*) FROM `transaction details`) FROM transactions");
         QCOMPARE(counts[0][0].toInt(), 2 * perNode);
@@ -121,6 +125,31 @@ private slots:
         QCOMPARE(counts[0][2].toInt(), 4 * perNode);
         // Collisions are run again until they go through: nobody is told "could not be saved".
         QCOMPARE(refused, 0);
+        // Every save added to the same accounts' monthly totals on its own node; the totals
+        // hold every line, here and on a node that only received them.
+        QVERIFY2(monthTotalsDifference(d.db).isEmpty(), qPrintable(monthTotalsDifference(d.db)));
+        {
+            ConnectionSettings node3 = d.db.adminSettings();
+            node3.port = ports[2];
+            QSqlDatabase third = addTestConnection("node3", node3);
+            QVERIFY2(third.open(), qPrintable(third.lastError().text()));
+            const QString kept
+                = "SELECT `account id`, month, CAST(amount AS CHAR), `line count` FROM `account month totals` "
+                  "ORDER BY 1, 2";
+            QSqlQuery q(third);
+            // Reads on node 3 wait until it has applied what the cluster committed.
+            QVERIFY(q.exec("SET SESSION wsrep_sync_wait = 1"));
+            QVERIFY(q.exec(kept));
+            QStringList onNode3;
+            while (q.next())
+                onNode3 << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                    q.value(3).toString()}
+                               .join(' ');
+            QCOMPARE(onNode3, d.db.texts(kept));
+            QCOMPARE(
+                d.db.scalar("SELECT SUM(`line count`) FROM `account month totals`").toInt(), 4 * perNode);
+        }
+        QSqlDatabase::removeDatabase("node3");
         QCOMPARE(
             report.section("WORKER:", 1).section(',', 1).trimmed().section(' ', 0, 0), QStringLiteral("0"));
         qInfo("%d saves on two nodes: numbers unique, none lost; on this node %d attempts run again, "

@@ -1,6 +1,8 @@
 #pragma once
 // What tests of the trial balance and of what opens from it share: reading the grid back,
 // showing the tab, selecting a row.
+#include "TestSupport.h"
+
 #include "app/Main.h"
 #include "standard/StringGrid.h"
 
@@ -39,4 +41,20 @@ inline void selectRow(StringGrid& g, const QString& objectNumber, const QString&
             return;
         }
     QFAIL(qPrintable("no row " + objectNumber + "." + costCentre));
+}
+
+// The monthly totals the triggers keep (rows with anything in them) against the totals
+// worked out from the lines that have their entry; empty when they agree, else both.
+inline QString monthTotalsDifference(const TestDatabase& db)
+{
+    const QStringList kept
+        = db.texts("SELECT `account id`, month, amount, `line count` FROM `account month totals` "
+                   "WHERE amount <> 0 OR `line count` <> 0 ORDER BY 1, 2");
+    const QStringList worked = db.texts(
+        "SELECT `account id`, `transaction date` - INTERVAL (DAYOFMONTH(`transaction date`) - 1) DAY AS month, "
+        "SUM(amount), COUNT(*) FROM `transaction details`, transactions "
+        "WHERE transactions.id = `transaction details`.`transaction id` GROUP BY 1, 2 ORDER BY 1, 2");
+    if (kept == worked)
+        return {};
+    return "kept:\n" + kept.join('\n') + "\nworked out from the lines:\n" + worked.join('\n');
 }

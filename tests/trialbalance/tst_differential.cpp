@@ -1,6 +1,7 @@
 // The program's trial balance against the reference: the grid as the original design
-// builds it, with its own grouped statement and one MaakTotaleOpNaBo walk per amount,
-// on randomized books. Both must agree cell for cell.
+// builds it, with its own grouped statement over every line and one MaakTotaleOpNaBo walk
+// per amount, on randomized books. The program reads the monthly totals and only the cut
+// days' lines; both must agree cell for cell, also after scripts changed the books.
 #include "TestSupport.h"
 #include "TrialBalanceTesting.h"
 
@@ -232,17 +233,23 @@ struct RandomBooks {
                         companyAccounts << accountId;
                     }
             }
-            // One year with periods, and for the first company one without any.
-            const QDate yearStart = QDate(2024, 1, 1).addDays(rng.bounded(60));
+            // One year with periods, and for the first company one without any. The periods
+            // are months from the 1st (whole months of totals), months from the 15th (every
+            // month cut), or of random lengths.
+            const int layout = int(rng.bounded(3));
+            const QDate yearStart = layout == 0 ? QDate(2024, 1 + int(rng.bounded(3)), 1)
+                : layout == 1                   ? QDate(2024, 1 + int(rng.bounded(3)), 15)
+                                                : QDate(2024, 1, 1).addDays(rng.bounded(60));
             years << QString("(%1, %2, 'Year %1', '2024-12-31')").arg(++yearId).arg(company);
-            const int periodCount = 1 + int(rng.bounded(6));
+            const int periodCount = 1 + int(rng.bounded(layout == 2 ? 6 : 13));
             QList<int> periodNumbers;
             for (int p = 1; p <= periodCount; ++p)
-                periodNumbers.insert(int(rng.bounded(int(periodNumbers.size()) + 1)), p);
+                periodNumbers.insert(
+                    layout == 2 ? int(rng.bounded(int(periodNumbers.size()) + 1)) : p - 1, p);
             QDate from = yearStart, last = yearStart;
             for (int p = 0; p < periodCount; ++p) {
                 const int days = chance(30) ? 1 : 1 + int(rng.bounded(40));
-                const QDate to = from.addDays(days - 1);
+                const QDate to = layout == 2 ? from.addDays(days - 1) : from.addMonths(1).addDays(-1);
                 // The first-numbered period stays, so the year always has a first period.
                 const bool deleted = periodNumbers[p] != 1 && chance(15);
                 periods << QString("(%1, %2, '%3', '%4', 'P%2 of %1', 'Yes', '%5')")
@@ -251,17 +258,23 @@ struct RandomBooks {
                                .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate),
                                    deleted ? "Yes" : "No");
                 last = std::max(last, to);
-                from = chance(15) ? from.addDays(rng.bounded(days))
-                                  : to.addDays(1 + (chance(30) ? rng.bounded(5) : 0));
+                if (layout != 2)
+                    from = to.addDays(1);
+                else
+                    from = chance(15) ? from.addDays(rng.bounded(days))
+                                      : to.addDays(1 + (chance(30) ? rng.bounded(5) : 0));
             }
             if (c == 1)
                 years << QString("(%1, %2, 'Empty year', '2023-12-31')").arg(++yearId).arg(company);
             if (companyAccounts.isEmpty())
                 continue;
             const int entryCount = 10 + int(rng.bounded(40));
-            const int span = int(yearStart.daysTo(last)) + 120;
+            // Entries from before the year (up to two years, so that the opening balance adds
+            // many whole months), inside it and after it.
+            const int before = chance(50) ? 700 : 60;
+            const int span = int(yearStart.daysTo(last)) + before + 60;
             for (int e = 0; e < entryCount; ++e) {
-                const QDate date = yearStart.addDays(int(rng.bounded(span)) - 60);
+                const QDate date = yearStart.addDays(int(rng.bounded(span)) - before);
                 entries << QString("(%1, %2, %1, 'JE', '%3', 'Entry %1', 'No')")
                                .arg(++entryId)
                                .arg(company)
@@ -308,6 +321,114 @@ struct RandomBooks {
     }
 };
 
+// What scripts and imports may do to the books after they were written, each statement
+// firing the totals' triggers on many rows at once or on one: amounts changed, lines moved
+// to another account or entry, added and removed, entries moved to other months and
+// removed, accounts moved to another cost centre of their company, and a year's periods
+// given other dates (months from the 1st become months from the 15th and back) and other
+// deleted flags.
+void changeBooks(TestDatabase& db, quint32 seed)
+{
+    QRandomGenerator rng(seed * 7919);
+    const auto ids = [&](const QString& sql) {
+        QList<int> out;
+        for (const QVariantList& row : db.rows(sql))
+            out << row.value(0).toInt();
+        return out;
+    };
+    const auto pick = [&](const QList<int>& from) { return from[int(rng.bounded(int(from.size())))]; };
+    const QString companyOfAccount = "(SELECT `company id` FROM `cost centres`, accounts WHERE "
+                                     "accounts.`cost centre id` = `cost centres`.id AND accounts.id = %1)";
+    const QList<int> lines = ids("SELECT id FROM `transaction details` ORDER BY id");
+    if (lines.isEmpty())
+        return;
+    db.exec(
+        QString("UPDATE `transaction details` SET amount = -2 * amount WHERE MOD(id, 5) = %1").arg(seed % 5));
+    db.exec(QString("UPDATE `transaction details` SET `line description` = 'Seen' WHERE MOD(id, 3) = 0"));
+    for (int i = 0; i < 4; ++i) {
+        const int line = pick(lines);
+        const int account
+            = db.scalar(QString("SELECT `account id` FROM `transaction details` WHERE id = %1").arg(line))
+                  .toInt();
+        const QList<int> others
+            = ids(QString("SELECT accounts.id FROM accounts, `cost centres` WHERE "
+                          "accounts.`cost centre id` = `cost centres`.id AND `company id` = %1")
+                      .arg(companyOfAccount.arg(account)));
+        db.exec(QString(
+            "UPDATE `transaction details` SET `account id` = %1, amount = amount + 0.0001 WHERE id = %2")
+                    .arg(pick(others))
+                    .arg(line));
+    }
+    const QList<int> entries = ids("SELECT id FROM transactions ORDER BY id");
+    // A line moves to another entry of its account's company (the profit brought forward
+    // goes by the entry's company, the rest by the account's).
+    for (int i = 0; i < 3; ++i) {
+        const int line = pick(lines);
+        const int account
+            = db.scalar(QString("SELECT `account id` FROM `transaction details` WHERE id = %1").arg(line))
+                  .toInt();
+        const QList<int> sameCompany = ids(QString("SELECT id FROM transactions WHERE `company id` = %1")
+                                               .arg(companyOfAccount.arg(account)));
+        if (!sameCompany.isEmpty())
+            db.exec(QString(
+                "UPDATE `transaction details` SET `transaction id` = %1, `line nr` = %2 WHERE id = %3")
+                        .arg(pick(sameCompany))
+                        .arg(100 + i)
+                        .arg(line));
+    }
+    db.exec(QString("DELETE FROM `transaction details` WHERE MOD(id, 7) = %1").arg(seed % 7));
+    db.exec(
+        QString("INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, "
+                "`line description`, amount) SELECT `transaction id`, `line nr` + 200, `account id`, 'Copy', "
+                "amount / 3 FROM `transaction details` WHERE MOD(id, 4) = %1")
+            .arg(seed % 4));
+    db.exec(QString("UPDATE transactions SET `transaction date` = `transaction date` + INTERVAL %1 DAY "
+                    "WHERE MOD(id, 6) = %2")
+                .arg(1 + rng.bounded(45))
+                .arg(seed % 6));
+    db.exec(QString("UPDATE transactions SET `transaction date` = `transaction date` - INTERVAL 1 MONTH "
+                    "WHERE MOD(id, 6) = %1")
+                .arg((seed + 3) % 6));
+    const int gone = pick(entries);
+    db.exec(QString("DELETE FROM `transaction details` WHERE `transaction id` = %1").arg(gone));
+    db.exec(QString("DELETE FROM transactions WHERE id = %1").arg(gone));
+
+    // An account moves to a cost centre of its company that has no account on its object.
+    const QList<QVariantList> moves = db.rows(
+        "SELECT accounts.id, other.id FROM accounts, `cost centres` own, `cost centres` other "
+        "WHERE accounts.`cost centre id` = own.id AND other.`company id` = own.`company id` "
+        "AND other.id <> own.id AND NOT EXISTS (SELECT * FROM accounts taken WHERE "
+        "taken.`cost centre id` = other.id AND taken.`object id` = accounts.`object id`) ORDER BY 1, 2");
+    if (!moves.isEmpty()) {
+        const QVariantList& move = moves[int(rng.bounded(int(moves.size())))];
+        db.exec(QString("UPDATE accounts SET `cost centre id` = %1 WHERE id = %2")
+                    .arg(move.value(1).toInt())
+                    .arg(move.value(0).toInt()));
+    }
+
+    // A year's periods get other dates.
+    const QList<int> years = ids("SELECT DISTINCT `financial year id` FROM `financial periods` ORDER BY 1");
+    const int year = pick(years);
+    const int start = db.scalar(QString("SELECT DAYOFMONTH(MIN(`start date`)) FROM `financial periods` "
+                                        "WHERE `financial year id` = %1")
+                                    .arg(year))
+                          .toInt();
+    if (start == 1 || start == 15) // months from the 1st to months from the 15th, and back
+        db.exec(QString("UPDATE `financial periods` SET `start date` = `start date` + INTERVAL %1 DAY, "
+                        "`end date` = `end date` + INTERVAL %1 DAY WHERE `financial year id` = %2")
+                    .arg(start == 1 ? 14 : -14)
+                    .arg(year));
+    else
+        db.exec(QString("UPDATE `financial periods` SET `end date` = `end date` + INTERVAL %1 DAY "
+                        "WHERE `financial year id` = %2 AND MOD(`period number`, 2) = 1")
+                    .arg(rng.bounded(20))
+                    .arg(year));
+    db.exec(
+        QString("UPDATE `financial periods` SET `period deleted` = IF(`period deleted` = 'Yes', 'No', 'Yes') "
+                "WHERE `financial year id` = %1 AND `period number` = 2")
+            .arg(year));
+}
+
 QString firstDifference(const QList<QStringList>& program, const QList<QStringList>& reference)
 {
     if (program.size() != reference.size())
@@ -344,6 +465,8 @@ private slots:
             QTest::addRow("seed %u", seed) << seed;
     }
 
+    // Every company item and year, before and after the books are changed behind the
+    // program's back; the totals the triggers keep must equal the lines' throughout.
     void programMatchesReference()
     {
         QFETCH(quint32, seed);
@@ -357,46 +480,17 @@ private slots:
             companyItems << w.cbCompany->itemData(i).toInt();
         QCOMPARE(companyItems.size(), books.companies > 1 ? books.companies + 1 : 1);
         int compared = 0;
-        for (int company : companyItems) {
-            select(w, w.cbCompany, company);
-            QList<int> years;
-            for (int i = 0; i < w.cbFinancialYear->count(); ++i)
-                years << w.cbFinancialYear->itemData(i).toInt();
-            for (int year : years) {
-                select(w, w.cbFinancialYear, year);
-                referenceFill(w);
-                const QList<QStringList> reference = snapshot(*w.sgTB);
-                w.RefreshFilterstsTrialBalance();
-                const QList<QStringList> program = snapshot(*w.sgTB);
-                const QString difference = firstDifference(program, reference);
-                QVERIFY2(difference.isEmpty(),
-                    qPrintable(
-                        QString("company %1, year %2, %3: %4")
-                            .arg(w.cbCompany->currentText(), w.cbFinancialYear->currentText(),
-                                w.cbFinancialPeriod->currentIndex() >= 0 ? "with periods" : "no period",
-                                difference)));
-                ++compared;
-                // What the books put to the test is really in the grids compared.
-                const bool withPeriods = program.first().size() > 10;
-                m_seen["no period"] += !withPeriods;
-                m_seen["all companies"] += company == 0;
-                for (int r = 1; r < program.size(); ++r) {
-                    const QStringList& row = program[r];
-                    if (row.size() <= 10)
-                        continue;
-                    const bool objectRow = !row[TB.Level].isEmpty(),
-                               accountRow = !row[TB.CostCentreNumber].isEmpty();
-                    const bool allZero = row.mid(TB.OpeningBalance).join("")
-                        == QString("0").repeated(row.size() - TB.OpeningBalance);
-                    m_seen["rolled-up totals"] += objectRow && !allZero;
-                    m_seen["opening balances"] += accountRow && row[TB.OpeningBalance] != "0";
-                    m_seen["object rows without a level"] += !objectRow && !accountRow;
-                    m_seen["profit brought forward"]
-                        += row[TB.ObjectNumber] == "38000" && objectRow && row[TB.OpeningBalance] != "0";
-                }
-            }
+        for (const bool changed : {false, true}) {
+            if (changed)
+                changeBooks(db, seed);
+            const QString totals = monthTotalsDifference(db);
+            QVERIFY2(totals.isEmpty(), qPrintable(totals));
+            for (int company : companyItems)
+                compareCompany(w, company, changed, compared);
+            if (QTest::currentTestFailed())
+                return;
         }
-        QVERIFY(compared >= 2);
+        QVERIFY(compared >= 4);
         QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(),
             qPrintable((log.messages + log.errors).join('\n')));
     }
@@ -404,11 +498,65 @@ private slots:
     void booksCoverTheCases()
     {
         for (const char* what : {"no period", "all companies", "rolled-up totals", "opening balances",
-                 "profit brought forward", "object rows without a level"})
+                 "profit brought forward", "object rows without a level", "changed books",
+                 "periods cutting months", "periods of whole months"})
             QVERIFY2(m_seen.value(what) > 0, what);
     }
 
 private:
+    void compareCompany(TfrmMain& w, int company, bool changed, int& compared)
+    {
+        select(w, w.cbCompany, company);
+        QList<int> years;
+        for (int i = 0; i < w.cbFinancialYear->count(); ++i)
+            years << w.cbFinancialYear->itemData(i).toInt();
+        for (int year : years) {
+            select(w, w.cbFinancialYear, year);
+            referenceFill(w);
+            const QList<QStringList> reference = snapshot(*w.sgTB);
+            // The periods the reference read: do they cut months, or span whole ones?
+            bool cutting = false, wholeMonths = false;
+            if (w.cbFinancialPeriod->currentIndex() >= 0) {
+                Query& periods = *w.qrFinancialPeriods;
+                for (periods.first(); !periods.eof(); periods.next()) {
+                    const QDate from = periods.asDate("start date"), to = periods.asDate("end date");
+                    cutting = cutting || from.day() != 1 || to.addDays(1).day() != 1;
+                    wholeMonths = wholeMonths || (from.day() == 1 && to.addDays(1).day() == 1);
+                }
+            }
+            w.RefreshFilterstsTrialBalance();
+            const QList<QStringList> program = snapshot(*w.sgTB);
+            const QString difference = firstDifference(program, reference);
+            QVERIFY2(difference.isEmpty(),
+                qPrintable(QString("company %1, year %2, %3%4: %5")
+                               .arg(w.cbCompany->currentText(), w.cbFinancialYear->currentText(),
+                                   w.cbFinancialPeriod->currentIndex() >= 0 ? "with periods" : "no period",
+                                   changed ? ", books changed" : "", difference)));
+            ++compared;
+            // What the books put to the test is really in the grids compared.
+            const bool withPeriods = program.first().size() > 10;
+            m_seen["no period"] += !withPeriods;
+            m_seen["all companies"] += company == 0;
+            m_seen["changed books"] += changed && withPeriods;
+            m_seen["periods cutting months"] += cutting;
+            m_seen["periods of whole months"] += wholeMonths;
+            for (int r = 1; r < program.size(); ++r) {
+                const QStringList& row = program[r];
+                if (row.size() <= 10)
+                    continue;
+                const bool objectRow = !row[TB.Level].isEmpty(),
+                           accountRow = !row[TB.CostCentreNumber].isEmpty();
+                const bool allZero = row.mid(TB.OpeningBalance).join("")
+                    == QString("0").repeated(row.size() - TB.OpeningBalance);
+                m_seen["rolled-up totals"] += objectRow && !allZero;
+                m_seen["opening balances"] += accountRow && row[TB.OpeningBalance] != "0";
+                m_seen["object rows without a level"] += !objectRow && !accountRow;
+                m_seen["profit brought forward"]
+                    += row[TB.ObjectNumber] == "38000" && objectRow && row[TB.OpeningBalance] != "0";
+            }
+        }
+    }
+
     QHash<QString, int> m_seen;
 };
 

@@ -325,12 +325,12 @@ private slots:
         w.Login(books.user);
         showTrialBalance(w);
         const QList<QStringList> before = snapshot(*w.sgTB);
-        books.db.exec(QStringLiteral("RENAME TABLE `transaction details` TO `details away`"));
+        books.db.exec(QStringLiteral("RENAME TABLE `account month totals` TO `totals away`"));
         guarded([&] { w.RefreshFilters(); }); // as the filter boxes' handlers run it
         QCOMPARE(log.errors.size(), 1);
-        QVERIFY2(log.errors.first().contains("transaction details"), qPrintable(log.errors.first()));
+        QVERIFY2(log.errors.first().contains("account month totals"), qPrintable(log.errors.first()));
         QCOMPARE(snapshot(*w.sgTB), before);
-        books.db.exec(QStringLiteral("RENAME TABLE `details away` TO `transaction details`"));
+        books.db.exec(QStringLiteral("RENAME TABLE `totals away` TO `account month totals`"));
     }
 
     // With "All", accounts of two companies that share cost centre and object number
