@@ -11,6 +11,7 @@
 #include "setup/Companies.h"
 #include "setup/CostCentres.h"
 #include "setup/FinancialYears.h"
+#include "standard/ColumnChooser.h"
 #include "standard/DataGrid.h"
 #include "standard/LinkLabel.h"
 #include "standard/Standard.h"
@@ -317,6 +318,9 @@ void TfrmMain::connectHandlers()
 void TfrmMain::FormCreate()
 {
     LoadForm(this);
+    // After the layout's widths: the columns the user hid stay hidden.
+    enableColumnChooser(sgTB);
+    enableColumnChooser(dbgJournalEntries);
     IniForm(this, false);
     fdcMain->close();
     fdcMain->open();

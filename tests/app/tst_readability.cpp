@@ -8,13 +8,34 @@
 #include "standard/DataGrid.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
+// What a click on `title` in the grid's heading menu does.
+void toggleColumnFromMenu(QTableView* grid, const QString& title)
+{
+    bool clicked = false;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (QAction* a : menu->actions())
+            if (a->text() == title) {
+                a->trigger();
+                clicked = true;
+            }
+        menu->close();
+    });
+    emit grid->horizontalHeader()->customContextMenuRequested(QPoint(5, 5));
+    QVERIFY2(clicked, qPrintable(title));
+}
+
 QString currentTrialBalanceRow(TfrmMain& w)
 {
     const int r = w.sgTB->currentRow();
@@ -124,6 +145,39 @@ private slots:
         TfrmMain later;
         later.Login(b.user);
         QCOMPARE(selectedId(later.cbFinancialPeriod), periodStarting(b, "2026-12-01"));
+    }
+
+    // The heading's menu hides a column and shows it again; the choice outlives a refresh
+    // and the program's next start.
+    void columnsHiddenFromTheHeading()
+    {
+        JournalBooks b;
+        b.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b.w));
+        showTrialBalance(b.w);
+        toggleColumnFromMenu(b.w.sgTB, "Classification");
+        QVERIFY(b.w.sgTB->isColumnHidden(TB.Classification));
+        b.w.RefreshFilters();
+        QVERIFY(b.w.sgTB->isColumnHidden(TB.Classification));
+        showJournalEntries(b.w);
+        toggleColumnFromMenu(b.w.dbgJournalEntries, "Posted By");
+        const int postedBy = b.w.qrTransactions->fieldIndex("posted by");
+        QVERIFY(b.w.dbgJournalEntries->isColumnHidden(postedBy));
+        b.w.RefreshFilters();
+        QVERIFY(b.w.dbgJournalEntries->isColumnHidden(postedBy));
+        b.w.Logout();
+        {
+            TfrmMain next;
+            next.Login(b.user);
+            showTrialBalance(next);
+            QVERIFY(next.sgTB->isColumnHidden(TB.Classification));
+            QVERIFY(!next.sgTB->isColumnHidden(TB.PostingType));
+            toggleColumnFromMenu(next.sgTB, "Classification");
+            QVERIFY(!next.sgTB->isColumnHidden(TB.Classification));
+            showJournalEntries(next);
+            toggleColumnFromMenu(next.dbgJournalEntries, "Posted By");
+            QVERIFY(!next.dbgJournalEntries->isColumnHidden(postedBy));
+        }
     }
 
     // The status bar names the user and the server, and after a refresh how many rows it
