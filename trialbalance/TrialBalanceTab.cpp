@@ -2,6 +2,7 @@
 
 #include "context/BookSelection.h"
 #include "standard/AnchorAll.h"
+#include "standard/FrozenColumns.h"
 #include "standard/RowSearch.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
@@ -107,8 +108,16 @@ TrialBalanceTab::TrialBalanceTab(const BookContext& books, QWidget* parent)
     sgTBTotals->setFocusPolicy(Qt::NoFocus);
     sgTBTotals->setSelectionMode(QAbstractItemView::NoSelection);
     sgTBTotals->setItemDelegate(new TBDrawCellDelegate(sgTBTotals, TBDrawCellDelegate::MarkNonZero));
-    connect(sgTB->horizontalHeader(), &QHeaderView::sectionResized, sgTBTotals,
-        [this](int col, int, int width) { sgTBTotals->setColumnWidth(col, width); });
+    // The descriptive columns the user keeps visible stay in sight beside the amounts, in
+    // the grid and in its total row.
+    new FrozenColumns(sgTB, TB.OpeningBalance);
+    new FrozenColumns(sgTBTotals, TB.OpeningBalance);
+    connect(
+        sgTB->horizontalHeader(), &QHeaderView::sectionResized, sgTBTotals, [this](int col, int, int width) {
+            sgTBTotals->setColumnHidden(col, sgTB->isColumnHidden(col));
+            if (!sgTB->isColumnHidden(col))
+                sgTBTotals->setColumnWidth(col, width);
+        });
     connect(sgTB->horizontalScrollBar(), &QScrollBar::valueChanged, sgTBTotals->horizontalScrollBar(),
         &QScrollBar::setValue);
     btnExportTrialBalance->setGeometry(8, 39, 154, 25);
@@ -145,8 +154,11 @@ bool TrialBalanceTab::refresh()
     for (int c = 0; c < totals.size(); ++c)
         sgTBTotals->setCell(c, 1, totals[c]);
     sgTBTotals->endUpdate();
-    for (int c = 0; c < sgTB->columnCount(); ++c)
-        sgTBTotals->setColumnWidth(c, sgTB->columnWidth(c));
+    for (int c = 0; c < sgTB->columnCount(); ++c) {
+        sgTBTotals->setColumnHidden(c, sgTB->isColumnHidden(c));
+        if (!sgTB->isColumnHidden(c))
+            sgTBTotals->setColumnWidth(c, sgTB->columnWidth(c));
+    }
     sgTB->setCurrentCell(remembered.column, rowToSelect(*sgTB, remembered));
     return true;
 }

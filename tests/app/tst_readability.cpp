@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -178,6 +180,43 @@ private slots:
             toggleColumnFromMenu(next.dbgJournalEntries, "Posted By");
             QVERIFY(!next.dbgJournalEntries->isColumnHidden(postedBy));
         }
+    }
+
+    // With the descriptive columns the user keeps few enough to leave room, they stay at
+    // the left while the amounts scroll under them, in the grid and its total row.
+    void descriptiveColumnsStayInSight()
+    {
+        JournalBooks b;
+        b.w.resize(1046, 531);
+        b.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b.w));
+        showTrialBalance(b.w);
+        auto* frozen = b.w.sgTB->findChild<QTableView*>("sgTBFrozen");
+        QVERIFY(frozen);
+        QVERIFY2(!frozen->isVisible(), "all ten descriptive columns would fill the grid");
+        QSettings().setValue("layout/sgTB/hidden",
+            QStringList{"Posting Type", "Classification", "Company Name", "Cost Centre Description", "Level",
+                "Use For Account", "Account Description"});
+        b.w.RefreshFilters();
+        QCoreApplication::processEvents();
+        QVERIFY(frozen->isVisible());
+        QList<int> kept;
+        for (int c = 0; c < b.w.sgTB->columnCount(); ++c)
+            if (!frozen->isColumnHidden(c))
+                kept << c;
+        QCOMPARE(kept, (QList<int>{TB.CostCentreNumber, TB.ObjectNumber, TB.ObjectDescription}));
+        QCOMPARE(frozen->columnWidth(TB.ObjectDescription), b.w.sgTB->columnWidth(TB.ObjectDescription));
+        b.w.sgTB->horizontalScrollBar()->setValue(b.w.sgTB->horizontalScrollBar()->maximum());
+        QVERIFY(b.w.sgTB->horizontalScrollBar()->value() > 0);
+        QVERIFY(frozen->isVisible());
+        QCOMPARE(frozen->x(), b.w.sgTB->frameWidth());
+        // The row chosen in the fixed part is the grid's row.
+        const QModelIndex sales = frozen->model()->index(3, TB.ObjectNumber);
+        QTest::mouseClick(frozen->viewport(), Qt::LeftButton, {}, frozen->visualRect(sales).center());
+        QCOMPARE(b.w.sgTB->currentRow(), 4);
+        auto* totalsFrozen = b.w.findChild<QTableView*>("sgTBTotalsFrozen");
+        QVERIFY(totalsFrozen && totalsFrozen->isVisible());
+        QSettings().remove("layout/sgTB/hidden");
     }
 
     // The status bar names the user and the server, and after a refresh how many rows it
