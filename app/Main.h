@@ -97,6 +97,7 @@ public:
     QAction* acAccess = nullptr;
     QAction* acCostCentres = nullptr;
     QAction* acFinancialYears = nullptr;
+    QAction* acImportJournalEntries = nullptr;
 
     // app/
     void FormCreate();
@@ -143,6 +144,9 @@ public:
     // journal/
     void RefreshFilterstsJournalEntries(QObject* Sender = nullptr);
     void btnNewJournalEntryClick(QObject* Sender = nullptr);
+
+    // import/
+    void acImportJournalEntriesExecute(QObject* Sender = nullptr);
 
     // setup/
     void acCompaniesExecute(QObject* Sender = nullptr);

@@ -74,7 +74,7 @@ void TfrmMain::Login(int NewUserID)
         m_session.logIn(NewUserID, *login);
         acLogin->setText(QStringLiteral("Logout"));
         pnlFilters->show();
-        for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears})
+        for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears, acImportJournalEntries})
             a->setEnabled(true);
         setTabShown(tsTrialBalance, true);
         setTabShown(tsJournalEntries, true);
@@ -92,7 +92,7 @@ void TfrmMain::Logout()
     acLogin->setText(QStringLiteral("Login"));
     setWindowTitle(QStringLiteral("Veldra"));
     pnlFilters->hide();
-    for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears})
+    for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears, acImportJournalEntries})
         a->setEnabled(false);
     setTabShown(tsTrialBalance, false);
     setTabShown(tsJournalEntries, false);

@@ -33,3 +33,6 @@ GRANT SELECT ON objects TO veldra_program;
 -- Journal entries are added, never changed by the program.
 GRANT SELECT, INSERT ON transactions TO veldra_program;
 GRANT SELECT, INSERT ON `transaction details` TO veldra_program;
+
+-- The fingerprints of imported files are added, never changed.
+GRANT SELECT, INSERT ON `imported files` TO veldra_program;

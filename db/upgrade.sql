@@ -22,3 +22,5 @@ UPDATE transactions SET
   `credit amount` = (SELECT SUM(CASE WHEN amount < 0 THEN amount ELSE 0 END) FROM `transaction details`
     WHERE `transaction id` = transactions.id)
 WHERE `debit amount` IS NULL;
+
+-- The fingerprints of imported files are a table of their own: schema.sql creates it.

@@ -62,20 +62,20 @@ bool JournalEntriesTab::refresh()
     return true;
 }
 
-bool JournalEntriesTab::newJournalEntry()
+bool mayCreateJournalEntries(const BookContext& books, bool openPeriod)
 {
-    const std::optional<int> company = m_books.selection.companyId();
+    const std::optional<int> company = books.selection.companyId();
     if (!company) {
         Boodskap(QStringLiteral("Please select/create a spesific company first."));
-        m_books.selection.askCorrection(BookPart::Company);
+        books.selection.askCorrection(BookPart::Company);
         return false;
     }
-    if (!m_books.selection.periodOpen()) {
+    if (openPeriod && !books.selection.periodOpen()) {
         Boodskap(TfrmJournalEntry::PeriodNotOpen);
-        m_books.selection.askCorrection(BookPart::Period);
+        books.selection.askCorrection(BookPart::Period);
         return false;
     }
-    if (!m_books.session.TestAccess(QStringLiteral("journal entries"), QStringLiteral("create"))) {
+    if (!books.session.TestAccess(QStringLiteral("journal entries"), QStringLiteral("create"))) {
         Boodskap(QStringLiteral(
             "You must have \"create\" access to journal entries on this company to access this "
             "function."));
@@ -87,6 +87,13 @@ bool JournalEntriesTab::newJournalEntry()
             "journal entries."));
         return false;
     }
+    return true;
+}
+
+bool JournalEntriesTab::newJournalEntry()
+{
+    if (!mayCreateJournalEntries(m_books, true))
+        return false;
     TfrmJournalEntry frmJournalEntry(m_books, window());
     frmJournalEntry.exec();
     return true;
