@@ -510,6 +510,12 @@ void TfrmImport::Save()
     const QString fileName = QFileInfo(m_path).fileName();
     bool seenAccepted = false;
     if (const std::optional<ImportedFile> seen = ImportStore::latest(company, m_hash)) {
+        // This window's own earlier save, whose outcome was not confirmed: it is in.
+        if (seen->saveKey == m_saveKey) {
+            Boodskap(ConfirmedSave, false);
+            accept();
+            return;
+        }
         if (!askYesNo(QStringLiteral("This file (%1) was imported into this company on %2 by %3: %4 journal "
                                      "entries.  Import it again?")
                           .arg(seen->fileName, seen->importedAt.toString(QStringLiteral("dd/MM/yyyy HH:mm")),

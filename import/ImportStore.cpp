@@ -6,7 +6,8 @@ std::optional<ImportedFile> ImportStore::latest(int companyId, const QString& co
 {
     Query q;
     q.setSql(
-        {QStringLiteral("SELECT `file name`, `entry count`, `line count`, `imported by`, `imported at`,"),
+        {QStringLiteral(
+             "SELECT `file name`, `entry count`, `line count`, `imported by`, `imported at`, `save key`,"),
             QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `imported by`) AS login"),
             QStringLiteral("FROM `imported files`"),
             QStringLiteral("WHERE (`company id` = :company) and (`content hash` = :hash)"),
@@ -25,6 +26,7 @@ std::optional<ImportedFile> ImportStore::latest(int companyId, const QString& co
     f.importedBy = q.asInteger(QStringLiteral("imported by"));
     f.importedAt = QDateTime::fromString(q.asString(QStringLiteral("imported at")), Qt::ISODate);
     f.importedByLogin = q.asString(QStringLiteral("login"));
+    f.saveKey = q.asString(QStringLiteral("save key"));
     return f;
 }
 
