@@ -32,7 +32,7 @@ struct CsvTable {
 
 // Files above this size are refused before they are read: the rows of a larger file,
 // held as text, would take more memory than a workstation should give one window.
-inline constexpr qint64 MaxCsvFileBytes = 20 * 1024 * 1024;
+inline constexpr qint64 MaxCsvFileBytes = 10 * 1024 * 1024;
 QString csvFileTooLarge(qint64 bytes);
 
 // What the file's bytes suggest: the mark, UTF-8 when every byte sequence is valid UTF-8
