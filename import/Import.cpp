@@ -35,7 +35,7 @@ EditDialogDesign importDesign()
     d.caption = QStringLiteral("Import Journal Entries");
     d.clientSize = {960, 664};
     d.groupName = QStringLiteral("gbFile");
-    d.groupCaption = QStringLiteral("File");
+    d.groupCaption = QStringLiteral("File and Format");
     d.groupRect = {8, 8, 944, 112};
     d.okRect = {877, 631, 75, 25};
     d.okName = QStringLiteral("btnImport");

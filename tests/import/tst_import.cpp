@@ -55,6 +55,19 @@ QStringList entries(const TestDatabase& db)
                     "FROM transactions t ORDER BY `transaction number`");
 }
 
+// The books and the import window, shown, with ThreeEntries read.
+struct ShownImport {
+    JournalBooks d;
+    CsvFixture files;
+    TfrmImport f{d.w.books(), &d.w};
+    ShownImport()
+    {
+        f.show();
+        if (!f.openFile(files.write(ThreeEntries)))
+            qFatal("the file of three entries was refused");
+    }
+};
+
 int programConnectionId()
 {
     Query q;
@@ -263,11 +276,9 @@ private slots:
     // the window says so, keeping everything; Import again then stores it whole.
     void killedConnectionLeavesNothing()
     {
-        JournalBooks d;
-        CsvFixture files;
-        TfrmImport f(d.w.books(), &d.w);
-        f.show();
-        QVERIFY(f.openFile(files.write(ThreeEntries)));
+        ShownImport x;
+        JournalBooks& d = x.d;
+        TfrmImport& f = x.f;
         const int connection = programConnectionId();
         bool killed = false;
         f.onProgress = [&](int) {
@@ -294,11 +305,9 @@ private slots:
     // Cancel during the save rolls everything back.
     void cancelWritesNothing()
     {
-        JournalBooks d;
-        CsvFixture files;
-        TfrmImport f(d.w.books(), &d.w);
-        f.show();
-        QVERIFY(f.openFile(files.write(ThreeEntries)));
+        ShownImport x;
+        JournalBooks& d = x.d;
+        TfrmImport& f = x.f;
         f.onProgress = [&](int) {
             if (d.w.fdcMain->inTransaction() && f.btnCancel->isEnabled())
                 f.btnCancel->click();
