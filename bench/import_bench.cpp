@@ -61,9 +61,10 @@ QByteArray generate(int entries)
         const long long amounts[4] = {a, b, -c, -(a + b - c)};
         for (int l = 0; l < 4; ++l) {
             const long long cents = amounts[l];
-            csv += key + ',' + date + ',' + description + ",10." + QByteArray::number(1 + (e + l) % 20) + ",Line "
-                + QByteArray::number(l + 1) + ',' + (cents < 0 ? "-" : "") + QByteArray::number(std::abs(cents) / 100)
-                + '.' + QByteArray::number(std::abs(cents) % 100).rightJustified(2, '0') + '\n';
+            csv += key + ',' + date + ',' + description + ",10." + QByteArray::number(1 + (e + l) % 20)
+                + ",Line " + QByteArray::number(l + 1) + ',' + (cents < 0 ? "-" : "")
+                + QByteArray::number(std::abs(cents) / 100) + '.'
+                + QByteArray::number(std::abs(cents) % 100).rightJustified(2, '0') + '\n';
         }
     }
     return csv;
@@ -114,44 +115,51 @@ int main(int argc, char** argv)
                 statement.clear();
             }
         }
-        exec(admin, QStringLiteral("INSERT INTO wp_users (user_login, user_pass, user_nicename, user_email, "
-                                   "user_registered, display_name) VALUES ('bench', '', 'bench', "
-                                   "'bench@example.com', NOW(), 'bench')"));
+        exec(admin,
+            QStringLiteral("INSERT INTO wp_users (user_login, user_pass, user_nicename, user_email, "
+                           "user_registered, display_name) VALUES ('bench', '', 'bench', "
+                           "'bench@example.com', NOW(), 'bench')"));
         for (int o = 1; o <= 20; ++o)
-            exec(admin, QStringLiteral("INSERT INTO objects (`object number`, `object description`, `posting "
-                                       "type`, level, `use for account`, classification) VALUES (%1, 'Object "
-                                       "%1', 'Balance Sheet', 1, 'Yes', '')")
-                            .arg(o));
+            exec(admin,
+                QStringLiteral("INSERT INTO objects (`object number`, `object description`, `posting "
+                               "type`, level, `use for account`, classification) VALUES (%1, 'Object "
+                               "%1', 'Balance Sheet', 1, 'Yes', '')")
+                    .arg(o));
         // One company per run, so that no run meets the file as already imported.
         for (int r = 1; r <= opt.runs + 1; ++r) {
             exec(admin, QStringLiteral("INSERT INTO companies (`company name`) VALUES ('Run %1')").arg(r));
             const int company = lastId(admin);
-            exec(admin, QStringLiteral("INSERT INTO access (`company id`, `wp_user id`, `access company`, "
-                                       "administrator, `trial balance`, `journal entries`) VALUES (%1, 1, 'Yes', "
-                                       "'Yes', 'View', 'Create')")
-                            .arg(company));
-            exec(admin, QStringLiteral("INSERT INTO `cost centres` (`company id`, `cost centre number`, `cost "
-                                       "centre description`) VALUES (%1, 10, 'Head Office')")
-                            .arg(company));
+            exec(admin,
+                QStringLiteral("INSERT INTO access (`company id`, `wp_user id`, `access company`, "
+                               "administrator, `trial balance`, `journal entries`) VALUES (%1, 1, 'Yes', "
+                               "'Yes', 'View', 'Create')")
+                    .arg(company));
+            exec(admin,
+                QStringLiteral("INSERT INTO `cost centres` (`company id`, `cost centre number`, `cost "
+                               "centre description`) VALUES (%1, 10, 'Head Office')")
+                    .arg(company));
             const int centre = lastId(admin);
-            exec(admin, QStringLiteral("INSERT INTO accounts (`cost centre id`, `object id`, `account "
-                                       "description`) SELECT %1, id, `object description` FROM objects")
-                            .arg(centre));
-            exec(admin, QStringLiteral("INSERT INTO `financial years` (`company id`, `financial year "
-                                       "description`, `last day of financial year`) VALUES (%1, '2026', "
-                                       "'2026-12-31')")
-                            .arg(company));
+            exec(admin,
+                QStringLiteral("INSERT INTO accounts (`cost centre id`, `object id`, `account "
+                               "description`) SELECT %1, id, `object description` FROM objects")
+                    .arg(centre));
+            exec(admin,
+                QStringLiteral("INSERT INTO `financial years` (`company id`, `financial year "
+                               "description`, `last day of financial year`) VALUES (%1, '2026', "
+                               "'2026-12-31')")
+                    .arg(company));
             const int year = lastId(admin);
             for (int p = 0; p < 12; ++p) {
                 const QDate from(2026, p + 1, 1);
-                exec(admin, QStringLiteral("INSERT INTO `financial periods` (`financial year id`, `period "
-                                           "number`, `start date`, `end date`, `period description`, `period "
-                                           "open`, `period deleted`) VALUES (%1, %2, '%3', '%4', '%5', 'Yes', "
-                                           "'No')")
-                                .arg(year)
-                                .arg(p + 1)
-                                .arg(from.toString(Qt::ISODate), from.addMonths(1).addDays(-1).toString(Qt::ISODate),
-                                    from.toString(QStringLiteral("MMM yyyy"))));
+                exec(admin,
+                    QStringLiteral("INSERT INTO `financial periods` (`financial year id`, `period "
+                                   "number`, `start date`, `end date`, `period description`, `period "
+                                   "open`, `period deleted`) VALUES (%1, %2, '%3', '%4', '%5', 'Yes', "
+                                   "'No')")
+                        .arg(year)
+                        .arg(p + 1)
+                        .arg(from.toString(Qt::ISODate), from.addMonths(1).addDays(-1).toString(Qt::ISODate),
+                            from.toString(QStringLiteral("MMM yyyy"))));
             }
         }
     }
@@ -184,7 +192,8 @@ int main(int argc, char** argv)
             fail(messages.join(QLatin1Char('\n')));
         const double check = seconds([&] { ok = f.checkInput(); });
         if (!ok)
-            fail(QStringLiteral("Check refused: ") + messages.join(QLatin1Char('\n')) + f.problemsText().left(2000));
+            fail(QStringLiteral("Check refused: ") + messages.join(QLatin1Char('\n'))
+                + f.problemsText().left(2000));
         const double save = seconds([&] { f.Save(); });
         if (f.result() != QDialog::Accepted)
             fail(QStringLiteral("Save failed: ") + messages.join(QLatin1Char('\n')));
@@ -228,8 +237,9 @@ int main(int argc, char** argv)
         bool ok = false;
         const double read = seconds([&] { ok = window.openFile(largest); });
         const double check = seconds([&] { window.checkInput(); });
-        out << QStringLiteral("Largest accepted file (%1 kB, %2 lines): read %3 s, check %4 s, %5 problems; peak "
-                              "memory %6\n")
+        out << QStringLiteral(
+            "Largest accepted file (%1 kB, %2 lines): read %3 s, check %4 s, %5 problems; peak "
+            "memory %6\n")
                    .arg(QFileInfo(largest).size() / 1024)
                    .arg(window.lastCheck().lineCount)
                    .arg(read, 0, 'f', 2)
@@ -250,8 +260,8 @@ int main(int argc, char** argv)
         messages.clear();
         TfrmImport window(w.books(), &w);
         const bool accepted = window.openFile(huge);
-        out << "100 MB file: " << (accepted ? QStringLiteral("accepted") : QStringLiteral("refused"))
-            << ": " << messages.value(0) << "\n";
+        out << "100 MB file: " << (accepted ? QStringLiteral("accepted") : QStringLiteral("refused")) << ": "
+            << messages.value(0) << "\n";
         out << "Peak memory at the end: " << peakMemory() << "\n";
     }
     return 0;

@@ -256,6 +256,33 @@ private slots:
         QCOMPARE(d.count("imported files"), 0);
     }
 
+    // A mapping saved under a name is offered by the next window and restores every choice.
+    void savedMappingIsChosenAgain()
+    {
+        JournalBooks d;
+        CsvFixture files;
+        const QString path = files.write(ThreeEntries);
+        {
+            TfrmImport f(d.w.books(), &d.w);
+            QVERIFY(f.openFile(path));
+            choose(f.cbEntryKey, "(none)");
+            choose(f.cbDateFormat, "yyyy-mm-dd");
+            choose(f.cbDecimalSeparator, "Comma");
+            f.cbMappingName->setEditText("Bank export");
+            f.btnSaveMapping->click();
+        }
+        TfrmImport f(d.w.books(), &d.w);
+        QVERIFY(f.openFile(path));
+        QCOMPARE(f.cbEntryKey->currentText(), QString("1: Entry"));
+        QCOMPARE(f.cbMappingName->findText("Bank export"), 0);
+        choose(f.cbMappingName, "Bank export");
+        QCOMPARE(f.cbEntryKey->currentText(), QString("(none)"));
+        QCOMPARE(f.cbDateFormat->currentText(), QString("yyyy-mm-dd"));
+        QCOMPARE(f.cbDecimalSeparator->currentText(), QString("Comma"));
+        QCOMPARE(f.cbAccount->currentText(), QString("4: Account"));
+        QCOMPARE(d.log.messages, QStringList{});
+    }
+
     // The opener's refusals, before a window opens.
     void openerRefuses()
     {
