@@ -329,6 +329,24 @@ private slots:
         QCOMPARE(d.count("transaction details"), 6);
     }
 
+    // Another user closes December between the check and the save: the save reads the
+    // period's flag under lock, refuses, and writes nothing.
+    void periodClosedMeanwhileWritesNothing()
+    {
+        ShownImport x;
+        JournalBooks& d = x.d;
+        x.f.onProgress = [&](int) {
+            if (!d.w.fdcMain->inTransaction())
+                d.db.exec(
+                    "UPDATE `financial periods` SET `period open` = 'No' WHERE `start date` = '2026-12-01'");
+        };
+        x.f.btnImport->click();
+        QCOMPARE(d.log.messages,
+            QStringList{"A period the file's dates fall in was closed meanwhile.  Nothing was written."});
+        QCOMPARE(d.count("transactions"), 0);
+        QCOMPARE(d.count("imported files"), 0);
+    }
+
     // Cancel during the save rolls everything back.
     void cancelWritesNothing()
     {
