@@ -6,6 +6,7 @@
 #include "context/PeriodStore.h"
 #include "db/Connection.h"
 #include "db/Query.h"
+#include "import/Import.h"
 #include "journal/JournalEntriesTab.h"
 #include "setup/Accounts.h"
 #include "setup/Companies.h"
@@ -110,6 +111,8 @@ void TfrmMain::buildMenu()
     acAccess = action("acAccess", QStringLiteral("Access"), QStringLiteral("Setup"));
     acCostCentres = action("acCostCentres", QStringLiteral("Cost Centres"), QStringLiteral("Setup"));
     acFinancialYears = action("acFinancialYears", QStringLiteral("Financial Years"), QStringLiteral("Setup"));
+    acImportJournalEntries
+        = action("acImportJournalEntries", QStringLiteral("Import Journal Entries…"), QStringLiteral("File"));
 
     cbMain = named(new QWidget(this), "cbMain");
     auto* bands = new QVBoxLayout(cbMain);
@@ -137,6 +140,9 @@ void TfrmMain::buildMenu()
         QObject::connect(a, &QAction::changed, item, follow);
         follow();
     };
+    QMenu* file = ammbMain->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    entry(file, acImportJournalEntries, QStringLiteral("&Import Journal Entries…"));
     QMenu* user = ammbMain->addMenu(QStringLiteral("&User"));
     user->setObjectName(QStringLiteral("mnuUser"));
     entry(user, acLogin, QStringLiteral("&Login"));
@@ -266,6 +272,8 @@ void TfrmMain::connectHandlers()
     on(lblCompany, &LinkLabel::clicked, [this] { acCompaniesExecute(lblCompany); });
     on(acCostCentres, &QAction::triggered, [this] { acCostCentresExecute(acCostCentres); });
     on(acFinancialYears, &QAction::triggered, [this] { acFinancialYearsExecute(acFinancialYears); });
+    on(acImportJournalEntries, &QAction::triggered,
+        [this] { acImportJournalEntriesExecute(acImportJournalEntries); });
     on(lblFinancialYear, &LinkLabel::clicked, [this] { acFinancialYearsExecute(lblFinancialYear); });
     on(lblFinancialPeriod, &LinkLabel::clicked, [this] { lblFinancialPeriodClick(lblFinancialPeriod); });
     on(lblWelcome, &LinkLabel::clicked, [this] { lblWelcomeClick(); });
@@ -536,6 +544,13 @@ void TfrmMain::RefreshFilterstsJournalEntries(QObject*)
 void TfrmMain::btnNewJournalEntryClick(QObject* Sender)
 {
     if (tsJournalEntries->newJournalEntry())
+        RefreshFilters(Sender);
+}
+
+void TfrmMain::acImportJournalEntriesExecute(QObject* Sender)
+{
+    // The journal list and the trial balance show what was imported.
+    if (openImport(books(), this))
         RefreshFilters(Sender);
 }
 

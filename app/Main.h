@@ -114,6 +114,7 @@ public:
     QLabel* lblStatusUser = nullptr;
     QLabel* lblStatusServer = nullptr;
     QLabel* lblStatusRefresh = nullptr;
+    QAction* acImportJournalEntries = nullptr;
 
     // app/
     void FormCreate();
@@ -160,6 +161,9 @@ public:
     // journal/
     void RefreshFilterstsJournalEntries(QObject* Sender = nullptr);
     void btnNewJournalEntryClick(QObject* Sender = nullptr);
+
+    // import/
+    void acImportJournalEntriesExecute(QObject* Sender = nullptr);
 
     // setup/
     void acCompaniesExecute(QObject* Sender = nullptr);

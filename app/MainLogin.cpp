@@ -76,7 +76,7 @@ void TfrmMain::Login(int NewUserID)
         const std::optional<KeptSelection> kept = keptSelection();
         acLogin->setText(QStringLiteral("Logout"));
         pnlFilters->show();
-        for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears})
+        for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears, acImportJournalEntries})
             a->setEnabled(true);
         setTabShown(tsTrialBalance, true);
         setTabShown(tsJournalEntries, true);
@@ -95,7 +95,7 @@ void TfrmMain::Logout()
     acLogin->setText(QStringLiteral("Login"));
     setWindowTitle(QStringLiteral("Veldra"));
     pnlFilters->hide();
-    for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears})
+    for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears, acImportJournalEntries})
         a->setEnabled(false);
     setTabShown(tsTrialBalance, false);
     setTabShown(tsJournalEntries, false);

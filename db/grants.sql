@@ -35,3 +35,6 @@ GRANT SELECT, INSERT ON transactions TO veldra_program;
 GRANT SELECT, INSERT ON `transaction details` TO veldra_program;
 -- The trial balance reads the monthly totals of the lines; the schema's triggers keep them.
 GRANT SELECT ON `account month totals` TO veldra_program;
+
+-- The fingerprints of imported files are added, never changed.
+GRANT SELECT, INSERT ON `imported files` TO veldra_program;

@@ -300,3 +300,22 @@ CREATE TRIGGER `entry totals removed` AFTER DELETE ON transactions FOR EACH ROW
     -SUM(amount), -COUNT(*)
   FROM `transaction details` WHERE `transaction id` = OLD.id GROUP BY `account id`
   ON DUPLICATE KEY UPDATE amount = amount + VALUES(amount), `line count` = `line count` + VALUES(`line count`);
+-- Every file of journal entries imported: its content's SHA-256, the company and what it
+-- held, so that the same file imported again is noticed. `save key` is the import's own
+-- key: a second save of the same import, after one whose outcome the program could not
+-- learn, collides on it.
+CREATE TABLE IF NOT EXISTS `imported files` (
+  id int NOT NULL AUTO_INCREMENT,
+  `company id` int NOT NULL,
+  `content hash` char(64) CHARACTER SET ascii COLLATE ascii_bin NOT NULL,
+  `file name` varchar(255) NOT NULL,
+  `entry count` int NOT NULL,
+  `line count` int NOT NULL,
+  `imported by` bigint(20) unsigned DEFAULT NULL,
+  `imported at` datetime NOT NULL,
+  `save key` char(36) CHARACTER SET ascii COLLATE ascii_bin NOT NULL,
+  PRIMARY KEY (id),
+  UNIQUE KEY `save key` (`save key`),
+  KEY `company content` (`company id`, `content hash`),
+  CONSTRAINT `imported file company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;

@@ -37,3 +37,4 @@ SELECT `transaction details`.`account id`,
 FROM `transaction details`, transactions
 WHERE (transactions.id = `transaction details`.`transaction id`) AND @veldra_totals_wrong
 GROUP BY 1, 2;
+-- The fingerprints of imported files are a table of their own: schema.sql creates it.

@@ -71,20 +71,20 @@ bool JournalEntriesTab::refresh()
     return true;
 }
 
-bool JournalEntriesTab::mayStartEntry()
+bool mayCreateJournalEntries(const BookContext& books, bool openPeriod)
 {
-    const std::optional<int> company = m_books.selection.companyId();
+    const std::optional<int> company = books.selection.companyId();
     if (!company) {
         Boodskap(QStringLiteral("Please select/create a spesific company first."));
-        m_books.selection.askCorrection(BookPart::Company);
+        books.selection.askCorrection(BookPart::Company);
         return false;
     }
-    if (!m_books.selection.periodOpen()) {
+    if (openPeriod && !books.selection.periodOpen()) {
         Boodskap(TfrmJournalEntry::PeriodNotOpen);
-        m_books.selection.askCorrection(BookPart::Period);
+        books.selection.askCorrection(BookPart::Period);
         return false;
     }
-    if (!m_books.session.TestAccess(QStringLiteral("journal entries"), QStringLiteral("create"))) {
+    if (!books.session.TestAccess(QStringLiteral("journal entries"), QStringLiteral("create"))) {
         Boodskap(QStringLiteral(
             "You must have \"create\" access to journal entries on this company to access this "
             "function."));
@@ -116,7 +116,7 @@ bool JournalEntriesTab::findRow(const QString& text, bool forward, bool again)
 
 bool JournalEntriesTab::newJournalEntry()
 {
-    if (!mayStartEntry())
+    if (!mayCreateJournalEntries(m_books, true))
         return false;
     TfrmJournalEntry frmJournalEntry(m_books, window());
     frmJournalEntry.exec();
@@ -129,7 +129,7 @@ bool JournalEntriesTab::copyJournalEntry() { return openFromSelected(Draft::Copy
 
 bool JournalEntriesTab::openFromSelected(Draft kind)
 {
-    if (!mayStartEntry())
+    if (!mayCreateJournalEntries(m_books, true))
         return false;
     const int row = qrTransactions->currentRow();
     if (qrTransactions->isEmpty() || row < 0 || row >= qrTransactions->recordCount()) {

@@ -8,6 +8,11 @@ class Query;
 class QLabel;
 class QPushButton;
 
+// Whether journal entries may be made in the selection: one company chosen, its selected
+// period open (when `openPeriod`), the user's "create" right on its journal entries and
+// accounts to book on. When not, says why (and puts the cursor in the box to change).
+bool mayCreateJournalEntries(const BookContext& books, bool openPeriod);
+
 // The journal entries tab: the selected period's entries of the selected books, read-only,
 // and the button to a new entry.
 class JournalEntriesTab : public QWidget {
@@ -40,8 +45,6 @@ public:
     Query* const qrTransactions;
 
 private:
-    // The checks a new entry passes before its window opens; false after saying why.
-    bool mayStartEntry();
     enum class Draft { Reversal, Copy };
     bool openFromSelected(Draft kind);
     BookContext m_books;

@@ -101,7 +101,6 @@ qsizetype typedLineCount(const QList<JournalLine>& lines)
 
 std::optional<LineProblem> checkJournalLines(const QList<JournalLine>& lines, const AccountLookup& accounts)
 {
-    static const Money largest = Money::fromInt(900000000);
     // At least row 1 is examined, so an entry without lines is reported for line 1.
     const qsizetype last = std::max<qsizetype>(typedLineCount(lines), 1);
     for (int row = 1; row <= last; ++row) {
@@ -115,18 +114,28 @@ std::optional<LineProblem> checkJournalLines(const QList<JournalLine>& lines, co
                 lineMessage("Account number format not correct on line nr ", row), JE.AccountNumber, row};
         if (!accounts.find(*number))
             return LineProblem{lineMessage("Account not found on line nr ", row), JE.AccountNumber, row};
-        if (!ToetsText(line.description, 3, false, false, false))
-            return LineProblem{
-                lineMessage("Line description not specified on line nr ", row), JE.LineDescription, row};
-        if (line.description.toUcs4().size() > MaxTextColumnCharacters)
-            return LineProblem{QStringLiteral("Line description longer than %1 characters on line nr %2.")
-                                   .arg(MaxTextColumnCharacters)
-                                   .arg(row),
+        if (const auto fault = lineDescriptionFault(line.description))
+            return LineProblem{fault->left(fault->size() - 1) + QStringLiteral(" on line nr %1.").arg(row),
                 JE.LineDescription, row};
-        if (ToetsGeld(line.amount, false, true, largest).isEmpty())
+        if (!isJournalAmount(line.amount))
             return LineProblem{lineMessage("Amount not correct on line nr ", row), JE.Amount, row};
     }
     return std::nullopt;
+}
+
+std::optional<QString> lineDescriptionFault(const QString& description)
+{
+    if (!ToetsText(description, 3, false, false, false))
+        return QStringLiteral("Line description not specified.");
+    if (description.toUcs4().size() > MaxTextColumnCharacters)
+        return QStringLiteral("Line description longer than %1 characters.").arg(MaxTextColumnCharacters);
+    return std::nullopt;
+}
+
+bool isJournalAmount(const QString& text)
+{
+    static const Money largest = Money::fromInt(900000000);
+    return !ToetsGeld(text, false, true, largest).isEmpty();
 }
 
 QStringList journalEntriesSql(const std::optional<JournalPeriod>& period, const QStringList& companyCondition)

@@ -75,6 +75,15 @@ struct LineProblem {
 inline constexpr int MaxJournalLines = 100;
 std::optional<LineProblem> checkJournalLines(const QList<JournalLine>& lines, const AccountLookup& accounts);
 
+// The rules of one line's description and amount, shared with the import: the fault of a
+// line description (fewer than 3 characters, a control character, longer than its column),
+// and whether amount text in the locale's format is one a line may hold (not zero, at most
+// 900 000 000 either way, at most two decimals).
+std::optional<QString> lineDescriptionFault(const QString& description);
+bool isJournalAmount(const QString& text);
+// The longest entry description the entry window's box takes and its column holds.
+inline constexpr int MaxEntryDescriptionCharacters = 50;
+
 // The lines up to the last one typed: the ones a checked entry stores, row 1 first.
 qsizetype typedLineCount(const QList<JournalLine>& lines);
 
