@@ -15,6 +15,7 @@
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 
+#include <QSettings>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
@@ -74,6 +75,9 @@ int main(int argc, char** argv)
     const QDate day = BenchBooks::DenseMonth.addDays(14);
     SetClockForTesting(QDateTime(day, QTime(9, 0)));
 
+    // A selection kept from an earlier run would be chosen again at login; the bench starts
+    // from a workstation that has none.
+    QSettings().remove(QStringLiteral("selection"));
     TfrmMain w;
     w.Login(1);
     const int company = 1;
