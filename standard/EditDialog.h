@@ -135,8 +135,3 @@ private:
 // The values of columns in query's current row as a dialog loaded them (empty for NULL),
 // to compare with the row read again when saving.
 QList<std::optional<QString>> loadedValues(const Query& query, const QStringList& columns);
-
-// Whether another row already holds a value: runs lines (the first binds :parameter) on
-// query, excluding the row excludeId when given, and answers whether a row came back.
-bool valueInUse(Query& query, QStringList lines, const QString& parameter, const QVariant& value,
-    std::optional<int> excludeId);
