@@ -29,3 +29,24 @@ bool AccessStore::administers(int userId, int companyId)
         {{QStringLiteral("user"), userId}, {QStringLiteral("company"), companyId}}, QStringLiteral("id"))
         .has_value();
 }
+
+bool AccessStore::hasRow(int userId, int companyId)
+{
+    return Query::firstValue(
+        {QStringLiteral("SELECT id FROM access WHERE"), QStringLiteral("(`company id` = :company)"),
+            QStringLiteral("and (`wp_user id` = :user)")},
+        {{QStringLiteral("company"), companyId}, {QStringLiteral("user"), userId}}, QStringLiteral("id"))
+        .has_value();
+}
+
+ListStatement AccessStore::listOf(int companyId)
+{
+    return {
+        {QStringLiteral("SELECT"),
+            QStringLiteral("access.id, `company id`, `wp_user id`, user_login, user_email, `access company`, "
+                           "administrator, `trial balance`, `journal entries`"),
+            QStringLiteral("FROM wp_users, access WHERE"),
+            QStringLiteral("(access.`wp_user id` = wp_users.ID)"),
+            QStringLiteral("and (access.`company id` = :company)")},
+        {{QStringLiteral("company"), companyId}}};
+}

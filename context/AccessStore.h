@@ -1,4 +1,6 @@
 #pragma once
+#include "db/Query.h"
+
 #include <QList>
 #include <QString>
 
@@ -9,11 +11,15 @@ struct AccessRights {
     QString level; // the asked right's level text, as stored
 };
 
-// The statements on `access` that the rights checks run. Each throws DbError.
+// The statements on `access` that the rights checks and the access windows run. Each throws DbError.
 namespace AccessStore {
 // The user's rows for the given companies, with the level of the right `field` (a column
 // of `access`: "trial balance", "journal entries").
 QList<AccessRights> rightsOf(int userId, const QList<int>& companyIds, const QString& field);
 // Whether the user administers the company.
 bool administers(int userId, int companyId);
+// Whether the user has a row of rights on the company.
+bool hasRow(int userId, int companyId);
+// The company's rows of rights with their users' names, as the access list shows them.
+ListStatement listOf(int companyId);
 }

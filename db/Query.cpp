@@ -83,6 +83,49 @@ void Query::open()
     emit currentRowChanged(m_current);
 }
 
+bool rowExists(const QString& table, const Bindings& equalTo, std::optional<int> exceptId)
+{
+    QStringList conditions;
+    Bindings bindings;
+    for (int i = 0; i < equalTo.size(); ++i) {
+        conditions << QStringLiteral("(%1 = :p%2)").arg(quotedIdentifier(equalTo[i].first)).arg(i);
+        bindings.append({QStringLiteral("p%1").arg(i), equalTo[i].second});
+    }
+    if (exceptId) {
+        conditions << QStringLiteral("(id <> :except)");
+        bindings.append({QStringLiteral("except"), *exceptId});
+    }
+    return Query::firstValue({QStringLiteral("SELECT id FROM %1 WHERE").arg(quotedIdentifier(table)),
+                                 conditions.join(QStringLiteral(" and "))},
+        bindings, QStringLiteral("id"))
+        .has_value();
+}
+
+std::optional<QList<std::optional<QString>>> rowTexts(
+    const QString& table, int id, const QStringList& columns, bool locking)
+{
+    QStringList quoted;
+    for (const QString& c : columns)
+        quoted << quotedIdentifier(c);
+    Query q;
+    q.setSql({QStringLiteral("SELECT %1 FROM %2 WHERE id = :id%3")
+                  .arg(quoted.join(QStringLiteral(", ")), quotedIdentifier(table),
+                      locking ? QStringLiteral(" FOR UPDATE") : QString())});
+    q.bind(QStringLiteral("id"), id);
+    q.open();
+    if (q.isEmpty())
+        return std::nullopt;
+    return q.texts(columns);
+}
+
+QList<std::optional<QString>> Query::texts(const QStringList& fields) const
+{
+    QList<std::optional<QString>> values;
+    for (const QString& f : fields)
+        values << (isNull(f) ? std::nullopt : std::optional<QString>(asString(f)));
+    return values;
+}
+
 std::optional<QVariant> Query::firstValue(
     const QStringList& lines, const Bindings& bindings, const QString& field)
 {

@@ -13,6 +13,23 @@
 // A table's or column's name quoted for a statement, by the connection's driver.
 QString quotedIdentifier(const QString& name);
 
+// Whether a row of the table other than `exceptId` holds each column's value (compared as
+// the column's collation compares): the uniqueness checks of the edit dialogs. Throws
+// DbError.
+bool rowExists(const QString& table, const Bindings& equalTo, std::optional<int> exceptId);
+
+// The columns' values of the table's row `id` as text (empty for NULL), as
+// Query::texts reads them; none when there is no such row. locking: the row stays locked
+// until the transaction ends. Throws DbError.
+std::optional<QList<std::optional<QString>>> rowTexts(
+    const QString& table, int id, const QStringList& columns, bool locking);
+
+// A list window's statement: its lines and their named parameters' values.
+struct ListStatement {
+    QStringList lines;
+    Bindings bindings;
+};
+
 // A statement held as lines, with named parameters, whose result is read into memory
 // and navigated by a current row. It is also the model of a data grid: the grid's
 // selected row is the query's current row.
@@ -62,6 +79,8 @@ public:
     int asInteger(const QString& field) const;
     QDate asDate(const QString& field) const;
     Money asMoney(const QString& field) const; // empty reads as 0
+    // The fields' values as text, empty for NULL.
+    QList<std::optional<QString>> texts(const QStringList& fields) const;
     // Whether a column holds amounts (DECIMAL), which grids show as figures.
     bool isAmountColumn(int column) const { return m_isAmount.value(column); }
 

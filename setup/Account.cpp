@@ -62,21 +62,8 @@ bool TfrmAccount::checkInput()
     if (!ToetsText(edtAccountDescription, 3, false, false, false))
         return false;
     // One account per object and cost centre; the account being changed is no collision.
-    QStringList lines{
-        QStringLiteral("SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
-                       "`cost centre description`, `company name`, `account description`"),
-        QStringLiteral("FROM objects, `cost centres`, accounts, companies"),
-        QStringLiteral("WHERE (objects.id = %1)").arg(m_list->objectId()),
-        QStringLiteral("and (`company id` = %1)").arg(m_list->books().selection.companyId().value()),
-        QStringLiteral("and (`cost centre id` = %1)").arg(selectedId(cbCostCentre)),
-        QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
-        QStringLiteral("and (accounts.`object id` = objects.id)"),
-        QStringLiteral("and (`cost centres`.`company id` = companies.id)")};
-    if (const auto self = editedId())
-        lines << QStringLiteral("and (accounts.id <> %1)").arg(*self);
-    Query& work = *m_list->qrAccounts;
-    work.open(lines);
-    if (!work.isEmpty()) {
+    if (AccountStore::accountTaken(m_list->objectId(), m_list->books().selection.companyId().value(),
+            selectedId(cbCostCentre), editedId())) {
         // The focus stays where it is.
         Boodskap(AlreadyCreated, false);
         return false;
@@ -102,17 +89,7 @@ void TfrmAccount::Save()
             id = row.insert();
     };
     // Asked only when the reply to COMMIT was lost: is the row there as written?
-    auto committed = [&] {
-        Query check;
-        check.add(QStringLiteral("SELECT id FROM accounts WHERE (id = %1) and (`cost centre id` = %2)")
-                      .arg(id)
-                      .arg(costCentreId));
-        check.add(QStringLiteral("and (`object id` = %1) and (BINARY `account description` = :Description)")
-                      .arg(objectId));
-        check.bind(QStringLiteral("Description"), description);
-        check.open();
-        return !check.isEmpty();
-    };
+    auto committed = [&] { return AccountStore::isStoredAs(id, costCentreId, objectId, description); };
     // Another workstation may have opened the object on this cost centre after the check
     // (the unique key refuses ours, and the check, run again, says so) or changed the
     // edited account meanwhile: either way nothing is written and the dialog stays open.

@@ -58,3 +58,47 @@ QList<ComboItem> AccountStore::costCentresOf(int companyId)
             {q.asInteger(QStringLiteral("id")), q.asString(QStringLiteral("cost centre description"))});
     return items;
 }
+
+namespace {
+// The accounts of one object in one company, with their cost centre, object and company.
+const QStringList objectAccountsFrom{QStringLiteral("FROM objects, `cost centres`, accounts, companies"),
+    QStringLiteral("WHERE (objects.id = :object)"), QStringLiteral("and (`company id` = :company)")};
+const QStringList objectAccountsJoin{QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
+    QStringLiteral("and (accounts.`object id` = objects.id)"),
+    QStringLiteral("and (`cost centres`.`company id` = companies.id)")};
+}
+
+ListStatement AccountStore::listOf(int objectId, int companyId)
+{
+    return {QStringList{QStringLiteral(
+                "SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
+                "`cost centre id`, `object id`, `cost centre description`, `company name`, "
+                "`account description`")}
+            + objectAccountsFrom + objectAccountsJoin
+            + QStringList{QStringLiteral("ORDER BY `cost centre number`")},
+        {{QStringLiteral("object"), objectId}, {QStringLiteral("company"), companyId}}};
+}
+
+bool AccountStore::accountTaken(int objectId, int companyId, int costCentreId, std::optional<int> exceptId)
+{
+    QStringList sql = QStringList{QStringLiteral("SELECT accounts.id")} + objectAccountsFrom
+        + QStringList{QStringLiteral("and (`cost centre id` = :centre)")} + objectAccountsJoin;
+    Bindings bindings{{QStringLiteral("object"), objectId}, {QStringLiteral("company"), companyId},
+        {QStringLiteral("centre"), costCentreId}};
+    if (exceptId) {
+        sql << QStringLiteral("and (accounts.id <> :except)");
+        bindings.append({QStringLiteral("except"), *exceptId});
+    }
+    return Query::firstValue(sql, bindings, QStringLiteral("id")).has_value();
+}
+
+bool AccountStore::isStoredAs(int id, int costCentreId, int objectId, const QString& description)
+{
+    return Query::firstValue(
+        {QStringLiteral("SELECT id FROM accounts WHERE (id = :id) and (`cost centre id` = :centre)"),
+            QStringLiteral("and (`object id` = :object) and (BINARY `account description` = :description)")},
+        {{QStringLiteral("id"), id}, {QStringLiteral("centre"), costCentreId},
+            {QStringLiteral("object"), objectId}, {QStringLiteral("description"), description}},
+        QStringLiteral("id"))
+        .has_value();
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include "db/Query.h"
 #include "standard/ComboItem.h"
 
 #include <QList>
@@ -23,4 +24,10 @@ QList<AccountRow> ofCompany(int companyId);
 std::optional<int> objectIdOfNumber(int number);
 // The company's cost centres by their description, in number order.
 QList<ComboItem> costCentresOf(int companyId);
+// The object's accounts in the company, as the accounts list shows them.
+ListStatement listOf(int objectId, int companyId);
+// Whether the company has an account, other than `exceptId`, for the object on the cost centre.
+bool accountTaken(int objectId, int companyId, int costCentreId, std::optional<int> exceptId);
+// Whether the account reads as written: its description compared letter for letter.
+bool isStoredAs(int id, int costCentreId, int objectId, const QString& description);
 }

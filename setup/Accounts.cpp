@@ -54,27 +54,15 @@ TfrmAccounts::TfrmAccounts(
     const BookContext& books, Query* list, const TrialBalanceObject& object, QWidget* parent)
     : ListWindow(accountsDesign(list), parent), btnNewAccount(newButton()), btnEditAccount(editButton()),
       dbgAccounts(grid()), lblNoAccountExistForThisObject(emptyLabel()), lblHelp(helpLink()),
-      gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
-      qrAccounts(new Query(this, QStringLiteral("qrAccounts"))), m_books(books), m_object(object)
+      gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()), m_books(books),
+      m_object(object)
 {
     FormCreate();
 }
 
 void TfrmAccounts::Load(bool OnCreateForm)
 {
-    const int objectId = this->objectId();
-    loadList(
-        {QStringLiteral("SELECT accounts.id, `object number`, `object description`, `cost centre number`, "
-                        "`cost centre id`, `object id`, `cost centre description`, `company name`, "
-                        "`account description`"),
-            QStringLiteral("FROM objects, `cost centres`, accounts, companies"),
-            QStringLiteral("WHERE (objects.id = %1)").arg(objectId),
-            QStringLiteral("and (`company id` = %1)").arg(m_books.selection.companyId().value()),
-            QStringLiteral("and (accounts.`cost centre id` = `cost centres`.id)"),
-            QStringLiteral("and (accounts.`object id` = objects.id)"),
-            QStringLiteral("and (`cost centres`.`company id` = companies.id)"),
-            QStringLiteral("ORDER BY `cost centre number`")},
-        OnCreateForm);
+    loadList(AccountStore::listOf(objectId(), m_books.selection.companyId().value()), OnCreateForm);
 }
 
 void TfrmAccounts::btnNewAccountClick()

@@ -40,8 +40,6 @@ public:
     QGroupBox* const gbBibleVerse;
     LinkLabel* const lblBibleVerseLink;
     QLabel* const lblVerse;
-    // Work area of the account dialog: its check.
-    Query* const qrAccounts;
 
 protected:
     void newClicked() override { btnNewAccountClick(); }

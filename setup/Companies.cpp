@@ -39,8 +39,7 @@ ListWindowDesign companiesDesign(Query* list)
 TfrmCompanies::TfrmCompanies(const BookContext& books, Query* list, QWidget* parent)
     : ListWindow(companiesDesign(list), parent), btnNewCompany(newButton()), btnEditCompany(editButton()),
       dbgCompanies(grid()), lblNowCompaniesExist(emptyLabel()), lblHelp(helpLink()), gbBibleVerse(verseBox()),
-      lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
-      qrCompanies(new Query(this, QStringLiteral("qrCompanies"))), m_books(books)
+      lblBibleVerseLink(verseLink()), lblVerse(verseLabel()), m_books(books)
 {
     FormCreate();
 }

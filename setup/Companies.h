@@ -28,8 +28,6 @@ public:
     QGroupBox* const gbBibleVerse;
     LinkLabel* const lblBibleVerseLink;
     QLabel* const lblVerse;
-    // Work area of the company dialog: its name check and its writes.
-    Query* const qrCompanies;
 
 protected:
     void newClicked() override { btnNewCompanyClick(); }

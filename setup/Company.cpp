@@ -1,5 +1,6 @@
 #include "setup/Company.h"
 
+#include "context/BookStores.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
@@ -42,9 +43,7 @@ bool TfrmCompany::checkInput()
     std::optional<int> self;
     if (isEditing())
         self = m_list->listQuery()->asInteger(QStringLiteral("id"));
-    if (valueInUse(*m_list->qrCompanies,
-            {QStringLiteral("SELECT id FROM companies WHERE (`company name` = :CompanyName)")},
-            QStringLiteral("CompanyName"), edtCompanyName->text(), self))
+    if (CompanyStore::nameTaken(edtCompanyName->text(), self))
         return refuse(edtCompanyName, QStringLiteral("Company name already in use."));
     return true;
 }

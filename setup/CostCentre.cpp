@@ -3,6 +3,7 @@
 #include "context/BookSelection.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
+#include "setup/CostCentreStore.h"
 #include "setup/CostCentres.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
@@ -59,17 +60,9 @@ bool TfrmCostCentre::checkInput()
     if (!ToetsText(edtCostCentreDescription, 3, false, false, false))
         return false;
     // Both are unique within the company only; another company may use the same ones.
-    Query& work = *m_list->qrCostCentres;
-    if (valueInUse(work,
-            {QStringLiteral("SELECT id FROM `cost centres` WHERE (`cost centre number` = :CostCentreNumber)"),
-                QStringLiteral("and (`company id` = %1)").arg(companyId())},
-            QStringLiteral("CostCentreNumber"), edtCostCentreNumber->text().toInt(), editedId()))
+    if (CostCentreStore::numberTaken(companyId(), edtCostCentreNumber->text().toInt(), editedId()))
         return refuse(edtCostCentreNumber, QStringLiteral("Cost Centre Number already in use."));
-    if (valueInUse(work,
-            {QStringLiteral("SELECT id FROM `cost centres` WHERE "
-                            "(`cost centre description` = :CostCentreDescription)"),
-                QStringLiteral("and (`company id` = %1)").arg(companyId())},
-            QStringLiteral("CostCentreDescription"), edtCostCentreDescription->text(), editedId()))
+    if (CostCentreStore::descriptionTaken(companyId(), edtCostCentreDescription->text(), editedId()))
         return refuse(edtCostCentreDescription, QStringLiteral("Cost Centre Description already in use."));
     return true;
 }

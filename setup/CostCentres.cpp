@@ -4,6 +4,7 @@
 #include "db/Query.h"
 #include "setup/AdministratorWindow.h"
 #include "setup/CostCentre.h"
+#include "setup/CostCentreStore.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
 
@@ -43,18 +44,14 @@ TfrmCostCentres::TfrmCostCentres(const BookContext& books, Query* list, QWidget*
     : ListWindow(costCentresDesign(list), parent), btnNewCostCentre(newButton()),
       btnEditCostCentre(editButton()), dbgCostCentres(grid()), lblNoCostCentresExistForCompany(emptyLabel()),
       lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()), lblVerse(verseLabel()),
-      qrCostCentres(new Query(this, QStringLiteral("qrCostCentres"))), m_books(books)
+      m_books(books)
 {
     FormCreate();
 }
 
 void TfrmCostCentres::Load(bool OnCreateForm)
 {
-    loadList({QStringLiteral("SELECT id, `cost centre number`, `cost centre description`"),
-                 QStringLiteral("FROM `cost centres` WHERE"),
-                 QStringLiteral("(`company id` = %1)").arg(m_books.selection.companyId().value()),
-                 QStringLiteral("ORDER BY `cost centre number`")},
-        OnCreateForm);
+    loadList(CostCentreStore::listOf(m_books.selection.companyId().value()), OnCreateForm);
 }
 
 void TfrmCostCentres::btnNewCostCentreClick()

@@ -29,8 +29,6 @@ public:
     QGroupBox* const gbBibleVerse;
     LinkLabel* const lblBibleVerseLink;
     QLabel* const lblVerse;
-    // Work area of the cost centre dialog: its checks and its write.
-    Query* const qrCostCentres;
 
 protected:
     void newClicked() override { btnNewCostCentreClick(); }

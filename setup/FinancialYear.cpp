@@ -1,5 +1,6 @@
 #include "setup/FinancialYear.h"
 
+#include "context/BookStores.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
@@ -31,25 +32,18 @@ EditDialogDesign financialYearDesign()
 }
 
 // Rows 1 to 18 as the grid shows a year's periods: the periods not deleted, by number.
-QList<PeriodRow> livePeriods(Query& periods)
+QList<PeriodRow> livePeriods(const QList<FinancialPeriodRecord>& periods)
 {
     QList<PeriodRow> rows(MaxPeriods);
-    for (periods.first(); !periods.eof(); periods.next()) {
-        const int n = periods.asInteger(QStringLiteral("period number"));
-        if (n < 1 || n > MaxPeriods
-            || periods.asString(QStringLiteral("period deleted")) != QLatin1String("No"))
+    for (const FinancialPeriodRecord& period : periods) {
+        if (period.number < 1 || period.number > MaxPeriods || period.deleted != QLatin1String("No"))
             continue;
-        rows[n - 1] = PeriodRow{DateToMyString(periods.asDate(QStringLiteral("start date"))),
-            DateToMyString(periods.asDate(QStringLiteral("end date"))),
-            periods.asString(QStringLiteral("period description")),
-            periods.asString(QStringLiteral("period open"))};
+        rows[period.number - 1] = PeriodRow{DateToMyString(period.startDate), DateToMyString(period.endDate),
+            period.description, period.open};
     }
     return rows;
 }
 
-}
-
-namespace {
 // Whether an edited year, from its period 1 to period lastRow, now reaches into another
 // year of the company (its periods that are not deleted): the refusal at the cell that
 // does so. Locking, inside the save, it waits for and then sees another workstation's
@@ -58,43 +52,17 @@ std::optional<PeriodRefusal> overlapWithOtherYears(
     int companyId, int yearId, const QList<PeriodRow>& rows, int lastRow, bool locking)
 {
     const QDate start = MyStringToDate(rows[0].startDate), end = MyStringToDate(rows[lastRow - 1].endDate);
-    QStringList sql{QStringLiteral("SELECT MIN(p.`start date`) AS `first day` FROM `financial periods` p, "
-                                   "`financial years` y WHERE"),
-        QStringLiteral("(y.id = p.`financial year id`) and (y.`company id` = %1) and (y.id <> %2)")
-            .arg(companyId)
-            .arg(yearId),
-        QStringLiteral(
-            "and (p.`period deleted` = 'No') and (p.`start date` <= :end) and (p.`end date` >= :start)")};
-    if (locking)
-        sql << QStringLiteral("FOR UPDATE");
-    Query q;
-    q.setSql(sql);
-    q.bind(QStringLiteral("start"), start);
-    q.bind(QStringLiteral("end"), end);
-    q.open();
-    if (q.isEmpty() || q.isNull(QStringLiteral("first day")))
+    const std::optional<QDate> firstDay
+        = YearStore::firstOverlappingDay(companyId, yearId, start, end, locking);
+    if (!firstDay)
         return std::nullopt;
     // Another year around the start: the start is wrong; one after it: the end reaches it.
-    if (q.asDate(QStringLiteral("first day")) <= start)
+    if (*firstDay <= start)
         return PeriodRefusal{StartDateColumn, 1,
             QStringLiteral("Period 1, \"Start Date\" falls in another financial year of the company.")};
     return PeriodRefusal{EndDateColumn, lastRow,
         QStringLiteral("Period %1, End Date falls in another financial year of the company.").arg(lastRow)};
 }
-}
-
-std::optional<QDate> latestYearEnd(Query& query, int companyId, bool locking)
-{
-    QStringList sql{QStringLiteral("SELECT `id`, `last day of financial year` FROM `financial years` WHERE"),
-        QStringLiteral("(`company id` = %1)").arg(companyId),
-        QStringLiteral("ORDER BY `last day of financial year` ASC")};
-    if (locking)
-        sql << QStringLiteral("FOR UPDATE");
-    query.open(sql);
-    if (query.isEmpty())
-        return std::nullopt;
-    query.last();
-    return query.asDate(QStringLiteral("last day of financial year"));
 }
 
 TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
@@ -109,9 +77,7 @@ TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
       btnCalculate(named(new QPushButton(QStringLiteral("Calculate"), GroupBox1), "btnCalculate")),
       gbFinancialPeriods(addGroup(
           QStringLiteral("gbFinancialPeriods"), QStringLiteral("Financial Periods"), {8, 79, 601, 378})),
-      sg(named(new StringGrid(gbFinancialPeriods), "sg")), btnOk(okButton()),
-      qrFinancialYears(new Query(this, QStringLiteral("qrFinancialYears"))),
-      qrFinancialPeriods(new Query(this, QStringLiteral("qrFinancialPeriods"))), m_list(list)
+      sg(named(new StringGrid(gbFinancialPeriods), "sg")), btnOk(okButton()), m_list(list)
 {
     // The automatic part stands out on the tooltip background.
     GroupBox1->setAutoFillBackground(true);
@@ -151,21 +117,14 @@ void TfrmFinancialYear::LoadEdit()
 {
     const QStringList yearColumns{
         QStringLiteral("financial year description"), QStringLiteral("last day of financial year")};
-    qrFinancialYears->open(
-        {QStringLiteral(
-             "SELECT id, `financial year description`, `last day of financial year`, `company id`"),
-            QStringLiteral("FROM `financial years` WHERE"),
-            QStringLiteral("(id = %1)").arg(FinancialYearID)});
-    edtFinancialYearDescription->setText(
-        qrFinancialYears->asString(QStringLiteral("financial year description")));
-    CompanyID = qrFinancialYears->asInteger(QStringLiteral("company id"));
+    const std::optional<FinancialYearRecord> year = YearStore::record(FinancialYearID);
+    edtFinancialYearDescription->setText(year ? year->description : QString());
+    CompanyID = year ? year->companyId : 0;
     setEditedRow(QStringLiteral("financial years"), FinancialYearID, yearColumns,
-        loadedValues(*qrFinancialYears, yearColumns), QStringLiteral("Financial year"));
-
-    qrFinancialPeriods->open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
-        QStringLiteral("(`financial year id` = %1)").arg(FinancialYearID),
-        QStringLiteral(" and (`period deleted` = \"No\")"), QStringLiteral("ORDER BY `period number`")});
-    m_loadedPeriods = livePeriods(*qrFinancialPeriods);
+        rowTexts(QStringLiteral("financial years"), FinancialYearID, yearColumns, false)
+            .value_or(QList<std::optional<QString>>(yearColumns.size())),
+        QStringLiteral("Financial year"));
+    m_loadedPeriods = livePeriods(YearStore::periodsOf(FinancialYearID, false));
     for (int n = 1; n <= MaxPeriods; ++n)
         for (int c = StartDateColumn; c <= OpenColumn; ++c)
             sg->setCell(c, n, m_loadedPeriods[n - 1].text(c));
@@ -207,18 +166,14 @@ bool TfrmFinancialYear::checkInput()
     std::optional<int> self;
     if (isEditing())
         self = FinancialYearID;
-    if (valueInUse(*qrFinancialYears,
-            {QStringLiteral("SELECT id FROM `financial years` WHERE"),
-                QStringLiteral("(`company id` = %1)").arg(CompanyID),
-                QStringLiteral(" and (`financial year description` = :fydescription)")},
-            QStringLiteral("fydescription"), description, self))
+    if (YearStore::descriptionTaken(CompanyID, description, self))
         return refuse(
             edtFinancialYearDescription, QStringLiteral("Financial year description already exist."));
 
     // Only a new year follows the company's latest one; an existing year is not tested.
     std::optional<QDate> previousYearEnd;
     if (!isEditing())
-        previousYearEnd = latestYearEnd(*qrFinancialYears, CompanyID);
+        previousYearEnd = YearStore::latestYearEnd(CompanyID, false);
     const PeriodCheck check = checkPeriodRows(Rows(), previousYearEnd);
     if (check.refusal)
         return refuseCell(*check.refusal);
@@ -239,16 +194,12 @@ void TfrmFinancialYear::Save()
     auto yearSaved = [&] {
         // Asked when the reply to COMMIT was lost: a new year is in if its row is; an edited
         // one if the year and its periods read as this save wrote them.
-        Query q;
-        q.open({QStringLiteral("SELECT * FROM `financial years` WHERE"),
-            QStringLiteral("(id = %1)").arg(yearId)});
-        if (q.isEmpty())
+        const std::optional<FinancialYearRecord> year = YearStore::record(yearId);
+        if (!year)
             return false;
         if (!editing)
             return true;
-        if (q.asString(QStringLiteral("financial year description")) != description
-            || q.asDate(QStringLiteral("last day of financial year"))
-                != MyStringToDate(rows[lastRow - 1].endDate))
+        if (year->description != description || year->lastDay != MyStringToDate(rows[lastRow - 1].endDate))
             return false;
         QList<PeriodRow> written(MaxPeriods);
         for (int n = 1; n <= lastRow; ++n) {
@@ -256,9 +207,7 @@ void TfrmFinancialYear::Save()
             written[n - 1] = PeriodRow{DateToMyString(MyStringToDate(row.startDate)),
                 DateToMyString(MyStringToDate(row.endDate)), row.description, row.open};
         }
-        q.open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
-            QStringLiteral("(`financial year id` = %1)").arg(yearId)});
-        return livePeriods(q) == written;
+        return livePeriods(YearStore::periodsOf(yearId, false)) == written;
     };
     const bool saved = SaveResult::Saved
         == saveInTransaction(
@@ -266,20 +215,16 @@ void TfrmFinancialYear::Save()
                 // Every save of the company's years writes its row first: on one server the
                 // saves wait for each other there; on a cluster, two saves on two nodes
                 // collide on it and the second runs again, seeing the first.
-                Query::execute(
-                    QStringLiteral(
-                        "UPDATE companies SET `years saved` = `years saved` + 1 WHERE id = :company"),
-                    {{QStringLiteral(":company"), CompanyID}});
-                Query work;
+                CompanyStore::countYearSave(CompanyID);
                 if (!editing) {
                     // New years of one company are written one at a time: with the company
                     // row locked, the latest year read under lock stays the latest until
                     // this one is in.
-                    work.open({QStringLiteral("SELECT id FROM companies WHERE"),
-                        QStringLiteral("(id = %1) FOR UPDATE").arg(CompanyID)});
+                    CompanyStore::lock(CompanyID);
                     // Period 1 no longer fits when another workstation added a year
                     // since the checks ran.
-                    const PeriodCheck again = checkPeriodRows(rows, latestYearEnd(work, CompanyID, true));
+                    const PeriodCheck again
+                        = checkPeriodRows(rows, YearStore::latestYearEnd(CompanyID, true));
                     if (again.refusal)
                         throw SaveRefused{
                             nullptr, {}, [this, refusal = *again.refusal] { refuseCell(refusal); }};
@@ -287,18 +232,16 @@ void TfrmFinancialYear::Save()
                 if (editing) {
                     // Saves of one company's years take its row first, one at a time; then
                     // no other year can have moved into this one's dates since the checks.
-                    work.open({QStringLiteral("SELECT id FROM companies WHERE"),
-                        QStringLiteral("(id = %1) FOR UPDATE").arg(CompanyID)});
+                    CompanyStore::lock(CompanyID);
                     if (const auto overlap = overlapWithOtherYears(CompanyID, yearId, rows, lastRow, true))
                         throw SaveRefused{nullptr, {}, [this, refusal = *overlap] { refuseCell(refusal); }};
                 }
                 // Every period of the year, deleted ones too: matched by number, a period
                 // keeps its row and id from save to save; nothing is ever removed.
-                work.open({QStringLiteral("SELECT * FROM `financial periods` WHERE"),
-                    QStringLiteral("(`financial year id` = %1) FOR UPDATE").arg(yearId)});
+                const QList<FinancialPeriodRecord> stored = YearStore::periodsOf(yearId, true);
                 // The grid replaces every period: another user's change to them since the
                 // dialog opened would be lost without a word.
-                if (editing && livePeriods(work) != m_loadedPeriods)
+                if (editing && livePeriods(stored) != m_loadedPeriods)
                     throw changedByAnotherUser();
                 RowWriter year(QStringLiteral("financial years"));
                 year.set(QStringLiteral("financial year description"), description)
@@ -311,12 +254,14 @@ void TfrmFinancialYear::Save()
                     yearId = year.insert();
                 }
                 for (int n = 1; n <= MaxPeriods; ++n) {
-                    const bool exists = work.locate(QStringLiteral("period number"), n);
+                    const auto found = std::find_if(stored.cbegin(), stored.cend(),
+                        [n](const FinancialPeriodRecord& period) { return period.number == n; });
+                    const bool exists = found != stored.cend();
                     RowWriter period(QStringLiteral("financial periods"));
                     if (n > lastRow) {
                         if (exists)
                             period.set(QStringLiteral("period deleted"), QStringLiteral("Yes"))
-                                .update(work.asInteger(QStringLiteral("id")));
+                                .update(found->id);
                         continue;
                     }
                     const PeriodRow& row = rows[n - 1];
@@ -328,7 +273,7 @@ void TfrmFinancialYear::Save()
                         .set(QStringLiteral("period open"), row.open)
                         .set(QStringLiteral("period deleted"), QStringLiteral("No"));
                     if (exists)
-                        period.update(work.asInteger(QStringLiteral("id")));
+                        period.update(found->id);
                     else
                         period.insert();
                 }

@@ -5,7 +5,6 @@
 
 class TfrmFinancialYears;
 class LabeledEdit;
-class Query;
 class StringGrid;
 
 // The financial year dialog: "New Financial Year" adds a year to CompanyID, "Edit
@@ -47,9 +46,6 @@ public:
     QGroupBox* const gbFinancialPeriods;
     StringGrid* const sg;
     QPushButton* const btnOk;
-    // Work areas of the loading and the checks.
-    Query* const qrFinancialYears;
-    Query* const qrFinancialPeriods;
 
 private:
     bool refuseCell(const PeriodRefusal& refusal);
@@ -57,7 +53,3 @@ private:
     int m_lastRow = 0; // the last period row, as the checks found it
     QList<PeriodRow> m_loadedPeriods; // rows 1 to 18 as LoadEdit read them
 };
-
-// The last day of the company's latest year (the one with the latest last day), or none
-// for a company without years. locking: read under a lock, inside a transaction.
-std::optional<QDate> latestYearEnd(Query& query, int companyId, bool locking = false);

@@ -1,6 +1,7 @@
 #include "setup/FinancialYears.h"
 
 #include "context/BookSelection.h"
+#include "context/BookStores.h"
 #include "db/Query.h"
 #include "setup/AdministratorWindow.h"
 #include "setup/FinancialYear.h"
@@ -50,13 +51,7 @@ TfrmFinancialYears::TfrmFinancialYears(const BookContext& books, Query* list, QW
 
 void TfrmFinancialYears::Load(bool OnCreateForm)
 {
-    loadList({QStringLiteral("SELECT `financial years`.`id`, `financial year description`, "
-                             "`last day of financial year`, `company name`"),
-                 QStringLiteral("FROM `financial years`, `companies` WHERE"),
-                 QStringLiteral("(`company id` = %1)").arg(m_books.selection.companyId().value()),
-                 QStringLiteral("and (companies.id = `financial years`.`company id`)"),
-                 QStringLiteral("ORDER BY `id`")},
-        OnCreateForm);
+    loadList(YearStore::listOf(m_books.selection.companyId().value()), OnCreateForm);
 }
 
 void TfrmFinancialYears::btnNewFinancialYearClick()

@@ -109,10 +109,7 @@ void EditDialog::setEditedRow(const QString& table, int id, const QStringList& c
 
 QList<std::optional<QString>> loadedValues(const Query& query, const QStringList& columns)
 {
-    QList<std::optional<QString>> values;
-    for (const QString& c : columns)
-        values << (query.isNull(c) ? std::nullopt : std::optional<QString>(query.asString(c)));
-    return values;
+    return query.texts(columns);
 }
 
 SaveRefused EditDialog::changedByAnotherUser() const
@@ -135,17 +132,10 @@ EditDialog::SaveResult EditDialog::saveInTransaction(const std::function<void(Tr
                 if (isEditing()) {
                     // Locked until the commit: nobody changes the row between this
                     // comparison and our write.
-                    QStringList columns;
-                    for (const QString& c : m_columns)
-                        columns << quotedIdentifier(c);
                     const int id = m_loaded ? m_loaded->asInteger(QStringLiteral("id")) : m_loadedId;
-                    Query current;
-                    current.open({QStringLiteral("SELECT %1 FROM %2 WHERE id = %3 FOR UPDATE")
-                                      .arg(columns.join(QStringLiteral(", ")), quotedIdentifier(m_table))
-                                      .arg(id)});
-                    if (current.isEmpty()
-                        || loadedValues(current, m_columns)
-                            != (m_loaded ? loadedValues(*m_loaded, m_columns) : m_loadedValues))
+                    const auto current = rowTexts(m_table, id, m_columns, true);
+                    if (!current
+                        || *current != (m_loaded ? loadedValues(*m_loaded, m_columns) : m_loadedValues))
                         throw changedByAnotherUser();
                 }
                 body(t);
@@ -228,19 +218,4 @@ bool EditDialog::refuse(QWidget* focus, const QString& message)
     Boodskap(message, false);
     focus->setFocus();
     return false;
-}
-
-// Helpers -------------------------------------------------------------------------
-
-bool valueInUse(Query& query, QStringList lines, const QString& parameter, const QVariant& value,
-    std::optional<int> excludeId)
-{
-    if (excludeId)
-        lines << QStringLiteral("and (id <> %1)").arg(*excludeId);
-    query.clear();
-    for (const QString& line : lines)
-        query.add(line);
-    query.bind(parameter, value);
-    query.open();
-    return query.recordCount() > 0;
 }

@@ -77,7 +77,7 @@ protected:
     // names it in the message, e.g. "Company".
     void setEditedRow(const QString& table, Query* loaded, const QStringList& columns, const QString& what);
     // The same for a dialog that read the row itself: its id and the columns' values as
-    // loaded (taken with loadedValues from the dialog's own query).
+    // loaded (loadedValues of the dialog's own query, or rowTexts).
     void setEditedRow(const QString& table, int id, const QStringList& columns,
         const QList<std::optional<QString>>& loaded, const QString& what);
     // Runs `body` (the writes) in one transaction. When editing, the edited row is first
@@ -135,8 +135,3 @@ private:
 // The values of columns in query's current row as a dialog loaded them (empty for NULL),
 // to compare with the row read again when saving.
 QList<std::optional<QString>> loadedValues(const Query& query, const QStringList& columns);
-
-// Whether another row already holds a value: runs lines (the first binds :parameter) on
-// query, excluding the row excludeId when given, and answers whether a row came back.
-bool valueInUse(Query& query, QStringList lines, const QString& parameter, const QVariant& value,
-    std::optional<int> excludeId);

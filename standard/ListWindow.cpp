@@ -120,13 +120,16 @@ void ListWindow::lblBibleVerseLinkClick()
         Browse(verseUrl(m_design.verse.path));
 }
 
-void ListWindow::loadList(const QStringList& lines, bool OnCreateForm)
+void ListWindow::loadList(const ListStatement& statement, bool OnCreateForm)
 {
     Query* q = listQuery();
     int remembered = 0;
     if (!OnCreateForm && q->isOpen() && q->recordCount() > 0)
         remembered = q->asInteger(QStringLiteral("id"));
-    q->open(lines);
+    q->setSql(statement.lines);
+    for (const auto& [name, value] : statement.bindings)
+        q->bind(name, value);
+    q->open();
     if (OnCreateForm || !q->locate(QStringLiteral("id"), remembered))
         q->first();
     // A window without an empty label (the access list) keeps its grid in view.

@@ -79,7 +79,11 @@ protected:
     // Runs the list statement on the list query: the first row after opening the window,
     // otherwise the row that was selected before, when it is still there. While there are
     // no rows the grid is hidden, revealing the empty label (when the window has one).
-    void loadList(const QStringList& lines, bool OnCreateForm);
+    void loadList(const ListStatement& statement, bool OnCreateForm);
+    void loadList(const QStringList& lines, bool OnCreateForm)
+    {
+        loadList(ListStatement{lines, {}}, OnCreateForm);
+    }
     // False after showing message when the list has no row to edit.
     bool hasSelectedRow(const QString& message) const;
     virtual void newClicked() = 0;

@@ -1,6 +1,7 @@
 #include "users/Access.h"
 #include "users/AccessLevels.h"
 
+#include "context/AccessStore.h"
 #include "context/BookSelection.h"
 #include "db/Query.h"
 #include "setup/AdministratorWindow.h"
@@ -75,21 +76,14 @@ ListWindowDesign accessDesign(Query* list)
 TfrmAccess::TfrmAccess(const BookContext& books, Query* list, QWidget* parent)
     : ListWindow(accessDesign(list), parent), btnAddUser(newButton()), btnChangeUserAccess(editButton()),
       dbgAccess(grid()), lblHelp(helpLink()), gbBibleVerse(verseBox()), lblBibleVerseLink(verseLink()),
-      lblVerse(verseLabel()), qrAccess(new Query(this, QStringLiteral("qrAccess"))), m_books(books)
+      lblVerse(verseLabel()), m_books(books)
 {
     FormCreate();
 }
 
 void TfrmAccess::Load(bool OnCreateForm)
 {
-    loadList(
-        {QStringLiteral("SELECT"),
-            QStringLiteral("access.id, `company id`, `wp_user id`, user_login, user_email, `access company`, "
-                           "administrator, `trial balance`, `journal entries`"),
-            QStringLiteral("FROM wp_users, access WHERE"),
-            QStringLiteral("(access.`wp_user id` = wp_users.ID)"),
-            QStringLiteral("and (access.`company id` = %1)").arg(m_books.selection.companyId().value())},
-        OnCreateForm);
+    loadList(AccessStore::listOf(m_books.selection.companyId().value()), OnCreateForm);
 }
 
 void TfrmAccess::btnAddUserClick()

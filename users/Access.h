@@ -44,8 +44,6 @@ public:
     QGroupBox* const gbBibleVerse;
     LinkLabel* const lblBibleVerseLink;
     QLabel* const lblVerse;
-    // Work area of the add and change dialogs: their look-ups and writes.
-    Query* const qrAccess;
 
 protected:
     void newClicked() override { btnAddUserClick(); }

@@ -1,5 +1,6 @@
 #include "users/AccessAddUser.h"
 
+#include "context/AccessStore.h"
 #include "context/BookSelection.h"
 #include "db/DbError.h"
 #include "db/Query.h"
@@ -45,10 +46,7 @@ bool TfrmAccessAddUser::checkInput()
         return refuse(edtUsername,
             QStringLiteral("Username / Email not found.  Please check details or create the user first."));
     m_userId = user->id;
-    m_list->qrAccess->open({QStringLiteral("SELECT id FROM access WHERE"),
-        QStringLiteral("(`company id` = %1)").arg(companyId()),
-        QStringLiteral("and (`wp_user id` = %1 )").arg(m_userId)});
-    if (!m_list->qrAccess->isEmpty())
+    if (AccessStore::hasRow(m_userId, companyId()))
         return refuse(edtUsername, AlreadyAdded);
     return true;
 }

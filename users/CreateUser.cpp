@@ -101,10 +101,7 @@ void TfrmCreateUser::Save()
                 // the claims that make two registrations on two cluster nodes collide.
                 for (const QString& claim :
                     {QStringLiteral("login:") + name, QStringLiteral("email:") + email})
-                    Query::execute(
-                        QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
-                                       "VALUES (:claim, :at) ON DUPLICATE KEY UPDATE `claimed at` = :at"),
-                        {{QStringLiteral(":claim"), claim}, {QStringLiteral(":at"), Now()}});
+                    UserStore::claim(claim, Now());
                 if (UserStore::valueTaken(QStringLiteral("user_login"), name, true))
                     throw SaveRefused{edtUsername, UsernameInUse, {}};
                 if (UserStore::valueTaken(QStringLiteral("user_email"), email, true))
@@ -130,11 +127,7 @@ void TfrmCreateUser::Save()
                         .set(QStringLiteral("meta_value"), value)
                         .insert();
             },
-            [&] {
-                Query check;
-                check.open({QStringLiteral("SELECT ID FROM wp_users WHERE ID = %1").arg(id)});
-                return !check.isEmpty();
-            },
+            [&] { return UserStore::exists(id); },
             QStringLiteral("User could not be created.  Please try again."));
     if (saved)
         accept();

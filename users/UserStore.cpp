@@ -36,3 +36,17 @@ bool UserStore::valueTaken(const QString& column, const QString& value, bool loc
     q.open();
     return !q.isEmpty();
 }
+
+bool UserStore::exists(int userId)
+{
+    return Query::firstValue({QStringLiteral("SELECT ID FROM wp_users WHERE ID = :id")},
+        {{QStringLiteral("id"), userId}}, QStringLiteral("ID"))
+        .has_value();
+}
+
+void UserStore::claim(const QString& claim, const QDateTime& at)
+{
+    Query::execute(QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "
+                                  "VALUES (:claim, :at) ON DUPLICATE KEY UPDATE `claimed at` = :at"),
+        {{QStringLiteral(":claim"), claim}, {QStringLiteral(":at"), at}});
+}

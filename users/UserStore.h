@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -19,4 +20,9 @@ std::optional<QString> loginName(int userId);
 // `locking`, inside the saving transaction: the read waits for another writer's
 // uncommitted row with that value, the web site's included, and then sees it.
 bool valueTaken(const QString& column, const QString& value, bool locking);
+// Whether the user exists.
+bool exists(int userId);
+// Claims a login name or address ("login:" or "email:" before it) for a registration:
+// two registrations of one on two cluster nodes collide on the claim's row.
+void claim(const QString& claim, const QDateTime& at);
 }
