@@ -463,6 +463,10 @@ void TfrmMain::restoreSelection(const std::optional<KeptSelection>& kept)
     if (!kept)
         return;
     const auto [company, year, period] = *kept;
+    // Most logins land where the user left off: the login's own refresh has done the work.
+    if (company == m_selection->companyBoxId() && year == m_selection->yearId()
+        && period == m_selection->periodId())
+        return;
     // All three or nothing: a company no longer allowed, a year or period removed leave
     // the choice the login made.
     if (cbCompany->findData(company) < 0)
