@@ -35,6 +35,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QSqlDatabase>
 #include <QStatusBar>
 #include <QTabBar>
@@ -251,8 +252,9 @@ void TfrmMain::buildWindow()
         for (QWidget* child : tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             // A part that follows a grid (its total row) takes the grid's room, not its own.
             if (!child->property("followsGrid").toBool())
-                used |= qobject_cast<QAbstractItemView*>(child) ? QRect(child->pos(), QSize(50, 50))
-                                                                : child->geometry();
+                used |= qobject_cast<QAbstractItemView*>(child) || qobject_cast<QSplitter*>(child)
+                    ? QRect(child->pos(), QSize(50, 50))
+                    : child->geometry();
         tab->setMinimumSize(used.right() + 1 + 8, used.bottom() + 1 + 8);
     }
     // The main window's layout leaves its menu band's width out of its minimum.
@@ -319,6 +321,10 @@ void TfrmMain::connectHandlers()
         if (m_session.loggedIn() && pcMain->currentWidget() == tsTrialBalance)
             btnExportTrialBalanceClick(acExportTrialBalance);
     });
+    on(tsTrialBalance, &TrialBalanceTab::entryChosen,
+        [this](int companyId, const QString& companyName, qint64 number, const QDate& date) {
+            showEntry(companyId, companyName, number, date);
+        });
     connect(tsTrialBalance, &TrialBalanceTab::statusMessage, this,
         [this](const QString& message) { statusBar()->showMessage(message); });
 }
@@ -469,22 +475,49 @@ void TfrmMain::restoreSelection(const std::optional<KeptSelection>& kept)
         return;
     // All three or nothing: a company no longer allowed, a year or period removed leave
     // the choice the login made.
+    chooseBooks(company, year, period);
+}
+
+bool TfrmMain::chooseBooks(int company, int year, int period)
+{
     if (cbCompany->findData(company) < 0)
-        return;
+        return false;
     const QList<int> companies = company == 0 ? m_selection->companyIds() : QList<int>{company};
     const QList<ComboItem> years = YearStore::listedFor(companies);
     if (std::none_of(years.begin(), years.end(), [year](const ComboItem& y) { return y.id == year; }))
-        return;
+        return false;
     const QList<StoredPeriod> periods = PeriodStore::ofYear(year);
     if (std::none_of(
             periods.begin(), periods.end(), [period](const StoredPeriod& p) { return p.id == period; }))
-        return;
+        return false;
     selectId(cbCompany, company);
     pnlFilters->refreshYears();
     selectId(cbFinancialYear, year);
     pnlFilters->refreshPeriods();
     selectId(cbFinancialPeriod, period);
     RefreshFilters();
+    return true;
+}
+
+void TfrmMain::showEntry(int companyId, const QString& companyName, qint64 number, const QDate& date)
+{
+    // Under "All" the entry is listed among the others; else its own company is chosen.
+    const int company = m_selection->isAll() && m_selection->companyIds().contains(companyId) ? 0 : companyId;
+    QList<int> yearIds;
+    for (const ComboItem& y : YearStore::listedFor(QList<int>{companyId}))
+        yearIds << y.id;
+    const std::optional<StoredPeriod> period = PeriodStore::containing(date, yearIds);
+    showTab(tsJournalEntries);
+    if (!period || !chooseBooks(company, period->yearId, period->id)) {
+        RefreshFilters();
+        Boodskap(QStringLiteral("JE %1 of %2 lies in no financial period you can choose.")
+                     .arg(number)
+                     .arg(companyName));
+        return;
+    }
+    tsJournalEntries->selectEntry(companyName, number);
+    activateWindow();
+    raise();
 }
 
 void TfrmMain::showStatus(qint64 milliseconds)

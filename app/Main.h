@@ -190,6 +190,11 @@ private:
     void keepSelection();
     std::optional<KeptSelection> keptSelection() const; // read before the login's refresh keeps its own
     void restoreSelection(const std::optional<KeptSelection>& kept);
+    // Chooses the company box's id, the year and the period when all three can be chosen,
+    // and refreshes; false, with nothing changed, when one cannot.
+    bool chooseBooks(int company, int year, int period);
+    // The journal entries tab on the entry's period, with the entry selected.
+    void showEntry(int companyId, const QString& companyName, qint64 number, const QDate& date);
     void showStatus(qint64 milliseconds);
     void buildWindow();
     void buildMenu();

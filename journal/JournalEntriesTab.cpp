@@ -13,8 +13,12 @@
 #include "standard/Standard.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
+#include <QSplitter>
+#include <QStandardItemModel>
 
 QList<GridColumn> journalEntriesColumns()
 {
@@ -40,17 +44,81 @@ JournalEntriesTab::JournalEntriesTab(const BookContext& books, QWidget* parent)
       lblJournalEntryInfo(
           named(new QLabel(QStringLiteral("~ No journal entries ~"), this), "lblJournalEntryInfo")),
       dbgJournalEntries(named(new DataGrid(this), "dbgJournalEntries")),
-      qrTransactions(new Query(this, QStringLiteral("qrTransactions"))), m_books(books)
+      qrTransactions(new Query(this, QStringLiteral("qrTransactions"))),
+      dbgJournalEntryLines(named(new QTableView, "dbgJournalEntryLines")),
+      m_split(named(new QSplitter(Qt::Vertical, this), "spJournalEntries")),
+      m_lines(new QStandardItemModel(this)), m_books(books)
 {
     setObjectName(QStringLiteral("tsJournalEntries"));
     btnNewJournalEntry->setGeometry(8, 8, 154, 25);
     btnReverseJournalEntry->setGeometry(8, 39, 154, 25);
     btnCopyJournalEntry->setGeometry(8, 70, 154, 25);
     lblJournalEntryInfo->move(240, 48);
-    dbgJournalEntries->setGeometry(169, 8, 856, 401);
+    // The list and, below it, its current entry's lines share the list's place; where the
+    // user drags the line between them is kept.
+    m_split->setGeometry(169, 8, 856, 401);
+    m_split->addWidget(dbgJournalEntries);
+    m_split->addWidget(dbgJournalEntryLines);
+    m_split->setChildrenCollapsible(false);
+    m_split->setStretchFactor(0, 3);
+    m_split->setStretchFactor(1, 1);
+    const QString splitKey = QStringLiteral("layout/tsJournalEntries/split");
+    if (!m_split->restoreState(QSettings().value(splitKey).toByteArray()))
+        m_split->setSizes({290, 111});
+    connect(m_split, &QSplitter::splitterMoved, this,
+        [this, splitKey] { QSettings().setValue(splitKey, m_split->saveState()); });
     dbgJournalEntries->setQuery(qrTransactions);
     dbgJournalEntries->setColumns(journalEntriesColumns());
-    new AnchorAll(dbgJournalEntries, 8, 8);
+    new AnchorAll(m_split, 8, 8);
+
+    m_lines->setHorizontalHeaderLabels({QStringLiteral("Line nr"), QStringLiteral("Account number"),
+        QStringLiteral("Cost Centre Description"), QStringLiteral("Account Description"),
+        QStringLiteral("Line Description"), QStringLiteral("Amount")});
+    dbgJournalEntryLines->setModel(m_lines);
+    dbgJournalEntryLines->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbgJournalEntryLines->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dbgJournalEntryLines->setTabKeyNavigation(false);
+    dbgJournalEntryLines->verticalHeader()->hide();
+    dbgJournalEntryLines->verticalHeader()->setDefaultSectionSize(20);
+    dbgJournalEntryLines->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const int widths[] = {50, 100, 150, 170, 220, 90};
+    for (int c = 0; c < 6; ++c)
+        dbgJournalEntryLines->setColumnWidth(c, widths[c]);
+    connectGuarded(qrTransactions, &Query::currentRowChanged, this, [this] { showEntryLines(); });
+}
+
+void JournalEntriesTab::showEntryLines()
+{
+    m_lines->removeRows(0, m_lines->rowCount());
+    const int row = qrTransactions->currentRow();
+    // The query is the design's, and other code runs its own statements on it.
+    if (qrTransactions->isEmpty() || row < 0 || row >= qrTransactions->recordCount()
+        || qrTransactions->fieldIndex(QStringLiteral("transaction number")) < 0
+        || qrTransactions->fieldIndex(QStringLiteral("company name")) < 0)
+        return;
+    const QString number = qrTransactions->asString(QStringLiteral("transaction number"));
+    const std::optional<StoredJournalEntry> entry = JournalStore::readByNumber(
+        qrTransactions->asString(QStringLiteral("company name")), number.mid(3).toLongLong());
+    if (!entry)
+        return;
+    for (const StoredJournalLine& l : entry->lines) {
+        auto* amount = new QStandardItem(l.amount.toDisplayString());
+        amount->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_lines->appendRow({new QStandardItem(QString::number(l.lineNr)), new QStandardItem(l.accountNumber),
+            new QStandardItem(l.costCentreDescription), new QStandardItem(l.accountDescription),
+            new QStandardItem(l.description), amount});
+    }
+}
+
+bool JournalEntriesTab::selectEntry(const QString& companyName, qint64 number)
+{
+    if (!qrTransactions->locate(QStringLiteral("company name"), companyName,
+            QStringLiteral("transaction number"), QStringLiteral("JE %1").arg(number)))
+        return false;
+    dbgJournalEntries->setCurrentIndex(qrTransactions->index(
+        qrTransactions->currentRow(), qrTransactions->fieldIndex(QStringLiteral("transaction number"))));
+    dbgJournalEntries->setFocus();
+    return true;
 }
 
 bool JournalEntriesTab::refresh()
@@ -68,6 +136,8 @@ bool JournalEntriesTab::refresh()
         journalEntriesSql(period, m_books.selection.companyCondition(QStringLiteral("`company id`"))));
     // An empty list hides the grid and so uncovers "~ No journal entries ~" beneath it.
     dbgJournalEntries->setVisible(!qrTransactions->isEmpty());
+    m_split->setVisible(!qrTransactions->isEmpty());
+    showEntryLines();
     return true;
 }
 

@@ -7,6 +7,9 @@ class DataGrid;
 class Query;
 class QLabel;
 class QPushButton;
+class QSplitter;
+class QStandardItemModel;
+class QTableView;
 
 // Whether journal entries may be made in the selection: one company chosen, its selected
 // period open (when `openPeriod`), the user's "create" right on its journal entries and
@@ -35,6 +38,8 @@ public:
     // whether it was opened.
     bool reverseJournalEntry();
     bool copyJournalEntry();
+    // Selects the company's entry "JE <number>" in the list; false when it is not listed.
+    bool selectEntry(const QString& companyName, qint64 number);
 
     QPushButton* const btnNewJournalEntry;
     QPushButton* const btnReverseJournalEntry;
@@ -43,8 +48,13 @@ public:
     DataGrid* const dbgJournalEntries;
     // The list's rows; the grid's selected row is its current row.
     Query* const qrTransactions;
+    // Below the list, read-only: the lines of the list's current entry.
+    QTableView* const dbgJournalEntryLines;
 
 private:
+    void showEntryLines();
+    QSplitter* m_split;
+    QStandardItemModel* m_lines;
     enum class Draft { Reversal, Copy };
     bool openFromSelected(Draft kind);
     BookContext m_books;

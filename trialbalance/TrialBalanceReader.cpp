@@ -99,7 +99,6 @@ QList<TBObject> readObjects()
 struct AccountRow {
     int id;
     TBAccount account;
-    bool balanceSheet, incomeStatement;
 };
 
 QList<AccountRow> readAccounts(const QList<int>& companyIds)
@@ -129,8 +128,9 @@ QList<AccountRow> readAccounts(const QList<int>& companyIds)
         row.account.costCentreDescription = text(q, r, 4);
         row.account.objectNumber = text(q, r, 5);
         row.account.accountDescription = text(q, r, 6);
-        row.balanceSheet = q.value(r, 7).toInt() == 1;
-        row.incomeStatement = q.value(r, 8).toInt() == 1;
+        row.account.balanceSheet = q.value(r, 7).toInt() == 1;
+        row.account.incomeStatement = q.value(r, 8).toInt() == 1;
+        row.account.accountIds = {row.id};
         rows.append(std::move(row));
     }
     return rows;
@@ -432,9 +432,9 @@ void addAmounts(
             if (sum.isZero())
                 continue;
             if (line.beforeFirstPeriod(i)) {
-                if (row.balanceSheet)
+                if (row.account.balanceSheet)
                     amounts[0] += sum;
-                if (row.incomeStatement)
+                if (row.account.incomeStatement)
                     data.profitBroughtForward += sum;
             }
             for (int p = 0; p < periods; ++p)
@@ -462,6 +462,7 @@ QList<TBAccount> groupAccounts(QList<AccountRow>& rows)
         TBAccount& into = grouped[*it];
         for (int i = 0; i < into.amounts.size(); ++i)
             into.amounts[i] += r.account.amounts[i];
+        into.accountIds.append(r.id);
     }
     return grouped;
 }

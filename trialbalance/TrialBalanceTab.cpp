@@ -1,12 +1,14 @@
 #include "trialbalance/TrialBalanceTab.h"
 
 #include "context/BookSelection.h"
+#include "journallines/JournalLinesWindow.h"
 #include "standard/AnchorAll.h"
 #include "standard/FrozenColumns.h"
 #include "standard/RowSearch.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 #include "standard/WaitCursor.h"
+#include "trialbalance/TrialBalanceCell.h"
 #include "trialbalance/TrialBalanceColumns.h"
 #include "trialbalance/TrialBalanceDrawing.h"
 #include "trialbalance/TrialBalanceExport.h"
@@ -18,6 +20,8 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -88,6 +92,7 @@ TrialBalanceTab::TrialBalanceTab(const BookContext& books, QWidget* parent)
       sgTB(named(new StringGrid(this), "sgTB")),
       btnExportTrialBalance(
           named(new QPushButton(QStringLiteral("Export Trial Balance"), this), "btnExportTrialBalance")),
+      btnJournalLines(named(new QPushButton(QStringLiteral("Journal Lines"), this), "btnJournalLines")),
       sgTBTotals(named(new StringGrid(this), "sgTBTotals")), m_books(books)
 {
     setObjectName(QStringLiteral("tsTrialBalance"));
@@ -123,6 +128,33 @@ TrialBalanceTab::TrialBalanceTab(const BookContext& books, QWidget* parent)
     btnExportTrialBalance->setGeometry(8, 39, 154, 25);
     btnExportTrialBalance->setIconSize(QSize(22, 21));
     btnExportTrialBalance->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    btnJournalLines->setGeometry(8, 70, 154, 25);
+    connectGuarded(btnJournalLines, &QPushButton::clicked, this, [this] { openJournalLines(); });
+    // Enter on a cell, or its context menu, opens the lines behind the figure.
+    sgTB->installEventFilter(this);
+    sgTB->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(sgTB, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const QModelIndex cell = sgTB->indexAt(at);
+        if (!cell.isValid())
+            return;
+        sgTB->setCurrentIndex(cell);
+        QMenu menu(sgTB);
+        connectGuarded(menu.addAction(QStringLiteral("Journal Lines")), &QAction::triggered, this,
+            [this] { openJournalLines(); });
+        menu.exec(sgTB->viewport()->mapToGlobal(at));
+    });
+}
+
+bool TrialBalanceTab::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == sgTB && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            guarded([this] { openJournalLines(); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TrialBalanceTab::resizeEvent(QResizeEvent* event)
@@ -132,13 +164,19 @@ void TrialBalanceTab::resizeEvent(QResizeEvent* event)
     sgTBTotals->setGeometry(grid.x(), grid.bottom() + 1, grid.width(), TotalsHeight);
 }
 
+bool TrialBalanceTab::mayView() const
+{
+    if (m_books.session.TestAccess(QStringLiteral("trial balance"), QStringLiteral("view")))
+        return true;
+    Boodskap(
+        QStringLiteral("The selected company/companies does not all have view access to the trial balance."));
+    return false;
+}
+
 bool TrialBalanceTab::refresh()
 {
-    if (!m_books.session.TestAccess(QStringLiteral("trial balance"), QStringLiteral("view"))) {
-        Boodskap(QStringLiteral(
-            "The selected company/companies does not all have view access to the trial balance."));
+    if (!mayView())
         return false;
-    }
     const RememberedRow remembered = rememberRow(*sgTB);
     TrialBalanceRequest request;
     const BookSelection& selection = m_books.selection;
@@ -146,8 +184,11 @@ bool TrialBalanceTab::refresh()
     request.yearId = selection.yearId();
     request.periodSelected = selection.periodId() >= 0;
     // Everything is read before the grid changes, so a failed read leaves it as it was.
-    const TrialBalanceTable table = buildTrialBalanceTable(readTrialBalance(request));
+    TrialBalanceData data = readTrialBalance(request);
+    const TrialBalanceTable table = buildTrialBalanceTable(data);
     showTable(*sgTB, table);
+    m_data = std::move(data);
+    m_table = table;
     const QStringList totals = trialBalanceTotals(table);
     sgTBTotals->beginUpdate();
     sgTBTotals->setColumnCount(table.columnCount());
@@ -237,4 +278,35 @@ void TrialBalanceTab::exportTrialBalance()
         Boodskap(QStringLiteral("There is no program to open the workbook with.  It is saved as:\n\n")
             + QDir::toNativeSeparators(path)
             + QStringLiteral("\n\nOpen it with a spreadsheet program, such as LibreOffice Calc."));
+}
+
+TfrmJournalLines* TrialBalanceTab::openJournalLines()
+{
+    if (!mayView())
+        return nullptr;
+    const int row = sgTB->currentRow(), column = std::max(sgTB->currentColumn(), 0);
+    if (!m_data.withPeriods || row < 1 || row >= m_table.rowCount()
+        || m_table.rowCount() != sgTB->rowCount()) {
+        Boodskap(QStringLiteral("Please select a financial period and a row of the trial balance first."));
+        return nullptr;
+    }
+    JournalLinesSubject subject;
+    const QString account = m_table.cell(TB.AccountDescription, row);
+    subject.rowText = account.isEmpty()
+        ? m_table.cell(TB.ObjectNumber, row) + QLatin1Char(' ') + m_table.cell(TB.ObjectDescription, row)
+        : m_table.cell(TB.CostCentreNumber, row) + QLatin1Char('.') + m_table.cell(TB.ObjectNumber, row)
+            + QLatin1Char(' ') + account;
+    if (m_books.selection.isAll() && !m_table.cell(TB.CompanyName, row).isEmpty())
+        subject.rowText += QStringLiteral(" (") + m_table.cell(TB.CompanyName, row) + QLatin1Char(')');
+    subject.columnText = column >= TB.OpeningBalance ? m_table.cell(column, 0) : QStringLiteral("Whole year");
+    subject.ranges = linesBehindCell(m_data, m_table, column, row);
+    for (int c = TB.OpeningBalance; c < m_table.columnCount(); ++c) {
+        subject.barLabels << m_table.cell(c, 0);
+        subject.barValues << Money::parse(m_table.cell(c, row)).value_or(Money());
+    }
+    subject.markedBar = column >= TB.OpeningBalance ? column - TB.OpeningBalance : -1;
+    auto* window = new TfrmJournalLines(subject, this->window());
+    connect(window, &TfrmJournalLines::entryChosen, this, &TrialBalanceTab::entryChosen);
+    window->show();
+    return window;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "context/Session.h"
 #include "standard/Money.h"
+#include "trialbalance/TrialBalanceData.h"
 
 #include <QWidget>
 
@@ -25,21 +26,31 @@ public:
     void MaakTotaleOpNaBo(int RowCounter, int Col, const Money& NewValue);
     // Writes the grid to a workbook and opens it.
     void exportTrialBalance();
+    // Opens a window on the journal lines behind the current cell's figure; answers it, or
+    // nullptr after saying why there is none.
+    class TfrmJournalLines* openJournalLines();
 
     QPushButton* const btnAccounts;
     StringGrid* const sgTB;
     QPushButton* const btnExportTrialBalance;
+    QPushButton* const btnJournalLines;
     // Under the grid: each amount column's total over the top-level objects.
     StringGrid* const sgTBTotals;
 
 signals:
     // What the window's status bar should say.
     void statusMessage(const QString& message);
+    // A journal lines window asks to show an entry in the journal entries list.
+    void entryChosen(int companyId, const QString& companyName, qint64 number, const QDate& date);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void showTotals();
+    bool mayView() const;
     BookContext m_books;
+    // What the grid shows, as read: the journal lines behind a cell are worked out from it.
+    TrialBalanceData m_data;
+    TrialBalanceTable m_table{0, 0};
 };

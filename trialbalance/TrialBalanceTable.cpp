@@ -4,35 +4,47 @@
 
 #include <QHash>
 
-void rollUp(const std::vector<std::optional<qint64>>& levels, std::vector<Money>& amounts, int width)
+namespace {
+// MaakTotaleOpNaBo walks up from a row: the first row with a level it meets while its
+// level in hand is 0 receives the amount and hands on its own level; otherwise the first
+// row one level up receives it, and the walk ends on reaching level 1 that way. So where
+// an amount goes next depends only on the row it reached and on whether it came there by
+// "one level up": each row's next row (0: nowhere) and how it is reached.
+struct RollUpPaths {
+    std::vector<int> target;
+    std::vector<bool> byLevelStep;
+};
+
+RollUpPaths rollUpPaths(const std::vector<std::optional<qint64>>& levels)
 {
-    // MaakTotaleOpNaBo walks up from a row: the first row with a level it meets while its
-    // level in hand is 0 receives the amount and hands on its own level; otherwise the
-    // first row one level up receives it, and the walk ends on reaching level 1 that way.
-    // So where an amount goes next depends only on the row it reached and on whether it
-    // came there by "one level up". Amounts are therefore gathered per row in two pots
-    // (reached by "level 0" or by "one level up") and handed on from the bottom row to
-    // the top, each row once, instead of one walk per amount.
     const int n = int(levels.size());
-    std::vector<int> target(size_t(n), 0); // where an amount leaves this row for; 0: nowhere
-    std::vector<bool> byLevelStep(size_t(n), false);
-    {
-        QHash<qint64, int> lastOfLevel;
-        int lastWithLevel = 0;
-        for (int r = 1; r < n; ++r) {
-            const auto& level = levels[size_t(r)];
-            if (!level || *level == 0) {
-                target[size_t(r)] = lastWithLevel;
-            } else {
-                target[size_t(r)] = lastOfLevel.value(*level - 1, 0);
-                byLevelStep[size_t(r)] = true;
-            }
-            if (level) {
-                lastOfLevel.insert(*level, r);
-                lastWithLevel = r;
-            }
+    RollUpPaths paths{std::vector<int>(size_t(n), 0), std::vector<bool>(size_t(n), false)};
+    QHash<qint64, int> lastOfLevel;
+    int lastWithLevel = 0;
+    for (int r = 1; r < n; ++r) {
+        const auto& level = levels[size_t(r)];
+        if (!level || *level == 0) {
+            paths.target[size_t(r)] = lastWithLevel;
+        } else {
+            paths.target[size_t(r)] = lastOfLevel.value(*level - 1, 0);
+            paths.byLevelStep[size_t(r)] = true;
+        }
+        if (level) {
+            lastOfLevel.insert(*level, r);
+            lastWithLevel = r;
         }
     }
+    return paths;
+}
+}
+
+void rollUp(const std::vector<std::optional<qint64>>& levels, std::vector<Money>& amounts, int width)
+{
+    // Amounts are gathered per row in two pots (reached by "level 0" or by "one level up")
+    // and handed on from the bottom row to the top, each row once, instead of one walk per
+    // amount.
+    const int n = int(levels.size());
+    const RollUpPaths paths = rollUpPaths(levels);
     std::vector<Money> reachedByZero(amounts.size()), reachedByStep(amounts.size());
     std::vector<Money> onward(static_cast<size_t>(width));
     for (int r = n - 1; r >= 1; --r) {
@@ -48,13 +60,36 @@ void rollUp(const std::vector<std::optional<qint64>>& levels, std::vector<Money>
             // Reaching level 1 by a step up is the top: that amount goes no further.
             onward[size_t(c)] += *level == 1 ? zero : zero + step;
         }
-        const int to = target[size_t(r)];
+        const int to = paths.target[size_t(r)];
         if (to == 0)
             continue;
-        std::vector<Money>& pot = byLevelStep[size_t(r)] ? reachedByStep : reachedByZero;
+        std::vector<Money>& pot = paths.byLevelStep[size_t(r)] ? reachedByStep : reachedByZero;
         for (int c = 0; c < width; ++c)
             pot[size_t(to) * size_t(width) + size_t(c)] += onward[size_t(c)];
     }
+}
+
+std::vector<bool> rowsCarriedInto(const std::vector<std::optional<qint64>>& levels, int row)
+{
+    const int n = int(levels.size());
+    const RollUpPaths paths = rollUpPaths(levels);
+    // reaches[r]: what leaves row r onward arrives in `row`. A row's next row lies above
+    // it, so one pass from the top settles every row.
+    std::vector<bool> reaches(size_t(n), false);
+    for (int r = 1; r < n; ++r) {
+        const int to = paths.target[size_t(r)];
+        if (to == 0)
+            continue;
+        if (to == row) {
+            reaches[size_t(r)] = true;
+            continue;
+        }
+        const bool stops = paths.byLevelStep[size_t(r)] && levels[size_t(to)] == 1;
+        reaches[size_t(r)] = !stops && reaches[size_t(to)];
+    }
+    if (row > 0 && row < n)
+        reaches[size_t(row)] = true;
+    return reaches;
 }
 
 namespace {
@@ -123,6 +158,7 @@ TrialBalanceTable buildTrialBalanceTable(const TrialBalanceData& data)
             t.setCell(TB.CostCentreNumber, row, a.costCentreNumber);
             t.setCell(TB.CostCentreDescription, row, a.costCentreDescription);
             t.setCell(TB.AccountDescription, row, a.accountDescription);
+            t.setAccountOfRow(row, i);
             for (int c = 0; c < width; ++c)
                 amounts[size_t(row) * size_t(width) + size_t(c)] = a.amounts[c];
             ++row;

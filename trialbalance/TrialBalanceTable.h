@@ -18,6 +18,8 @@ std::optional<qint64> levelOf(const QString& text);
 // are carried up as MaakTotaleOpNaBo carries an amount just written into a row, and on
 // return each row holds its own amounts plus everything carried into it.
 void rollUp(const std::vector<std::optional<qint64>>& levels, std::vector<Money>& amounts, int width);
+// The rows whose own amounts rollUp adds into `row`'s (the row itself among them).
+std::vector<bool> rowsCarriedInto(const std::vector<std::optional<qint64>>& levels, int row);
 
 // The trial balance's total row: each amount column's sum over the level-1 object rows
 // (0 in balanced books), "Total" under the object description; `columnCount` cells.

@@ -1,0 +1,147 @@
+#include "journallines/JournalLinesStore.h"
+
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "standard/Dates.h"
+
+#include <algorithm>
+
+namespace {
+
+QString idList(const QList<int>& ids)
+{
+    QStringList texts;
+    texts.reserve(ids.size());
+    for (int id : ids)
+        texts << QString::number(id);
+    return texts.join(QLatin1Char(','));
+}
+
+QString rawText(const char* text, unsigned long length)
+{
+    return text ? QString::fromUtf8(text, qsizetype(length)) : QString();
+}
+
+Money rawMoney(const char* text, unsigned long length)
+{
+    const auto m = text ? Money::parseDb(text, qsizetype(length)) : std::optional<Money>(Money());
+    if (!m)
+        throw DbError(
+            QStringLiteral("Unexpected amount from the server: %1").arg(QLatin1String(text, length)));
+    return *m;
+}
+
+QDate rawDate(const char* text, unsigned long length)
+{
+    return QDate::fromString(QLatin1String(text, qsizetype(length)), Qt::ISODate);
+}
+
+// The lines of the accounts dated from `from` to `to`, joined to their entries and to the
+// further `joins`. An entry of any company counts: a line belongs to its account's company.
+QString linesOf(const QList<int>& accounts, const QDate& from, const QDate& to, const QString& joins = {})
+{
+    return QStringLiteral(
+        "FROM transactions JOIN `transaction details` d ON d.`transaction id` = transactions.id\n"
+        "%1WHERE (d.`account id` IN (%2))\n"
+        "and (transactions.`transaction date` BETWEEN %3 AND %4)")
+        .arg(joins, idList(accounts), sqlDateLiteral(from), sqlDateLiteral(to));
+}
+
+QDate monthStart(const QDate& day) { return QDate(day.year(), day.month(), 1); }
+QDate monthEnd(const QDate& day) { return monthStart(day).addMonths(1).addDays(-1); }
+
+void addCutPiece(
+    QList<JournalLinesChunk>& chunks, const QList<int>& accounts, const QDate& from, const QDate& to)
+{
+    JournalLinesChunk chunk{accounts, from, to, 0, Money()};
+    Connection::program().stream(
+        QStringLiteral("SELECT COUNT(*), SUM(d.amount)\n") + linesOf(accounts, from, to),
+        [&](const char* const* f, const unsigned long* n) {
+            chunk.count = rawText(f[0], n[0]).toLongLong();
+            chunk.sum = rawMoney(f[1], n[1]);
+        });
+    if (chunk.count > 0)
+        chunks.append(chunk);
+}
+
+// Whole months `from`..`to` (first days; `from` invalid: every month up to `to`).
+void addWholeMonths(
+    QList<JournalLinesChunk>& chunks, const QList<int>& accounts, const QDate& from, const QDate& to)
+{
+    QString sql = QStringLiteral("SELECT month, SUM(amount), SUM(`line count`) FROM `account month totals`\n"
+                                 "WHERE (`account id` IN (%1)) and (month <= %2)")
+                      .arg(idList(accounts), sqlDateLiteral(to));
+    if (from.isValid())
+        sql += QStringLiteral(" and (month >= %1)").arg(sqlDateLiteral(from));
+    sql += QStringLiteral("\nGROUP BY month HAVING SUM(`line count`) > 0 ORDER BY month");
+    Connection::program().stream(sql, [&](const char* const* f, const unsigned long* n) {
+        const QDate month = rawDate(f[0], n[0]);
+        chunks.append(
+            {accounts, month, monthEnd(month), rawText(f[2], n[2]).toLongLong(), rawMoney(f[1], n[1])});
+    });
+}
+}
+
+QList<JournalLinesChunk> JournalLinesStore::chunks(const QList<TBLinesRange>& ranges)
+{
+    QList<JournalLinesChunk> chunks;
+    for (const TBLinesRange& r : ranges) {
+        if (r.accountIds.isEmpty() || !r.to.isValid() || (r.from.isValid() && r.from > r.to))
+            continue;
+        // The range's whole months come from the totals; a first or last month the range
+        // cuts is counted from its lines.
+        const bool cutFirst = r.from.isValid() && r.from.day() != 1;
+        const bool cutLast = r.to != monthEnd(r.to);
+        if (cutFirst && monthStart(r.from) == monthStart(r.to)) {
+            addCutPiece(chunks, r.accountIds, r.from, r.to);
+            continue;
+        }
+        if (cutFirst)
+            addCutPiece(chunks, r.accountIds, r.from, monthEnd(r.from));
+        const QDate firstWhole = !r.from.isValid() ? QDate()
+            : cutFirst                             ? monthEnd(r.from).addDays(1)
+                                                   : r.from;
+        const QDate lastWhole = cutLast ? monthStart(r.to).addMonths(-1) : monthStart(r.to);
+        if (!firstWhole.isValid() || firstWhole <= lastWhole)
+            addWholeMonths(chunks, r.accountIds, firstWhole, lastWhole);
+        if (cutLast)
+            addCutPiece(
+                chunks, r.accountIds, std::max(monthStart(r.to), r.from.isValid() ? r.from : QDate()), r.to);
+    }
+    std::stable_sort(chunks.begin(), chunks.end(),
+        [](const JournalLinesChunk& a, const JournalLinesChunk& b) { return a.from < b.from; });
+    return chunks;
+}
+
+QList<JournalLineRow> JournalLinesStore::lines(const JournalLinesChunk& chunk)
+{
+    QList<JournalLineRow> rows;
+    rows.reserve(qsizetype(chunk.count));
+    Connection::program().stream(
+        QStringLiteral(
+            "SELECT transactions.id, transactions.`company id`, `company name`, `transaction number`,\n"
+            "`transaction date`, `transaction description`, `cost centre number`, `object number`,\n"
+            "`account description`, `line description`, d.amount\n")
+            + linesOf(chunk.accountIds, chunk.from, chunk.to,
+                QStringLiteral("JOIN companies ON companies.id = transactions.`company id`\n"
+                               "JOIN accounts a ON a.id = d.`account id`\n"
+                               "JOIN `cost centres` c ON c.id = a.`cost centre id`\n"
+                               "JOIN objects o ON o.id = a.`object id`\n"))
+            + QStringLiteral(
+                "\nORDER BY `transaction date`, `transaction number`, transactions.id, d.`line nr`"),
+        [&](const char* const* f, const unsigned long* n) {
+            JournalLineRow row;
+            row.entryId = rawText(f[0], n[0]).toInt();
+            row.companyId = rawText(f[1], n[1]).toInt();
+            row.companyName = rawText(f[2], n[2]);
+            row.number = rawText(f[3], n[3]).toLongLong();
+            row.date = rawDate(f[4], n[4]);
+            row.entryDescription = rawText(f[5], n[5]);
+            row.accountNumber = rawText(f[6], n[6]) + QLatin1Char('.') + rawText(f[7], n[7]);
+            row.accountDescription = rawText(f[8], n[8]);
+            row.lineDescription = rawText(f[9], n[9]);
+            row.amount = rawMoney(f[10], n[10]);
+            rows.append(std::move(row));
+        });
+    return rows;
+}
