@@ -10,17 +10,20 @@
 #include "app/Main.h"
 #include "db/Query.h"
 #include "journal/JournalColumns.h"
+#include "journal/JournalEntriesTab.h"
 #include "journal/JournalEntry.h"
+#include "standard/DataGrid.h"
 #include "standard/LabeledEdit.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 
-#include <QSettings>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTextStream>
 
 namespace {
@@ -115,6 +118,21 @@ int main(int argc, char** argv)
     if (rows < 15000)
         fail(QStringLiteral("The dense month lists only %1 entries: regenerate the books.").arg(rows));
 
+    // Selecting an entry of the list: its lines shown in the grid below it.
+    QList<double> selecting;
+    const int numberColumn = w.qrTransactions->fieldIndex(QStringLiteral("transaction number"));
+    for (int i = 0; i <= opt.runs * 5; ++i) {
+        const int row = (i * 997) % rows;
+        const double s = seconds([&] {
+            w.dbgJournalEntries->setCurrentIndex(w.qrTransactions->index(row, numberColumn));
+            QCoreApplication::processEvents();
+        });
+        if (w.tsJournalEntries->dbgJournalEntryLines->model()->rowCount() < 2)
+            fail(QStringLiteral("The selected entry's lines are not shown."));
+        if (i > 0)
+            selecting << s;
+    }
+
     // 2. Saving a 100-line entry: OK's checks, the numbered transaction and its commit.
     const QStringList accounts = leafAccounts(100);
     QList<double> saves;
@@ -188,6 +206,10 @@ int main(int argc, char** argv)
     out << QStringLiteral("  of which the statement and reading its rows, median of %1: %2 s\n")
                .arg(reading.size())
                .arg(median(reading), 0, 'f', 3);
+    out << QStringLiteral("Selecting an entry of the %1-entry list, its lines shown, median of %2: %3 ms\n")
+               .arg(rows)
+               .arg(selecting.size())
+               .arg(median(selecting) * 1000, 0, 'f', 1);
     out << QStringLiteral("Saving a 100-line entry, median of %1: %2 ms\n")
                .arg(saves.size())
                .arg(median(saves) * 1000, 0, 'f', 1);

@@ -169,6 +169,7 @@ CREATE TABLE IF NOT EXISTS transactions (
   UNIQUE KEY `company type number` (`company id`, `transaction type`, `transaction number`),
   UNIQUE KEY `save key` (`save key`),
   KEY `company date` (`company id`, `transaction date`),
+  KEY `transaction date` (`transaction date`),
   KEY `journal list` (`company id`, `transaction date`, `transaction number`, `transaction description`,
     posted, `created by`, `edited by`, `posted by`, `debit amount`, `credit amount`),
   CONSTRAINT `posted flag` CHECK (CAST(posted AS BINARY) IN ('Yes', 'No')),
@@ -177,8 +178,9 @@ CREATE TABLE IF NOT EXISTS transactions (
 
 -- Line descriptions are typed into a grid cell with no length limit, so the column takes
 -- whatever was typed rather than refuse the whole entry.
--- Large books are read per account (trial balance) and per entry (journal list); both
--- indexes carry the amount so those reads need not visit the rows.
+-- Large books are read per account (trial balance), per entry (journal list) and per
+-- date across accounts (the lines behind a figure); the indexes carry the account and
+-- amount so those reads need not visit the rows.
 CREATE TABLE IF NOT EXISTS `transaction details` (
   id int NOT NULL AUTO_INCREMENT,
   `transaction id` int NOT NULL,
@@ -190,7 +192,7 @@ CREATE TABLE IF NOT EXISTS `transaction details` (
   PRIMARY KEY (id),
   UNIQUE KEY `transaction line` (`transaction id`, `line nr`),
   KEY `account transaction amount` (`account id`, `transaction id`, amount),
-  KEY `transaction amount` (`transaction id`, amount),
+  KEY `transaction account amount` (`transaction id`, `account id`, amount),
   CONSTRAINT `deleted flag` CHECK (CAST(deleted AS BINARY) IN ('Yes', 'No')),
   CONSTRAINT `detail transaction fk` FOREIGN KEY (`transaction id`) REFERENCES transactions (id),
   CONSTRAINT `detail account fk` FOREIGN KEY (`account id`) REFERENCES accounts (id)

@@ -9,6 +9,9 @@ namespace {
 // Lines kept in memory at most, besides the chunk being read: a few months of a busy
 // object, some tens of megabytes.
 constexpr qint64 KeptLines = 100000;
+// A month of more lines than this is read a run of days at a time: a busy object's month
+// (ten thousand lines and more) takes a large part of a second to read and sort.
+constexpr qint64 ReadAtOnce = 1500;
 
 QString moneyText(const Money& m) { return m.isZero() ? QStringLiteral("0") : m.toString(); }
 }
@@ -16,14 +19,63 @@ QString moneyText(const Money& m) { return m.isZero() ? QStringLiteral("0") : m.
 JournalLinesModel::JournalLinesModel(const QList<JournalLinesChunk>& chunks, QObject* parent)
     : QAbstractTableModel(parent), m_chunks(chunks)
 {
+    placeChunks();
+    m_lineCount = m_chunks.isEmpty() ? 0 : m_firstRow.last() + m_chunks.last().count;
+    m_total = m_chunks.isEmpty() ? Money() : m_balanceBefore.last() + m_chunks.last().sum;
+}
+
+void JournalLinesModel::placeChunks() const
+{
+    m_firstRow.clear();
+    m_balanceBefore.clear();
+    qint64 row = 0;
     Money balance;
     for (const JournalLinesChunk& c : m_chunks) {
-        m_firstRow.append(int(m_lineCount));
+        m_firstRow.append(int(row));
         m_balanceBefore.append(balance);
-        m_lineCount += c.count;
+        row += c.count;
         balance += c.sum;
     }
-    m_total = balance;
+}
+
+void JournalLinesModel::split(int chunk) const
+{
+    const QList<JournalLinesChunk> days = JournalLinesStore::days(m_chunks[chunk]);
+    QList<JournalLinesChunk> runs;
+    for (const JournalLinesChunk& day : days) {
+        if (!runs.isEmpty() && runs.last().count + day.count <= ReadAtOnce) {
+            runs.last().to = day.to;
+            runs.last().count += day.count;
+            runs.last().sum += day.sum;
+        } else {
+            runs.append(day);
+        }
+    }
+    // Lines written since the chunk was counted are not listed: the runs keep its count
+    // (placed rows may not move), and the last run's lines beyond it are left out.
+    qint64 counted = 0;
+    for (const JournalLinesChunk& r : runs)
+        counted += r.count;
+    if (runs.isEmpty() || counted != m_chunks[chunk].count)
+        return;
+    m_chunks.remove(chunk);
+    for (int i = 0; i < runs.size(); ++i)
+        m_chunks.insert(chunk + i, runs[i]);
+    placeChunks();
+    // Chunks after the split one move on.
+    const int moved = int(runs.size()) - 1;
+    QHash<int, LoadedChunk> loaded;
+    for (auto it = m_loaded.begin(); it != m_loaded.end(); ++it)
+        loaded.insert(it.key() > chunk ? it.key() + moved : it.key(), std::move(it.value()));
+    m_loaded = std::move(loaded);
+    for (int& c : m_recent)
+        if (c > chunk)
+            c += moved;
+}
+
+int JournalLinesModel::chunkOf(int row) const
+{
+    return int(std::upper_bound(m_firstRow.begin(), m_firstRow.end(), row) - m_firstRow.begin()) - 1;
 }
 
 const JournalLinesModel::LoadedChunk* JournalLinesModel::loaded(int chunk) const
@@ -60,8 +112,17 @@ const JournalLineRow* JournalLinesModel::line(int row) const
 {
     if (row < 0 || row >= m_lineCount)
         return nullptr;
-    const int chunk
-        = int(std::upper_bound(m_firstRow.begin(), m_firstRow.end(), row) - m_firstRow.begin()) - 1;
+    int chunk = chunkOf(row);
+    if (m_chunks[chunk].count > ReadAtOnce && !m_loaded.contains(chunk) && !m_failed) {
+        try {
+            split(chunk);
+        } catch (const DbError& e) {
+            m_failed = true;
+            emit loadFailed(e.text());
+            return nullptr;
+        }
+        chunk = chunkOf(row);
+    }
     const LoadedChunk* c = loaded(chunk);
     const int at = row - m_firstRow[chunk];
     return c && at < c->lines.size() ? &c->lines[at] : nullptr;
@@ -72,8 +133,7 @@ std::optional<Money> JournalLinesModel::balanceAt(int row) const
     const JournalLineRow* l = line(row);
     if (!l)
         return std::nullopt;
-    const int chunk
-        = int(std::upper_bound(m_firstRow.begin(), m_firstRow.end(), row) - m_firstRow.begin()) - 1;
+    const int chunk = chunkOf(row);
     return m_loaded.value(chunk).balances.value(row - m_firstRow[chunk]);
 }
 

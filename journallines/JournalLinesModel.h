@@ -50,10 +50,14 @@ private:
         QVector<Money> balances;
     };
     const LoadedChunk* loaded(int chunk) const;
+    int chunkOf(int row) const;
+    // A chunk too large to read at once is cut into runs of days first.
+    void split(int chunk) const;
+    void placeChunks() const;
 
-    QList<JournalLinesChunk> m_chunks;
-    QVector<int> m_firstRow; // of each chunk
-    QVector<Money> m_balanceBefore; // of each chunk
+    mutable QList<JournalLinesChunk> m_chunks;
+    mutable QVector<int> m_firstRow; // of each chunk
+    mutable QVector<Money> m_balanceBefore; // of each chunk
     qint64 m_lineCount = 0;
     Money m_total;
     mutable QHash<int, LoadedChunk> m_loaded;

@@ -113,6 +113,19 @@ QList<JournalLinesChunk> JournalLinesStore::chunks(const QList<TBLinesRange>& ra
     return chunks;
 }
 
+QList<JournalLinesChunk> JournalLinesStore::days(const JournalLinesChunk& chunk)
+{
+    QList<JournalLinesChunk> days;
+    Connection::program().stream(QStringLiteral("SELECT `transaction date`, COUNT(*), SUM(d.amount)\n")
+            + linesOf(chunk.accountIds, chunk.from, chunk.to)
+            + QStringLiteral("\nGROUP BY `transaction date` ORDER BY `transaction date`"),
+        [&](const char* const* f, const unsigned long* n) {
+            const QDate day = rawDate(f[0], n[0]);
+            days.append({chunk.accountIds, day, day, rawText(f[1], n[1]).toLongLong(), rawMoney(f[2], n[2])});
+        });
+    return days;
+}
+
 QList<JournalLineRow> JournalLinesStore::lines(const JournalLinesChunk& chunk)
 {
     QList<JournalLineRow> rows;

@@ -35,6 +35,8 @@ namespace JournalLinesStore {
 // lines are left out. Whole months are counted from the monthly totals the database keeps,
 // so this costs one row per account and month, however many lines there are.
 QList<JournalLinesChunk> chunks(const QList<TBLinesRange>& ranges);
+// The chunk's lines per day: one chunk for each day that has any, by date.
+QList<JournalLinesChunk> days(const JournalLinesChunk& chunk);
 // The chunk's lines, by date, entry number and line number.
 QList<JournalLineRow> lines(const JournalLinesChunk& chunk);
 }

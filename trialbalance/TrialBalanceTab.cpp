@@ -280,16 +280,11 @@ void TrialBalanceTab::exportTrialBalance()
             + QStringLiteral("\n\nOpen it with a spreadsheet program, such as LibreOffice Calc."));
 }
 
-TfrmJournalLines* TrialBalanceTab::openJournalLines()
+std::optional<JournalLinesSubject> TrialBalanceTab::linesSubject() const
 {
-    if (!mayView())
-        return nullptr;
     const int row = sgTB->currentRow(), column = std::max(sgTB->currentColumn(), 0);
-    if (!m_data.withPeriods || row < 1 || row >= m_table.rowCount()
-        || m_table.rowCount() != sgTB->rowCount()) {
-        Boodskap(QStringLiteral("Please select a financial period and a row of the trial balance first."));
-        return nullptr;
-    }
+    if (!m_data.withPeriods || row < 1 || row >= m_table.rowCount() || m_table.rowCount() != sgTB->rowCount())
+        return std::nullopt;
     JournalLinesSubject subject;
     const QString account = m_table.cell(TB.AccountDescription, row);
     subject.rowText = account.isEmpty()
@@ -305,7 +300,19 @@ TfrmJournalLines* TrialBalanceTab::openJournalLines()
         subject.barValues << Money::parse(m_table.cell(c, row)).value_or(Money());
     }
     subject.markedBar = column >= TB.OpeningBalance ? column - TB.OpeningBalance : -1;
-    auto* window = new TfrmJournalLines(subject, this->window());
+    return subject;
+}
+
+TfrmJournalLines* TrialBalanceTab::openJournalLines()
+{
+    if (!mayView())
+        return nullptr;
+    const std::optional<JournalLinesSubject> subject = linesSubject();
+    if (!subject) {
+        Boodskap(QStringLiteral("Please select a financial period and a row of the trial balance first."));
+        return nullptr;
+    }
+    auto* window = new TfrmJournalLines(*subject, this->window());
     connect(window, &TfrmJournalLines::entryChosen, this, &TrialBalanceTab::entryChosen);
     window->show();
     return window;

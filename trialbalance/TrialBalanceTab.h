@@ -4,6 +4,7 @@
 #include "trialbalance/TrialBalanceData.h"
 
 #include <QWidget>
+#include <optional>
 
 class StringGrid;
 class QPushButton;
@@ -29,6 +30,8 @@ public:
     // Opens a window on the journal lines behind the current cell's figure; answers it, or
     // nullptr after saying why there is none.
     class TfrmJournalLines* openJournalLines();
+    // What that window shows for the current cell; empty without periods or a body row.
+    std::optional<struct JournalLinesSubject> linesSubject() const;
 
     QPushButton* const btnAccounts;
     StringGrid* const sgTB;
