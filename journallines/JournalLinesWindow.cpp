@@ -40,6 +40,7 @@ QChart* rowChart(const JournalLinesSubject& subject)
     values->setLabelFormat(QStringLiteral("%.0f"));
     chart->addAxis(values, Qt::AlignLeft);
     series->attachAxis(values);
+    values->applyNiceNumbers();
     chart->legend()->hide();
     chart->setMargins(QMargins(4, 4, 4, 4));
     return chart;
@@ -82,8 +83,10 @@ TfrmJournalLines::TfrmJournalLines(const JournalLinesSubject& subject, QWidget* 
     dbgJournalLines->verticalHeader()->setDefaultSectionSize(20);
     dbgJournalLines->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     const int widths[] = {90, 100, 170, 95, 150, 170, 95, 105};
+    // Each heading whole at least; the rows are not measured, there may be a million.
     for (int c = 0; c < JournalLinesModel::ColumnCount; ++c)
-        dbgJournalLines->setColumnWidth(c, widths[c]);
+        dbgJournalLines->setColumnWidth(
+            c, std::max(widths[c], dbgJournalLines->horizontalHeader()->sectionSizeHint(c)));
 
     lblJournalLinesCount->setText(QStringLiteral("%1 lines").arg(QLocale().toString(m_model->lineCount())));
     const Money& total = m_model->total();
