@@ -8,6 +8,7 @@
 #include "journal/JournalStore.h"
 #include "setup/AccountStore.h"
 #include "standard/AnchorAll.h"
+#include "standard/FrozenColumns.h"
 #include "standard/LabeledEdit.h"
 #include "standard/RowSearch.h"
 #include "standard/Standard.h"
@@ -69,6 +70,8 @@ JournalEntriesTab::JournalEntriesTab(const BookContext& books, QWidget* parent)
         [this, splitKey] { QSettings().setValue(splitKey, m_split->saveState()); });
     dbgJournalEntries->setQuery(qrTransactions);
     dbgJournalEntries->setColumns(journalEntriesColumns());
+    // The entry's company, number, date and description stay in sight beside its sums.
+    new FrozenColumns(dbgJournalEntries, 4);
     new AnchorAll(m_split, 8, 8);
 
     m_lines->setHorizontalHeaderLabels({QStringLiteral("Line nr"), QStringLiteral("Account number"),

@@ -3,6 +3,7 @@
 #include "../journal/JournalTesting.h"
 #include "SetupTestHelpers.h"
 #include "TestSupport.h"
+#include "context/BookSelection.h"
 #include "TrialBalanceTesting.h"
 
 #include "standard/DataGrid.h"
@@ -217,6 +218,26 @@ private slots:
         auto* totalsFrozen = b.w.findChild<QTableView*>("sgTBTotalsFrozen");
         QVERIFY(totalsFrozen && totalsFrozen->isVisible());
         QSettings().remove("layout/sgTB/hidden");
+
+        // The journal list keeps its entry's company, number, date and description.
+        const QDate day = b.w.books().selection.period()->start;
+        b.db.addEntry(b.company, 1, day, {{b.bank, "10"}, {b.sales, "-10"}});
+        b.db.addEntry(b.company, 2, day, {{b.bank, "20"}, {b.sales, "-20"}});
+        b.w.pcMain->setCurrentWidget(b.w.tsJournalEntries);
+        QCoreApplication::processEvents();
+        auto* listFrozen = b.w.dbgJournalEntries->findChild<QTableView*>("dbgJournalEntriesFrozen");
+        QVERIFY(listFrozen && listFrozen->isVisible());
+        QStringList fixed;
+        for (int c = 0; c < listFrozen->model()->columnCount(); ++c)
+            if (!listFrozen->isColumnHidden(c))
+                fixed << listFrozen->model()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(fixed,
+            (QStringList{
+                "Company Name", "Journal Entry Number", "Journal Entry Date", "Journal Entry Description"}));
+        const QModelIndex second = listFrozen->model()->index(1, 1);
+        QTest::mouseClick(
+            listFrozen->viewport(), Qt::LeftButton, {}, listFrozen->visualRect(second).center());
+        QCOMPARE(b.w.qrTransactions->currentRow(), 1);
     }
 
     // The status bar names the user and the server, and after a refresh how many rows it
