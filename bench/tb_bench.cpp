@@ -25,6 +25,8 @@
 #include <QFile>
 #include <QHash>
 #include <QProcess>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTextStream>
 
 #include <algorithm>
@@ -178,6 +180,34 @@ int main(int argc, char** argv)
     out << "Cells differing between the totals and the lines: "
         << (differing < 0 ? QStringLiteral("the row counts differ") : QString::number(differing)) << "\n";
     out << "Our peak memory (VmHWM): " << peak << "\n";
+
+    // What reading the grid costs on screen: the total row worked out at each refresh, and
+    // a screen of the grid painted (with its fixed descriptive columns, figures drawn
+    // right-aligned and grouped) at the window's default size, page by page down the grid.
+    QList<double> totalRow, painting;
+    for (int i = 0; i < opt.runs; ++i)
+        totalRow << seconds([&] { trialBalanceTotals(fromTotals); });
+    w.resize(1046, 531);
+    w.show();
+    QCoreApplication::processEvents();
+    QScrollBar* down = w.sgTB->verticalScrollBar();
+    auto* frozen = w.sgTB->findChild<QTableView*>(QStringLiteral("sgTBFrozen"));
+    for (int i = 0; i < 40; ++i) {
+        down->setValue(std::min(down->maximum(), i * down->pageStep()));
+        painting << seconds([&] {
+            w.sgTB->viewport()->repaint();
+            if (frozen && frozen->isVisible())
+                frozen->viewport()->repaint();
+        });
+    }
+    out << QStringLiteral(
+        "Total row worked out, median of %1: %2 ms; a screen of the grid painted, median of "
+        "%3 pages: %4 ms (slowest %5 ms)\n")
+               .arg(opt.runs)
+               .arg(median(totalRow) * 1000, 0, 'f', 2)
+               .arg(painting.size())
+               .arg(median(painting) * 1000, 0, 'f', 2)
+               .arg(*std::max_element(painting.begin(), painting.end()) * 1000, 0, 'f', 2);
     out.flush();
     if (differing != 0)
         return 1;
