@@ -98,10 +98,13 @@ bool printTable(const PrintableTable& t, QPagedPaintDevice& device)
     QVector<double> width(cols);
     for (int c = 0; c < cols; ++c)
         width[c] = fmBold.horizontalAdvance(t.headings[c]);
-    for (const QStringList& row : t.rows)
+    for (int r = 0; r < t.rows.size(); ++r) {
+        const QStringList& row = t.rows[r];
+        const QFontMetricsF& metrics = t.bold.value(r) ? fmBold : fm;
         for (int c = 0; c < cols && c < row.size(); ++c)
             if (!row[c].isEmpty())
-                width[c] = std::max(width[c], fm.horizontalAdvance(row[c]));
+                width[c] = std::max(width[c], metrics.horizontalAdvance(row[c]));
+    }
     double natural = 0;
     for (double& w : width) {
         w = std::min(w, cap) + pad;
