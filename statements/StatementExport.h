@@ -8,7 +8,7 @@ struct StatementExportInput {
     QString company, year;
 };
 
-// Sheet "Statement": the title in A1, company and year in A2, the grid's headings in row 4
+// Sheet "Statement": the title in A1, company and year in A2 and A3, the grid's headings in row 4
 // and its rows from row 5, grid column j in sheet column j + 1. Returns the new file's path
 // in `folder`; throws XlsxError with a message for the user, and then leaves no file.
 QString exportStatement(const QString& templatePath, const QString& folder, const TrialBalanceTable& grid,

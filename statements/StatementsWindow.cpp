@@ -146,7 +146,8 @@ bool TfrmStatements::load()
     m_profitAndLoss = buildStatement(data, table, StatementKind::ProfitAndLoss);
     m_balanceSheet = buildStatement(data, table, StatementKind::BalanceSheet);
     m_previousRead = false;
-    lblStatementBooks->setText(selection.companyText() + QStringLiteral(" - ") + selection.yearText());
+    lblStatementBooks->setText(QStringLiteral("Company: ") + selection.companyText()
+        + QStringLiteral("     Financial year: ") + selection.yearText());
 
     const qint64 deepest
         = std::max<qint64>({m_profitAndLoss.deepestLevel, m_balanceSheet.deepestLevel, qint64(1)});

@@ -7,6 +7,7 @@
 #include "statements/StatementsWindow.h"
 #include "trialbalance/TrialBalanceColumns.h"
 #include "trialbalance/TrialBalanceTable.h"
+#include "trialbalance/Xlsx.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -392,6 +393,43 @@ private slots:
         QVERIFY(total != sheetLines.end());
         QCOMPARE(total->simplified().split(' ').mid(1), QStringList(13, "0.00"));
         QCOMPARE(log.messages, QStringList{"Saved as " + QDir::toNativeSeparators(dir.filePath("sheet.pdf"))});
+    }
+
+    // The shown statement goes to a new workbook with its amounts as numbers, its texts as
+    // texts, the title and the books on top.
+    void exportWritesNumbers()
+    {
+        const QString beside = QCoreApplication::applicationDirPath() + "/Statement.xlsx";
+        QFile::remove(beside);
+        QVERIFY(QFile::copy(VELDRA_STATEMENT_TEMPLATE, beside));
+        QTemporaryDir temp;
+        const QByteArray oldTemp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        TwoYears books;
+        MessageLog log;
+        LinkCatcher links;
+        TfrmMain w;
+        w.Login(books.user);
+        showTrialBalance(w);
+        QVERIFY(withStatements(w, [&](TfrmStatements& s) {
+            choose(s.cbStatementLevel, "1");
+            QTest::mouseClick(s.btnExportStatement, Qt::LeftButton);
+        }));
+        qputenv("TMPDIR", oldTemp);
+        QFile::remove(beside);
+        QCOMPARE(links.urls.size(), 1);
+        const QString path = links.urls[0].toLocalFile();
+        QVERIFY(QFileInfo(path).fileName().startsWith("Profit and Loss "));
+        XlsxWorkbook book(path);
+        const QString xml = QString::fromUtf8(book.sheet("Statement").xml());
+        QVERIFY(xml.contains(QRegularExpression(R"(<c r="A1"[^>]*t="inlineStr"[^>]*><is><t>Profit and Loss</t>)")));
+        QVERIFY(xml.contains(QRegularExpression(R"(<c r="A2"[^>]*><is><t>Company: Acme</t>)")));
+        QVERIFY(xml.contains(QRegularExpression(R"(<c r="A3"[^>]*><is><t>Financial year: Acme - 2024</t>)")));
+        QVERIFY(xml.contains(QRegularExpression(R"(<c r="B4"[^>]*><is><t>Object Description</t>)")));
+        // Row 5, Income: March's sales of 99.99 (a credit) as a number.
+        QVERIFY2(xml.contains(QRegularExpression(R"(<c r="C5"[^>]*><v>-99.99</v>)")), qPrintable(xml.left(3000)));
+        QVERIFY(xml.contains(QRegularExpression(R"(<c r="A5"[^>]*><v>40000</v>)")));
+        QVERIFY(log.messages.isEmpty());
     }
 
     // A file that cannot be written is said so, and nothing is left half-written.
