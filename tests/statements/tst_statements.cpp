@@ -219,7 +219,8 @@ private slots:
             compareWithTrialBalance(*w.sgTB, *s.sgBalanceSheet, true);
         });
         QVERIFY(opened);
-        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(), qPrintable((log.messages + log.errors).join('\n')));
+        QVERIFY2(log.messages.isEmpty() && log.errors.isEmpty(),
+            qPrintable((log.messages + log.errors).join('\n')));
     }
 
     // The level box cuts the chart: level 1 shows the top objects and the closing lines only;
@@ -243,7 +244,8 @@ private slots:
                 return out;
             };
             // Default: the deepest level, no accounts.
-            QCOMPARE(column(*s.sgProfitAndLoss, 0), (QStringList{"40000", "41000", "50000", "51000", "51100", ""}));
+            QCOMPARE(column(*s.sgProfitAndLoss, 0),
+                (QStringList{"40000", "41000", "50000", "51000", "51100", ""}));
             choose(s.cbStatementLevel, "1");
             QCOMPARE(column(*s.sgProfitAndLoss, 0), (QStringList{"40000", "50000", ""}));
             QCOMPARE(column(*s.sgBalanceSheet, 1),
@@ -257,7 +259,8 @@ private slots:
             QVERIFY(!column(*s.sgProfitAndLoss, 1).join('|').contains("Rent of the branch"));
             // Year to date of sales: the year's two sales entries.
             const int sales = 2;
-            QCOMPARE(s.sgProfitAndLoss->cell(s.sgProfitAndLoss->columnCount() - 1, sales), QStringLiteral("-100.1134"));
+            QCOMPARE(s.sgProfitAndLoss->cell(s.sgProfitAndLoss->columnCount() - 1, sales),
+                QStringLiteral("-100.1134"));
         }));
         QVERIFY2(log.messages.isEmpty(), qPrintable(log.messages.join('\n')));
     }
@@ -320,7 +323,8 @@ private slots:
         books.db.exec("UPDATE access SET administrator = 'No', `trial balance` = 'No access'");
         QVERIFY(!withStatements(w, [](TfrmStatements&) {}));
         QCOMPARE(log.messages,
-            QStringList{"The selected company/companies does not all have view access to the trial balance."});
+            QStringList{
+                "The selected company/companies does not all have view access to the trial balance."});
     }
 
     // A PDF of the trial balance over several pages: every page carries the headings, the
@@ -329,14 +333,17 @@ private slots:
     void pdfRepeatsHeadingsAndCarriesTotals()
     {
         TwoYears books;
-        const int cc = books.db.scalar("SELECT id FROM `cost centres` WHERE `cost centre number` = 10").toInt();
+        const int cc
+            = books.db.scalar("SELECT id FROM `cost centres` WHERE `cost centre number` = 10").toInt();
         // Enough rows for several pages.
         for (int i = 0; i < 150; ++i) {
-            const int object = books.db.addObject(11200 + i, QString("Deposit %1").arg(i), "Balance Sheet", 3);
+            const int object
+                = books.db.addObject(11200 + i, QString("Deposit %1").arg(i), "Balance Sheet", 3);
             const int account = books.db.addAccount(cc, object, QString("Deposit account %1").arg(i));
             books.db.addEntry(books.company, 100 + i, QDate(2024, 3 + i % 9, 10),
                 {{account, QString::number(i) + ".5"},
-                    {books.db.scalar("SELECT id FROM accounts WHERE `account description` = 'Bank loan'").toInt(),
+                    {books.db.scalar("SELECT id FROM accounts WHERE `account description` = 'Bank loan'")
+                            .toInt(),
                         "-" + QString::number(i) + ".5"}});
         }
         MessageLog log;
@@ -355,8 +362,10 @@ private slots:
         QVERIFY2(pages.size() >= 3, qPrintable(QString::number(pages.size())));
         for (int i = 0; i < pages.size(); ++i) {
             const QString& page = pages[i];
-            for (const char* heading : {"Object Number", "Object Description", "Opening balance", "Mar 2024", "Feb 2025"})
-                QVERIFY2(page.contains(heading), qPrintable(QString("page %1 lacks %2").arg(i + 1).arg(heading)));
+            for (const char* heading :
+                {"Object Number", "Object Description", "Opening balance", "Mar 2024", "Feb 2025"})
+                QVERIFY2(
+                    page.contains(heading), qPrintable(QString("page %1 lacks %2").arg(i + 1).arg(heading)));
             QVERIFY(page.contains("Company: Acme"));
             QVERIFY(page.contains("Financial year: Acme - 2024"));
             QVERIFY(page.contains(QString("Page %1 of %2").arg(i + 1).arg(pages.size())));
@@ -392,7 +401,8 @@ private slots:
             [](const QString& l) { return l.simplified().startsWith("Total "); });
         QVERIFY(total != sheetLines.end());
         QCOMPARE(total->simplified().split(' ').mid(1), QStringList(13, "0.00"));
-        QCOMPARE(log.messages, QStringList{"Saved as " + QDir::toNativeSeparators(dir.filePath("sheet.pdf"))});
+        QCOMPARE(
+            log.messages, QStringList{"Saved as " + QDir::toNativeSeparators(dir.filePath("sheet.pdf"))});
     }
 
     // The shown statement goes to a new workbook with its amounts as numbers, its texts as
@@ -422,12 +432,14 @@ private slots:
         QVERIFY(QFileInfo(path).fileName().startsWith("Profit and Loss "));
         XlsxWorkbook book(path);
         const QString xml = QString::fromUtf8(book.sheet("Statement").xml());
-        QVERIFY(xml.contains(QRegularExpression(R"(<c r="A1"[^>]*t="inlineStr"[^>]*><is><t>Profit and Loss</t>)")));
+        QVERIFY(xml.contains(
+            QRegularExpression(R"(<c r="A1"[^>]*t="inlineStr"[^>]*><is><t>Profit and Loss</t>)")));
         QVERIFY(xml.contains(QRegularExpression(R"(<c r="A2"[^>]*><is><t>Company: Acme</t>)")));
         QVERIFY(xml.contains(QRegularExpression(R"(<c r="A3"[^>]*><is><t>Financial year: Acme - 2024</t>)")));
         QVERIFY(xml.contains(QRegularExpression(R"(<c r="B4"[^>]*><is><t>Object Description</t>)")));
         // Row 5, Income: March's sales of 99.99 (a credit) as a number.
-        QVERIFY2(xml.contains(QRegularExpression(R"(<c r="C5"[^>]*><v>-99.99</v>)")), qPrintable(xml.left(3000)));
+        QVERIFY2(
+            xml.contains(QRegularExpression(R"(<c r="C5"[^>]*><v>-99.99</v>)")), qPrintable(xml.left(3000)));
         QVERIFY(xml.contains(QRegularExpression(R"(<c r="A5"[^>]*><v>40000</v>)")));
         QVERIFY(log.messages.isEmpty());
     }

@@ -1,0 +1,109 @@
+// Times opening the statements beside the trial balance's refresh, on the books
+// tb_generate made, in one run: logs in as the bench user, selects the first company and
+// its second year with a period, then alternates refreshes of the trial balance and
+// openings of the statements window (reading both years' figures is the trial balance's
+// reading; building the two statements and filling their grids is what is added). Then
+// saves the trial balance (about 6 700 rows) as a PDF and times it, with the peak memory.
+//
+// usage: statements_bench --port P [--host H --user U --password W --database D]
+//                         [--runs N] [--workdir DIR]
+#include "BenchOptions.h"
+#include "BenchTiming.h"
+
+#include "app/Main.h"
+#include "db/Connection.h"
+#include "print/TablePrinter.h"
+#include "standard/Standard.h"
+#include "standard/StringGrid.h"
+#include "statements/StatementsWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTextStream>
+
+namespace {
+QTextStream out(stdout);
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    InitApplication();
+    QStringList args = app.arguments();
+    // bench/run may pass tb_bench's hledger option along; it means nothing here.
+    if (const qsizetype h = args.indexOf(QStringLiteral("--hledger-runs")); h > 0 && h + 1 < args.size())
+        args.remove(h, 2);
+    const BenchOptions opt = BenchOptions::parse(args);
+    SetConnectionSettings({opt.host, opt.port, opt.database, opt.user, opt.password});
+    SetBoodskapHandler([](const QString& text, bool) {
+        out << "Message: " << text << "\n";
+        return true;
+    });
+
+    TfrmMain w;
+    w.Login(1);
+    const int company = 1, year = 2; // the first company's second year
+    if (!selectId(w.cbCompany, company)) {
+        out << "The bench user sees no company " << company << ": run tb_generate first.\n";
+        return 1;
+    }
+    w.RefreshFilters();
+    selectId(w.cbFinancialYear, year);
+    w.RefreshFilters();
+    w.showTab(w.tsTrialBalance);
+    w.RefreshFilterstsTrialBalance(); // warms the server's buffers
+
+    QList<double> refresh, statements;
+    int rows = 0;
+    for (int i = 0; i < opt.runs; ++i) {
+        refresh << seconds([&] { w.RefreshFilterstsTrialBalance(); });
+        statements << seconds([&] {
+            TfrmStatements window(w.books(), &w);
+            if (!window.load())
+                std::exit(1);
+            rows = window.sgBalanceSheet->rowCount() + window.sgProfitAndLoss->rowCount();
+        });
+    }
+    const double r = median(refresh), s = median(statements);
+    out << QStringLiteral("Trial balance refresh: median %1 ms over %2 runs (%3 rows)\n")
+               .arg(r * 1000, 0, 'f', 0)
+               .arg(opt.runs)
+               .arg(w.sgTB->rowCount());
+    out << QStringLiteral("Statements opened:     median %1 ms (%2 grid rows), %3 ms more than the refresh\n")
+               .arg(s * 1000, 0, 'f', 0)
+               .arg(rows)
+               .arg((s - r) * 1000, 0, 'f', 0);
+    out.flush();
+
+    const long long before = statusKb("VmRSS");
+    const QString path = QDir(opt.workDir).filePath(QStringLiteral("statements-bench.pdf"));
+    PrintableTable table;
+    const double gather = seconds([&] { table = w.tsTrialBalance->printable(); });
+    bool written = false;
+    const double pdf = seconds([&] { written = writeTablePdf(table, path); });
+    if (!written)
+        return 1;
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    info.waitForFinished();
+    const QString pages = QString::fromUtf8(info.readAllStandardOutput())
+                              .section(QStringLiteral("Pages:"), 1)
+                              .section(QLatin1Char('\n'), 0, 0)
+                              .trimmed();
+    out << QStringLiteral("Trial balance PDF: %1 rows, %2 pages, %3 kB; gathering %4 s, writing %5 s; "
+                          "memory before %6 kB, peak %7\n")
+               .arg(table.rows.size())
+               .arg(pages.isEmpty() ? QStringLiteral("?") : pages)
+               .arg(QFileInfo(path).size() / 1024)
+               .arg(gather, 0, 'f', 2)
+               .arg(pdf, 0, 'f', 2)
+               .arg(before)
+               .arg(peakMemory());
+    QFile::remove(path);
+    return 0;
+}
