@@ -9,6 +9,7 @@
 //                         [--runs N] [--workdir DIR]
 #include "BenchOptions.h"
 #include "BenchTiming.h"
+#include "BenchWindow.h"
 
 #include "app/Main.h"
 #include "db/Connection.h"
@@ -46,16 +47,8 @@ int main(int argc, char** argv)
     });
 
     TfrmMain w;
-    w.Login(1);
-    const int company = 1, year = 2; // the first company's second year
-    if (!selectId(w.cbCompany, company)) {
-        out << "The bench user sees no company " << company << ": run tb_generate first.\n";
+    if (!openBenchBooks(w, out))
         return 1;
-    }
-    w.RefreshFilters();
-    selectId(w.cbFinancialYear, year);
-    w.RefreshFilters();
-    w.showTab(w.tsTrialBalance);
     w.RefreshFilterstsTrialBalance(); // warms the server's buffers
 
     QList<double> refresh, statements;

@@ -1,0 +1,33 @@
+#pragma once
+// The window the benchmarks of the trial balance work in: the bench user logged in, the
+// first company and its second year (twelve periods, the first year before it) selected,
+// the trial balance tab shown.
+#include "app/Main.h"
+#include "standard/Standard.h"
+
+#include <QComboBox>
+#include <QTextStream>
+
+namespace BenchBooks {
+constexpr int ShownCompany = 1, ShownYear = 2; // the first company's second year
+}
+
+// False, after saying why on `out`, when the books are not the generated ones.
+inline bool openBenchBooks(TfrmMain& w, QTextStream& out)
+{
+    w.Login(1);
+    const int company = BenchBooks::ShownCompany, year = BenchBooks::ShownYear;
+    if (!selectId(w.cbCompany, company)) {
+        out << "The bench user sees no company " << company << ": run tb_generate first.\n";
+        return false;
+    }
+    w.RefreshFilters();
+    selectId(w.cbFinancialYear, year);
+    w.RefreshFilters();
+    if (w.cbFinancialPeriod->currentIndex() < 0 || w.cbFinancialPeriod->count() != 12) {
+        out << "Year " << year << " should have twelve periods and one selected.\n";
+        return false;
+    }
+    w.showTab(w.tsTrialBalance);
+    return true;
+}
