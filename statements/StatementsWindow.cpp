@@ -91,14 +91,15 @@ TfrmStatements::TfrmStatements(const BookContext& books, QWidget* parent)
     layout->addWidget(pcStatements);
 
     for (StringGrid* grid : {sgProfitAndLoss, sgBalanceSheet}) {
-        const QList<StatementLine>* shown
-            = grid == sgProfitAndLoss ? &m_shownProfitAndLoss : &m_shownBalanceSheet;
+        const bool sheet = grid == sgBalanceSheet;
+        const QList<StatementLine>* shown = sheet ? &m_shownBalanceSheet : &m_shownProfitAndLoss;
+        // The sheet's total is its check: anything but 0 shows in the error colour.
         grid->setItemDelegate(new TBDrawCellDelegate(
             grid,
-            [shown](int row) {
+            [shown, sheet](int row) {
                 const StatementLine& l = shown->at(row - 1);
-                return TBDrawCellDelegate::RowLook{
-                    l.kind == StatementLine::Object ? l.level : std::nullopt, l.kind == StatementLine::Total};
+                return TBDrawCellDelegate::RowLook{l.kind == StatementLine::Object ? l.level : std::nullopt,
+                    sheet && l.kind == StatementLine::Total};
             },
             FirstAmountColumn));
     }

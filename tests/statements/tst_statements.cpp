@@ -444,6 +444,38 @@ private slots:
         QVERIFY(log.messages.isEmpty());
     }
 
+    // Ctrl+P prints the trial balance while its tab is shown, through the print preview;
+    // on another tab it does nothing. The statements print the page shown.
+    void printGoesThroughThePreview()
+    {
+        TwoYears books;
+        MessageLog log;
+        TfrmMain w;
+        w.Login(books.user);
+        w.show();
+        showTrialBalance(w);
+        QCOMPARE(w.acPrint->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        auto modal = onNextModal();
+        w.acPrint->trigger();
+        QVERIFY(modal->ran);
+        QCOMPARE(modal->title, QStringLiteral("Print Trial Balance"));
+        w.pcMain->setCurrentWidget(w.tsWelcome);
+        modal = onNextModal();
+        w.acPrint->trigger();
+        QTest::qWait(20);
+        QVERIFY(!modal->ran);
+        w.pcMain->setCurrentWidget(w.tsTrialBalance);
+        QString title;
+        QVERIFY(withStatements(w, [&](TfrmStatements& s) {
+            s.pcStatements->setCurrentWidget(s.tsBalanceSheet);
+            auto preview = onNextModal();
+            QTest::mouseClick(s.btnPrint, Qt::LeftButton);
+            title = preview->title;
+        }));
+        QCOMPARE(title, QStringLiteral("Print Balance Sheet"));
+        QVERIFY2(log.messages.isEmpty(), qPrintable(log.messages.join('\n')));
+    }
+
     // A file that cannot be written is said so, and nothing is left half-written.
     void unwritablePdfIsReported()
     {
