@@ -113,11 +113,15 @@ TfrmStatements::TfrmStatements(const BookContext& books, QWidget* parent)
     });
     on(btnPrint, &QPushButton::clicked, [this] { previewTable(this, printable()); });
     on(btnSavePdf, &QPushButton::clicked, [this] {
-        const QString path = saveTableAsPdf(this, printable(), printable().title);
+        const PrintableTable table = printable();
+        const QString path = saveTableAsPdf(this, table, table.title);
         if (!path.isEmpty())
             Boodskap(QStringLiteral("Saved as ") + QDir::toNativeSeparators(path));
     });
     on(btnExportStatement, &QPushButton::clicked, [this] { exportStatement(); });
+    // Enter in the level box or on a check box should not print or export.
+    for (QPushButton* button : {btnPrint, btnSavePdf, btnExportStatement})
+        button->setAutoDefault(false);
     setTabOrder(cbStatementLevel, chkStatementAccounts);
     setTabOrder(chkStatementAccounts, chkPreviousYear);
     setTabOrder(chkPreviousYear, btnPrint);
@@ -229,6 +233,8 @@ StringGrid& TfrmStatements::shownGrid() const
     return pcStatements->currentWidget() == tsBalanceSheet ? *sgBalanceSheet : *sgProfitAndLoss;
 }
 
+QString TfrmStatements::shownTitle() const { return pcStatements->tabText(pcStatements->currentIndex()); }
+
 PrintableTable TfrmStatements::printable() const
 {
     const bool sheet = pcStatements->currentWidget() == tsBalanceSheet;
@@ -243,7 +249,7 @@ PrintableTable TfrmStatements::printable() const
     });
     for (int r = 0; r < shown.size() && r < t.bold.size(); ++r)
         t.bold[r] = shown[r].kind == StatementLine::Total || shown[r].kind == StatementLine::Result;
-    t.title = sheet ? QStringLiteral("Balance Sheet") : QStringLiteral("Profit and Loss");
+    t.title = shownTitle();
     t.headerLines
         = printHeaderLines(m_books.selection.companyText(), m_books.selection.yearText(), {}, Now());
     return t;
@@ -253,8 +259,7 @@ void TfrmStatements::exportStatement()
 {
     WaitCursor wait;
     const StringGrid& grid = shownGrid();
-    StatementExportInput input{
-        printable().title, m_books.selection.companyText(), m_books.selection.yearText()};
+    StatementExportInput input{shownTitle(), m_books.selection.companyText(), m_books.selection.yearText()};
     TrialBalanceTable cells(grid.columnCount(), grid.rowCount());
     for (int r = 0; r < grid.rowCount(); ++r)
         for (int c = 0; c < grid.columnCount(); ++c)

@@ -46,6 +46,7 @@ private:
     // Reads the previous year once, when the comparison is first asked for.
     void readPreviousYear();
     StringGrid& shownGrid() const;
+    QString shownTitle() const; // "Profit and Loss" or "Balance Sheet"
     void exportStatement();
 
     BookContext m_books;
