@@ -3,13 +3,16 @@
 // its second year with a period, then alternates refreshes of the trial balance and
 // openings of the statements window (reading both years' figures is the trial balance's
 // reading; building the two statements and filling their grids is what is added). Then
-// saves the trial balance (about 6 700 rows) as a PDF and times it, with the peak memory.
+// checks every cell of both statements against the trial balance (it fails on any
+// difference, and on a balance sheet whose check total is not 0 at some date), and saves
+// the trial balance (about 6 700 rows) as a PDF and times it, with the peak memory.
 //
 // usage: statements_bench --port P [--host H --user U --password W --database D]
 //                         [--runs N] [--workdir DIR]
 #include "BenchOptions.h"
 #include "BenchTiming.h"
 #include "BenchWindow.h"
+#include "StatementTesting.h"
 
 #include "app/Main.h"
 #include "db/Connection.h"
@@ -19,6 +22,7 @@
 #include "statements/StatementsWindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -72,6 +76,23 @@ int main(int argc, char** argv)
                .arg(rows)
                .arg((s - r) * 1000, 0, 'f', 0);
     out.flush();
+
+    {
+        TfrmStatements window(w.books(), &w);
+        if (!window.load())
+            return 1;
+        window.chkStatementAccounts->setChecked(true);
+        const QStringList wrong = statementDifferences(*w.sgTB, *window.sgProfitAndLoss, false)
+            + statementDifferences(*w.sgTB, *window.sgBalanceSheet, true);
+        out << QStringLiteral("Statements against the trial balance (%1 and %2 rows with accounts): %3\n")
+                   .arg(window.sgProfitAndLoss->rowCount() - 1)
+                   .arg(window.sgBalanceSheet->rowCount() - 1)
+                   .arg(wrong.isEmpty() ? QStringLiteral("every cell agrees, check total 0 at every date")
+                                        : wrong.join(QStringLiteral("; ")));
+        out.flush();
+        if (!wrong.isEmpty())
+            return 1;
+    }
 
     const long long before = statusKb("VmRSS");
     const QString path = QDir(opt.workDir).filePath(QStringLiteral("statements-bench.pdf"));
