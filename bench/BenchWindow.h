@@ -2,7 +2,10 @@
 // The window the benchmarks of the trial balance work in: the bench user logged in, the
 // first company and its second year (twelve periods, the first year before it) selected,
 // the trial balance tab shown.
+#include "BenchOptions.h"
+
 #include "app/Main.h"
+#include "db/Connection.h"
 #include "standard/Standard.h"
 
 #include <QComboBox>
@@ -10,6 +13,17 @@
 
 namespace BenchBooks {
 constexpr int ShownCompany = 1, ShownYear = 2; // the first company's second year
+}
+
+// The program's connection to the bench server; its messages printed on `out` instead of
+// shown. Before the main window is made.
+inline void useBenchServer(const BenchOptions& opt, QTextStream& out)
+{
+    SetConnectionSettings({opt.host, opt.port, opt.database, opt.user, opt.password});
+    SetBoodskapHandler([&out](const QString& text, bool) {
+        out << "Message: " << text << "\n";
+        return true;
+    });
 }
 
 // False, after saying why on `out`, when the books are not the generated ones.

@@ -44,11 +44,7 @@ int main(int argc, char** argv)
     if (const qsizetype h = args.indexOf(QStringLiteral("--hledger-runs")); h > 0 && h + 1 < args.size())
         args.remove(h, 2);
     const BenchOptions opt = BenchOptions::parse(args);
-    SetConnectionSettings({opt.host, opt.port, opt.database, opt.user, opt.password});
-    SetBoodskapHandler([](const QString& text, bool) {
-        out << "Message: " << text << "\n";
-        return true;
-    });
+    useBenchServer(opt, out);
 
     TfrmMain w;
     if (!openBenchBooks(w, out))

@@ -68,6 +68,18 @@ struct TwoYears {
     }
 };
 
+// The two years' books, a message log and the main window logged in on the trial balance.
+struct Shown {
+    TwoYears books;
+    MessageLog log;
+    TfrmMain w;
+    Shown()
+    {
+        w.Login(books.user);
+        showTrialBalance(w);
+    }
+};
+
 Money money(const QString& text) { return Money::parse(text).value_or(Money::fromInt(999999999)); }
 
 void compareWithTrialBalance(const StringGrid& tb, const StringGrid& st, bool sheet)
@@ -164,11 +176,8 @@ private slots:
     // accounts show under their objects when asked, and hide with them.
     void levelAndAccountsChooseTheRows()
     {
-        TwoYears books;
-        MessageLog log;
-        TfrmMain w;
-        w.Login(books.user);
-        showTrialBalance(w);
+        Shown shown;
+        auto& [books, log, w] = shown;
         QVERIFY(withStatements(w, [&](TfrmStatements& s) {
             QCOMPARE(s.pcStatements->count(), 2);
             QCOMPARE(s.pcStatements->widget(0)->objectName(), QStringLiteral("tsProfitAndLoss"));
@@ -206,11 +215,8 @@ private slots:
     // its own; the first year has none and stays blank.
     void previousYearStandsBesideEachColumn()
     {
-        TwoYears books;
-        MessageLog log;
-        TfrmMain w;
-        w.Login(books.user);
-        showTrialBalance(w);
+        Shown shown;
+        auto& [books, log, w] = shown;
         choose(w.cbFinancialYear, "Acme - 2023");
         QList<QStringList> before2024[2];
         QVERIFY(withStatements(w, [&](TfrmStatements& s) {
@@ -252,11 +258,8 @@ private slots:
     // Without the view right on the trial balance the statements do not open.
     void withoutViewRightNothingOpens()
     {
-        TwoYears books;
-        MessageLog log;
-        TfrmMain w;
-        w.Login(books.user);
-        showTrialBalance(w);
+        Shown shown;
+        auto& [books, log, w] = shown;
         books.db.exec("UPDATE access SET administrator = 'No', `trial balance` = 'No access'");
         QVERIFY(!withStatements(w, [](TfrmStatements&) {}));
         QCOMPARE(log.messages,
@@ -416,11 +419,8 @@ private slots:
     // A file that cannot be written is said so, and nothing is left half-written.
     void unwritablePdfIsReported()
     {
-        TwoYears books;
-        MessageLog log;
-        TfrmMain w;
-        w.Login(books.user);
-        showTrialBalance(w);
+        Shown shown;
+        auto& [books, log, w] = shown;
         SetPdfFileNameHandler([](const QString&) { return QStringLiteral("/nonexistent-folder/tb.pdf"); });
         QTest::mouseClick(w.tsTrialBalance->btnSavePdfTrialBalance, Qt::LeftButton);
         QCOMPARE(log.messages.size(), 1);
