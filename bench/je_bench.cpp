@@ -15,11 +15,11 @@
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 
+#include <QSettings>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTextStream>
 
