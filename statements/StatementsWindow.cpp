@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -119,6 +120,8 @@ TfrmStatements::TfrmStatements(const BookContext& books, QWidget* parent)
             Boodskap(QStringLiteral("Saved as ") + QDir::toNativeSeparators(path));
     });
     on(btnExportStatement, &QPushButton::clicked, [this] { exportStatement(); });
+    // Ctrl+P prints here as it prints the trial balance in the main window.
+    connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, btnPrint, &QPushButton::click);
     // Enter in the level box or on a check box should not print or export.
     for (QPushButton* button : {btnPrint, btnSavePdf, btnExportStatement})
         button->setAutoDefault(false);

@@ -385,7 +385,7 @@ private slots:
     }
 
     // Ctrl+P prints the trial balance while its tab is shown, through the print preview;
-    // on another tab it does nothing. The statements print the page shown.
+    // on another tab it does nothing. In the statements window it prints the page shown.
     void printGoesThroughThePreview()
     {
         TwoYears books;
@@ -408,8 +408,10 @@ private slots:
         QString title;
         QVERIFY(withStatements(w, [&](TfrmStatements& s) {
             s.pcStatements->setCurrentWidget(s.tsBalanceSheet);
+            s.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&s));
             auto preview = onNextModal();
-            QTest::mouseClick(s.btnPrint, Qt::LeftButton);
+            QTest::keyClick(&s, Qt::Key_P, Qt::ControlModifier);
             title = preview->title;
         }));
         QCOMPARE(title, QStringLiteral("Print Balance Sheet"));
