@@ -98,6 +98,8 @@ TfrmStatements::TfrmStatements(const BookContext& books, QWidget* parent)
         grid->setItemDelegate(new TBDrawCellDelegate(
             grid,
             [shown, sheet](int row) {
+                if (row < 1 || row > shown->size())
+                    return TBDrawCellDelegate::RowLook{}; // before the first reading
                 const StatementLine& l = shown->at(row - 1);
                 return TBDrawCellDelegate::RowLook{l.kind == StatementLine::Object ? l.level : std::nullopt,
                     sheet && l.kind == StatementLine::Total};
