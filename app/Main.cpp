@@ -173,11 +173,12 @@ void TfrmMain::buildMenu()
         "acNewJournalEntry", QStringLiteral("&New Journal Entry"), QKeySequence(Qt::CTRL | Qt::Key_N));
     acExportTrialBalance = keyed(
         "acExportTrialBalance", QStringLiteral("&Export Trial Balance"), QKeySequence(Qt::CTRL | Qt::Key_E));
+    acPrint = keyed("acPrint", QStringLiteral("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P));
     QMenu* view = ammbMain->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuView"));
     view->addActions({acRefresh, acFind, acFindNext, acFindPrevious});
     view->addSeparator();
-    view->addActions({acNewJournalEntry, acExportTrialBalance});
+    view->addActions({acNewJournalEntry, acExportTrialBalance, acPrint});
 }
 
 void TfrmMain::buildWindow()
@@ -325,6 +326,10 @@ void TfrmMain::connectHandlers()
         [this](int companyId, const QString& companyName, qint64 number, const QDate& date) {
             showEntry(companyId, companyName, number, date);
         });
+    on(acPrint, &QAction::triggered, [this] {
+        if (m_session.loggedIn() && pcMain->currentWidget() == tsTrialBalance)
+            tsTrialBalance->printTrialBalance();
+    });
     connect(tsTrialBalance, &TrialBalanceTab::statusMessage, this,
         [this](const QString& message) { statusBar()->showMessage(message); });
 }

@@ -106,6 +106,7 @@ public:
     QAction* acFindPrevious = nullptr;
     QAction* acNewJournalEntry = nullptr;
     QAction* acExportTrialBalance = nullptr;
+    QAction* acPrint = nullptr; // prints the trial balance while its tab is shown
     // The find bar over the trial balance and the journal list (Ctrl+F).
     QToolBar* tbFind = nullptr;
     QLineEdit* edtFind = nullptr;

@@ -10,6 +10,7 @@
 // --hledger-runs 0 leaves hledger out (for the 10 M-line books, where it would take hours).
 #include "BenchOptions.h"
 #include "BenchTiming.h"
+#include "BenchWindow.h"
 
 #include "app/Main.h"
 #include "db/Connection.h"
@@ -113,27 +114,12 @@ int main(int argc, char** argv)
         args.remove(h, 2);
     }
     const BenchOptions opt = BenchOptions::parse(args);
-    SetConnectionSettings({opt.host, opt.port, opt.database, opt.user, opt.password});
-    SetBoodskapHandler([](const QString& text, bool) {
-        out << "Message: " << text << "\n";
-        return true;
-    });
+    useBenchServer(opt, out);
 
     TfrmMain w;
-    w.Login(1);
-    const int company = 1, year = 2; // the first company's second year
-    if (!selectId(w.cbCompany, company)) {
-        out << "The bench user sees no company " << company << ": run tb_generate first.\n";
+    if (!openBenchBooks(w, out))
         return 1;
-    }
-    w.RefreshFilters();
-    selectId(w.cbFinancialYear, year);
-    w.RefreshFilters();
-    if (w.cbFinancialPeriod->currentIndex() < 0 || w.cbFinancialPeriod->count() != 12) {
-        out << "Year " << year << " should have twelve periods and one selected.\n";
-        return 1;
-    }
-    w.showTab(w.tsTrialBalance);
+    const int company = BenchBooks::ShownCompany, year = BenchBooks::ShownYear;
 
     // One refresh to warm the server's buffers, then the timed ones.
     w.RefreshFilterstsTrialBalance();

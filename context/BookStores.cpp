@@ -100,6 +100,21 @@ std::optional<QDate> YearStore::latestYearEnd(int companyId, bool locking)
     return q.asDate(QStringLiteral("last day of financial year"));
 }
 
+std::optional<int> YearStore::previousYear(int yearId)
+{
+    const std::optional<QVariant> id = Query::firstValue(
+        {QStringLiteral("SELECT earlier.id FROM `financial years` earlier, `financial years` chosen WHERE"),
+            QStringLiteral("(chosen.id = :year) and (earlier.`company id` = chosen.`company id`)"),
+            QStringLiteral("and (earlier.`last day of financial year` < COALESCE((SELECT MIN(`start date`) "
+                           "FROM `financial periods` WHERE (`financial year id` = chosen.id) and "
+                           "(`period deleted` = 'No')), chosen.`last day of financial year`))"),
+            QStringLiteral("ORDER BY earlier.`last day of financial year` DESC LIMIT 1")},
+        {{QStringLiteral("year"), yearId}}, QStringLiteral("id"));
+    if (!id || id->isNull())
+        return std::nullopt;
+    return id->toInt();
+}
+
 std::optional<QDate> YearStore::firstOverlappingDay(
     int companyId, int yearId, QDate start, QDate end, bool locking)
 {

@@ -55,4 +55,7 @@ std::optional<QDate> latestYearEnd(int companyId, bool locking);
 std::optional<QDate> firstOverlappingDay(int companyId, int yearId, QDate start, QDate end, bool locking);
 // Every period of the year, deleted ones too, by number.
 QList<FinancialPeriodRecord> periodsOf(int yearId, bool locking);
+// The year of the same company that ended last before the year starts (its first live
+// period, or its last day when it has none); none when the company has no earlier year.
+std::optional<int> previousYear(int yearId);
 }

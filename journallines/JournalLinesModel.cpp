@@ -163,6 +163,7 @@ QVariant JournalLinesModel::data(const QModelIndex& index, int role) const
         const Money m = index.column() == Amount ? l->amount : balanceAt(index.row()).value_or(Money());
         return role == ExactTextRole ? moneyText(m) : m.toDisplayString();
     }
+
     switch (index.column()) {
     case EntryNumber:
         return QStringLiteral("JE %1").arg(l->number);

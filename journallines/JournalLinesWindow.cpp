@@ -1,7 +1,12 @@
 #include "journallines/JournalLinesWindow.h"
 
 #include "journallines/JournalLinesModel.h"
+#include "print/TablePrinter.h"
 #include "standard/Standard.h"
+#include "standard/WaitCursor.h"
+#include "statements/StatementExport.h"
+#include "trialbalance/TrialBalanceTab.h"
+#include "trialbalance/Xlsx.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -9,10 +14,12 @@
 #include <QChart>
 #include <QChartView>
 #include <QCloseEvent>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QPushButton>
 #include <QSettings>
 #include <QTableView>
 #include <QTimer>
@@ -56,7 +63,11 @@ TfrmJournalLines::TfrmJournalLines(const JournalLinesSubject& subject, QWidget* 
       dbgJournalLines(named(new QTableView(this), "dbgJournalLines")),
       lblJournalLinesCount(named(new QLabel(this), "lblJournalLinesCount")),
       lblJournalLinesTotal(named(new QLabel(this), "lblJournalLinesTotal")),
-      m_model(new JournalLinesModel(JournalLinesStore::chunks(subject.ranges), this))
+      btnPrintJournalLines(named(new QPushButton(QStringLiteral("Print..."), this), "btnPrintJournalLines")),
+      btnSavePdfJournalLines(
+          named(new QPushButton(QStringLiteral("Save as PDF..."), this), "btnSavePdfJournalLines")),
+      btnExportJournalLines(named(new QPushButton(QStringLiteral("Export"), this), "btnExportJournalLines")),
+      m_subject(subject), m_model(new JournalLinesModel(JournalLinesStore::chunks(subject.ranges), this))
 {
     setObjectName(QStringLiteral("frmJournalLines"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -97,6 +108,13 @@ TfrmJournalLines::TfrmJournalLines(const JournalLinesSubject& subject, QWidget* 
     foot->addWidget(lblJournalLinesCount);
     foot->addStretch();
     foot->addWidget(lblJournalLinesTotal);
+    foot->addSpacing(16);
+    foot->addWidget(btnPrintJournalLines);
+    foot->addWidget(btnSavePdfJournalLines);
+    foot->addWidget(btnExportJournalLines);
+    connectGuarded(btnPrintJournalLines, &QPushButton::clicked, this, [this] { printLines(); });
+    connectGuarded(btnSavePdfJournalLines, &QPushButton::clicked, this, [this] { saveLinesPdf(); });
+    connectGuarded(btnExportJournalLines, &QPushButton::clicked, this, [this] { exportLines(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblJournalLinesTitle);
     layout->addWidget(chvJournalLines);
@@ -126,4 +144,46 @@ void TfrmJournalLines::closeEvent(QCloseEvent* event)
     settings.setValue(SizeKey, size());
     settings.setValue(ColumnsKey, dbgJournalLines->horizontalHeader()->saveState());
     event->accept();
+}
+
+QString TfrmJournalLines::title() const
+{
+    return QStringLiteral("Journal Lines - %1 - %2").arg(m_subject.rowText, m_subject.columnText);
+}
+
+PrintableTable TfrmJournalLines::printable() const
+{
+    WaitCursor wait;
+    PrintableTable t = printableFromView(*dbgJournalLines);
+    t.title = title();
+    t.headerLines = printHeaderLines(m_subject.companyText, m_subject.yearText, {}, Now());
+    return t;
+}
+
+void TfrmJournalLines::printLines() { previewTable(this, printable()); }
+
+void TfrmJournalLines::saveLinesPdf()
+{
+    saveTableAsPdf(this, printable(), QStringLiteral("Journal Lines.pdf"));
+}
+
+void TfrmJournalLines::exportLines()
+{
+    WaitCursor wait;
+    // The figures' own texts, so that the workbook holds numbers.
+    TrialBalanceTable cells(JournalLinesModel::ColumnCount, int(m_model->lineCount()) + 1);
+    for (int c = 0; c < JournalLinesModel::ColumnCount; ++c)
+        cells.setCell(c, 0, m_model->headerData(c, Qt::Horizontal).toString());
+    for (int r = 0; r < m_model->lineCount(); ++r)
+        for (int c = 0; c < JournalLinesModel::ColumnCount; ++c)
+            cells.setCell(c, r + 1, m_model->index(r, c).data(JournalLinesModel::ExactTextRole).toString());
+    QString path;
+    try {
+        path = ::exportStatement(shippedFile(QStringLiteral("Statement.xlsx")), QDir::tempPath(), cells,
+            {title(), m_subject.companyText, m_subject.yearText}, Money::decimalSeparator());
+    } catch (const XlsxError& e) {
+        Boodskap(e.message());
+        return;
+    }
+    openExportedWorkbook(path);
 }

@@ -13,6 +13,7 @@ class QTableView;
 // What a journal lines window shows: the lines behind one trial balance figure, and the
 // figures of its row to draw, one bar per amount column.
 struct JournalLinesSubject {
+    QString companyText, yearText; // the books the figure is of, for a print's header
     QString rowText; // the row's object (and account) as the grid names it
     QString columnText; // the column's heading, or "Whole year"
     QList<TBLinesRange> ranges;
@@ -30,12 +31,19 @@ public:
     TfrmJournalLines(const JournalLinesSubject& subject, QWidget* parent);
 
     JournalLinesModel* model() const { return m_model; }
+    // "Print...", "Save as PDF..." and the export to a workbook: every line, as shown.
+    void printLines();
+    void saveLinesPdf();
+    void exportLines();
 
     QLabel* const lblJournalLinesTitle;
     QChartView* const chvJournalLines;
     QTableView* const dbgJournalLines;
     QLabel* const lblJournalLinesCount;
     QLabel* const lblJournalLinesTotal;
+    QPushButton* const btnPrintJournalLines;
+    QPushButton* const btnSavePdfJournalLines;
+    QPushButton* const btnExportJournalLines;
 
 signals:
     // The user asked to see the entry of a line in the journal entries list.
@@ -45,5 +53,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    struct PrintableTable printable() const;
+    QString title() const;
+    JournalLinesSubject m_subject;
     JournalLinesModel* m_model;
 };

@@ -1,7 +1,7 @@
 # Shared by scripts/run and scripts/test: packages, build, and a private MariaDB server.
 
 PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6sql6-mysql libgl-dev
-mariadb-server mariadb-client libmariadb-dev libzip-dev libpugixml-dev libcsv-dev libreoffice-calc-nogui xvfb xauth fonts-dejavu-core python3"
+mariadb-server mariadb-client libmariadb-dev libzip-dev libpugixml-dev libcsv-dev libreoffice-calc-nogui xvfb xauth fonts-dejavu-core python3 poppler-utils"
 
 as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi

@@ -45,7 +45,8 @@ FrozenColumns::FrozenColumns(QTableView* grid, int count)
         m_grid->setFocus(Qt::MouseFocusReason);
         m_grid->setCurrentIndex(index);
     });
-    grid->viewport()->installEventFilter(this);
+    m_viewport = grid->viewport();
+    m_viewport->installEventFilter(this);
     grid->installEventFilter(this);
     follow();
 }
@@ -87,7 +88,9 @@ void FrozenColumns::follow()
 
 bool FrozenColumns::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == m_grid || watched == m_grid->viewport()) && event->type() == QEvent::Resize)
+    // The type first: events reach here while the grid is being destroyed, when it is no
+    // longer a table view to call.
+    if (event->type() == QEvent::Resize && (watched == m_grid || watched == m_viewport))
         follow();
     return QObject::eventFilter(watched, event);
 }

@@ -21,5 +21,7 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     QTableView* m_grid;
     QPointer<QTableView> m_frozen;
+    QWidget* m_viewport = nullptr; // the grid's, kept: while the grid is destroyed it cannot be asked
+
     int m_count;
 };

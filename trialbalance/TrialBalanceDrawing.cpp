@@ -3,6 +3,7 @@
 #include "standard/Money.h"
 #include "standard/StringGrid.h"
 #include "trialbalance/TrialBalanceColumns.h"
+#include "trialbalance/TrialBalanceTable.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -26,19 +27,30 @@ QColor TBLevelShade(qint64 level)
 }
 
 TBDrawCellDelegate::TBDrawCellDelegate(StringGrid* grid, Kind kind)
-    : QStyledItemDelegate(grid), m_grid(grid), m_kind(kind)
+    : TBDrawCellDelegate(
+        grid,
+        [grid, kind](int row) {
+            return RowLook{levelOf(grid->cell(TB.Level, row)), kind == MarkNonZero};
+        },
+        TB.OpeningBalance)
+{
+}
+
+TBDrawCellDelegate::TBDrawCellDelegate(
+    StringGrid* grid, std::function<RowLook(int gridRow)> lookOf, int firstFigureColumn)
+    : QStyledItemDelegate(grid), m_lookOf(std::move(lookOf)), m_firstFigureColumn(firstFigureColumn)
 {
 }
 
 void TBDrawCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
-    if (index.column() < TB.OpeningBalance || option->text.isEmpty())
+    if (index.column() < m_firstFigureColumn || option->text.isEmpty())
         return;
     if (const std::optional<Money> amount = Money::parse(option->text)) {
         option->text = amount->toDisplayString();
         option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
-        if (m_kind == MarkNonZero && *amount != Money())
+        if (*amount != Money() && m_lookOf(index.row() + 1).markNonZero)
             option->palette.setColor(QPalette::Text, QColor(0xC0, 0x00, 0x00));
     }
 }
@@ -48,12 +60,12 @@ void TBDrawCellDelegate::paint(
 {
     QStyledItemDelegate::paint(painter, option, index);
     const int ARow = index.row() + 1; // the heading row is the view's header, never drawn here
-    const QString level = m_grid->cell(TB.Level, ARow);
-    if (level.isEmpty())
+    const std::optional<qint64> level = m_lookOf(ARow).level;
+    if (!level)
         return; // an account row
     if (option.state & (QStyle::State_Selected | QStyle::State_HasFocus))
         return; // the grid's own highlighting stays
-    QColor fill = TBLevelShade(level.toLongLong());
+    QColor fill = TBLevelShade(*level);
     if (!fill.isValid())
         fill = option.palette.color(QPalette::Base);
     painter->save();

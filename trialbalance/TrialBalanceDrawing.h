@@ -1,6 +1,8 @@
 #pragma once
 #include <QColor>
 #include <QStyledItemDelegate>
+#include <functional>
+#include <optional>
 
 class StringGrid;
 
@@ -19,6 +21,15 @@ public:
     // the error colour.
     enum Kind { Rows, MarkNonZero };
     explicit TBDrawCellDelegate(StringGrid* grid, Kind kind = Rows);
+    // How a grid row is drawn: an object row's level (none for an account row, which the
+    // grid draws itself) and whether its non-zero amounts show in the error colour.
+    struct RowLook {
+        std::optional<qint64> level;
+        bool markNonZero = false;
+    };
+    // The same drawing for a grid laid out otherwise (the statements): the look of each
+    // grid row, and the first column of figures.
+    TBDrawCellDelegate(StringGrid* grid, std::function<RowLook(int gridRow)> lookOf, int firstFigureColumn);
     void paint(
         QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
@@ -28,6 +39,6 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
-    StringGrid* m_grid;
-    Kind m_kind;
+    std::function<RowLook(int gridRow)> m_lookOf;
+    int m_firstFigureColumn;
 };

@@ -2,9 +2,6 @@
 
 #include "trialbalance/Xlsx.h"
 
-#include <QDir>
-#include <QTemporaryFile>
-
 void fillTrialBalanceWorkbook(
     XlsxWorkbook& workbook, const TrialBalanceTable& grid, const TrialBalanceExportInput& input)
 {
@@ -27,19 +24,5 @@ QString exportTrialBalance(const QString& templatePath, const QString& folder, c
     XlsxWorkbook workbook(templatePath, decimalPoint);
     fillTrialBalanceWorkbook(workbook, grid, input);
 
-    // The name is reserved by creating the file, so two exports never share one.
-    QTemporaryFile reserved(QDir(folder).filePath(QStringLiteral("Trial Balance XXXXXX.xlsx")));
-    reserved.setAutoRemove(false);
-    if (!reserved.open())
-        throw XlsxError(QStringLiteral("The workbook could not be made in the folder \"%1\": %2.")
-                            .arg(QDir::toNativeSeparators(folder), reserved.errorString()));
-    const QString path = reserved.fileName();
-    reserved.close();
-    try {
-        workbook.saveAs(path);
-    } catch (...) {
-        QFile::remove(path);
-        throw;
-    }
-    return path;
+    return saveAsNewFile(workbook, folder, QStringLiteral("Trial Balance"));
 }

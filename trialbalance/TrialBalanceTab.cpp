@@ -2,12 +2,14 @@
 
 #include "context/BookSelection.h"
 #include "journallines/JournalLinesWindow.h"
+#include "print/TablePrinter.h"
 #include "standard/AnchorAll.h"
 #include "standard/FrozenColumns.h"
 #include "standard/RowSearch.h"
 #include "standard/Standard.h"
 #include "standard/StringGrid.h"
 #include "standard/WaitCursor.h"
+#include "statements/StatementsWindow.h"
 #include "trialbalance/TrialBalanceCell.h"
 #include "trialbalance/TrialBalanceColumns.h"
 #include "trialbalance/TrialBalanceDrawing.h"
@@ -93,7 +95,12 @@ TrialBalanceTab::TrialBalanceTab(const BookContext& books, QWidget* parent)
       btnExportTrialBalance(
           named(new QPushButton(QStringLiteral("Export Trial Balance"), this), "btnExportTrialBalance")),
       btnJournalLines(named(new QPushButton(QStringLiteral("Journal Lines"), this), "btnJournalLines")),
-      sgTBTotals(named(new StringGrid(this), "sgTBTotals")), m_books(books)
+      sgTBTotals(named(new StringGrid(this), "sgTBTotals")),
+      btnStatements(named(new QPushButton(QStringLiteral("Statements"), this), "btnStatements")),
+      btnPrintTrialBalance(named(new QPushButton(QStringLiteral("Print..."), this), "btnPrintTrialBalance")),
+      btnSavePdfTrialBalance(
+          named(new QPushButton(QStringLiteral("Save as PDF..."), this), "btnSavePdfTrialBalance")),
+      m_books(books)
 {
     setObjectName(QStringLiteral("tsTrialBalance"));
     btnAccounts->setGeometry(8, 8, 154, 25);
@@ -143,6 +150,13 @@ TrialBalanceTab::TrialBalanceTab(const BookContext& books, QWidget* parent)
             [this] { openJournalLines(); });
         menu.exec(sgTB->viewport()->mapToGlobal(at));
     });
+    // Below the place of the journal lines button (8, 70).
+    btnStatements->setGeometry(8, 101, 154, 25);
+    btnPrintTrialBalance->setGeometry(8, 132, 154, 25);
+    btnSavePdfTrialBalance->setGeometry(8, 163, 154, 25);
+    connectGuarded(btnStatements, &QPushButton::clicked, this, [this] { openStatements(); });
+    connectGuarded(btnPrintTrialBalance, &QPushButton::clicked, this, [this] { printTrialBalance(); });
+    connectGuarded(btnSavePdfTrialBalance, &QPushButton::clicked, this, [this] { saveTrialBalancePdf(); });
 }
 
 bool TrialBalanceTab::eventFilter(QObject* watched, QEvent* event)
@@ -157,6 +171,23 @@ bool TrialBalanceTab::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool TestTrialBalanceViewAccess(const Session& session)
+{
+    if (session.TestAccess(QStringLiteral("trial balance"), QStringLiteral("view")))
+        return true;
+    Boodskap(
+        QStringLiteral("The selected company/companies does not all have view access to the trial balance."));
+    return false;
+}
+
+void openExportedWorkbook(const QString& path)
+{
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        Boodskap(QStringLiteral("There is no program to open the workbook with.  It is saved as:\n\n")
+            + QDir::toNativeSeparators(path)
+            + QStringLiteral("\n\nOpen it with a spreadsheet program, such as LibreOffice Calc."));
+}
+
 void TrialBalanceTab::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -164,18 +195,9 @@ void TrialBalanceTab::resizeEvent(QResizeEvent* event)
     sgTBTotals->setGeometry(grid.x(), grid.bottom() + 1, grid.width(), TotalsHeight);
 }
 
-bool TrialBalanceTab::mayView() const
-{
-    if (m_books.session.TestAccess(QStringLiteral("trial balance"), QStringLiteral("view")))
-        return true;
-    Boodskap(
-        QStringLiteral("The selected company/companies does not all have view access to the trial balance."));
-    return false;
-}
-
 bool TrialBalanceTab::refresh()
 {
-    if (!mayView())
+    if (!TestTrialBalanceViewAccess(m_books.session))
         return false;
     const RememberedRow remembered = rememberRow(*sgTB);
     TrialBalanceRequest request;
@@ -274,10 +296,46 @@ void TrialBalanceTab::exportTrialBalance()
     }
     // Where the workbook is, every time: the desktop's program may never show it.
     emit statusMessage(QStringLiteral("Trial balance exported to ") + QDir::toNativeSeparators(path));
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        Boodskap(QStringLiteral("There is no program to open the workbook with.  It is saved as:\n\n")
-            + QDir::toNativeSeparators(path)
-            + QStringLiteral("\n\nOpen it with a spreadsheet program, such as LibreOffice Calc."));
+    openExportedWorkbook(path);
+}
+
+PrintableTable TrialBalanceTab::printable() const
+{
+    PrintableTable t = printableFromView(*sgTB, TB.OpeningBalance, [this](int row) {
+        std::optional<unsigned> shade;
+        if (const std::optional<qint64> level = levelCell(*sgTB, row + 1))
+            if (const QColor c = TBLevelShade(*level); c.isValid())
+                shade = c.rgb() & 0xFFFFFFu;
+        return shade;
+    });
+    // The total row as the grid's last: in print it follows the rows it adds up.
+    if (sgTB->columnCount() > TB.OpeningBalance) {
+        const PrintableTable totals = printableFromView(*sgTBTotals, TB.OpeningBalance);
+        t.rows << totals.rows.value(0);
+        t.shades << std::nullopt;
+        t.bold << true;
+    }
+    t.title = QStringLiteral("Trial Balance");
+    const std::optional<SelectedPeriod> period = m_books.selection.period();
+    t.headerLines = printHeaderLines(m_books.selection.companyText(), m_books.selection.yearText(),
+        period ? period->description : QString(), Now());
+    return t;
+}
+
+void TrialBalanceTab::printTrialBalance() { previewTable(this, printable()); }
+
+void TrialBalanceTab::saveTrialBalancePdf()
+{
+    const QString path = saveTableAsPdf(this, printable(), QStringLiteral("Trial Balance"));
+    if (!path.isEmpty())
+        emit statusMessage(QStringLiteral("Trial balance saved as ") + QDir::toNativeSeparators(path));
+}
+
+void TrialBalanceTab::openStatements()
+{
+    TfrmStatements statements(m_books, this);
+    if (statements.load())
+        statements.exec();
 }
 
 std::optional<JournalLinesSubject> TrialBalanceTab::linesSubject() const
@@ -286,6 +344,8 @@ std::optional<JournalLinesSubject> TrialBalanceTab::linesSubject() const
     if (!m_data.withPeriods || row < 1 || row >= m_table.rowCount() || m_table.rowCount() != sgTB->rowCount())
         return std::nullopt;
     JournalLinesSubject subject;
+    subject.companyText = m_books.selection.companyText();
+    subject.yearText = m_books.selection.yearText();
     const QString account = m_table.cell(TB.AccountDescription, row);
     subject.rowText = account.isEmpty()
         ? m_table.cell(TB.ObjectNumber, row) + QLatin1Char(' ') + m_table.cell(TB.ObjectDescription, row)
@@ -305,7 +365,7 @@ std::optional<JournalLinesSubject> TrialBalanceTab::linesSubject() const
 
 TfrmJournalLines* TrialBalanceTab::openJournalLines()
 {
-    if (!mayView())
+    if (!TestTrialBalanceViewAccess(m_books.session))
         return nullptr;
     const std::optional<JournalLinesSubject> subject = linesSubject();
     if (!subject) {

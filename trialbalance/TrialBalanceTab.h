@@ -1,5 +1,6 @@
 #pragma once
 #include "context/Session.h"
+#include "print/PrintableTable.h"
 #include "standard/Money.h"
 #include "trialbalance/TrialBalanceData.h"
 
@@ -8,6 +9,13 @@
 
 class StringGrid;
 class QPushButton;
+
+// Whether the user may view the trial balance of the selected books (every company under
+// "All"); says why not when refusing. The trial balance and what opens from it ask this.
+bool TestTrialBalanceViewAccess(const Session& session);
+
+// Opens an exported workbook with the desktop's spreadsheet program, or says where it is.
+void openExportedWorkbook(const QString& path);
 
 // The trial balance tab: the grid of the selected books rolled up the chart of objects,
 // the button to the accounts of its selected object and the export.
@@ -32,6 +40,14 @@ public:
     class TfrmJournalLines* openJournalLines();
     // What that window shows for the current cell; empty without periods or a body row.
     std::optional<struct JournalLinesSubject> linesSubject() const;
+    // The grid as shown (visible columns, shading) with its total row, for the printer.
+    PrintableTable printable() const;
+    // "Print...": the print preview of the grid.
+    void printTrialBalance();
+    // "Save as PDF...": asks for a file and writes the grid to it.
+    void saveTrialBalancePdf();
+    // The profit and loss and the balance sheet of the selected books.
+    void openStatements();
 
     QPushButton* const btnAccounts;
     StringGrid* const sgTB;
@@ -39,6 +55,9 @@ public:
     QPushButton* const btnJournalLines;
     // Under the grid: each amount column's total over the top-level objects.
     StringGrid* const sgTBTotals;
+    QPushButton* const btnStatements;
+    QPushButton* const btnPrintTrialBalance;
+    QPushButton* const btnSavePdfTrialBalance;
 
 signals:
     // What the window's status bar should say.
@@ -51,7 +70,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool mayView() const;
     BookContext m_books;
     // What the grid shows, as read: the journal lines behind a cell are worked out from it.
     TrialBalanceData m_data;

@@ -1,5 +1,8 @@
 #include "trialbalance/Xlsx.h"
 
+#include <QDir>
+#include <QTemporaryFile>
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -471,4 +474,23 @@ QByteArray XlsxSheet::xml() const
     ByteWriter writer;
     d->doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
     return writer.bytes;
+}
+
+QString saveAsNewFile(XlsxWorkbook& workbook, const QString& folder, const QString& baseName)
+{
+    // The name is reserved by creating the file, so two exports never share one.
+    QTemporaryFile reserved(QDir(folder).filePath(baseName + QStringLiteral(" XXXXXX.xlsx")));
+    reserved.setAutoRemove(false);
+    if (!reserved.open())
+        throw XlsxError(QStringLiteral("The workbook could not be made in the folder \"%1\": %2.")
+                            .arg(QDir::toNativeSeparators(folder), reserved.errorString()));
+    const QString path = reserved.fileName();
+    reserved.close();
+    try {
+        workbook.saveAs(path);
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
+    return path;
 }

@@ -70,6 +70,10 @@ private:
     [[noreturn]] void notAWorkbook(const QString& why) const;
 };
 
+// Saves the workbook as a new file "<baseName> XXXXXX.xlsx" in `folder` (no earlier file is
+// overwritten) and returns its path; throws XlsxError, and then no file is left behind.
+QString saveAsNewFile(XlsxWorkbook& workbook, const QString& folder, const QString& baseName);
+
 class XlsxSheet {
 public:
     ~XlsxSheet();

@@ -9,6 +9,7 @@
 #include "journal/JournalEntriesTab.h"
 #include "journallines/JournalLinesModel.h"
 #include "journallines/JournalLinesWindow.h"
+#include "print/TablePrinter.h"
 #include "standard/DataGrid.h"
 #include "standard/Standard.h"
 #include "trialbalance/TrialBalanceTab.h"
@@ -20,10 +21,12 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -260,6 +263,19 @@ private slots:
         QVERIFY(series);
         QCOMPARE(series->barSets().value(0)->count(), g.columnCount() - TB.OpeningBalance);
         QCOMPARE(series->barSets().value(0)->selectedBars(), QList<int>{1});
+        // Saved as a PDF: its headings and lines as the window shows them.
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("lines.pdf");
+        SetPdfFileNameHandler([&pdf](const QString&) { return pdf; });
+        QTest::mouseClick(first->btnSavePdfJournalLines, Qt::LeftButton);
+        SetPdfFileNameHandler({});
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished());
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        for (const char* expected :
+            {"Journal Entry Number", "Balance", "JE 3", "05/01/2024", "49.75", "Page 1 of 1"})
+            QVERIFY2(printed.contains(expected), expected);
 
         const int retained = rowOf(g, "38000");
         g.setCurrentCell(TB.OpeningBalance, retained);
