@@ -131,7 +131,7 @@ TfrmJournalLines::TfrmJournalLines(const JournalLinesSubject& subject, QWidget* 
         [](const QString& message) { ShowStandardError(message); }, Qt::QueuedConnection);
 
     QSettings settings;
-    resize(settings.value(SizeKey, QSize(1000, 600)).toSize());
+    resize(settings.value(SizeKey, QSize(1180, 640)).toSize());
     dbgJournalLines->horizontalHeader()->restoreState(settings.value(ColumnsKey).toByteArray());
     dbgJournalLines->setFocus();
     if (m_model->lineCount() > 0)
