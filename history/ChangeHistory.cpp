@@ -59,9 +59,6 @@ TfrmChangeHistory::TfrmChangeHistory(const BookContext& books, Query* list, QWid
     gbFilter->setGeometry(8, 24, 166, 230);
     caption(QStringLiteral("&Table"), cbTable, gbFilter, 20);
     cbTable->setGeometry(8, 38, 150, 24);
-    cbTable->addItem(QStringLiteral("All tables"));
-    for (const QString& table : HistoryStore::tableNames())
-        cbTable->addItem(table, table);
     caption(QStringLiteral("&User"), cbUser, gbFilter, 70);
     cbUser->setGeometry(8, 88, 150, 24);
     caption(QStringLiteral("&From"), dtpFrom, gbFilter, 120);
@@ -110,7 +107,11 @@ TfrmChangeHistory::TfrmChangeHistory(const BookContext& books, Query* list, QWid
     setTabOrder(sgChangeValues, lblHelp);
     setTabOrder(lblHelp, lblBibleVerseLink);
 
+    // IniForm empties the boxes: they are filled after it.
     IniForm(this, true);
+    cbTable->addItem(QStringLiteral("All tables"));
+    for (const QString& table : HistoryStore::tableNames())
+        cbTable->addItem(table, table);
     fillUsers();
     Load(true);
     cbTable->setFocus(Qt::OtherFocusReason);

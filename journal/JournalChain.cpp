@@ -1,5 +1,7 @@
 #include "journal/JournalChain.h"
 
+#include "standard/Money.h"
+
 #include <cstdio>
 
 JournalChainHash::JournalChainHash(QByteArrayView previousHash, QByteArrayView number, QByteArrayView date,
@@ -24,4 +26,13 @@ void JournalChainHash::field(QByteArrayView text)
     const int n = std::snprintf(length, sizeof length, "%lld:", static_cast<long long>(text.size()));
     m_hash.addData(QByteArrayView(length, n));
     m_hash.addData(text);
+}
+
+QByteArray JournalChainHash::amountText(const Money& amount)
+{
+    QByteArray text = amount.toDbString().toLatin1();
+    const qsizetype point = text.indexOf('.');
+    if (point < 0)
+        return text + ".0000";
+    return text + QByteArray(Money::Decimals - (text.size() - point - 1), '0');
 }

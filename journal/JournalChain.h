@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QCryptographicHash>
 
+class Money;
+
 // The chain hash of one journal entry: SHA-256 over the previous entry's hash (empty for a
 // company's first entry), then the entry's number, date (yyyy-mm-dd), description and
 // company id, then per line in line order its account id, amount (as the database writes
@@ -17,6 +19,8 @@ public:
         QByteArrayView accountId, QByteArrayView amount, QByteArrayView description, QByteArrayView deleted);
     // Lower-case hex, 64 characters.
     QByteArray result() const;
+    // An amount as the database writes its amount column: always four decimals.
+    static QByteArray amountText(const Money& amount);
 
 private:
     void field(QByteArrayView text);

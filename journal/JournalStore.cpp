@@ -51,8 +51,9 @@ QString JournalStore::chainHash(const QString& previousHash, const NewJournalEnt
         entry.date.toString(Qt::ISODate).toUtf8(), entry.description.toUtf8(),
         QByteArray::number(entry.companyId));
     for (const NewJournalLine& line : entry.lines)
-        hash.addLine(
-            QByteArray::number(line.accountId), line.amount.toUtf8(), line.description.toUtf8(), "No");
+        hash.addLine(QByteArray::number(line.accountId),
+            JournalChainHash::amountText(Money::parseDb(line.amount).value_or(Money())),
+            line.description.toUtf8(), "No");
     return QString::fromLatin1(hash.result());
 }
 

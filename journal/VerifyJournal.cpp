@@ -34,12 +34,13 @@ bool verifyJournalEntries(const BookContext& books, QWidget* parent)
                 .arg(result.checked)
                 .arg(result.total));
     else if (result.firstAltered)
-        Boodskap(
-            QStringLiteral("JE %1 is not as it was saved: its header or lines were changed, or an entry "
-                           "before it was removed, after it was saved.  The %2 journal entries before it "
-                           "are as they were saved.")
-                .arg(*result.firstAltered)
-                .arg(result.checked - 1));
+        Boodskap(QStringLiteral("JE %1 is not as it was saved: its header or lines were changed, or an entry "
+                                "before it was removed, after it was saved.")
+                     .arg(*result.firstAltered)
+            + (result.checked > 1
+                    ? QStringLiteral("  The %1 journal entries before it are as they were saved.")
+                          .arg(result.checked - 1)
+                    : QString()));
     else
         Boodskap(QStringLiteral("All %1 journal entries of %2 are as they were saved.")
                      .arg(result.total)
