@@ -333,8 +333,8 @@ CREATE TABLE IF NOT EXISTS `imported files` (
 -- totals are left out, and so are a company's `years saved` counter and the chaining
 -- of an entry (its chain hash is not recorded: verifying the entries shows any change of
 -- it). An entry's lines are recorded in the entry's own row (its line count and sums), so a
--- 100-line entry is one row; a line changed or removed later is a row of its own. The web
--- site's tables have no triggers.
+-- 100-line entry is one row; a line changed or removed is a row of its own. The web site's
+-- tables have no triggers.
 CREATE TABLE IF NOT EXISTS `change history` (
   id bigint NOT NULL AUTO_INCREMENT,
   `changed at` datetime NOT NULL,
@@ -635,9 +635,10 @@ CREATE TRIGGER `transaction details removed in history` AFTER DELETE ON `transac
     NULL
   FROM DUAL;
 
--- A line written with its new entry counts into the entry's own record, which this
--- connection wrote last: the record then holds the entry's line count and sums. A line
--- added to an older entry finds no such record and is recorded as a row of its own.
+-- A line written with its new entry counts into the entry's own record, when that is the
+-- last record this connection wrote: the record then holds the entry's line count and sums.
+-- Lines added otherwise (to an older entry, or by a bulk load that writes the lines after
+-- all their entries) are not recorded line by line; the chain hash shows them.
 DROP TRIGGER IF EXISTS `transaction line added in history`;
 CREATE TRIGGER `transaction line added in history` AFTER INSERT ON `transaction details` FOR EACH ROW
   UPDATE `change history` SET `values after` = JSON_SET(`values after`,
@@ -647,15 +648,3 @@ CREATE TRIGGER `transaction line added in history` AFTER INSERT ON `transaction 
   WHERE id = (SELECT last.id FROM (SELECT MAX(id) AS id FROM `change history`
       WHERE `connection id` = CONNECTION_ID()) AS last)
     AND `table name` = 'transactions' AND CAST(`row id` AS BINARY) = CAST(NEW.`transaction id` AS BINARY) AND action = 'insert';
-DROP TRIGGER IF EXISTS `transaction line added to an older entry in history`;
-CREATE TRIGGER `transaction line added to an older entry in history` AFTER INSERT ON `transaction details` FOR EACH ROW
-  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
-    `table name`, `row id`, `company id`, action, `values before`, `values after`)
-  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
-    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'transaction details', NEW.`id`,
-    (SELECT `company id` FROM transactions WHERE id = NEW.`transaction id`), 'insert',
-    NULL,
-    JSON_OBJECT('id', NEW.`id`, 'transaction id', NEW.`transaction id`, 'line nr', NEW.`line nr`, 'account id', NEW.`account id`, 'line description', NEW.`line description`, 'amount', CAST(NEW.`amount` AS CHAR), 'deleted', NEW.`deleted`)
-  FROM DUAL WHERE NOT EXISTS (SELECT 1 FROM `change history` h
-    WHERE h.id = (SELECT MAX(id) FROM `change history` WHERE `connection id` = CONNECTION_ID())
-      AND h.`table name` = 'transactions' AND CAST(h.`row id` AS BINARY) = CAST(NEW.`transaction id` AS BINARY) AND h.action = 'insert');

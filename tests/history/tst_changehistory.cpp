@@ -5,6 +5,7 @@
 #include "db/Query.h"
 #include "history/ChangeHistory.h"
 #include "standard/DataGrid.h"
+#include "standard/LinkLabel.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -321,6 +322,14 @@ private slots:
         f.dtpTo->setDate(QDate::currentDate());
         QCOMPARE(shown(), all);
         QVERIFY(world.log.errors.isEmpty());
+        // Its help page and verse, like every setup window's.
+        LinkCatcher urls;
+        f.lblHelp->clicked();
+        f.lblBibleVerseLink->clicked();
+        QCOMPARE(urls.urls.size(), 2);
+        QVERIFY(urls.urls[0].toString().endsWith("/help/blog/change-history.html"));
+        QVERIFY(QFile::exists(databaseFile("../docs/help/blog/change-history.html")));
+        QVERIFY(urls.urls[1].toString().endsWith("/luke/8-17.htm"));
     }
 };
 
