@@ -69,8 +69,6 @@ TfrmChangeHistory::TfrmChangeHistory(const BookContext& books, Query* list, QWid
         d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         d->setCalendarPopup(true);
     }
-    dtpFrom->setDate(Today().addMonths(-1));
-    dtpTo->setDate(Today());
 
     lblNoChanges->adjustSize();
     lblNoChanges->move(200, 44);
@@ -107,8 +105,10 @@ TfrmChangeHistory::TfrmChangeHistory(const BookContext& books, Query* list, QWid
     setTabOrder(sgChangeValues, lblHelp);
     setTabOrder(lblHelp, lblBibleVerseLink);
 
-    // IniForm empties the boxes: they are filled after it.
+    // IniForm empties the boxes and sets the dates to today: they are filled after it.
     IniForm(this, true);
+    dtpFrom->setDate(Today().addMonths(-1));
+    dtpTo->setDate(Today());
     cbTable->addItem(QStringLiteral("All tables"));
     for (const QString& table : HistoryStore::tableNames())
         cbTable->addItem(table, table);
@@ -149,6 +149,7 @@ void TfrmChangeHistory::Load(bool OnCreateForm)
     m_list->open();
     m_list->first();
     dbgChangeHistory->setVisible(!m_list->isEmpty());
+    lblNoChanges->setVisible(m_list->isEmpty());
     if (!OnCreateForm && m_list->isEmpty())
         sgChangeValues->setRowCount(0);
     showSelectedChange();
