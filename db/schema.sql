@@ -640,15 +640,15 @@ CREATE TRIGGER `transaction details removed in history` AFTER DELETE ON `transac
 -- Lines added otherwise (to an older entry, or by a bulk load that writes the lines after
 -- all their entries) are not recorded line by line; the chain hash shows them.
 DROP TRIGGER IF EXISTS `transaction line added in history`;
--- (Joined, the last record is found through the keys; compared with a subquery, the
--- server reads the whole history for every line.)
+-- (The record is found through its table and row; the server's last record of this
+-- connection is then checked through the connection's key.)
 CREATE TRIGGER `transaction line added in history` AFTER INSERT ON `transaction details` FOR EACH ROW
   UPDATE `change history` h
-    JOIN (SELECT MAX(id) AS id FROM `change history` WHERE `connection id` = CONNECTION_ID()) AS last
-      ON h.id = last.id
   SET h.`values after` = JSON_SET(h.`values after`,
       '$."line count"', CAST(JSON_VALUE(h.`values after`, '$."line count"') AS SIGNED) + 1,
       '$."debit amount"', CAST(CAST(JSON_VALUE(h.`values after`, '$."debit amount"') AS DECIMAL(25,4)) + GREATEST(NEW.amount, 0) AS CHAR),
       '$."credit amount"', CAST(CAST(JSON_VALUE(h.`values after`, '$."credit amount"') AS DECIMAL(25,4)) + LEAST(NEW.amount, 0) AS CHAR))
-  WHERE h.`table name` = 'transactions' AND CAST(h.`row id` AS BINARY) = CAST(NEW.`transaction id` AS BINARY)
-    AND h.action = 'insert';
+  WHERE h.`table name` = 'transactions' AND h.`row id` = CAST(NEW.`transaction id` AS CHAR CHARACTER SET utf8mb4) COLLATE utf8mb4_unicode_520_ci
+    AND h.action = 'insert' AND h.`connection id` = CONNECTION_ID()
+    AND NOT EXISTS (SELECT 1 FROM `change history` later
+      WHERE later.`connection id` = CONNECTION_ID() AND later.id > h.id);
