@@ -640,8 +640,10 @@ CREATE TRIGGER `transaction details removed in history` AFTER DELETE ON `transac
 -- Lines added otherwise (to an older entry, or by a bulk load that writes the lines after
 -- all their entries) are not recorded line by line; the chain hash shows them.
 DROP TRIGGER IF EXISTS `transaction line added in history`;
--- (The record is found through its table and row; the server's last record of this
--- connection is then checked through the connection's key.)
+-- (The record is found through its table and row key; that it is this connection's last
+-- record is then one look into the connection's key. Neither a derived table nor a
+-- correlated subquery here: the one crashed the server in a bulk load, the other read
+-- every earlier record of the connection for each line.)
 CREATE TRIGGER `transaction line added in history` AFTER INSERT ON `transaction details` FOR EACH ROW
   UPDATE `change history` h
   SET h.`values after` = JSON_SET(h.`values after`,
@@ -650,5 +652,4 @@ CREATE TRIGGER `transaction line added in history` AFTER INSERT ON `transaction 
       '$."credit amount"', CAST(CAST(JSON_VALUE(h.`values after`, '$."credit amount"') AS DECIMAL(25,4)) + LEAST(NEW.amount, 0) AS CHAR))
   WHERE h.`table name` = 'transactions' AND h.`row id` = CAST(NEW.`transaction id` AS CHAR CHARACTER SET utf8mb4) COLLATE utf8mb4_unicode_520_ci
     AND h.action = 'insert' AND h.`connection id` = CONNECTION_ID()
-    AND NOT EXISTS (SELECT 1 FROM `change history` later
-      WHERE later.`connection id` = CONNECTION_ID() AND later.id > h.id);
+    AND h.id = (SELECT MAX(later.id) FROM `change history` later WHERE later.`connection id` = CONNECTION_ID());
