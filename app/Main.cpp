@@ -6,8 +6,10 @@
 #include "context/PeriodStore.h"
 #include "db/Connection.h"
 #include "db/Query.h"
+#include "history/ChangeHistory.h"
 #include "import/Import.h"
 #include "journal/JournalEntriesTab.h"
+#include "journal/VerifyJournal.h"
 #include "setup/Accounts.h"
 #include "setup/Companies.h"
 #include "setup/CostCentres.h"
@@ -114,6 +116,9 @@ void TfrmMain::buildMenu()
     acFinancialYears = action("acFinancialYears", QStringLiteral("Financial Years"), QStringLiteral("Setup"));
     acImportJournalEntries
         = action("acImportJournalEntries", QStringLiteral("Import Journal Entries…"), QStringLiteral("File"));
+    acChangeHistory = action("acChangeHistory", QStringLiteral("Change History"), QStringLiteral("Setup"));
+    acVerifyJournalEntries
+        = action("acVerifyJournalEntries", QStringLiteral("Verify Journal Entries"), QStringLiteral("Setup"));
 
     cbMain = named(new QWidget(this), "cbMain");
     auto* bands = new QVBoxLayout(cbMain);
@@ -156,6 +161,9 @@ void TfrmMain::buildMenu()
     entry(setup, acAccess, QStringLiteral("&Access"));
     entry(setup, acCostCentres, QStringLiteral("C&ost Centres"));
     entry(setup, acFinancialYears, QStringLiteral("&Financial Years"));
+    setup->addSeparator();
+    entry(setup, acChangeHistory, QStringLiteral("C&hange History"));
+    entry(setup, acVerifyJournalEntries, QStringLiteral("&Verify Journal Entries"));
 
     auto keyed = [this](const char* name, const QString& caption, const QKeySequence& key) {
         auto* a = named(new QAction(caption, this), name);
@@ -278,6 +286,9 @@ void TfrmMain::connectHandlers()
     on(acImportJournalEntries, &QAction::triggered,
         [this] { acImportJournalEntriesExecute(acImportJournalEntries); });
     on(lblFinancialYear, &LinkLabel::clicked, [this] { acFinancialYearsExecute(lblFinancialYear); });
+    on(acChangeHistory, &QAction::triggered, [this] { acChangeHistoryExecute(acChangeHistory); });
+    on(acVerifyJournalEntries, &QAction::triggered,
+        [this] { acVerifyJournalEntriesExecute(acVerifyJournalEntries); });
     on(lblFinancialPeriod, &LinkLabel::clicked, [this] { lblFinancialPeriodClick(lblFinancialPeriod); });
     on(lblWelcome, &LinkLabel::clicked, [this] { lblWelcomeClick(); });
     on(btnAccounts, &QPushButton::clicked, [this] { btnAccountsClick(btnAccounts); });
@@ -619,6 +630,11 @@ void TfrmMain::acFinancialYearsExecute(QObject* Sender)
     if (openFinancialYears(books(), qrFinancialYears, this))
         RefreshFilters(Sender);
 }
+
+// Reading the history and verifying the entries change nothing: no refresh follows.
+void TfrmMain::acChangeHistoryExecute(QObject*) { openChangeHistory(books(), this); }
+
+void TfrmMain::acVerifyJournalEntriesExecute(QObject*) { verifyJournalEntries(books(), this); }
 
 void TfrmMain::lblFinancialPeriodClick(QObject* Sender)
 {

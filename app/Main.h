@@ -116,6 +116,8 @@ public:
     QLabel* lblStatusServer = nullptr;
     QLabel* lblStatusRefresh = nullptr;
     QAction* acImportJournalEntries = nullptr;
+    QAction* acChangeHistory = nullptr;
+    QAction* acVerifyJournalEntries = nullptr;
 
     // app/
     void FormCreate();
@@ -173,6 +175,10 @@ public:
     void acFinancialYearsExecute(QObject* Sender = nullptr);
     // Edits the filter bar's year directly, without the administrator test.
     void lblFinancialPeriodClick(QObject* Sender = nullptr);
+
+    // history/
+    void acChangeHistoryExecute(QObject* Sender = nullptr);
+    void acVerifyJournalEntriesExecute(QObject* Sender = nullptr);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

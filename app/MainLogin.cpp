@@ -76,7 +76,8 @@ void TfrmMain::Login(int NewUserID)
         const std::optional<KeptSelection> kept = keptSelection();
         acLogin->setText(QStringLiteral("Logout"));
         pnlFilters->show();
-        for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears, acImportJournalEntries})
+        for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears, acImportJournalEntries,
+                 acChangeHistory, acVerifyJournalEntries})
             a->setEnabled(true);
         setTabShown(tsTrialBalance, true);
         setTabShown(tsJournalEntries, true);
@@ -95,7 +96,8 @@ void TfrmMain::Logout()
     acLogin->setText(QStringLiteral("Login"));
     setWindowTitle(QStringLiteral("Veldra"));
     pnlFilters->hide();
-    for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears, acImportJournalEntries})
+    for (QAction* a : {acCompanies, acAccess, acCostCentres, acFinancialYears, acImportJournalEntries,
+             acChangeHistory, acVerifyJournalEntries})
         a->setEnabled(false);
     setTabShown(tsTrialBalance, false);
     setTabShown(tsJournalEntries, false);

@@ -2,8 +2,31 @@
 
 #include "context/AccessStore.h"
 #include "context/BookSelection.h"
+#include "db/Connection.h"
 #include "standard/Standard.h"
 #include "users/Access.h"
+
+void Session::logIn(int userId, const QString& loginName)
+{
+    if (Connection* connection = Connection::current()) {
+        try {
+            connection->setProgramUser(userId, loginName);
+        } catch (...) {
+            logOut();
+            throw;
+        }
+    }
+    UserID = userId;
+    m_loginName = loginName;
+}
+
+void Session::logOut()
+{
+    UserID = 0;
+    m_loginName.clear();
+    if (Connection* connection = Connection::current())
+        connection->setProgramUser(0, QString());
+}
 
 bool Session::TestAccess(const QString& field, const QString& access) const
 {

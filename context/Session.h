@@ -13,12 +13,10 @@ public:
     int userId() const { return UserID; }
     const QString& loginName() const { return m_loginName; }
     bool loggedIn() const { return UserID != 0; }
-    void logIn(int userId, const QString& loginName)
-    {
-        UserID = userId;
-        m_loginName = loginName;
-    }
-    void logOut() { logIn(0, QString()); }
+    // Also tells the program's connection who works on it, for the change history; a
+    // database error there throws DbError and leaves nobody logged in.
+    void logIn(int userId, const QString& loginName);
+    void logOut();
 
     // Whether the user holds at least `access` ("view", "create", ...) on `field` of every
     // selected company; an administrator holds every right on a company.

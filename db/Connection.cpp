@@ -194,6 +194,17 @@ void Connection::openOn(const DatabaseHost& host, const ConnectionSettings& s)
             throw DbError(error.text(), error.nativeErrorCode());
         }
     }
+    if (m_userId != 0) {
+        QSqlQuery user(db);
+        bool ok = user.prepare(programUserStatement());
+        for (const auto& [name, value] : programUserBindings())
+            user.bindValue(QLatin1Char(':') + name, value);
+        if (!ok || !user.exec()) {
+            const QSqlError error = user.lastError();
+            db.close();
+            throw DbError(error.text(), error.nativeErrorCode());
+        }
+    }
     // A cluster node that is joining, donating its state or cut off from the others answers
     // but must not be used: its data may be behind or about to be thrown away.
     QSqlQuery ready(db);
@@ -302,6 +313,37 @@ QSqlQuery Connection::execute(const QString& sql, const Bindings& bindings)
         }
     }
     throw DbError(error.text(), error.nativeErrorCode());
+}
+
+QString Connection::programUserStatement()
+{
+    return QStringLiteral("SET @veldra_user_id = :id, @veldra_user_login = :login");
+}
+
+Bindings Connection::programUserBindings() const
+{
+    // NULL, not 0 and "", while nobody is logged in: the history then records no user.
+    return {{QStringLiteral("id"), m_userId != 0 ? QVariant(m_userId) : QVariant(QMetaType(QMetaType::Int))},
+        {QStringLiteral("login"),
+            m_userId != 0 ? QVariant(m_userLogin) : QVariant(QMetaType(QMetaType::QString))}};
+}
+
+void Connection::setProgramUser(int userId, const QString& loginName)
+{
+    m_userId = userId;
+    m_userLogin = userId != 0 ? loginName : QString();
+    if (userId != 0) {
+        execute(programUserStatement(), programUserBindings());
+        return;
+    }
+    try {
+        if (isOpen())
+            execute(programUserStatement(), programUserBindings());
+    } catch (const DbError&) {
+        // A connection that failed here is replaced before its next statement, and the
+        // new session starts without the variables.
+        m_broken = true;
+    }
 }
 
 void Connection::startTransaction()

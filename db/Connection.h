@@ -71,6 +71,13 @@ public:
     using RowSink = std::function<void(const char* const* fields, const unsigned long* lengths)>;
     void stream(const QString& sql, const RowSink& row);
 
+    // The program's logged-in user, which the database's change history records: kept in
+    // the session variables @veldra_user_id and @veldra_user_login, set at once and again on
+    // every new connection (a reconnect starts a session without them). 0 clears them, and
+    // clearing never throws: a connection that cannot be reached is replaced without them.
+    // Setting throws DbError.
+    void setProgramUser(int userId, const QString& loginName);
+
     void startTransaction();
     void commit();
     void rollback(); // never throws: a dead connection has rolled back on the server
@@ -94,11 +101,15 @@ private:
     void prepareToSend(bool write);
     bool ping();
     QSqlQuery run(const QString& sql, const Bindings& bindings, bool& lost, QSqlError& error);
+    static QString programUserStatement();
+    Bindings programUserBindings() const;
 
     QString m_name;
     bool m_inTransaction = false;
     bool m_broken = false;
     int m_hostIndex = 0; // the host the connection is open on
+    int m_userId = 0;
+    QString m_userLogin;
 };
 
 // Marks the program busy with the database for as long as it lives: the first of nested

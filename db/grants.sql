@@ -10,7 +10,8 @@
 -- that two registrations of one name wait for each other; MariaDB wants only SELECT for
 -- that, MySQL 8 also UPDATE or LOCK TABLES on wp_users.
 -- The triggers that keep an entry's sums run as the account that loaded the schema, so
--- the program needs no UPDATE on transactions for them; that account must stay.
+-- the program needs no UPDATE on transactions for them; that account must stay. The same
+-- holds for the triggers that write the change history: the program only reads it.
 CREATE ROLE IF NOT EXISTS veldra_program;
 
 -- The web site's user table: login reads it, registration adds a user and the user's
@@ -38,3 +39,7 @@ GRANT SELECT ON `account month totals` TO veldra_program;
 
 -- The fingerprints of imported files are added, never changed.
 GRANT SELECT, INSERT ON `imported files` TO veldra_program;
+
+-- The change history is written by the schema's triggers alone; the program reads it, and
+-- can neither add to it, change it nor remove from it.
+GRANT SELECT ON `change history` TO veldra_program;

@@ -151,6 +151,9 @@ CREATE TABLE IF NOT EXISTS `financial periods` (
 -- `company date` key stays for the trial balance, which reads every entry's date.
 -- `save key` is the key the entry window made for the entry: a second save of the same
 -- entry, after one whose outcome the program could not learn, collides on it.
+-- `chain hash` chains the company's entries in number order: the SHA-256 of the previous
+-- entry's hash and this entry's header and lines (journal/JournalChain.h defines the bytes),
+-- written by the save under the numbering lock, so a later change of a stored entry shows.
 CREATE TABLE IF NOT EXISTS transactions (
   id int NOT NULL AUTO_INCREMENT,
   `company id` int NOT NULL,
@@ -165,6 +168,7 @@ CREATE TABLE IF NOT EXISTS transactions (
   `debit amount` decimal(25,4) DEFAULT NULL,
   `credit amount` decimal(25,4) DEFAULT NULL,
   `save key` char(36) CHARACTER SET ascii COLLATE ascii_bin DEFAULT NULL,
+  `chain hash` char(64) CHARACTER SET ascii COLLATE ascii_bin DEFAULT NULL,
   PRIMARY KEY (id),
   UNIQUE KEY `company type number` (`company id`, `transaction type`, `transaction number`),
   UNIQUE KEY `save key` (`save key`),
@@ -321,3 +325,333 @@ CREATE TABLE IF NOT EXISTS `imported files` (
   KEY `company content` (`company id`, `content hash`),
   CONSTRAINT `imported file company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
+-- Every change of the program's own rows, written by the triggers below whoever makes it:
+-- when (server time), who (the program's user from the session variables @veldra_user_id
+-- and @veldra_user_login, which the program sets at login; empty for any other client),
+-- the database account and the client's host as the server sees them, the table, row and
+-- company, and the row's values before and after as JSON. The program may only read it.
+-- Upkeep the database does itself is not a change: the entries' sums and the monthly
+-- totals are left out, and so are a company's `years saved` counter and the chaining
+-- of an entry (its chain hash is not recorded: verifying the entries shows any change of
+-- it). An entry's lines are recorded in the entry's own row (its line count and sums), so a
+-- 100-line entry is one row; a line changed or removed is a row of its own. The web site's
+-- tables have no triggers.
+CREATE TABLE IF NOT EXISTS `change history` (
+  id bigint NOT NULL AUTO_INCREMENT,
+  `changed at` datetime NOT NULL,
+  `user id` bigint(20) unsigned DEFAULT NULL,
+  `login name` varchar(60) NOT NULL DEFAULT '',
+  `database account` varchar(128) NOT NULL DEFAULT '',
+  workstation varchar(255) NOT NULL DEFAULT '',
+  `connection id` bigint unsigned NOT NULL,
+  `table name` varchar(64) NOT NULL,
+  `row id` varchar(191) NOT NULL,
+  `company id` int DEFAULT NULL,
+  action varchar(6) CHARACTER SET ascii COLLATE ascii_bin NOT NULL,
+  `values before` longtext DEFAULT NULL,
+  `values after` longtext DEFAULT NULL,
+  PRIMARY KEY (id),
+  KEY `changed at` (`changed at`),
+  KEY `company changed at` (`company id`, `changed at`),
+  KEY `table row` (`table name`, `row id`),
+  KEY `connection` (`connection id`, id),
+  CONSTRAINT `history action` CHECK (action IN ('insert', 'update', 'delete')),
+  CONSTRAINT `history before json` CHECK (`values before` IS NULL OR JSON_VALID(`values before`)),
+  CONSTRAINT `history after json` CHECK (`values after` IS NULL OR JSON_VALID(`values after`))
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+-- An update that leaves every recorded column as it was (compared as bytes, so a change of
+-- letter case counts) is not recorded. Amounts are JSON strings, exactly as stored.
+DROP TRIGGER IF EXISTS `companies added in history`;
+CREATE TRIGGER `companies added in history` AFTER INSERT ON `companies` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'companies', NEW.`id`, NEW.id, 'insert',
+    NULL,
+    JSON_OBJECT('id', NEW.`id`, 'company name', NEW.`company name`)
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `companies changed in history`;
+CREATE TRIGGER `companies changed in history` AFTER UPDATE ON `companies` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'companies', NEW.`id`, NEW.id, 'update',
+    JSON_OBJECT('id', OLD.`id`, 'company name', OLD.`company name`),
+    JSON_OBJECT('id', NEW.`id`, 'company name', NEW.`company name`)
+  FROM DUAL WHERE NOT (CAST(OLD.`id` AS BINARY) <=> CAST(NEW.`id` AS BINARY)
+    AND CAST(OLD.`company name` AS BINARY) <=> CAST(NEW.`company name` AS BINARY));
+DROP TRIGGER IF EXISTS `companies removed in history`;
+CREATE TRIGGER `companies removed in history` AFTER DELETE ON `companies` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'companies', OLD.`id`, OLD.id, 'delete',
+    JSON_OBJECT('id', OLD.`id`, 'company name', OLD.`company name`),
+    NULL
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `access added in history`;
+CREATE TRIGGER `access added in history` AFTER INSERT ON `access` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'access', NEW.`id`, NEW.`company id`, 'insert',
+    NULL,
+    JSON_OBJECT('id', NEW.`id`, 'company id', NEW.`company id`, 'wp_user id', NEW.`wp_user id`, 'access company', NEW.`access company`, 'administrator', NEW.`administrator`, 'trial balance', NEW.`trial balance`, 'journal entries', NEW.`journal entries`)
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `access changed in history`;
+CREATE TRIGGER `access changed in history` AFTER UPDATE ON `access` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'access', NEW.`id`, NEW.`company id`, 'update',
+    JSON_OBJECT('id', OLD.`id`, 'company id', OLD.`company id`, 'wp_user id', OLD.`wp_user id`, 'access company', OLD.`access company`, 'administrator', OLD.`administrator`, 'trial balance', OLD.`trial balance`, 'journal entries', OLD.`journal entries`),
+    JSON_OBJECT('id', NEW.`id`, 'company id', NEW.`company id`, 'wp_user id', NEW.`wp_user id`, 'access company', NEW.`access company`, 'administrator', NEW.`administrator`, 'trial balance', NEW.`trial balance`, 'journal entries', NEW.`journal entries`)
+  FROM DUAL WHERE NOT (CAST(OLD.`id` AS BINARY) <=> CAST(NEW.`id` AS BINARY)
+    AND CAST(OLD.`company id` AS BINARY) <=> CAST(NEW.`company id` AS BINARY)
+    AND CAST(OLD.`wp_user id` AS BINARY) <=> CAST(NEW.`wp_user id` AS BINARY)
+    AND CAST(OLD.`access company` AS BINARY) <=> CAST(NEW.`access company` AS BINARY)
+    AND CAST(OLD.`administrator` AS BINARY) <=> CAST(NEW.`administrator` AS BINARY)
+    AND CAST(OLD.`trial balance` AS BINARY) <=> CAST(NEW.`trial balance` AS BINARY)
+    AND CAST(OLD.`journal entries` AS BINARY) <=> CAST(NEW.`journal entries` AS BINARY));
+DROP TRIGGER IF EXISTS `access removed in history`;
+CREATE TRIGGER `access removed in history` AFTER DELETE ON `access` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'access', OLD.`id`, OLD.`company id`, 'delete',
+    JSON_OBJECT('id', OLD.`id`, 'company id', OLD.`company id`, 'wp_user id', OLD.`wp_user id`, 'access company', OLD.`access company`, 'administrator', OLD.`administrator`, 'trial balance', OLD.`trial balance`, 'journal entries', OLD.`journal entries`),
+    NULL
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `cost centres added in history`;
+CREATE TRIGGER `cost centres added in history` AFTER INSERT ON `cost centres` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'cost centres', NEW.`id`, NEW.`company id`, 'insert',
+    NULL,
+    JSON_OBJECT('id', NEW.`id`, 'company id', NEW.`company id`, 'cost centre number', NEW.`cost centre number`, 'cost centre description', NEW.`cost centre description`)
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `cost centres changed in history`;
+CREATE TRIGGER `cost centres changed in history` AFTER UPDATE ON `cost centres` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'cost centres', NEW.`id`, NEW.`company id`, 'update',
+    JSON_OBJECT('id', OLD.`id`, 'company id', OLD.`company id`, 'cost centre number', OLD.`cost centre number`, 'cost centre description', OLD.`cost centre description`),
+    JSON_OBJECT('id', NEW.`id`, 'company id', NEW.`company id`, 'cost centre number', NEW.`cost centre number`, 'cost centre description', NEW.`cost centre description`)
+  FROM DUAL WHERE NOT (CAST(OLD.`id` AS BINARY) <=> CAST(NEW.`id` AS BINARY)
+    AND CAST(OLD.`company id` AS BINARY) <=> CAST(NEW.`company id` AS BINARY)
+    AND CAST(OLD.`cost centre number` AS BINARY) <=> CAST(NEW.`cost centre number` AS BINARY)
+    AND CAST(OLD.`cost centre description` AS BINARY) <=> CAST(NEW.`cost centre description` AS BINARY));
+DROP TRIGGER IF EXISTS `cost centres removed in history`;
+CREATE TRIGGER `cost centres removed in history` AFTER DELETE ON `cost centres` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'cost centres', OLD.`id`, OLD.`company id`, 'delete',
+    JSON_OBJECT('id', OLD.`id`, 'company id', OLD.`company id`, 'cost centre number', OLD.`cost centre number`, 'cost centre description', OLD.`cost centre description`),
+    NULL
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `accounts added in history`;
+CREATE TRIGGER `accounts added in history` AFTER INSERT ON `accounts` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'accounts', NEW.`id`, (SELECT `company id` FROM `cost centres` WHERE id = NEW.`cost centre id`), 'insert',
+    NULL,
+    JSON_OBJECT('id', NEW.`id`, 'cost centre id', NEW.`cost centre id`, 'object id', NEW.`object id`, 'account description', NEW.`account description`)
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `accounts changed in history`;
+CREATE TRIGGER `accounts changed in history` AFTER UPDATE ON `accounts` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'accounts', NEW.`id`, (SELECT `company id` FROM `cost centres` WHERE id = NEW.`cost centre id`), 'update',
+    JSON_OBJECT('id', OLD.`id`, 'cost centre id', OLD.`cost centre id`, 'object id', OLD.`object id`, 'account description', OLD.`account description`),
+    JSON_OBJECT('id', NEW.`id`, 'cost centre id', NEW.`cost centre id`, 'object id', NEW.`object id`, 'account description', NEW.`account description`)
+  FROM DUAL WHERE NOT (CAST(OLD.`id` AS BINARY) <=> CAST(NEW.`id` AS BINARY)
+    AND CAST(OLD.`cost centre id` AS BINARY) <=> CAST(NEW.`cost centre id` AS BINARY)
+    AND CAST(OLD.`object id` AS BINARY) <=> CAST(NEW.`object id` AS BINARY)
+    AND CAST(OLD.`account description` AS BINARY) <=> CAST(NEW.`account description` AS BINARY));
+DROP TRIGGER IF EXISTS `accounts removed in history`;
+CREATE TRIGGER `accounts removed in history` AFTER DELETE ON `accounts` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'accounts', OLD.`id`, (SELECT `company id` FROM `cost centres` WHERE id = OLD.`cost centre id`), 'delete',
+    JSON_OBJECT('id', OLD.`id`, 'cost centre id', OLD.`cost centre id`, 'object id', OLD.`object id`, 'account description', OLD.`account description`),
+    NULL
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `financial years added in history`;
+CREATE TRIGGER `financial years added in history` AFTER INSERT ON `financial years` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'financial years', NEW.`id`, NEW.`company id`, 'insert',
+    NULL,
+    JSON_OBJECT('id', NEW.`id`, 'company id', NEW.`company id`, 'financial year description', NEW.`financial year description`, 'last day of financial year', NEW.`last day of financial year`)
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `financial years changed in history`;
+CREATE TRIGGER `financial years changed in history` AFTER UPDATE ON `financial years` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'financial years', NEW.`id`, NEW.`company id`, 'update',
+    JSON_OBJECT('id', OLD.`id`, 'company id', OLD.`company id`, 'financial year description', OLD.`financial year description`, 'last day of financial year', OLD.`last day of financial year`),
+    JSON_OBJECT('id', NEW.`id`, 'company id', NEW.`company id`, 'financial year description', NEW.`financial year description`, 'last day of financial year', NEW.`last day of financial year`)
+  FROM DUAL WHERE NOT (CAST(OLD.`id` AS BINARY) <=> CAST(NEW.`id` AS BINARY)
+    AND CAST(OLD.`company id` AS BINARY) <=> CAST(NEW.`company id` AS BINARY)
+    AND CAST(OLD.`financial year description` AS BINARY) <=> CAST(NEW.`financial year description` AS BINARY)
+    AND CAST(OLD.`last day of financial year` AS BINARY) <=> CAST(NEW.`last day of financial year` AS BINARY));
+DROP TRIGGER IF EXISTS `financial years removed in history`;
+CREATE TRIGGER `financial years removed in history` AFTER DELETE ON `financial years` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'financial years', OLD.`id`, OLD.`company id`, 'delete',
+    JSON_OBJECT('id', OLD.`id`, 'company id', OLD.`company id`, 'financial year description', OLD.`financial year description`, 'last day of financial year', OLD.`last day of financial year`),
+    NULL
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `financial periods added in history`;
+CREATE TRIGGER `financial periods added in history` AFTER INSERT ON `financial periods` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'financial periods', NEW.`id`, (SELECT `company id` FROM `financial years` WHERE id = NEW.`financial year id`), 'insert',
+    NULL,
+    JSON_OBJECT('id', NEW.`id`, 'financial year id', NEW.`financial year id`, 'period number', NEW.`period number`, 'start date', NEW.`start date`, 'end date', NEW.`end date`, 'period description', NEW.`period description`, 'period open', NEW.`period open`, 'period deleted', NEW.`period deleted`)
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `financial periods changed in history`;
+CREATE TRIGGER `financial periods changed in history` AFTER UPDATE ON `financial periods` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'financial periods', NEW.`id`, (SELECT `company id` FROM `financial years` WHERE id = NEW.`financial year id`), 'update',
+    JSON_OBJECT('id', OLD.`id`, 'financial year id', OLD.`financial year id`, 'period number', OLD.`period number`, 'start date', OLD.`start date`, 'end date', OLD.`end date`, 'period description', OLD.`period description`, 'period open', OLD.`period open`, 'period deleted', OLD.`period deleted`),
+    JSON_OBJECT('id', NEW.`id`, 'financial year id', NEW.`financial year id`, 'period number', NEW.`period number`, 'start date', NEW.`start date`, 'end date', NEW.`end date`, 'period description', NEW.`period description`, 'period open', NEW.`period open`, 'period deleted', NEW.`period deleted`)
+  FROM DUAL WHERE NOT (CAST(OLD.`id` AS BINARY) <=> CAST(NEW.`id` AS BINARY)
+    AND CAST(OLD.`financial year id` AS BINARY) <=> CAST(NEW.`financial year id` AS BINARY)
+    AND CAST(OLD.`period number` AS BINARY) <=> CAST(NEW.`period number` AS BINARY)
+    AND CAST(OLD.`start date` AS BINARY) <=> CAST(NEW.`start date` AS BINARY)
+    AND CAST(OLD.`end date` AS BINARY) <=> CAST(NEW.`end date` AS BINARY)
+    AND CAST(OLD.`period description` AS BINARY) <=> CAST(NEW.`period description` AS BINARY)
+    AND CAST(OLD.`period open` AS BINARY) <=> CAST(NEW.`period open` AS BINARY)
+    AND CAST(OLD.`period deleted` AS BINARY) <=> CAST(NEW.`period deleted` AS BINARY));
+DROP TRIGGER IF EXISTS `financial periods removed in history`;
+CREATE TRIGGER `financial periods removed in history` AFTER DELETE ON `financial periods` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'financial periods', OLD.`id`, (SELECT `company id` FROM `financial years` WHERE id = OLD.`financial year id`), 'delete',
+    JSON_OBJECT('id', OLD.`id`, 'financial year id', OLD.`financial year id`, 'period number', OLD.`period number`, 'start date', OLD.`start date`, 'end date', OLD.`end date`, 'period description', OLD.`period description`, 'period open', OLD.`period open`, 'period deleted', OLD.`period deleted`),
+    NULL
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `registration claims added in history`;
+CREATE TRIGGER `registration claims added in history` AFTER INSERT ON `registration claims` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'registration claims', NEW.`claim`, NULL, 'insert',
+    NULL,
+    JSON_OBJECT('claim', NEW.`claim`, 'claimed at', NEW.`claimed at`)
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `registration claims changed in history`;
+CREATE TRIGGER `registration claims changed in history` AFTER UPDATE ON `registration claims` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'registration claims', NEW.`claim`, NULL, 'update',
+    JSON_OBJECT('claim', OLD.`claim`, 'claimed at', OLD.`claimed at`),
+    JSON_OBJECT('claim', NEW.`claim`, 'claimed at', NEW.`claimed at`)
+  FROM DUAL WHERE NOT (CAST(OLD.`claim` AS BINARY) <=> CAST(NEW.`claim` AS BINARY)
+    AND CAST(OLD.`claimed at` AS BINARY) <=> CAST(NEW.`claimed at` AS BINARY));
+DROP TRIGGER IF EXISTS `registration claims removed in history`;
+CREATE TRIGGER `registration claims removed in history` AFTER DELETE ON `registration claims` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'registration claims', OLD.`claim`, NULL, 'delete',
+    JSON_OBJECT('claim', OLD.`claim`, 'claimed at', OLD.`claimed at`),
+    NULL
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `transactions added in history`;
+CREATE TRIGGER `transactions added in history` AFTER INSERT ON `transactions` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'transactions', NEW.`id`, NEW.`company id`, 'insert',
+    NULL,
+    JSON_OBJECT('id', NEW.`id`, 'company id', NEW.`company id`, 'transaction number', NEW.`transaction number`, 'transaction type', NEW.`transaction type`, 'transaction date', NEW.`transaction date`, 'transaction description', NEW.`transaction description`, 'posted', NEW.`posted`, 'created by', NEW.`created by`, 'edited by', NEW.`edited by`, 'posted by', NEW.`posted by`, 'save key', NEW.`save key`, 'line count', 0, 'debit amount', '0.0000', 'credit amount', '0.0000')
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `transactions changed in history`;
+CREATE TRIGGER `transactions changed in history` AFTER UPDATE ON `transactions` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'transactions', NEW.`id`, NEW.`company id`, 'update',
+    JSON_OBJECT('id', OLD.`id`, 'company id', OLD.`company id`, 'transaction number', OLD.`transaction number`, 'transaction type', OLD.`transaction type`, 'transaction date', OLD.`transaction date`, 'transaction description', OLD.`transaction description`, 'posted', OLD.`posted`, 'created by', OLD.`created by`, 'edited by', OLD.`edited by`, 'posted by', OLD.`posted by`, 'save key', OLD.`save key`),
+    JSON_OBJECT('id', NEW.`id`, 'company id', NEW.`company id`, 'transaction number', NEW.`transaction number`, 'transaction type', NEW.`transaction type`, 'transaction date', NEW.`transaction date`, 'transaction description', NEW.`transaction description`, 'posted', NEW.`posted`, 'created by', NEW.`created by`, 'edited by', NEW.`edited by`, 'posted by', NEW.`posted by`, 'save key', NEW.`save key`)
+  FROM DUAL WHERE NOT (CAST(OLD.`id` AS BINARY) <=> CAST(NEW.`id` AS BINARY)
+    AND CAST(OLD.`company id` AS BINARY) <=> CAST(NEW.`company id` AS BINARY)
+    AND CAST(OLD.`transaction number` AS BINARY) <=> CAST(NEW.`transaction number` AS BINARY)
+    AND CAST(OLD.`transaction type` AS BINARY) <=> CAST(NEW.`transaction type` AS BINARY)
+    AND CAST(OLD.`transaction date` AS BINARY) <=> CAST(NEW.`transaction date` AS BINARY)
+    AND CAST(OLD.`transaction description` AS BINARY) <=> CAST(NEW.`transaction description` AS BINARY)
+    AND CAST(OLD.`posted` AS BINARY) <=> CAST(NEW.`posted` AS BINARY)
+    AND CAST(OLD.`created by` AS BINARY) <=> CAST(NEW.`created by` AS BINARY)
+    AND CAST(OLD.`edited by` AS BINARY) <=> CAST(NEW.`edited by` AS BINARY)
+    AND CAST(OLD.`posted by` AS BINARY) <=> CAST(NEW.`posted by` AS BINARY)
+    AND CAST(OLD.`save key` AS BINARY) <=> CAST(NEW.`save key` AS BINARY));
+DROP TRIGGER IF EXISTS `transactions removed in history`;
+CREATE TRIGGER `transactions removed in history` AFTER DELETE ON `transactions` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'transactions', OLD.`id`, OLD.`company id`, 'delete',
+    JSON_OBJECT('id', OLD.`id`, 'company id', OLD.`company id`, 'transaction number', OLD.`transaction number`, 'transaction type', OLD.`transaction type`, 'transaction date', OLD.`transaction date`, 'transaction description', OLD.`transaction description`, 'posted', OLD.`posted`, 'created by', OLD.`created by`, 'edited by', OLD.`edited by`, 'posted by', OLD.`posted by`, 'save key', OLD.`save key`),
+    NULL
+  FROM DUAL;
+DROP TRIGGER IF EXISTS `transaction details changed in history`;
+CREATE TRIGGER `transaction details changed in history` AFTER UPDATE ON `transaction details` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'transaction details', NEW.`id`, (SELECT `company id` FROM transactions WHERE id = NEW.`transaction id`), 'update',
+    JSON_OBJECT('id', OLD.`id`, 'transaction id', OLD.`transaction id`, 'line nr', OLD.`line nr`, 'account id', OLD.`account id`, 'line description', OLD.`line description`, 'amount', CAST(OLD.`amount` AS CHAR), 'deleted', OLD.`deleted`),
+    JSON_OBJECT('id', NEW.`id`, 'transaction id', NEW.`transaction id`, 'line nr', NEW.`line nr`, 'account id', NEW.`account id`, 'line description', NEW.`line description`, 'amount', CAST(NEW.`amount` AS CHAR), 'deleted', NEW.`deleted`)
+  FROM DUAL WHERE NOT (CAST(OLD.`id` AS BINARY) <=> CAST(NEW.`id` AS BINARY)
+    AND CAST(OLD.`transaction id` AS BINARY) <=> CAST(NEW.`transaction id` AS BINARY)
+    AND CAST(OLD.`line nr` AS BINARY) <=> CAST(NEW.`line nr` AS BINARY)
+    AND CAST(OLD.`account id` AS BINARY) <=> CAST(NEW.`account id` AS BINARY)
+    AND CAST(OLD.`line description` AS BINARY) <=> CAST(NEW.`line description` AS BINARY)
+    AND CAST(OLD.`amount` AS BINARY) <=> CAST(NEW.`amount` AS BINARY)
+    AND CAST(OLD.`deleted` AS BINARY) <=> CAST(NEW.`deleted` AS BINARY));
+DROP TRIGGER IF EXISTS `transaction details removed in history`;
+CREATE TRIGGER `transaction details removed in history` AFTER DELETE ON `transaction details` FOR EACH ROW
+  INSERT INTO `change history` (`changed at`, `user id`, `login name`, `database account`, workstation, `connection id`,
+    `table name`, `row id`, `company id`, action, `values before`, `values after`)
+  SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
+    SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'transaction details', OLD.`id`, (SELECT `company id` FROM transactions WHERE id = OLD.`transaction id`), 'delete',
+    JSON_OBJECT('id', OLD.`id`, 'transaction id', OLD.`transaction id`, 'line nr', OLD.`line nr`, 'account id', OLD.`account id`, 'line description', OLD.`line description`, 'amount', CAST(OLD.`amount` AS CHAR), 'deleted', OLD.`deleted`),
+    NULL
+  FROM DUAL;
+
+-- A line written with its new entry counts into the entry's own record, when that is the
+-- last record this connection wrote: the record then holds the entry's line count and sums.
+-- Lines added otherwise (to an older entry, or by a bulk load that writes the lines after
+-- all their entries) are not recorded line by line; the chain hash shows them.
+DROP TRIGGER IF EXISTS `transaction line added in history`;
+-- (The record is found through its table and row key; that it is this connection's last
+-- record is then one look into the connection's key. Neither a derived table nor a
+-- correlated subquery here: the one crashed the server in a bulk load, the other read
+-- every earlier record of the connection for each line.)
+CREATE TRIGGER `transaction line added in history` AFTER INSERT ON `transaction details` FOR EACH ROW
+  UPDATE `change history` h
+  SET h.`values after` = JSON_SET(h.`values after`,
+      '$."line count"', CAST(JSON_VALUE(h.`values after`, '$."line count"') AS SIGNED) + 1,
+      '$."debit amount"', CAST(CAST(JSON_VALUE(h.`values after`, '$."debit amount"') AS DECIMAL(25,4)) + GREATEST(NEW.amount, 0) AS CHAR),
+      '$."credit amount"', CAST(CAST(JSON_VALUE(h.`values after`, '$."credit amount"') AS DECIMAL(25,4)) + LEAST(NEW.amount, 0) AS CHAR))
+  WHERE h.`table name` = 'transactions' AND h.`row id` = CAST(NEW.`transaction id` AS CHAR CHARACTER SET utf8mb4) COLLATE utf8mb4_unicode_520_ci
+    AND h.action = 'insert' AND h.`connection id` = CONNECTION_ID()
+    AND h.id = (SELECT MAX(later.id) FROM `change history` later WHERE later.`connection id` = CONNECTION_ID());

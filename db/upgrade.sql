@@ -45,3 +45,32 @@ ALTER TABLE transactions ADD KEY IF NOT EXISTS `transaction date` (`transaction 
 ALTER TABLE `transaction details`
   ADD KEY IF NOT EXISTS `transaction account amount` (`transaction id`, `account id`, amount),
   DROP KEY IF EXISTS `transaction amount`;
+
+-- The chain hash of every entry (see schema.sql): the column, then the entries stored
+-- without one chained in number order per company, each after its predecessor's hash as
+-- journal/JournalChain.h defines the hashed bytes (every field as its byte length, a colon
+-- and its text). Entries that already carry a hash keep it. Nothing is done while every
+-- entry has one. Run it while no program saves entries.
+ALTER TABLE transactions
+  ADD COLUMN IF NOT EXISTS `chain hash` char(64) CHARACTER SET ascii COLLATE ascii_bin DEFAULT NULL AFTER `save key`;
+SET @veldra_unchained = EXISTS (SELECT 1 FROM transactions WHERE `chain hash` IS NULL AND `transaction type` = "JE");
+SET @veldra_chain = '';
+SET SESSION group_concat_max_len = 4294967295;
+-- @veldra_chain holds "<company id>:<hash>" of the entry before: the chain starts afresh
+-- with each company.
+UPDATE transactions SET `chain hash` = SUBSTRING_INDEX(@veldra_chain := CONCAT(`company id`, ':',
+    IF(`chain hash` IS NULL, SHA2(CONCAT(
+      LEFT(@veldra_previous := IF(SUBSTRING_INDEX(@veldra_chain, ':', 1) = CAST(`company id` AS CHAR),
+        SUBSTRING_INDEX(@veldra_chain, ':', -1), ''), 0),
+      OCTET_LENGTH(@veldra_previous), ':', @veldra_previous,
+      OCTET_LENGTH(`transaction number`), ':', `transaction number`,
+      OCTET_LENGTH(`transaction date`), ':', `transaction date`,
+      OCTET_LENGTH(`transaction description`), ':', `transaction description`,
+      OCTET_LENGTH(`company id`), ':', `company id`,
+      COALESCE((SELECT GROUP_CONCAT(CONCAT(OCTET_LENGTH(`account id`), ':', `account id`,
+          OCTET_LENGTH(amount), ':', amount, OCTET_LENGTH(`line description`), ':', `line description`,
+          OCTET_LENGTH(deleted), ':', deleted) ORDER BY `line nr` SEPARATOR '')
+        FROM `transaction details` WHERE `transaction id` = transactions.id), '')), 256),
+      CAST(`chain hash` AS CHAR))), ':', -1)
+WHERE `transaction type` = "JE" AND @veldra_unchained
+ORDER BY `company id`, `transaction number`;

@@ -529,12 +529,14 @@ void TfrmImport::Save()
     for (const ImportEntry& e : entries)
         periodIds.insert(e.periodId);
     qint64 first = 0, last = 0;
+    JournalChainTail tail;
     setRunning(true);
     const SaveResult result = saveInTransaction(
         [&](Transaction&) {
             // Numbered under the company's lock, as the entry window numbers: saves on
             // other workstations wait for this one and number after it.
-            last = JournalStore::lastNumberForUpdate(company);
+            tail = JournalStore::lastNumberForUpdate(company);
+            last = tail.lastNumber;
             first = 0;
             // Under that lock, a second import of the same file cannot slip in unasked.
             if (!seenAccepted && ImportStore::latest(company, m_hash))
@@ -563,7 +565,7 @@ void TfrmImport::Save()
                     QUuid::createUuidV5(fileKey, QString::number(i)).toString(QUuid::WithoutBraces), {}};
                 for (const ImportLine& l : e.lines)
                     entry.lines.append({l.accountId, l.description, l.amount.toDbString()});
-                JournalStore::insert(entry);
+                JournalStore::insert(entry, tail);
                 if (i % 50 == 0 && !step(i, entries.size()))
                     throw SaveRefused{nullptr, Cancelled, {}};
             }

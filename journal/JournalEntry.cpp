@@ -222,10 +222,10 @@ bool TfrmJournalEntry::checkInput()
     return true;
 }
 
-int TfrmJournalEntry::nextJournalEntryNumber()
+int TfrmJournalEntry::nextJournalEntryNumber(JournalChainTail& tail)
 {
-    const qint64 last = JournalStore::lastNumberForUpdate(m_companyId);
-    if (const std::optional<int> next = journalNumberAfter(last))
+    tail = JournalStore::lastNumberForUpdate(m_companyId);
+    if (const std::optional<int> next = journalNumberAfter(tail.lastNumber))
         return *next;
     throw SaveRefused{nullptr, journalNumbersExhausted(), {}};
 }
@@ -246,12 +246,13 @@ void TfrmJournalEntry::Save()
         == saveInTransaction(
             [&](Transaction&) {
                 transactionId = 0;
-                entry.number = nextJournalEntryNumber();
+                JournalChainTail tail;
+                entry.number = nextJournalEntryNumber(tail);
                 // Another user may have closed the period since the window opened; read
                 // under lock, a close waits for this save or this save sees the close.
                 if (PeriodStore::openFlagForUpdate(m_periodId).value_or(QString()) != QLatin1String("Yes"))
                     throw SaveRefused{nullptr, PeriodNotOpen, {}};
-                transactionId = JournalStore::insert(entry);
+                transactionId = JournalStore::insert(entry, tail);
             },
             stored, QStringLiteral("Journal entry could not be saved.  Please try again."));
     if (saved)

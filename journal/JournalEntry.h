@@ -9,6 +9,8 @@
 #include <QRect>
 #include <QUuid>
 
+struct JournalChainTail;
+
 class AccountPicker;
 class LabeledEdit;
 class QLineEdit;
@@ -81,8 +83,9 @@ private:
     void offerAccounts();
     void takeAccount(const QString& number);
     // The number the new entry gets, read under a lock on the company's row so that
-    // saves on other workstations wait for this one and then number after it.
-    int nextJournalEntryNumber();
+    // saves on other workstations wait for this one and then number after it; `tail` is
+    // where the company's chain ends, which the new entry follows.
+    int nextJournalEntryNumber(JournalChainTail& tail);
     BookContext m_books;
     int m_companyId = 0;
     int m_periodId = -1; // the period the checks found the date in

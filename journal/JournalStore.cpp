@@ -2,6 +2,7 @@
 
 #include "db/DbError.h"
 #include "db/Query.h"
+#include "journal/JournalChain.h"
 
 #include <optional>
 
@@ -15,32 +16,50 @@ std::optional<qint64> lockedNumber(const QStringList& sql, int companyId, const 
 }
 }
 
-qint64 JournalStore::lastNumberForUpdate(int companyId)
+JournalChainTail JournalStore::lastNumberForUpdate(int companyId)
 {
     // The reads after the lock lock too, so they see the newest committed rows rather
     // than the transaction's first snapshot.
     if (!lockedNumber({QStringLiteral("SELECT id FROM companies WHERE (id = :company) FOR UPDATE")},
             companyId, QStringLiteral("id")))
         throw DbError(QStringLiteral("The company no longer exists."));
-    if (const auto last
-        = lockedNumber({QStringLiteral("SELECT `transaction number`"), QStringLiteral("FROM transactions"),
-                           QStringLiteral("WHERE"), QStringLiteral("(`company id` = :company)"),
-                           QStringLiteral(" and (`transaction type` = \"JE\")"),
-                           QStringLiteral("ORDER BY `transaction number` DESC"), QStringLiteral("LIMIT 1"),
-                           QStringLiteral("FOR UPDATE")},
-            companyId, QStringLiteral("transaction number")))
-        return *last;
+    Query last;
+    last.setSql({QStringLiteral("SELECT `transaction number`, `chain hash`"),
+        QStringLiteral("FROM transactions"), QStringLiteral("WHERE"),
+        QStringLiteral("(`company id` = :company)"), QStringLiteral(" and (`transaction type` = \"JE\")"),
+        QStringLiteral("ORDER BY `transaction number` DESC"), QStringLiteral("LIMIT 1"),
+        QStringLiteral("FOR UPDATE")});
+    last.bind(QStringLiteral("company"), companyId);
+    last.open();
+    if (!last.isEmpty())
+        return {last.asString(QStringLiteral("transaction number")).toLongLong(),
+            last.asString(QStringLiteral("chain hash"))};
     // A company's first entry follows the number of its newest cost centre.
-    return lockedNumber(
-        {QStringLiteral("SELECT `cost centre number`"), QStringLiteral("FROM `cost centres`"),
-            QStringLiteral("WHERE"), QStringLiteral("(`company id` = :company)"),
-            QStringLiteral("ORDER BY `id` DESC"), QStringLiteral("LIMIT 1"), QStringLiteral("FOR UPDATE")},
-        companyId, QStringLiteral("cost centre number"))
-        .value_or(0);
+    return {
+        lockedNumber({QStringLiteral("SELECT `cost centre number`"), QStringLiteral("FROM `cost centres`"),
+                         QStringLiteral("WHERE"), QStringLiteral("(`company id` = :company)"),
+                         QStringLiteral("ORDER BY `id` DESC"), QStringLiteral("LIMIT 1"),
+                         QStringLiteral("FOR UPDATE")},
+            companyId, QStringLiteral("cost centre number"))
+            .value_or(0),
+        {}};
 }
 
-int JournalStore::insert(const NewJournalEntry& entry)
+QString JournalStore::chainHash(const QString& previousHash, const NewJournalEntry& entry)
 {
+    JournalChainHash hash(previousHash.toUtf8(), QByteArray::number(entry.number),
+        entry.date.toString(Qt::ISODate).toUtf8(), entry.description.toUtf8(),
+        QByteArray::number(entry.companyId));
+    for (const NewJournalLine& line : entry.lines)
+        hash.addLine(QByteArray::number(line.accountId),
+            JournalChainHash::amountText(Money::parseDb(line.amount).value_or(Money())),
+            line.description.toUtf8(), "No");
+    return QString::fromLatin1(hash.result());
+}
+
+int JournalStore::insert(const NewJournalEntry& entry, JournalChainTail& tail)
+{
+    const QString hash = chainHash(tail.lastHash, entry);
     const int id = RowWriter(QStringLiteral("transactions"))
                        .set(QStringLiteral("transaction number"), entry.number)
                        .set(QStringLiteral("company id"), entry.companyId)
@@ -50,6 +69,7 @@ int JournalStore::insert(const NewJournalEntry& entry)
                        .set(QStringLiteral("transaction date"), entry.date)
                        .set(QStringLiteral("transaction description"), entry.description)
                        .set(QStringLiteral("save key"), entry.saveKey)
+                       .set(QStringLiteral("chain hash"), hash)
                        .insert();
     QList<RowWriter> details;
     int lineNr = 0;
@@ -62,6 +82,7 @@ int JournalStore::insert(const NewJournalEntry& entry)
                        .set(QStringLiteral("amount"), line.amount)
                        .set(QStringLiteral("deleted"), QStringLiteral("No"));
     RowWriter::insertAll(details);
+    tail = {entry.number, hash};
     return id;
 }
 

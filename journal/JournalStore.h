@@ -42,16 +42,25 @@ struct StoredJournalEntry {
     QList<StoredJournalLine> lines; // in line order
 };
 
+// The end of a company's chain of entries, which the next entry follows.
+struct JournalChainTail {
+    qint64 lastNumber = 0; // see lastNumberForUpdate
+    QString lastHash; // the chain hash of the company's last entry; empty before its first
+};
+
 // The statements that number and write journal entries. Each throws DbError.
 namespace JournalStore {
 // Inside the saving transaction: locks the company's row, which every save of the company
-// takes first and holds to its commit, so saves are numbered one after the other; then
-// answers the number the next entry follows: the company's last entry number, or before
-// its first entry the number of its newest cost centre, else 0. Throws DbError when the
-// company no longer exists.
-qint64 lastNumberForUpdate(int companyId);
-// Writes the entry and its lines; answers the entry's id.
-int insert(const NewJournalEntry& entry);
+// takes first and holds to its commit, so saves are numbered and chained one after the
+// other; then answers the number the next entry follows (the company's last entry number,
+// or before its first entry the number of its newest cost centre, else 0) and the last
+// entry's chain hash. Throws DbError when the company no longer exists.
+JournalChainTail lastNumberForUpdate(int companyId);
+// Writes the entry and its lines, chained after `tail`, which then ends with this entry;
+// answers the entry's id. The entry's number must follow tail's.
+int insert(const NewJournalEntry& entry, JournalChainTail& tail);
+// The chain hash of the entry after `previousHash` (journal/JournalChain.h).
+QString chainHash(const QString& previousHash, const NewJournalEntry& entry);
 // The entry the journal list shows as "JE <number>" of the company of that name, with its
 // lines; empty when there is none.
 std::optional<StoredJournalEntry> readByNumber(const QString& companyName, qint64 number);

@@ -26,6 +26,34 @@ QPushButton* makeButton(const ButtonDesign& design, QWidget* parent, const QRect
 }
 }
 
+HelpAndVerse addHelpAndVerse(QWidget* window, int helpLeft, const VerseDesign& verse)
+{
+    auto* help = new LinkLabel(QStringLiteral("Help"), window);
+    help->setObjectName(QStringLiteral("lblHelp"));
+    help->adjustSize();
+    help->move(helpLeft, 5);
+
+    auto* box = new QGroupBox(QStringLiteral("Bible Verse"), window);
+    box->setObjectName(QStringLiteral("gbBibleVerse"));
+    box->setGeometry(verse.box);
+    auto* link = new LinkLabel(verse.reference, box);
+    link->setObjectName(QStringLiteral("lblBibleVerseLink"));
+    link->adjustSize();
+    link->move(8, 16);
+    auto* text = new QLabel(verse.text, box);
+    text->setObjectName(QStringLiteral("lblVerse"));
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    text->setGeometry(QRect(QPoint(8, 35), verse.textSize));
+    // Every setup window quotes its verse in the same font, smaller only where a verse
+    // cannot fit its room in it.
+    QFont verseFont = text->font();
+    verseFont.setPointSizeF(7);
+    text->setFont(verseFont);
+    fitTextToLabel(text);
+    return {help, box, link, text};
+}
+
 // List window ---------------------------------------------------------------------
 
 ListWindow::ListWindow(const ListWindowDesign& design, QWidget* parent) : QDialog(parent), m_design(design)
@@ -55,29 +83,11 @@ ListWindow::ListWindow(const ListWindowDesign& design, QWidget* parent) : QDialo
         c.width = std::max(c.width, header.horizontalAdvance(c.title) + 2 * header.averageCharWidth());
     m_grid->setColumns(columns);
 
-    m_help = new LinkLabel(QStringLiteral("Help"), this);
-    m_help->setObjectName(QStringLiteral("lblHelp"));
-    m_help->adjustSize();
-    m_help->move(design.helpLeft, 5);
-
-    m_verseBox = new QGroupBox(QStringLiteral("Bible Verse"), this);
-    m_verseBox->setObjectName(QStringLiteral("gbBibleVerse"));
-    m_verseBox->setGeometry(design.verse.box);
-    m_verseLink = new LinkLabel(design.verse.reference, m_verseBox);
-    m_verseLink->setObjectName(QStringLiteral("lblBibleVerseLink"));
-    m_verseLink->adjustSize();
-    m_verseLink->move(8, 16);
-    m_verse = new QLabel(design.verse.text, m_verseBox);
-    m_verse->setObjectName(QStringLiteral("lblVerse"));
-    m_verse->setWordWrap(true);
-    m_verse->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_verse->setGeometry(QRect(QPoint(8, 35), design.verse.textSize));
-    // Every setup window quotes its verse in the same font, smaller only where a verse
-    // cannot fit its room in it.
-    QFont verseFont = m_verse->font();
-    verseFont.setPointSizeF(7);
-    m_verse->setFont(verseFont);
-    fitTextToLabel(m_verse);
+    const HelpAndVerse parts = addHelpAndVerse(this, design.helpLeft, design.verse);
+    m_help = parts.help;
+    m_verseBox = parts.box;
+    m_verseLink = parts.link;
+    m_verse = parts.verse;
 
     connectGuarded(m_new, &QPushButton::clicked, this, [this] { newClicked(); });
     connectGuarded(m_edit, &QPushButton::clicked, this, [this] { editClicked(); });

@@ -103,5 +103,15 @@ private:
     bool m_closed = false;
 };
 
+// The "Help" link (at helpLeft, top 5) and the "Bible Verse" box every setup window
+// carries, with their object names; the caller connects the links.
+struct HelpAndVerse {
+    LinkLabel* help;
+    QGroupBox* box;
+    LinkLabel* link;
+    QLabel* verse;
+};
+HelpAndVerse addHelpAndVerse(QWidget* window, int helpLeft, const VerseDesign& verse);
+
 // Makes a word-wrapped label's font small enough for its text to fit the label.
 void fitTextToLabel(QLabel* label);

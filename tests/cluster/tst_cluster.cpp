@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 #include "db/Query.h"
 #include "db/Transaction.h"
+#include "journal/JournalVerification.h"
 #include "setup/FinancialYear.h"
 #include "setup/FinancialYears.h"
 #include "standard/DatePicker.h"
@@ -150,6 +151,16 @@ private slots:
                 d.db.scalar("SELECT SUM(`line count`) FROM `account month totals`").toInt(), 4 * perNode);
         }
         QSqlDatabase::removeDatabase("node3");
+        // The saves of both nodes form one unbroken chain, each entry one record of the
+        // change history with its two lines.
+        const JournalVerification chain
+            = JournalVerificationStore::verify(d.company, [](qint64, qint64) { return true; });
+        QVERIFY(!chain.firstAltered);
+        QCOMPARE(chain.checked, qint64(2 * perNode));
+        QCOMPARE(d.db.scalar("SELECT COUNT(*) FROM `change history` WHERE `table name` = 'transactions' "
+                             "AND JSON_VALUE(`values after`, '$.\"line count\"') = 2")
+                     .toInt(),
+            2 * perNode);
         QCOMPARE(
             report.section("WORKER:", 1).section(',', 1).trimmed().section(' ', 0, 0), QStringLiteral("0"));
         qInfo("%d saves on two nodes: numbers unique, none lost; on this node %d attempts run again, "
