@@ -101,7 +101,7 @@ private slots:
         QTest::newRow("line deleted")
             << "DELETE FROM `transaction details` WHERE `line description` = 'Rest'" << 1003;
         QTest::newRow("line account")
-            << "UPDATE `transaction details` SET `account id` = `account id` + 1 WHERE `line description` = 'Deposit'"
+            << "UPDATE `transaction details` SET `account id` = (SELECT MAX(id) FROM accounts) WHERE `line description` = 'Deposit'"
             << 1001;
         QTest::newRow("line marked deleted")
             << "UPDATE `transaction details` SET deleted = 'Yes' WHERE `line description` = 'Back'" << 1002;
