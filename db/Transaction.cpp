@@ -15,9 +15,16 @@ Connection& programConnection(Connection* given) { return given ? *given : Conne
 // rolled the whole transaction back, so running it again from the start is safe. So it is
 // after a cluster node that refused to serve (1047): nothing ran there, and the next
 // attempt goes to another node.
+// On a cluster the locking read of a company's last entry number holds on its own node
+// only: another node's entry of that number can arrive between the read and the insert,
+// which then meets it on the numbering key. Run again, the read sees it and numbers on.
 bool isRetryable(const DbError& e)
 {
-    return !e.isUnconfirmed() && (e.code() == QLatin1String("1213") || e.code() == QLatin1String("1047"));
+    if (e.isUnconfirmed())
+        return false;
+    if (e.isDuplicateKey() && e.text().contains(QLatin1String("company type number")))
+        return true;
+    return e.code() == QLatin1String("1213") || e.code() == QLatin1String("1047");
 }
 
 // How long a save keeps running again after collisions before it gives up and says so.
