@@ -140,7 +140,6 @@ bool JournalEntriesTab::refresh()
     // An empty list hides the grid and so uncovers "~ No journal entries ~" beneath it.
     dbgJournalEntries->setVisible(!qrTransactions->isEmpty());
     m_split->setVisible(!qrTransactions->isEmpty());
-    showEntryLines();
     return true;
 }
 
