@@ -51,12 +51,17 @@ bool CompanyStore::nameTaken(const QString& name, std::optional<int> exceptId)
     return rowExists(QStringLiteral("companies"), {{QStringLiteral("company name"), name}}, exceptId);
 }
 
-void CompanyStore::countYearSave(int companyId)
+namespace {
+void countSave(int companyId, const QString& counter)
 {
-    Query::execute(
-        QStringLiteral("UPDATE companies SET `years saved` = `years saved` + 1 WHERE id = :company"),
+    Query::execute(QStringLiteral("UPDATE companies SET `%1` = `%1` + 1 WHERE id = :company").arg(counter),
         {{QStringLiteral(":company"), companyId}});
 }
+}
+
+void CompanyStore::countYearSave(int companyId) { countSave(companyId, QStringLiteral("years saved")); }
+
+void CompanyStore::countEntrySave(int companyId) { countSave(companyId, QStringLiteral("entries saved")); }
 
 void CompanyStore::lock(int companyId)
 {

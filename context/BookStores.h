@@ -34,6 +34,10 @@ bool nameTaken(const QString& name, std::optional<int> exceptId);
 // Counts a save of the company's years on its row: the saves of one company's years then
 // wait for each other there, also across cluster nodes.
 void countYearSave(int companyId);
+// Counts a journal entry saved on the company's row. Year saves (which close periods) write
+// the same row, so an entry save collides on it with another entry's numbering and with a
+// close, on one server and across cluster nodes, where locking reads do not reach.
+void countEntrySave(int companyId);
 // Locks the company's row until the transaction ends.
 void lock(int companyId);
 }

@@ -15,14 +15,15 @@ Connection& programConnection(Connection* given) { return given ? *given : Conne
 // rolled the whole transaction back, so running it again from the start is safe. So it is
 // after a cluster node that refused to serve (1047): nothing ran there, and the next
 // attempt goes to another node.
-// On a cluster the locking read of a company's last entry number holds on its own node
-// only: another node's entry of that number can arrive between the read and the insert,
-// which then meets it on the numbering key. Run again, the read sees it and numbers on.
+// A cluster that aborts a save for another node's entry of the same company (their writes
+// of the company's row collide) may report it as the statement's own failure: the entry
+// number the other node took, already applied, met on the numbering key. The server has
+// rolled the save back all the same; run again, it numbers after the other entry.
 bool isRetryable(const DbError& e)
 {
     if (e.isUnconfirmed())
         return false;
-    if (e.isDuplicateKey() && e.text().contains(QLatin1String("company type number")))
+    if (e.isDuplicateKey() && e.text().contains(QLatin1String("'company type number'")))
         return true;
     return e.code() == QLatin1String("1213") || e.code() == QLatin1String("1047");
 }

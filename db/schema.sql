@@ -48,11 +48,14 @@ CREATE TABLE IF NOT EXISTS `registration claims` (
 
 -- `years saved` counts the saves of the company's financial years. Each save writes it, so
 -- that two saves of years on two nodes of a cluster, where row locks do not reach, collide
--- and only one commits: the other runs again and sees the first year.
+-- and only one commits: the other runs again and sees the first year. `entries saved` does
+-- the same for journal entries: two entries (one number) or an entry and a year save that
+-- closes its period collide on the row.
 CREATE TABLE IF NOT EXISTS companies (
   id int NOT NULL AUTO_INCREMENT,
   `company name` varchar(50) NOT NULL,
   `years saved` int NOT NULL DEFAULT 0,
+  `entries saved` bigint NOT NULL DEFAULT 0,
   PRIMARY KEY (id),
   UNIQUE KEY `company name` (`company name`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;

@@ -10,6 +10,7 @@ ALTER TABLE transactions
     `transaction description`, posted, `created by`, `edited by`, `posted by`, `debit amount`, `credit amount`);
 -- Saves of a company's years write its row (see schema.sql).
 ALTER TABLE companies ADD COLUMN IF NOT EXISTS `years saved` int NOT NULL DEFAULT 0 AFTER `company name`;
+ALTER TABLE companies ADD COLUMN IF NOT EXISTS `entries saved` bigint NOT NULL DEFAULT 0 AFTER `years saved`;
 
 -- The key each save of the entry window carries, so that OK again after an unconfirmed
 -- save cannot store the entry twice.

@@ -1,5 +1,6 @@
 #include "journal/JournalStore.h"
 
+#include "context/BookStores.h"
 #include "db/DbError.h"
 #include "db/Query.h"
 #include "journal/JournalChain.h"
@@ -18,8 +19,11 @@ std::optional<qint64> lockedNumber(const QStringList& sql, int companyId, const 
 
 JournalChainTail JournalStore::lastNumberForUpdate(int companyId)
 {
-    // The reads after the lock lock too, so they see the newest committed rows rather
-    // than the transaction's first snapshot.
+    // Written, not only read under lock: a cluster certifies writes, so two saves of the
+    // company on two nodes collide here and one runs again, numbering after the other.
+    // The reads after it lock too, so they see the newest committed rows rather than the
+    // transaction's first snapshot.
+    CompanyStore::countEntrySave(companyId);
     if (!lockedNumber({QStringLiteral("SELECT id FROM companies WHERE (id = :company) FOR UPDATE")},
             companyId, QStringLiteral("id")))
         throw DbError(QStringLiteral("The company no longer exists."));

@@ -50,7 +50,7 @@ struct JournalChainTail {
 
 // The statements that number and write journal entries. Each throws DbError.
 namespace JournalStore {
-// Inside the saving transaction: locks the company's row, which every save of the company
+// Inside the saving transaction: writes and so locks the company's row, which every save of the company
 // takes first and holds to its commit, so saves are numbered and chained one after the
 // other; then answers the number the next entry follows (the company's last entry number,
 // or before its first entry the number of its newest cost centre, else 0) and the last

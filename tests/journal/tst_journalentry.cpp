@@ -80,13 +80,14 @@ protected:
             for (const QString& sql : m_hold)
                 exec(sql);
             holding = !failed;
-            // A locking read that meets a lock while its row is looked up shows as a
-            // statement (plain or prepared) still running after a good while, before its transaction is
-            // listed as waiting; both count.
+            // A locking read or an update that meets a lock while its row is looked up shows
+            // as a statement (plain or prepared) still running after a good while, before its
+            // transaction is listed as waiting; both count.
             const QString waitingStatements = QStringLiteral(
                 "SELECT (SELECT COUNT(*) FROM information_schema.INNODB_TRX WHERE trx_state = 'LOCK WAIT') + "
                 "(SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID <> CONNECTION_ID() AND "
-                "COMMAND IN ('Query', 'Execute') AND INFO LIKE '%FOR UPDATE%' AND TIME_MS > 200)");
+                "COMMAND IN ('Query', 'Execute') AND (INFO LIKE '%FOR UPDATE%' OR INFO LIKE 'UPDATE %') "
+                "AND TIME_MS > 200)");
             QElapsedTimer t;
             t.start();
             while (!failed && !release && t.elapsed() < 20000) {
