@@ -69,6 +69,12 @@ void CompanyStore::lock(int companyId)
         {{QStringLiteral("company"), companyId}}, QStringLiteral("id"));
 }
 
+std::optional<int> YearStore::savedUnderKey(const QString& saveKey)
+{
+    return rowIdWhere(
+        QStringLiteral("financial years"), {{QStringLiteral("save key"), saveKey}}, std::nullopt);
+}
+
 std::optional<FinancialYearRecord> YearStore::record(int yearId)
 {
     Query q;

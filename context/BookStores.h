@@ -49,6 +49,8 @@ QList<ComboItem> listedFor(const QList<int>& companyIds);
 // The company's years as their list shows them, in id order.
 ListStatement listOf(int companyId);
 std::optional<FinancialYearRecord> record(int yearId);
+// The year a new-year window saved under its save key, if any.
+std::optional<int> savedUnderKey(const QString& saveKey);
 // Whether another year of the company than `exceptId` has this description.
 bool descriptionTaken(int companyId, const QString& description, std::optional<int> exceptId);
 // The last day of the company's latest year (the one with the latest last day), or none

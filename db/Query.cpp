@@ -85,6 +85,11 @@ void Query::open()
 
 bool rowExists(const QString& table, const Bindings& equalTo, std::optional<int> exceptId)
 {
+    return rowIdWhere(table, equalTo, exceptId).has_value();
+}
+
+std::optional<int> rowIdWhere(const QString& table, const Bindings& equalTo, std::optional<int> exceptId)
+{
     QStringList conditions;
     Bindings bindings;
     for (int i = 0; i < equalTo.size(); ++i) {
@@ -95,10 +100,11 @@ bool rowExists(const QString& table, const Bindings& equalTo, std::optional<int>
         conditions << QStringLiteral("(id <> :except)");
         bindings.append({QStringLiteral("except"), *exceptId});
     }
-    return Query::firstValue({QStringLiteral("SELECT id FROM %1 WHERE").arg(quotedIdentifier(table)),
-                                 conditions.join(QStringLiteral(" and "))},
-        bindings, QStringLiteral("id"))
-        .has_value();
+    const std::optional<QVariant> id
+        = Query::firstValue({QStringLiteral("SELECT id FROM %1 WHERE").arg(quotedIdentifier(table)),
+                                conditions.join(QStringLiteral(" and "))},
+            bindings, QStringLiteral("id"));
+    return id ? std::optional<int>(id->toInt()) : std::nullopt;
 }
 
 std::optional<QList<std::optional<QString>>> rowTexts(

@@ -17,6 +17,8 @@ QString quotedIdentifier(const QString& name);
 // the column's collation compares): the uniqueness checks of the edit dialogs. Throws
 // DbError.
 bool rowExists(const QString& table, const Bindings& equalTo, std::optional<int> exceptId);
+// The id of such a row, if any (the first the server finds).
+std::optional<int> rowIdWhere(const QString& table, const Bindings& equalTo, std::optional<int> exceptId);
 
 // The columns' values of the table's row `id` as text (empty for NULL), as
 // Query::texts reads them; none when there is no such row. locking: the row stays locked

@@ -118,13 +118,16 @@ CREATE TABLE IF NOT EXISTS accounts (
   CONSTRAINT `account object fk` FOREIGN KEY (`object id`) REFERENCES objects (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
+-- `save key` is the key the new-year window made for the year, as for journal entries.
 CREATE TABLE IF NOT EXISTS `financial years` (
   id int NOT NULL AUTO_INCREMENT,
   `company id` int NOT NULL,
   `financial year description` varchar(50) NOT NULL,
   `last day of financial year` date NOT NULL,
+  `save key` char(36) CHARACTER SET ascii COLLATE ascii_bin DEFAULT NULL,
   PRIMARY KEY (id),
   UNIQUE KEY `company description` (`company id`, `financial year description`),
+  UNIQUE KEY `save key` (`save key`),
   CONSTRAINT `financial year company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 

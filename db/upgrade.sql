@@ -17,6 +17,9 @@ ALTER TABLE companies ADD COLUMN IF NOT EXISTS `entries saved` bigint NOT NULL D
 ALTER TABLE transactions
   ADD COLUMN IF NOT EXISTS `save key` char(36) CHARACTER SET ascii COLLATE ascii_bin DEFAULT NULL,
   ADD UNIQUE KEY IF NOT EXISTS `save key` (`save key`);
+ALTER TABLE `financial years`
+  ADD COLUMN IF NOT EXISTS `save key` char(36) CHARACTER SET ascii COLLATE ascii_bin DEFAULT NULL,
+  ADD UNIQUE KEY IF NOT EXISTS `save key` (`save key`);
 UPDATE transactions SET
   `debit amount` = (SELECT SUM(CASE WHEN amount > 0 THEN amount ELSE 0 END) FROM `transaction details`
     WHERE `transaction id` = transactions.id),

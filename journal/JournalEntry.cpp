@@ -78,6 +78,7 @@ TfrmJournalEntry::TfrmJournalEntry(const BookContext& books, QWidget* parent)
     setTabOrder(dtpJournalEntryDate, edtJournalEntryDescription);
     setTabOrder(edtJournalEntryDescription, sg);
     setTabOrder(sg, btnOK);
+    setSaveKeyLookup([this] { return JournalStore::savedUnderKey(m_saveKey); });
     connectGuarded(sg, &StringGrid::cellEdited, this,
         [this](int col, int row, const QString& text) { sgSetEditText(sg, col, row, text); });
     connect(sg, &StringGrid::editorOpened, this, [this](QLineEdit* editor, int col, int row) {

@@ -90,6 +90,11 @@ int JournalStore::insert(const NewJournalEntry& entry, JournalChainTail& tail)
     return id;
 }
 
+bool JournalStore::savedUnderKey(const QString& saveKey)
+{
+    return rowExists(QStringLiteral("transactions"), {{QStringLiteral("save key"), saveKey}}, std::nullopt);
+}
+
 bool JournalStore::exists(int entryId)
 {
     return Query::firstValue({QStringLiteral("SELECT id FROM transactions WHERE id = :id")},

@@ -66,4 +66,6 @@ QString chainHash(const QString& previousHash, const NewJournalEntry& entry);
 std::optional<StoredJournalEntry> readByNumber(const QString& companyName, qint64 number);
 // Whether an entry with this id is stored (asked after a COMMIT whose reply was lost).
 bool exists(int entryId);
+// Whether an entry was saved under the window's save key.
+bool savedUnderKey(const QString& saveKey);
 }

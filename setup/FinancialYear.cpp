@@ -88,6 +88,7 @@ TfrmFinancialYear::TfrmFinancialYear(QWidget* parent, TfrmFinancialYears* list)
     dtpStartDate->setGeometry(8, 32, 186, dtpStartDate->sizeHint().height());
     btnCalculate->setGeometry(200, 30, 185, 25);
 
+    setSaveKeyLookup([this] { return !isEditing() && YearStore::savedUnderKey(m_saveKey).has_value(); });
     sg->setGeometry(8, 16, 585, 353);
     sg->setDefaultColumnWidth(110);
     sg->setColumnCount(5);
@@ -250,7 +251,8 @@ void TfrmFinancialYear::Save()
                 if (editing) {
                     year.update(yearId);
                 } else {
-                    year.set(QStringLiteral("company id"), CompanyID);
+                    year.set(QStringLiteral("company id"), CompanyID)
+                        .set(QStringLiteral("save key"), m_saveKey);
                     yearId = year.insert();
                 }
                 for (int n = 1; n <= MaxPeriods; ++n) {
@@ -281,6 +283,13 @@ void TfrmFinancialYear::Save()
             yearSaved, QStringLiteral("Financial year could not be saved.  Please try again."));
     if (!saved)
         return; // refused with its message; the dialog stays open
+    finish(yearId);
+}
+
+void TfrmFinancialYear::savedEarlier() { finish(YearStore::savedUnderKey(m_saveKey).value_or(0)); }
+
+void TfrmFinancialYear::finish(int yearId)
+{
     if (m_list)
         m_list->reloadAndSelect(QStringLiteral("id"), yearId);
     accept();

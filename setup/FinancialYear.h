@@ -3,6 +3,8 @@
 #include "standard/DatePicker.h"
 #include "standard/EditDialog.h"
 
+#include <QUuid>
+
 class TfrmFinancialYears;
 class LabeledEdit;
 class StringGrid;
@@ -50,6 +52,10 @@ public:
 private:
     bool refuseCell(const PeriodRefusal& refusal);
     TfrmFinancialYears* m_list;
+    void savedEarlier() override;
+    // Shows the saved year in the list it was opened from, then closes.
+    void finish(int yearId);
     int m_lastRow = 0; // the last period row, as the checks found it
+    const QString m_saveKey = QUuid::createUuid().toString(QUuid::WithoutBraces); // of a new year
     QList<PeriodRow> m_loadedPeriods; // rows 1 to 18 as LoadEdit read them
 };

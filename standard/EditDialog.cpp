@@ -126,6 +126,7 @@ EditDialog::SaveResult EditDialog::saveInTransaction(const std::function<void(Tr
 {
     if (isEditing() && m_table.isEmpty())
         throw ProgramError(QStringLiteral("The edit dialog %1 names no edited row.").arg(objectName()));
+    m_unconfirmed = false;
     try {
         Transaction::run(
             [&](Transaction& t) {
@@ -154,6 +155,7 @@ EditDialog::SaveResult EditDialog::saveInTransaction(const std::function<void(Tr
         // Neither "saved" nor "not saved" would be true; OK again is safe where the save
         // carries its key, which then proves the first one stored.
         if (e.isUnconfirmed()) {
+            m_unconfirmed = true;
             Boodskap(UnconfirmedSave, false);
             return SaveResult::Failed;
         }
@@ -170,6 +172,24 @@ EditDialog::SaveResult EditDialog::saveInTransaction(const std::function<void(Tr
         Boodskap(failure, false);
         return SaveResult::Failed;
     }
+}
+
+bool EditDialog::earlierSaveConfirmed()
+{
+    if (!m_unconfirmed || !m_storedUnderKey)
+        return false;
+    try {
+        if (!m_storedUnderKey())
+            return false;
+    } catch (const DbError&) {
+        // Still no answer from the server: the outcome stays unknown, and so does the advice.
+        Boodskap(UnconfirmedSave, false);
+        return true;
+    }
+    m_unconfirmed = false;
+    Boodskap(ConfirmedSave, false);
+    savedEarlier();
+    return true;
 }
 
 QComboBox* EditDialog::addComboBox(

@@ -58,6 +58,8 @@ public:
     // leaves the dialog open with everything typed.
     void btnOkClick()
     {
+        if (earlierSaveConfirmed())
+            return;
         if (checkInput())
             Save();
     }
@@ -93,6 +95,13 @@ protected:
     enum class SaveResult { Saved, Refused, Failed };
     SaveResult saveInTransaction(const std::function<void(Transaction&)>& body,
         const std::function<bool()>& committed, const QString& failure = QString());
+    // For a save that writes a unique key the dialog made once: `stored` answers whether a
+    // row saved under it is in the database. After a save the server did not confirm, OK
+    // asks it first, before the checks (which would refuse what that save wrote as taken):
+    // when it is in, the dialog says so and ends through savedEarlier.
+    void setSaveKeyLookup(std::function<bool()> stored) { m_storedUnderKey = std::move(stored); }
+    // Ends the dialog after OK again found the earlier save stored; by default accept().
+    virtual void savedEarlier() { accept(); }
     // The refusal of an edit whose row, or anything loaded with it, another user changed.
     SaveRefused changedByAnotherUser() const;
     // A labelled box in the group, at left, top of the group, width wide.
@@ -130,6 +139,9 @@ private:
     QString m_what;
     QWidget* m_firstBox = nullptr;
     bool m_shown = false;
+    std::function<bool()> m_storedUnderKey;
+    bool m_unconfirmed = false; // the last save's outcome was not known
+    bool earlierSaveConfirmed();
 };
 
 // The values of columns in query's current row as a dialog loaded them (empty for NULL),

@@ -42,6 +42,7 @@ TfrmCreateUser::TfrmCreateUser(QWidget* parent)
       edtPassword(addEdit(QStringLiteral("edtPassword"), QStringLiteral("Password"), 8, 115, 233)),
       btnOk(okButton())
 {
+    setSaveKeyLookup([this] { return UserStore::claimed(saveClaim()); });
     edtPassword->setEchoMode(QLineEdit::Password);
     edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
     FormCreate();
@@ -102,6 +103,9 @@ void TfrmCreateUser::Save()
                 for (const QString& claim :
                     {QStringLiteral("login:") + name, QStringLiteral("email:") + email})
                     UserStore::claim(claim, Now());
+                // The window's own claim, which only this registration writes: OK again after
+                // an unconfirmed save finds it when the user was registered.
+                UserStore::claim(saveClaim(), Now());
                 if (UserStore::valueTaken(QStringLiteral("user_login"), name, true))
                     throw SaveRefused{edtUsername, UsernameInUse, {}};
                 if (UserStore::valueTaken(QStringLiteral("user_email"), email, true))

@@ -1,6 +1,8 @@
 #pragma once
 #include "standard/EditDialog.h"
 
+#include <QUuid>
+
 class LabeledEdit;
 class QGroupBox;
 class QPushButton;
@@ -27,4 +29,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    QString saveClaim() const { return QStringLiteral("save:") + m_saveKey; }
+    const QString m_saveKey = QUuid::createUuid().toString(QUuid::WithoutBraces);
 };

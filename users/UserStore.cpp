@@ -44,6 +44,13 @@ bool UserStore::exists(int userId)
         .has_value();
 }
 
+bool UserStore::claimed(const QString& claim)
+{
+    return Query::firstValue({QStringLiteral("SELECT claim FROM `registration claims` WHERE claim = :claim")},
+        {{QStringLiteral("claim"), claim}}, QStringLiteral("claim"))
+        .has_value();
+}
+
 void UserStore::claim(const QString& claim, const QDateTime& at)
 {
     Query::execute(QStringLiteral("INSERT INTO `registration claims` (claim, `claimed at`) "

@@ -22,6 +22,8 @@ std::optional<QString> loginName(int userId);
 bool valueTaken(const QString& column, const QString& value, bool locking);
 // Whether the user exists.
 bool exists(int userId);
+// Whether a committed registration wrote this claim.
+bool claimed(const QString& claim);
 // Claims a login name or address ("login:" or "email:" before it) for a registration:
 // two registrations of one on two cluster nodes collide on the claim's row.
 void claim(const QString& claim, const QDateTime& at);

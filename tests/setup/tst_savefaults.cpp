@@ -17,6 +17,7 @@
 #include "standard/StringGrid.h"
 #include "users/Access.h"
 #include "users/AccessAddUser.h"
+#include "users/CreateUser.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -246,38 +247,83 @@ private slots:
             QString(committed ? "April" : "Apr 2017"));
     }
 
-    // The reply to the entry's COMMIT is lost and the server cannot be asked what it holds:
+    // The reply to a new row's COMMIT is lost and the server cannot be asked what it holds:
     // the user is told the truth, that the save is not confirmed. OK again, once the server
-    // answers, stores nothing a second time: the entry's key shows the first save is in.
-    void unconfirmedJournalEntryIsNotStoredTwice()
+    // answers, stores nothing a second time: the save's key shows the first save is in,
+    // before any check could call what it wrote "already in use".
+    void unconfirmedSaveIsNotStoredTwice_data()
     {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("stored"); // what the save wrote, as one line per row
+        QTest::newRow("journal entry") << "entry"
+                                       << "SELECT CONCAT(`transaction number`, ' ', `transaction "
+                                          "description`, ' ', (SELECT COUNT(*) FROM `transaction details`)) "
+                                          "FROM transactions";
+        QTest::newRow("new year") << "year"
+                                  << "SELECT CONCAT(`financial year description`, ' ', (SELECT COUNT(*) "
+                                     "FROM `financial periods`)) FROM `financial years` WHERE "
+                                     "`financial year description` = 'FY2027'";
+        QTest::newRow("registration")
+            << "registration"
+            << "SELECT CONCAT(user_login, ' ', (SELECT COUNT(*) FROM wp_usermeta u "
+               "WHERE u.user_id = wp_users.ID)) FROM wp_users WHERE user_login = 'zed'";
+    }
+    void unconfirmedSaveIsNotStoredTwice()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, stored);
         SetClockForTesting(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
+        const auto clock = qScopeGuard([] { SetClockForTesting({}); });
         ProxyWorld x;
         x.db.addAccount(x.sales, x.db.addObject(200, "Bank", "Balance Sheet", 1), "Bank");
         x.db.addAccount(x.sales, x.db.addObject(300, "Sales", "Income Statement", 1), "Sales");
         x.db.addYear(x.alpha, "FY2026", QDate(2026, 1, 1));
         x.w->RefreshFilters();
         choose(x.w->cbFinancialPeriod, "Dec 2026");
-        TfrmJournalEntry f(x.w->books(), x.w.get());
-        f.edtJournalEntryDescription->setText("Cash sale");
-        typeLine(f, 1, "10.200", "Deposit", "150.25");
-        typeLine(f, 2, "10.300", "Sale", "-150.25");
+        TfrmFinancialYears list(x.w->books(), x.w->qrFinancialYears, x.w.get());
+        std::unique_ptr<EditDialog> dialog;
+        QString expected;
+        if (window == "entry") {
+            auto f = std::make_unique<TfrmJournalEntry>(x.w->books(), x.w.get());
+            f->edtJournalEntryDescription->setText("Cash sale");
+            typeLine(*f, 1, "10.200", "Deposit", "150.25");
+            typeLine(*f, 2, "10.300", "Sale", "-150.25");
+            dialog = std::move(f);
+            expected = "11 Cash sale 2";
+        } else if (window == "year") {
+            auto f = std::make_unique<TfrmFinancialYear>(&list, &list);
+            f->setWindowTitle(TfrmFinancialYear::NewCaption);
+            f->CompanyID = x.alpha;
+            f->edtFinancialYearDescription->setText("FY2027");
+            f->dtpStartDate->setDate(QDate(2027, 1, 1));
+            f->btnCalculateClick();
+            dialog = std::move(f);
+            expected = "FY2027 24";
+        } else {
+            auto f = std::make_unique<TfrmCreateUser>(x.w.get());
+            f->edtUsername->setText("zed");
+            f->edtEmail->setText("zed@example.com");
+            f->edtPassword->setText("secret");
+            dialog = std::move(f);
+            expected = "zed 2";
+        }
+        dialog->show();
+        x.log.clear(); // "overwrite existing values?", answered yes
         x.proxy->arm(FaultProxy::Fault::LoseCommitReplyAndServer);
-        f.btnOK->click();
+        dialog->okButton()->click();
         QVERIFY(x.proxy->fired());
         QCOMPARE(x.log.messages, QStringList{EditDialog::UnconfirmedSave});
-        QVERIFY(f.result() != QDialog::Accepted);
-        QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM transactions").toInt(), 1);
+        QVERIFY(dialog->result() != QDialog::Accepted);
+        QCOMPARE(x.db.texts(stored), QStringList{expected});
 
         x.proxy->restore();
         x.log.clear();
-        f.btnOK->click();
+        dialog->okButton()->click();
         QCOMPARE(x.log.messages, QStringList{EditDialog::ConfirmedSave});
-        QCOMPARE(f.result(), int(QDialog::Accepted));
-        QCOMPARE(x.db.texts("SELECT `transaction number`, `transaction description` FROM transactions"),
-            QStringList{"11 Cash sale"});
-        QCOMPARE(x.db.scalar("SELECT COUNT(*) FROM `transaction details`").toInt(), 2);
-        SetClockForTesting({});
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(x.db.texts(stored), QStringList{expected});
+        if (window == "year")
+            QCOMPARE(x.w->qrFinancialYears->asString("financial year description"), QStringLiteral("FY2027"));
     }
 
     // Another workstation changed the row after the dialog was filled: nothing is written,
