@@ -74,9 +74,8 @@ PeriodCheck checkPeriodRows(const QList<PeriodRow>& rows, std::optional<QDate> p
             return refuse(EndDateColumn, n, period + QStringLiteral(", End Date not correct."));
         if (start > MyStringToDate(row.endDate))
             return refuse(EndDateColumn, n, period + QStringLiteral(", End date sooner than start date."));
-        // A description is shown on one line, and its column holds so much; spaces alone
-        // would name nothing.
-        if (row.description.trimmed().isEmpty())
+        // A description is shown on one line, and its column holds so much.
+        if (row.description.isEmpty())
             return refuse(DescriptionColumn, n, period + QStringLiteral(", description not spesified."));
         if (hasControlCharacters(row.description))
             return refuse(DescriptionColumn, n,

@@ -126,8 +126,6 @@ private slots:
             << "Period 12, End date sooner than start date.";
         QTest::newRow("no description")
             << with(twelve, 4, 3, "") << none << 0 << 3 << 4 << "Period 4, description not spesified.";
-        QTest::newRow("description of spaces only")
-            << with(twelve, 4, 3, "   ") << none << 0 << 3 << 4 << "Period 4, description not spesified.";
         QTest::newRow("description over two lines")
             << with(twelve, 4, 3, "Jun\n2017") << none << 0 << 3 << 4
             << "Period 4, description may not contain line breaks, tabs or other control characters.";
