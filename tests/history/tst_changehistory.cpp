@@ -207,6 +207,21 @@ private slots:
                 "JSON_VALUE(`values after`, '$.\"credit amount\"') FROM `change history` "
                 "ORDER BY id DESC LIMIT 1"),
             QStringList{"transactions insert ann 100 62.5000 -62.5000"});
+        // A line added to the entry after the connection wrote another record does not
+        // count into the entry's record: it would pass for part of the save.
+        try {
+            Query::execute("INSERT INTO companies (`company name`) VALUES ('Later Ltd')");
+            Query::execute("INSERT INTO `transaction details` (`transaction id`, `line nr`, `account id`, "
+                           "`line description`, amount, deleted) VALUES ("
+                + b.db.scalar("SELECT MAX(id) FROM transactions").toString() + ", 101, "
+                + QString::number(b.bank) + ", 'Slipped in', 7, 'No')");
+        } catch (const DbError& e) {
+            QFAIL(qPrintable(e.text()));
+        }
+        QCOMPARE(
+            b.db.texts("SELECT JSON_VALUE(`values after`, '$.\"line count\"') FROM `change history` "
+                       "WHERE `table name` = 'transactions' AND action = 'insert' ORDER BY id DESC LIMIT 1"),
+            QStringList{"100"});
     }
 
     // The program's account reads the history and can neither add to it, change it nor
