@@ -2,16 +2,10 @@
 
 #include "db/Connection.h"
 #include "db/Query.h"
+#include "db/RawField.h"
 #include "journal/JournalChain.h"
 
 #include <QByteArray>
-
-namespace {
-QByteArrayView text(const char* field, unsigned long length)
-{
-    return field ? QByteArrayView(field, qsizetype(length)) : QByteArrayView();
-}
-}
 
 JournalVerification JournalVerificationStore::verify(
     int companyId, const std::function<bool(qint64, qint64)>& progress)
@@ -61,7 +55,7 @@ JournalVerification JournalVerificationStore::verify(
         [&](const char* const* f, const unsigned long* n) {
             if (stopped)
                 return;
-            const QByteArrayView rowNumber = text(f[0], n[0]);
+            const QByteArrayView rowNumber = RawField::bytes(f[0], n[0]);
             if (!hash || rowNumber != number) {
                 if (!finish()) {
                     stopped = true;
@@ -69,10 +63,12 @@ JournalVerification JournalVerificationStore::verify(
                 }
                 number = rowNumber.toByteArray();
                 storedHash = f[3] ? QByteArray(f[3], qsizetype(n[3])) : QByteArray();
-                hash.emplace(previousHash, rowNumber, text(f[1], n[1]), text(f[2], n[2]), company);
+                hash.emplace(previousHash, rowNumber, RawField::bytes(f[1], n[1]),
+                    RawField::bytes(f[2], n[2]), company);
             }
             if (f[4])
-                hash->addLine(text(f[4], n[4]), text(f[5], n[5]), text(f[6], n[6]), text(f[7], n[7]));
+                hash->addLine(RawField::bytes(f[4], n[4]), RawField::bytes(f[5], n[5]),
+                    RawField::bytes(f[6], n[6]), RawField::bytes(f[7], n[7]));
         });
     if (!stopped && finish())
         progress(result.checked, result.total);

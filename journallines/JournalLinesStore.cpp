@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
+#include "db/RawField.h"
 #include "standard/Dates.h"
 
 #include <algorithm>
@@ -15,25 +16,6 @@ QString idList(const QList<int>& ids)
     for (int id : ids)
         texts << QString::number(id);
     return texts.join(QLatin1Char(','));
-}
-
-QString rawText(const char* text, unsigned long length)
-{
-    return text ? QString::fromUtf8(text, qsizetype(length)) : QString();
-}
-
-Money rawMoney(const char* text, unsigned long length)
-{
-    const auto m = text ? Money::parseDb(text, qsizetype(length)) : std::optional<Money>(Money());
-    if (!m)
-        throw DbError(
-            QStringLiteral("Unexpected amount from the server: %1").arg(QLatin1String(text, length)));
-    return *m;
-}
-
-QDate rawDate(const char* text, unsigned long length)
-{
-    return QDate::fromString(QLatin1String(text, qsizetype(length)), Qt::ISODate);
 }
 
 // The lines of the accounts dated from `from` to `to`, joined to their entries and to the
@@ -57,8 +39,8 @@ void addCutPiece(
     Connection::program().stream(
         QStringLiteral("SELECT COUNT(*), SUM(d.amount)\n") + linesOf(accounts, from, to),
         [&](const char* const* f, const unsigned long* n) {
-            chunk.count = rawText(f[0], n[0]).toLongLong();
-            chunk.sum = rawMoney(f[1], n[1]);
+            chunk.count = RawField::number(f[0], n[0]);
+            chunk.sum = RawField::money(f[1], n[1]);
         });
     if (chunk.count > 0)
         chunks.append(chunk);
@@ -75,9 +57,9 @@ void addWholeMonths(
         sql += QStringLiteral(" and (month >= %1)").arg(sqlDateLiteral(from));
     sql += QStringLiteral("\nGROUP BY month HAVING SUM(`line count`) > 0 ORDER BY month");
     Connection::program().stream(sql, [&](const char* const* f, const unsigned long* n) {
-        const QDate month = rawDate(f[0], n[0]);
+        const QDate month = RawField::date(f[0], n[0]);
         chunks.append(
-            {accounts, month, monthEnd(month), rawText(f[2], n[2]).toLongLong(), rawMoney(f[1], n[1])});
+            {accounts, month, monthEnd(month), RawField::number(f[2], n[2]), RawField::money(f[1], n[1])});
     });
 }
 }
@@ -120,8 +102,9 @@ QList<JournalLinesChunk> JournalLinesStore::days(const JournalLinesChunk& chunk)
             + linesOf(chunk.accountIds, chunk.from, chunk.to)
             + QStringLiteral("\nGROUP BY `transaction date` ORDER BY `transaction date`"),
         [&](const char* const* f, const unsigned long* n) {
-            const QDate day = rawDate(f[0], n[0]);
-            days.append({chunk.accountIds, day, day, rawText(f[1], n[1]).toLongLong(), rawMoney(f[2], n[2])});
+            const QDate day = RawField::date(f[0], n[0]);
+            days.append(
+                {chunk.accountIds, day, day, RawField::number(f[1], n[1]), RawField::money(f[2], n[2])});
         });
     return days;
 }
@@ -144,16 +127,16 @@ QList<JournalLineRow> JournalLinesStore::lines(const JournalLinesChunk& chunk)
                 "\nORDER BY `transaction date`, `transaction number`, transactions.id, d.`line nr`"),
         [&](const char* const* f, const unsigned long* n) {
             JournalLineRow row;
-            row.entryId = rawText(f[0], n[0]).toInt();
-            row.companyId = rawText(f[1], n[1]).toInt();
-            row.companyName = rawText(f[2], n[2]);
-            row.number = rawText(f[3], n[3]).toLongLong();
-            row.date = rawDate(f[4], n[4]);
-            row.entryDescription = rawText(f[5], n[5]);
-            row.accountNumber = rawText(f[6], n[6]) + QLatin1Char('.') + rawText(f[7], n[7]);
-            row.accountDescription = rawText(f[8], n[8]);
-            row.lineDescription = rawText(f[9], n[9]);
-            row.amount = rawMoney(f[10], n[10]);
+            row.entryId = int(RawField::number(f[0], n[0]));
+            row.companyId = int(RawField::number(f[1], n[1]));
+            row.companyName = RawField::text(f[2], n[2]);
+            row.number = RawField::number(f[3], n[3]);
+            row.date = RawField::date(f[4], n[4]);
+            row.entryDescription = RawField::text(f[5], n[5]);
+            row.accountNumber = RawField::text(f[6], n[6]) + QLatin1Char('.') + RawField::text(f[7], n[7]);
+            row.accountDescription = RawField::text(f[8], n[8]);
+            row.lineDescription = RawField::text(f[9], n[9]);
+            row.amount = RawField::money(f[10], n[10]);
             rows.append(std::move(row));
         });
     return rows;

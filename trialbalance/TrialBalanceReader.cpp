@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/Query.h"
+#include "db/RawField.h"
 #include "standard/Dates.h"
 
 #include <QHash>
@@ -22,37 +23,6 @@ namespace {
 
 // A date as the number yyyymmdd, which orders as the dates do.
 int dateKey(const QDate& date) { return date.year() * 10000 + date.month() * 100 + date.day(); }
-
-int dateKey(const char* text, unsigned long length)
-{
-    // The server writes DATE values as "yyyy-mm-dd".
-    if (length != 10)
-        throw DbError(QStringLiteral("Unexpected date from the server: %1").arg(QLatin1String(text, length)));
-    auto digits = [text](int from, int count) {
-        int v = 0;
-        for (int i = from; i < from + count; ++i)
-            v = v * 10 + (text[i] - '0');
-        return v;
-    };
-    return digits(0, 4) * 10000 + digits(5, 2) * 100 + digits(8, 2);
-}
-
-int toInt(const char* text, unsigned long length)
-{
-    int v = 0;
-    for (unsigned long i = 0; i < length; ++i)
-        v = v * 10 + (text[i] - '0');
-    return v;
-}
-
-Money amountFromDb(const char* text, unsigned long length)
-{
-    const auto m = Money::parseDb(text, qsizetype(length));
-    if (!m)
-        throw DbError(
-            QStringLiteral("Unexpected amount from the server: %1").arg(QLatin1String(text, length)));
-    return *m;
-}
 
 // A cell's text as read; NULL (an object without a level) stays empty.
 QString text(const Query& q, int row, int column)
@@ -150,8 +120,8 @@ public:
             [&](const char* const* f, const unsigned long* n) {
                 if (!f[0] || !f[1])
                     return;
-                const int id = toInt(f[0], n[0]);
-                pairs.emplace_back(id, dateKey(f[1], n[1]));
+                const int id = int(RawField::number(f[0], n[0]));
+                pairs.emplace_back(id, RawField::dateKey(f[1], n[1]));
                 maxId = std::max(maxId, id);
             });
         if (qint64(maxId) <= 4 * qint64(pairs.size()) + 65536) {
@@ -283,7 +253,7 @@ void streamAccountRows(const QString& select, const QString& tables, const QStri
         sql.join(QLatin1Char('\n')), [&](const char* const* f, const unsigned long* n) {
             if (!f[0] || !f[1] || !f[2])
                 return;
-            if (Money* account = sums.of(toInt(f[0], n[0])))
+            if (Money* account = sums.of(int(RawField::number(f[0], n[0]))))
                 row(account, f, n);
         });
 }
@@ -300,9 +270,9 @@ void sumLines(
                        "id`, `transaction details`.amount"),
         QStringLiteral("`transaction details`"), QStringLiteral("`transaction details`.`account id`"), {},
         companyIds, sums, [&](Money* account, const char* const* f, const unsigned long* n) {
-            const int key = dates.key(toInt(f[1], n[1]));
+            const int key = dates.key(int(RawField::number(f[1], n[1])));
             if (key >= 0)
-                account[line.piece(key)] += amountFromDb(f[2], n[2]);
+                account[line.piece(key)] += RawField::money(f[2], n[2]);
         });
 }
 
@@ -368,13 +338,13 @@ void sumMonthTotals(const TimeLine& line, PieceSums& sums, const QList<int>& com
         {QStringLiteral("and (month <= %1)")
                 .arg(sqlDateLiteral(dateOf(firstDayKey(monthOf(bounds.back())))))},
         companyIds, sums, [&](Money* account, const char* const* f, const unsigned long* n) {
-            const int key = dateKey(f[1], n[1]);
+            const int key = RawField::dateKey(f[1], n[1]);
             int piece = line.piece(key);
             const auto cut = totalPieceOf.constFind(monthOf(key));
             if (cut != totalPieceOf.constEnd())
                 piece = *cut;
             if (piece >= 0 && counts[size_t(piece)])
-                account[piece] += amountFromDb(f[2], n[2]);
+                account[piece] += RawField::money(f[2], n[2]);
         });
     if (ranges.isEmpty())
         return;
@@ -396,8 +366,8 @@ void sumMonthTotals(const TimeLine& line, PieceSums& sums, const QList<int>& com
         QStringLiteral("transactions, `transaction details`"),
         QStringLiteral("`transaction details`.`account id`"), conditions, companyIds, sums,
         [&](Money* account, const char* const* f, const unsigned long* n) {
-            const int key = dateKey(f[1], n[1]);
-            const Money amount = amountFromDb(f[2], n[2]);
+            const int key = RawField::dateKey(f[1], n[1]);
+            const Money amount = RawField::money(f[2], n[2]);
             account[line.piece(key)] += amount;
             const int fromTotal = totalPieceOf.value(monthOf(key), -1);
             if (fromTotal >= 0)
