@@ -6,6 +6,7 @@
 // usage: je_bench --port P [--host H --user U --password W --database D] [--runs N]
 #include "BenchOptions.h"
 #include "BenchTiming.h"
+#include "BenchWindow.h"
 
 #include "app/Main.h"
 #include "db/Query.h"
@@ -70,11 +71,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     InitApplication();
     const BenchOptions opt = BenchOptions::parse(app.arguments());
-    SetConnectionSettings({opt.host, opt.port, opt.database, opt.user, opt.password});
-    SetBoodskapHandler([](const QString& text, bool) {
-        out << "Message: " << text << "\n";
-        return true;
-    });
+    useBenchServer(opt, out);
     const QDate day = BenchBooks::DenseMonth.addDays(14);
     SetClockForTesting(QDateTime(day, QTime(9, 0)));
 

@@ -10,6 +10,7 @@
 // usage: jl_bench --port P [--host H --user U --password W --database D] [--runs N]
 #include "BenchOptions.h"
 #include "BenchTiming.h"
+#include "BenchWindow.h"
 
 #include "app/Main.h"
 #include "db/Connection.h"
@@ -67,24 +68,13 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     InitApplication();
     const BenchOptions opt = BenchOptions::parse(app.arguments());
-    SetConnectionSettings({opt.host, opt.port, opt.database, opt.user, opt.password});
-    SetBoodskapHandler([](const QString& text, bool) {
-        out << "Message: " << text << "\n";
-        return true;
-    });
+    useBenchServer(opt, out);
     QSettings().remove(QStringLiteral("selection"));
     QSettings().remove(QStringLiteral("frmJournalLines"));
 
     TfrmMain w;
-    w.Login(1);
-    if (!selectId(w.cbCompany, 1))
-        fail(QStringLiteral("The bench user sees no company 1: run tb_generate first."));
-    w.RefreshFilters();
-    selectId(w.cbFinancialYear, 2);
-    w.RefreshFilters();
-    if (w.cbFinancialPeriod->count() != 12)
-        fail(QStringLiteral("Year 2 should have twelve periods."));
-    w.showTab(w.tsTrialBalance);
+    if (!openBenchBooks(w, out))
+        fail(QStringLiteral("The books are not the generated ones."));
     w.RefreshFilterstsTrialBalance();
     QList<double> refresh;
     for (int i = 0; i < opt.runs; ++i)
