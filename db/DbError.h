@@ -19,6 +19,17 @@ public:
         return e;
     }
     bool isUnconfirmed() const { return m_unconfirmed; }
+    // A refusal its caller knows to come from another workstation's save that won a
+    // collision: the server rolled the transaction back, and running it again is safe.
+    static DbError collision(const DbError& refused)
+    {
+        DbError e(refused.text(), refused.code());
+        e.m_collision = true;
+        return e;
+    }
+    // Deadlock, also how a cluster reports a commit that lost certification, or such a
+    // refusal.
+    bool isCollision() const { return m_collision || m_code == QLatin1String("1213"); }
     QString text() const { return m_text; }
     QString code() const { return m_code; }
     // The server refused a row because a unique key already holds its value.
@@ -38,6 +49,7 @@ private:
     QString m_text;
     QString m_code;
     bool m_unconfirmed = false;
+    bool m_collision = false;
 };
 
 // A mistake in the program itself (an unknown field name, a call out of order), never a

@@ -11,21 +11,13 @@
 namespace {
 Connection& programConnection(Connection* given) { return given ? *given : Connection::program(); }
 
-// Deadlock (also how a cluster reports a commit that lost certification): the server has
-// rolled the whole transaction back, so running it again from the start is safe. So it is
-// after a cluster node that refused to serve (1047): nothing ran there, and the next
-// attempt goes to another node.
-// A cluster that aborts a save for another node's entry of the same company (their writes
-// of the company's row collide) may report it as the statement's own failure: the entry
-// number the other node took, already applied, met on the numbering key. The server has
-// rolled the save back all the same; run again, it numbers after the other entry.
+// A collision (a deadlock, a cluster's commit that lost certification, or a refusal the
+// caller marked as one): the server has rolled the whole transaction back, so running it
+// again from the start is safe. So it is after a cluster node that refused to serve (1047):
+// nothing ran there, and the next attempt goes to another node.
 bool isRetryable(const DbError& e)
 {
-    if (e.isUnconfirmed())
-        return false;
-    if (e.isDuplicateKey() && e.text().contains(QLatin1String("'company type number'")))
-        return true;
-    return e.code() == QLatin1String("1213") || e.code() == QLatin1String("1047");
+    return !e.isUnconfirmed() && (e.isCollision() || e.code() == QLatin1String("1047"));
 }
 
 // How long a save keeps running again after collisions before it gives up and says so.

@@ -64,17 +64,28 @@ QString JournalStore::chainHash(const QString& previousHash, const NewJournalEnt
 int JournalStore::insert(const NewJournalEntry& entry, JournalChainTail& tail)
 {
     const QString hash = chainHash(tail.lastHash, entry);
-    const int id = RowWriter(QStringLiteral("transactions"))
-                       .set(QStringLiteral("transaction number"), entry.number)
-                       .set(QStringLiteral("company id"), entry.companyId)
-                       .set(QStringLiteral("transaction type"), QStringLiteral("JE"))
-                       .set(QStringLiteral("posted"), QStringLiteral("No"))
-                       .set(QStringLiteral("created by"), entry.createdBy)
-                       .set(QStringLiteral("transaction date"), entry.date)
-                       .set(QStringLiteral("transaction description"), entry.description)
-                       .set(QStringLiteral("save key"), entry.saveKey)
-                       .set(QStringLiteral("chain hash"), hash)
-                       .insert();
+    RowWriter header(QStringLiteral("transactions"));
+    header.set(QStringLiteral("transaction number"), entry.number)
+        .set(QStringLiteral("company id"), entry.companyId)
+        .set(QStringLiteral("transaction type"), QStringLiteral("JE"))
+        .set(QStringLiteral("posted"), QStringLiteral("No"))
+        .set(QStringLiteral("created by"), entry.createdBy)
+        .set(QStringLiteral("transaction date"), entry.date)
+        .set(QStringLiteral("transaction description"), entry.description)
+        .set(QStringLiteral("save key"), entry.saveKey)
+        .set(QStringLiteral("chain hash"), hash);
+    int id = 0;
+    try {
+        id = header.insert();
+    } catch (const DbError& e) {
+        // The number was read under the company row's lock, so no save of this server took
+        // it. A cluster that aborts this save for another node's entry of the company
+        // (both wrote the company's row) may report that entry, already applied, here
+        // instead of a deadlock. Run again, the save numbers after it.
+        if (e.isDuplicateKey() && e.text().contains(QLatin1String("'company type number'")))
+            throw DbError::collision(e);
+        throw;
+    }
     QList<RowWriter> details;
     int lineNr = 0;
     for (const NewJournalLine& line : entry.lines)
