@@ -146,8 +146,7 @@ int main(int argc, char** argv)
     // 3. Keystrokes, with four more cost centres opened on every leaf object so the window
     // loads over 10 000 accounts; removed again afterwards, with the bench's own entries.
     auto cleanUp = [&] {
-        // The ids first: a statement removing lines may not read transactions, whose sums
-        // the lines' trigger updates.
+        // The ids first, then their lines, then the entries themselves.
         Query saved;
         saved.open(
             {QStringLiteral("SELECT id FROM transactions WHERE `transaction description` = 'Bench save'")});

@@ -10,8 +10,8 @@
 -- that two registrations of one name wait for each other; MariaDB wants only SELECT for
 -- that, MySQL 8 also UPDATE or LOCK TABLES on wp_users.
 -- The triggers that keep an entry's sums run as the account that loaded the schema, so
--- the program needs no UPDATE on transactions for them; that account must stay. The same
--- holds for the triggers that write the change history: the program only reads it.
+-- the program needs no rights to write them; that account must stay. The same holds for
+-- the triggers and the procedure that write the change history: the program only reads it.
 CREATE ROLE IF NOT EXISTS veldra_program;
 
 -- The web site's user table: login reads it, registration adds a user and the user's
@@ -34,6 +34,8 @@ GRANT SELECT ON objects TO veldra_program;
 -- Journal entries are added, never changed by the program.
 GRANT SELECT, INSERT ON transactions TO veldra_program;
 GRANT SELECT, INSERT ON `transaction details` TO veldra_program;
+-- The journal list reads the entries' sums; the schema's triggers keep them.
+GRANT SELECT ON `entry sums` TO veldra_program;
 -- The trial balance reads the monthly totals of the lines; the schema's triggers keep them.
 GRANT SELECT ON `account month totals` TO veldra_program;
 
@@ -43,3 +45,6 @@ GRANT SELECT, INSERT ON `imported files` TO veldra_program;
 -- The change history is written by the schema's triggers alone; the program reads it, and
 -- can neither add to it, change it nor remove from it.
 GRANT SELECT ON `change history` TO veldra_program;
+-- A save asks the database to record its entry's lines in the entry's own record; the
+-- procedure writes only the figures the database keeps (see schema.sql).
+GRANT EXECUTE ON PROCEDURE `record entry lines in history` TO veldra_program;

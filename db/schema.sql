@@ -150,10 +150,7 @@ CREATE TABLE IF NOT EXISTS `financial periods` (
   CONSTRAINT `financial period year fk` FOREIGN KEY (`financial year id`) REFERENCES `financial years` (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
--- `debit amount` and `credit amount` are the sums of the entry's positive and negative line
--- amounts (empty while it has no lines), kept by the triggers below whoever writes the
--- lines: the journal list then reads one index entry per entry instead of grouping every
--- line of a period. The `journal list` key holds every column the list shows; the narrow
+-- The `journal list` key holds every column of the entry that the list shows; the narrow
 -- `company date` key stays for the trial balance, which reads every entry's date.
 -- `save key` is the key the entry window made for the entry: a second save of the same
 -- entry, after one whose outcome the program could not learn, collides on it.
@@ -171,8 +168,6 @@ CREATE TABLE IF NOT EXISTS transactions (
   `created by` bigint(20) unsigned DEFAULT NULL,
   `edited by` bigint(20) unsigned DEFAULT NULL,
   `posted by` bigint(20) unsigned DEFAULT NULL,
-  `debit amount` decimal(25,4) DEFAULT NULL,
-  `credit amount` decimal(25,4) DEFAULT NULL,
   `save key` char(36) CHARACTER SET ascii COLLATE ascii_bin DEFAULT NULL,
   `chain hash` char(64) CHARACTER SET ascii COLLATE ascii_bin DEFAULT NULL,
   PRIMARY KEY (id),
@@ -181,7 +176,7 @@ CREATE TABLE IF NOT EXISTS transactions (
   KEY `company date` (`company id`, `transaction date`),
   KEY `transaction date` (`transaction date`),
   KEY `journal list` (`company id`, `transaction date`, `transaction number`, `transaction description`,
-    posted, `created by`, `edited by`, `posted by`, `debit amount`, `credit amount`),
+    posted, `created by`, `edited by`, `posted by`),
   CONSTRAINT `posted flag` CHECK (CAST(posted AS BINARY) IN ('Yes', 'No')),
   CONSTRAINT `transaction company fk` FOREIGN KEY (`company id`) REFERENCES companies (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
@@ -208,28 +203,46 @@ CREATE TABLE IF NOT EXISTS `transaction details` (
   CONSTRAINT `detail account fk` FOREIGN KEY (`account id`) REFERENCES accounts (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
--- The sums of an entry's lines on its transactions row. A new line adds to them; a changed
--- or removed line has its entries' sums worked out again from their lines.
+-- The sums of each entry's lines: the positive amounts, the negative ones (a negative number
+-- or 0) and the count, kept by the triggers below whoever writes the lines, so the journal
+-- list reads one row per entry instead of grouping every line of a period. They are a narrow
+-- table of their own rather than columns of the entry: a line then updates a row without
+-- triggers or wide keys of its own, which a 100-line save pays a hundred times. An entry
+-- whose lines are all gone keeps a row with count 0.
+CREATE TABLE IF NOT EXISTS `entry sums` (
+  `transaction id` int NOT NULL,
+  `debit amount` decimal(25,4) NOT NULL DEFAULT 0,
+  `credit amount` decimal(25,4) NOT NULL DEFAULT 0,
+  `line count` int NOT NULL DEFAULT 0,
+  PRIMARY KEY (`transaction id`)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+-- A new line adds to its entry's sums; a changed or removed line has its entries' sums
+-- worked out again from their lines.
 DROP PROCEDURE IF EXISTS `work out entry sums`;
 CREATE PROCEDURE `work out entry sums`(entry int, other int)
-  UPDATE transactions SET
-    `debit amount` = (SELECT SUM(CASE WHEN amount > 0 THEN amount ELSE 0 END) FROM `transaction details`
-      WHERE `transaction id` = transactions.id),
-    `credit amount` = (SELECT SUM(CASE WHEN amount < 0 THEN amount ELSE 0 END) FROM `transaction details`
-      WHERE `transaction id` = transactions.id)
-  WHERE id IN (entry, other);
+  INSERT INTO `entry sums` (`transaction id`, `debit amount`, `credit amount`, `line count`)
+  SELECT transactions.id, COALESCE(SUM(GREATEST(`transaction details`.amount, 0)), 0),
+    COALESCE(SUM(LEAST(`transaction details`.amount, 0)), 0), COUNT(`transaction details`.id)
+  FROM transactions LEFT JOIN `transaction details` ON `transaction details`.`transaction id` = transactions.id
+  WHERE transactions.id IN (entry, other)
+  GROUP BY transactions.id
+  ON DUPLICATE KEY UPDATE `debit amount` = VALUES(`debit amount`), `credit amount` = VALUES(`credit amount`),
+    `line count` = VALUES(`line count`);
 DROP TRIGGER IF EXISTS `transaction line added`;
 CREATE TRIGGER `transaction line added` AFTER INSERT ON `transaction details` FOR EACH ROW
-  UPDATE transactions SET
-    `debit amount` = COALESCE(`debit amount`, 0) + GREATEST(NEW.amount, 0),
-    `credit amount` = COALESCE(`credit amount`, 0) + LEAST(NEW.amount, 0)
-  WHERE id = NEW.`transaction id`;
+  INSERT INTO `entry sums` (`transaction id`, `debit amount`, `credit amount`, `line count`)
+  VALUES (NEW.`transaction id`, GREATEST(NEW.amount, 0), LEAST(NEW.amount, 0), 1)
+  ON DUPLICATE KEY UPDATE `debit amount` = `debit amount` + VALUES(`debit amount`),
+    `credit amount` = `credit amount` + VALUES(`credit amount`), `line count` = `line count` + 1;
 DROP TRIGGER IF EXISTS `transaction line changed`;
 CREATE TRIGGER `transaction line changed` AFTER UPDATE ON `transaction details` FOR EACH ROW
   CALL `work out entry sums`(OLD.`transaction id`, NEW.`transaction id`);
 DROP TRIGGER IF EXISTS `transaction line removed`;
 CREATE TRIGGER `transaction line removed` AFTER DELETE ON `transaction details` FOR EACH ROW
   CALL `work out entry sums`(OLD.`transaction id`, OLD.`transaction id`);
+DROP TRIGGER IF EXISTS `entry sums removed`;
+CREATE TRIGGER `entry sums removed` AFTER DELETE ON transactions FOR EACH ROW
+  DELETE FROM `entry sums` WHERE `transaction id` = OLD.id;
 
 -- The sums of the lines per account and calendar month (`month` is the month's first day),
 -- so that a balance over whole months reads one row per account and month instead of
@@ -283,8 +296,7 @@ CREATE TRIGGER `entry totals added` AFTER INSERT ON transactions FOR EACH ROW
   FROM `transaction details` WHERE `transaction id` = NEW.id GROUP BY `account id`
   ON DUPLICATE KEY UPDATE amount = amount + VALUES(amount), `line count` = `line count` + VALUES(`line count`);
 -- An entry moved to another month (or given another id) moves its lines' sums; every other
--- change of the row, such as the line triggers' own update of the entry's sums, is passed
--- over without reading a line.
+-- change of the row is passed over without reading a line.
 DROP TRIGGER IF EXISTS `entry totals moved out`;
 CREATE TRIGGER `entry totals moved out` AFTER UPDATE ON transactions FOR EACH ROW
   INSERT INTO `account month totals` (`account id`, month, amount, `line count`)
@@ -340,9 +352,9 @@ CREATE TABLE IF NOT EXISTS `imported files` (
 -- Upkeep the database does itself is not a change: the entries' sums and the monthly
 -- totals are left out, and so are a company's `years saved` counter and the chaining
 -- of an entry (its chain hash is not recorded: verifying the entries shows any change of
--- it). An entry's lines are recorded in the entry's own row (its line count and sums), so a
--- 100-line entry is one row; a line changed or removed is a row of its own. The web site's
--- tables have no triggers.
+-- it). An entry saved by the program records its lines in the entry's own row (its line
+-- count and sums), so a 100-line entry is one row; a line changed or removed is a row of
+-- its own. The web site's tables have no triggers.
 CREATE TABLE IF NOT EXISTS `change history` (
   id bigint NOT NULL AUTO_INCREMENT,
   `changed at` datetime NOT NULL,
@@ -588,7 +600,7 @@ CREATE TRIGGER `transactions added in history` AFTER INSERT ON `transactions` FO
   SELECT NOW(), @veldra_user_id, COALESCE(@veldra_user_login, ''), SUBSTRING_INDEX(USER(), '@', 1),
     SUBSTRING_INDEX(USER(), '@', -1), CONNECTION_ID(), 'transactions', NEW.`id`, NEW.`company id`, 'insert',
     NULL,
-    JSON_OBJECT('id', NEW.`id`, 'company id', NEW.`company id`, 'transaction number', NEW.`transaction number`, 'transaction type', NEW.`transaction type`, 'transaction date', NEW.`transaction date`, 'transaction description', NEW.`transaction description`, 'posted', NEW.`posted`, 'created by', NEW.`created by`, 'edited by', NEW.`edited by`, 'posted by', NEW.`posted by`, 'save key', NEW.`save key`, 'line count', 0, 'debit amount', '0.0000', 'credit amount', '0.0000')
+    JSON_OBJECT('id', NEW.`id`, 'company id', NEW.`company id`, 'transaction number', NEW.`transaction number`, 'transaction type', NEW.`transaction type`, 'transaction date', NEW.`transaction date`, 'transaction description', NEW.`transaction description`, 'posted', NEW.`posted`, 'created by', NEW.`created by`, 'edited by', NEW.`edited by`, 'posted by', NEW.`posted by`, 'save key', NEW.`save key`)
   FROM DUAL;
 DROP TRIGGER IF EXISTS `transactions changed in history`;
 CREATE TRIGGER `transactions changed in history` AFTER UPDATE ON `transactions` FOR EACH ROW
@@ -643,26 +655,27 @@ CREATE TRIGGER `transaction details removed in history` AFTER DELETE ON `transac
     NULL
   FROM DUAL;
 
--- A line written with its new entry counts into the entry's own record, when that is the
--- last record this connection wrote: the record then holds the entry's line count and sums.
--- Lines added otherwise (to an older entry, or by a bulk load that writes the lines after
--- all their entries) are not recorded line by line; the chain hash shows them.
+-- An entry's lines are recorded in the entry's own record: its line count and sums, added
+-- by the procedure below, which the program's save calls once its lines are written. It
+-- completes only the record of the entry's insert when that is the last record this
+-- connection wrote, and only with the sums the database keeps, so a caller can neither
+-- count later lines into it nor write any other figure. Lines added otherwise (by another
+-- client, to an older entry, or by a bulk load) are not recorded line by line; the chain
+-- hash shows them. (Recording each line as it is written cost a 100-line save a hundred
+-- updates of the record.)
 DROP TRIGGER IF EXISTS `transaction line added in history`;
--- (The record is found through its table and row key; that it is this connection's last
--- record is then one look into the connection's key, asked through a function. Neither a
--- derived table nor a correlated subquery here: the one crashed the server in a bulk load,
--- the other read every earlier record of the connection for each line; and a subquery of
--- the updated table itself is set aside in a temporary table for each line, which made a
--- 100-line save four times slower.)
 DROP FUNCTION IF EXISTS `last history record of this connection`;
 CREATE FUNCTION `last history record of this connection`() RETURNS bigint NOT DETERMINISTIC READS SQL DATA
   RETURN (SELECT MAX(later.id) FROM `change history` later WHERE later.`connection id` = CONNECTION_ID());
-CREATE TRIGGER `transaction line added in history` AFTER INSERT ON `transaction details` FOR EACH ROW
+DROP PROCEDURE IF EXISTS `record entry lines in history`;
+CREATE PROCEDURE `record entry lines in history`(entry int)
   UPDATE `change history` h
   SET h.`values after` = JSON_SET(h.`values after`,
-      '$."line count"', CAST(JSON_VALUE(h.`values after`, '$."line count"') AS SIGNED) + 1,
-      '$."debit amount"', CAST(CAST(JSON_VALUE(h.`values after`, '$."debit amount"') AS DECIMAL(25,4)) + GREATEST(NEW.amount, 0) AS CHAR),
-      '$."credit amount"', CAST(CAST(JSON_VALUE(h.`values after`, '$."credit amount"') AS DECIMAL(25,4)) + LEAST(NEW.amount, 0) AS CHAR))
-  WHERE h.`table name` = 'transactions' AND h.`row id` = CAST(NEW.`transaction id` AS CHAR CHARACTER SET utf8mb4) COLLATE utf8mb4_unicode_520_ci
+      '$."line count"', (SELECT COALESCE(MAX(`line count`), 0) FROM `entry sums` WHERE `transaction id` = entry),
+      '$."debit amount"', (SELECT CAST(COALESCE(MAX(`debit amount`), 0) AS CHAR) FROM `entry sums`
+        WHERE `transaction id` = entry),
+      '$."credit amount"', (SELECT CAST(COALESCE(MAX(`credit amount`), 0) AS CHAR) FROM `entry sums`
+        WHERE `transaction id` = entry))
+  WHERE h.`table name` = 'transactions' AND h.`row id` = CAST(entry AS CHAR CHARACTER SET utf8mb4) COLLATE utf8mb4_unicode_520_ci
     AND h.action = 'insert' AND h.`connection id` = CONNECTION_ID()
     AND h.id = `last history record of this connection`();

@@ -1,13 +1,14 @@
 -- Brings a database made by an earlier schema.sql up to date; load it after schema.sql
 -- (MariaDB syntax). Run again, it changes nothing.
 
--- Entries carry the sums of their lines: the columns, the journal list's key, and the sums
--- of the entries already stored (schema.sql's triggers keep them from then on).
+-- The sums of each entry's lines are the table `entry sums` (see schema.sql). A database that
+-- kept them on the entry's row loses those columns (and with them the end of the journal
+-- list's key); one made before either gets the key.
 ALTER TABLE transactions
-  ADD COLUMN IF NOT EXISTS `debit amount` decimal(25,4) DEFAULT NULL,
-  ADD COLUMN IF NOT EXISTS `credit amount` decimal(25,4) DEFAULT NULL,
+  DROP COLUMN IF EXISTS `debit amount`,
+  DROP COLUMN IF EXISTS `credit amount`,
   ADD KEY IF NOT EXISTS `journal list` (`company id`, `transaction date`, `transaction number`,
-    `transaction description`, posted, `created by`, `edited by`, `posted by`, `debit amount`, `credit amount`);
+    `transaction description`, posted, `created by`, `edited by`, `posted by`);
 -- Saves of a company's years write its row (see schema.sql).
 ALTER TABLE companies ADD COLUMN IF NOT EXISTS `years saved` int NOT NULL DEFAULT 0 AFTER `company name`;
 ALTER TABLE companies ADD COLUMN IF NOT EXISTS `entries saved` bigint NOT NULL DEFAULT 0 AFTER `years saved`;
@@ -20,12 +21,18 @@ ALTER TABLE transactions
 ALTER TABLE `financial years`
   ADD COLUMN IF NOT EXISTS `save key` char(36) CHARACTER SET ascii COLLATE ascii_bin DEFAULT NULL,
   ADD UNIQUE KEY IF NOT EXISTS `save key` (`save key`);
-UPDATE transactions SET
-  `debit amount` = (SELECT SUM(CASE WHEN amount > 0 THEN amount ELSE 0 END) FROM `transaction details`
-    WHERE `transaction id` = transactions.id),
-  `credit amount` = (SELECT SUM(CASE WHEN amount < 0 THEN amount ELSE 0 END) FROM `transaction details`
-    WHERE `transaction id` = transactions.id)
-WHERE `debit amount` IS NULL;
+-- The entries' sums, worked out afresh from the lines when their count or sums do not
+-- match, as in a database made before them; matching sums are left as they are. Run it
+-- while no program writes lines.
+SET @veldra_sums_wrong = (SELECT COALESCE(SUM(`line count`), 0), COALESCE(SUM(`debit amount`), 0),
+    COALESCE(SUM(`credit amount`), 0) FROM `entry sums`)
+  <> (SELECT COUNT(*), COALESCE(SUM(GREATEST(amount, 0)), 0), COALESCE(SUM(LEAST(amount, 0)), 0)
+    FROM `transaction details`);
+DELETE FROM `entry sums` WHERE @veldra_sums_wrong;
+INSERT INTO `entry sums` (`transaction id`, `debit amount`, `credit amount`, `line count`)
+SELECT `transaction id`, SUM(GREATEST(amount, 0)), SUM(LEAST(amount, 0)), COUNT(*)
+FROM `transaction details` WHERE @veldra_sums_wrong
+GROUP BY `transaction id`;
 
 -- The per-account monthly totals of the lines (see schema.sql). Worked out afresh from the
 -- lines when their count or sum does not match, as in a database made before them;

@@ -328,6 +328,10 @@ void TfrmJournalEntry::resizeEvent(QResizeEvent* event)
 
 void TfrmJournalEntry::done(int result)
 {
-    QSettings().setValue(QStringLiteral("frmJournalEntry/size"), size());
+    // Written only when changed: each write rewrites the settings file under a lock, which
+    // cost every save a few milliseconds.
+    QSettings settings;
+    if (settings.value(QStringLiteral("frmJournalEntry/size")).toSize() != size())
+        settings.setValue(QStringLiteral("frmJournalEntry/size"), size());
     EditDialog::done(result);
 }

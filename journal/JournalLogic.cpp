@@ -140,10 +140,10 @@ bool isJournalAmount(const QString& text)
 
 QStringList journalEntriesSql(const std::optional<JournalPeriod>& period, const QStringList& companyCondition)
 {
-    // The debit and credit sums are the entry's own columns, which the database keeps equal
-    // to the sums of its lines' positive and negative amounts: grouping every line of a busy
-    // month on each refresh took most of the list's time. An entry without lines has no
-    // sums and is not listed.
+    // The debit and credit sums are the entry's row of `entry sums`, which the database keeps
+    // equal to the sums of its lines' positive and negative amounts: grouping every line of a
+    // busy month on each refresh took most of the list's time. An entry without lines is not
+    // listed.
     QStringList sql{QStringLiteral("SELECT"), QStringLiteral("`company name`,"),
         QStringLiteral("CONCAT(\"JE \", `transaction number`) as `transaction number`,"),
         QStringLiteral("`transaction date`,"), QStringLiteral("`transaction description`,"),
@@ -151,10 +151,11 @@ QStringList journalEntriesSql(const std::optional<JournalPeriod>& period, const 
         QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `created by`) as `created by`,"),
         QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `edited by`) as `edited by`,"),
         QStringLiteral("(SELECT user_login FROM wp_users WHERE ID = `posted by`) as `posted by`,"),
-        QStringLiteral("`debit amount`,"), QStringLiteral("`credit amount`"), QStringLiteral("FROM"),
-        QStringLiteral("companies, transactions"), QStringLiteral("WHERE"),
-        QStringLiteral("(transactions.`company id` = companies.id)"),
-        QStringLiteral("and (`debit amount` IS NOT NULL)")};
+        QStringLiteral("`entry sums`.`debit amount`,"), QStringLiteral("`entry sums`.`credit amount`"),
+        QStringLiteral("FROM"), QStringLiteral("companies, transactions, `entry sums`"),
+        QStringLiteral("WHERE"), QStringLiteral("(transactions.`company id` = companies.id)"),
+        QStringLiteral("and (`entry sums`.`transaction id` = transactions.id)"),
+        QStringLiteral("and (`line count` > 0)")};
     if (period) {
         sql << QStringLiteral(" and (`transaction date` >= %1)").arg(sqlDateLiteral(period->first))
             << QStringLiteral(" and (`transaction date` <= %1)").arg(sqlDateLiteral(period->last));

@@ -97,6 +97,10 @@ int JournalStore::insert(const NewJournalEntry& entry, JournalChainTail& tail)
                        .set(QStringLiteral("amount"), line.amount)
                        .set(QStringLiteral("deleted"), QStringLiteral("No"));
     RowWriter::insertAll(details);
+    // The entry's history record takes its line count and sums once, rather than each line
+    // updating it as it is written.
+    Query::execute(
+        QStringLiteral("CALL `record entry lines in history`(:entry)"), {{QStringLiteral(":entry"), id}});
     tail = {entry.number, hash};
     return id;
 }
