@@ -94,21 +94,29 @@ QString Money::format(QChar sep, int maxDecimals) const
         --fracDigits;
     }
     const bool showsZero = whole == 0 && frac == 0;
-    QString digits;
-    do {
-        digits.prepend(QChar(char('0' + int(whole % 10))));
-        whole /= 10;
-    } while (whole != 0);
-    QString out;
+    // Written backwards into one buffer: a trial balance formats some 150 000 figures per
+    // refresh, and a string grown digit by digit cost most of building its cells.
+    char16_t buffer[64];
+    int at = 64;
+    if (fracDigits > 0) {
+        for (int k = 0; k < fracDigits; ++k, frac /= 10)
+            buffer[--at] = char16_t(u'0' + frac % 10);
+        buffer[--at] = sep.unicode();
+    }
+    if (whole <= std::numeric_limits<quint64>::max()) {
+        quint64 small = quint64(whole);
+        do
+            buffer[--at] = char16_t(u'0' + small % 10);
+        while ((small /= 10) != 0);
+    } else {
+        do
+            buffer[--at] = char16_t(u'0' + int(whole % 10));
+        while ((whole /= 10) != 0);
+    }
     // No minus sign on a value that shows as zero once its decimals are cut.
     if (neg && !showsZero)
-        out += QLatin1Char('-');
-    out += digits;
-    if (fracDigits > 0) {
-        out += sep;
-        out += QString::number(frac).rightJustified(fracDigits, QLatin1Char('0'));
-    }
-    return out;
+        buffer[--at] = u'-';
+    return QString(reinterpret_cast<const QChar*>(buffer + at), 64 - at);
 }
 
 QString Money::toString() const { return format(decimalSeparator(), Decimals); }

@@ -40,6 +40,8 @@ public:
     QString toString() const;
     // At most maxDecimals (0 to 4) decimals, further ones cut off, trailing zeros dropped.
     QString toString(int maxDecimals) const;
+    // toString() with the separator asked once by a caller that writes many figures.
+    QString toString(QChar separator) const { return format(separator, Decimals); }
     QString toDbString() const;
     // As a column of figures shows it: the locale's thousands grouping and two decimals,
     // four when the value has more than two ("2,750.50", "-0.1234"). For display only.

@@ -95,7 +95,7 @@ std::vector<bool> rowsCarriedInto(const std::vector<std::optional<qint64>>& leve
 namespace {
 const QString kZero = QStringLiteral("0");
 
-QString moneyText(const Money& m) { return m.isZero() ? kZero : m.toString(); }
+QString moneyText(const Money& m, QChar separator) { return m.isZero() ? kZero : m.toString(separator); }
 
 void fillObjectTexts(TrialBalanceTable& t, int row, const TBObject& o)
 {
@@ -167,9 +167,11 @@ TrialBalanceTable buildTrialBalanceTable(const TrialBalanceData& data)
     if (width == 0)
         return t;
     rollUp(levels, amounts, width);
+    const QChar separator = Money::decimalSeparator(); // asked once, not once a figure
     for (int r = 1; r < row; ++r)
         for (int c = 0; c < width; ++c)
-            t.setCell(TB.OpeningBalance + c, r, moneyText(amounts[size_t(r) * size_t(width) + size_t(c)]));
+            t.setCell(TB.OpeningBalance + c, r,
+                moneyText(amounts[size_t(r) * size_t(width) + size_t(c)], separator));
     return t;
 }
 
