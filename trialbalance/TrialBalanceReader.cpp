@@ -24,14 +24,6 @@ namespace {
 
 // A date as the number yyyymmdd, which orders as the dates do.
 int dateKey(const QDate& date) { return date.year() * 10000 + date.month() * 100 + date.day(); }
-
-// A cell's text as read; NULL (an object without a level) stays empty.
-QString text(const Query& q, int row, int column)
-{
-    const QVariant v = q.value(row, column);
-    return v.isNull() ? QString() : v.toString();
-}
-
 } // namespace
 
 QList<TBPeriod> readPeriods(int yearId)
@@ -52,15 +44,16 @@ namespace {
 
 QList<TBObject> readObjects()
 {
-    Query q;
-    q.open({QStringLiteral("SELECT `object number`, `object description`, `posting type`, level, "
-                           "`use for account`, classification"),
-        QStringLiteral("FROM objects"), QStringLiteral("ORDER BY `object number`")});
     QList<TBObject> objects;
-    objects.reserve(q.recordCount());
-    for (int r = 0; r < q.recordCount(); ++r)
-        objects.append(
-            {text(q, r, 0), text(q, r, 1), text(q, r, 2), text(q, r, 3), text(q, r, 4), text(q, r, 5)});
+    Connection::program().stream(
+        QStringLiteral("SELECT `object number`, `object description`, `posting type`, "
+                       "level, `use for account`, classification\n"
+                       "FROM objects ORDER BY `object number`"),
+        [&](const char* const* f, const unsigned long* n) {
+            objects.append(
+                {RawField::text(f[0], n[0]), RawField::text(f[1], n[1]), RawField::text(f[2], n[2]),
+                    RawField::text(f[3], n[3]), RawField::text(f[4], n[4]), RawField::text(f[5], n[5])});
+        });
     return objects;
 }
 

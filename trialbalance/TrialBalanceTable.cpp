@@ -3,6 +3,7 @@
 #include "trialbalance/TrialBalanceColumns.h"
 
 #include <QHash>
+#include <vector>
 
 namespace {
 // MaakTotaleOpNaBo walks up from a row: the first row with a level it meets while its
@@ -181,11 +182,15 @@ QStringList trialBalanceTotals(const TrialBalanceTable& table)
     if (table.columnCount() <= TB.ObjectDescription)
         return row;
     row[TB.ObjectDescription] = QStringLiteral("Total");
+    // The level-1 rows found once, not once a column: the grid has thousands of rows.
+    std::vector<int> topRows;
+    for (int r = 1; r < table.rowCount(); ++r)
+        if (levelOf(table.cell(TB.Level, r)) == 1)
+            topRows.push_back(r);
     for (int c = TB.OpeningBalance; c < table.columnCount(); ++c) {
         Money sum;
-        for (int r = 1; r < table.rowCount(); ++r)
-            if (levelOf(table.cell(TB.Level, r)) == 1)
-                sum += Money::parse(table.cell(c, r)).value_or(Money());
+        for (int r : topRows)
+            sum += Money::parse(table.cell(c, r)).value_or(Money());
         row[c] = sum.toString();
     }
     return row;
