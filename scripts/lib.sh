@@ -98,6 +98,7 @@ start_cluster() {
   for i in 1 2 3; do ports+=("$(free_port)"); gports+=("$(free_port)"); done
   local address="gcomm://127.0.0.1:${gports[0]},127.0.0.1:${gports[1]},127.0.0.1:${gports[2]}"
   CLUSTER_PIDS=()
+  CLUSTER_WRAPPERS=()
   for i in 0 1 2; do
     local node="$dir/node$((i + 1))"
     mkdir -p "$node"
@@ -118,6 +119,7 @@ start_cluster() {
       --wsrep-sst-method=rsync --wsrep-sst-receive-address="127.0.0.1:$sst" "${new[@]}" \
       >"$node/server.log" 2>&1 &
     CLUSTER_PIDS+=($!)
+    CLUSTER_WRAPPERS+=($!)
     # Each node joins once the one before it is synced, so state transfers run one at a time.
     local ok=0
     for _ in $(seq 1 300); do
@@ -136,5 +138,8 @@ start_cluster() {
 stop_cluster() {
   local pid
   for pid in "${CLUSTER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${CLUSTER_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  # runuser stops itself when a test freezes its server, and stays stopped after the server
+  # is thawed; continued, it reaps the server and ends instead of staying behind.
+  for pid in "${CLUSTER_WRAPPERS[@]}"; do kill -CONT "$pid" 2>/dev/null || true; done
+  for pid in "${CLUSTER_PIDS[@]}" "${CLUSTER_WRAPPERS[@]}"; do wait "$pid" 2>/dev/null || true; done
 }
