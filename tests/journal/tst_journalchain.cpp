@@ -114,6 +114,16 @@ private slots:
         QTest::newRow("stored hash changed")
             << "UPDATE transactions SET `chain hash` = REPEAT('0', 64) WHERE `transaction number` = 1002"
             << 1002;
+        // Lines are hashed in the order of their numbers, whatever the order of their rows.
+        QTest::newRow("lines renumbered, same order")
+            << "UPDATE `transaction details` SET `line nr` = `line nr` + 8 WHERE `line description` IN ('Refund', "
+               "'Paid', 'Rest') ORDER BY `line nr` DESC"
+            << 0;
+        QTest::newRow("lines swapped")
+            << "UPDATE `transaction details` SET `line nr` = 9 WHERE `line description` = 'Refund'; UPDATE "
+               "`transaction details` SET `line nr` = 1 WHERE `line description` = 'Paid'; UPDATE `transaction "
+               "details` SET `line nr` = 2 WHERE `line nr` = 9"
+            << 1003;
         QTest::newRow("entry removed")
             << "SET @gone = (SELECT id FROM transactions WHERE `transaction number` = 1002); DELETE FROM "
                "`transaction details` WHERE `transaction id` = @gone; DELETE FROM transactions WHERE id = @gone"
